@@ -1,0 +1,22 @@
+#pragma once
+// quarrow-cli as a function, so tests run it in-process and read its exact output.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace quarrow {
+
+// Exit statuses of quarrow-cli.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitRunError = 1;
+inline constexpr int kExitRefused = 2;
+inline constexpr int kExitSomeFilesFailed = 3;
+
+// Runs quarrow-cli with the arguments after the program name; returns the exit status.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Prints a configuration file (text, or one JSON object); returns the exit status.
+int ShowConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace quarrow

@@ -1,0 +1,417 @@
+#include "config/ConfigFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "config/NodeTables.h"
+
+namespace quarrow {
+namespace {
+
+// Byte layout of the fields part.
+constexpr std::size_t kSignatureOffset = 0;
+constexpr std::size_t kSignatureSlot = 7;
+constexpr std::size_t kExtOffset = 7;
+constexpr std::size_t kExtSlot = 11;
+constexpr std::size_t kFilterOffset = 18;
+constexpr std::size_t kTextSlot = 256;
+constexpr std::size_t kChoiceOffset = 274;
+constexpr std::size_t kSeparatorOffset = 278;
+constexpr std::size_t kHeaderOffset = 534;
+constexpr std::size_t kEntityFlagsOffset = 535;
+constexpr std::size_t kDataFlagsOffset = 560;
+constexpr std::size_t kOptionsOffset = 592;
+static_assert(kOptionsOffset + kTextSlot * kDataNodeCount == kEntityStreamOffset);
+
+constexpr std::array<std::uint16_t, 6> kMarker = {0x2045, 0x0056, 0x0054, 2, 0x0020, 0x2046};
+constexpr std::size_t kMarkerSize = 12;
+
+enum ChunkType : std::int32_t { NodeChunk = 1, StateChunk = 2, LabelChunk = 3, DataChunk = 4 };
+constexpr std::size_t kChunkHeaderSize = 8;
+constexpr std::size_t kStateBodySize = 17;
+constexpr std::size_t kOldStateBodySize = 12;  // versions 0 and 1
+
+// Little-endian helpers over a byte vector.
+void PutU8(std::vector<std::uint8_t>& out, std::uint8_t v) { out.push_back(v); }
+void PutU16(std::vector<std::uint8_t>& out, std::uint16_t v) {
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+void PatchU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+std::uint32_t GetU32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+std::uint16_t GetU16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+void PutTextSlot(std::uint8_t* slot, std::size_t slotSize, std::string_view text) {
+    const std::size_t length = std::min(text.size(), slotSize - 1);
+    std::fill(slot, slot + slotSize, std::uint8_t{0});
+    slot[0] = static_cast<std::uint8_t>(length);
+    std::memcpy(slot + 1, text.data(), length);
+}
+
+// A length byte larger than its slot allows takes the slot's size.
+std::string GetTextSlot(const std::uint8_t* slot, std::size_t slotSize) {
+    const std::size_t length = std::min<std::size_t>(slot[0], slotSize - 1);
+    return std::string(reinterpret_cast<const char*>(slot + 1), length);
+}
+
+// The fields part of a file, as the writer lays it out.
+std::array<std::uint8_t, kEntityStreamOffset> EncodeFields(const ExportConfig& c) {
+    std::array<std::uint8_t, kEntityStreamOffset> image{};
+    PutTextSlot(&image[kSignatureOffset], kSignatureSlot, c.ConfigSignature);
+    PutTextSlot(&image[kExtOffset], kExtSlot, c.DataFileExt);
+    PutTextSlot(&image[kFilterOffset], kTextSlot, c.BlockNameFilter);
+    const auto choice = static_cast<std::uint32_t>(c.SeparatorChoice);
+    for (std::size_t i = 0; i < 4; ++i)
+        image[kChoiceOffset + i] = static_cast<std::uint8_t>(choice >> (8 * i));
+    PutTextSlot(&image[kSeparatorOffset], kTextSlot, c.FieldSeparator);
+    image[kHeaderOffset] = c.HeaderLine;
+    std::copy(c.EntityFlags.begin(), c.EntityFlags.end(), image.begin() + kEntityFlagsOffset);
+    std::copy(c.DataFlags.begin(), c.DataFlags.end(), image.begin() + kDataFlagsOffset);
+    for (std::size_t i = 0; i < c.DataOptions.size(); ++i)
+        PutTextSlot(&image[kOptionsOffset + kTextSlot * i], kTextSlot, c.DataOptions[i]);
+    return image;
+}
+
+void DecodeFields(const std::array<std::uint8_t, kEntityStreamOffset>& image, ExportConfig& c) {
+    c.ConfigSignature = GetTextSlot(&image[kSignatureOffset], kSignatureSlot);
+    c.DataFileExt = GetTextSlot(&image[kExtOffset], kExtSlot);
+    c.BlockNameFilter = GetTextSlot(&image[kFilterOffset], kTextSlot);
+    c.SeparatorChoice = static_cast<std::int32_t>(GetU32(&image[kChoiceOffset]));
+    c.FieldSeparator = GetTextSlot(&image[kSeparatorOffset], kTextSlot);
+    c.HeaderLine = image[kHeaderOffset];
+    std::copy_n(image.begin() + kEntityFlagsOffset, c.EntityFlags.size(), c.EntityFlags.begin());
+    std::copy_n(image.begin() + kDataFlagsOffset, c.DataFlags.size(), c.DataFlags.begin());
+    for (std::size_t i = 0; i < c.DataOptions.size(); ++i)
+        c.DataOptions[i] = GetTextSlot(&image[kOptionsOffset + kTextSlot * i], kTextSlot);
+}
+
+std::string_view NodeLabel(const ConfigTree& tree, const ConfigTreeNode& node, int position) {
+    const int index = tree.Kind == TreeKind::Data ? node.Index : position;
+    if (tree.Kind == TreeKind::Data)
+        return index >= 0 && index < kDataNodeCount ? kDataNodes[std::size_t(index)].Label : "";
+    return index >= 0 && index < kEntityNodeCount ? kEntityNodes[std::size_t(index)].Label : "";
+}
+
+void WriteNode(const ConfigTree& tree, const ConfigTreeNode& node, int& position,
+               std::vector<std::uint8_t>& out) {
+    const std::string_view label = NodeLabel(tree, node, position);
+    ++position;
+
+    const std::size_t p = out.size();
+    PutU32(out, NodeChunk);
+    PutU32(out, 0);
+
+    const std::size_t q = out.size();
+    PutU32(out, StateChunk);
+    PutU32(out, 0);
+    PutU32(out, static_cast<std::uint32_t>(node.Children.size()));
+    PutU32(out, node.Height);
+    PutU16(out, static_cast<std::uint16_t>(node.States & ~NodeState::NeverWritten));
+    PutU8(out, node.Alignment);
+    PutU8(out, node.IsChecked() ? CheckState::Checked : CheckState::Unchecked);
+    PutU8(out, node.CheckType);
+    PutU32(out, 0);
+    for (const auto& child : node.Children)
+        WriteNode(tree, child, position, out);
+    PatchU32(out, q + 4, static_cast<std::uint32_t>(out.size() - q - kChunkHeaderSize));
+
+    if (tree.Kind == TreeKind::Data) {
+        PutU32(out, DataChunk);
+        PutU32(out, 4);
+        PutU32(out, static_cast<std::uint32_t>(node.Index));
+    }
+    if (!label.empty()) {
+        PutU32(out, LabelChunk);
+        PutU32(out, static_cast<std::uint32_t>(2 * label.size()));
+        for (char c : label)  // the labels are ASCII, so each is one UTF-16 unit
+            PutU16(out, static_cast<unsigned char>(c));
+    }
+    PatchU32(out, p + 4, static_cast<std::uint32_t>(out.size() - p - kChunkHeaderSize));
+}
+
+// Reads a tree stream; every read is bounds-checked and every failure is a message.
+class TreeStreamReader {
+public:
+    TreeStreamReader(const ConfigTree& tree, std::string_view data, std::size_t& position)
+        : tree_(tree), data_(reinterpret_cast<const unsigned char*>(data.data())),
+          size_(data.size()), pos_(position) {}
+
+    std::string ReadRoots(std::vector<ConfigTreeNode>& roots) {
+        if (pos_ > size_ || size_ - pos_ < kMarkerSize)
+            return std::string(kMsgNotEnoughData);
+        std::array<std::uint16_t, 6> marker{};
+        for (std::size_t i = 0; i < marker.size(); ++i)
+            marker[i] = GetU16(data_ + pos_ + 2 * i);
+        pos_ += kMarkerSize;
+        if (marker[0] != kMarker[0] || marker[1] != kMarker[1] || marker[2] != kMarker[2] ||
+            marker[5] != kMarker[5])
+            return std::string(kMsgWrongFormat);
+        version_ = marker[3];
+        if (version_ > 2)
+            return std::string(kMsgUnknownVersion);
+
+        std::uint64_t remaining = UINT64_MAX;  // versions 0 and 1 run to the end of the data
+        if (version_ == 2) {
+            if (Remaining() < 4)
+                return std::string(kMsgDataEnds);
+            remaining = GetU32(data_ + pos_);
+            pos_ += 4;
+        }
+        while (remaining > 0 && pos_ < size_) {
+            roots.emplace_back();
+            if (std::string error = ReadNode(roots.back(), 1); !error.empty())
+                return error;
+            --remaining;
+        }
+        // A version-2 stream knows its root count: data that ends between two roots is a
+        // truncated file, not a smaller tree, and must not pass as read in full.
+        if (version_ == 2 && remaining > 0)
+            return std::string(kMsgNotEnoughData);
+        return {};
+    }
+
+private:
+    std::size_t Remaining() const { return size_ - pos_; }
+
+    std::string ReadNode(ConfigTreeNode& node, int depth) {
+        if (depth > kMaxTreeDepth)
+            return std::string(kMsgTooDeep);
+        std::int32_t type = 0;
+        std::int32_t size = 0;
+        if (!ReadHeader(type, size))
+            return std::string(kMsgDataEnds);
+        if (type != NodeChunk)
+            return std::string(kMsgAnchorMissing);
+        if (size < 0 || static_cast<std::size_t>(size) > Remaining())
+            return std::string(kMsgBadChunkSize);
+        const std::size_t end = pos_ + static_cast<std::size_t>(size);
+
+        while (pos_ < end) {
+            if (!ReadHeader(type, size))
+                return std::string(kMsgDataEnds);
+            if (size < 0 || static_cast<std::size_t>(size) > Remaining())
+                return std::string(kMsgBadChunkSize);
+            const std::size_t chunkEnd = pos_ + static_cast<std::size_t>(size);
+            switch (type) {
+            case StateChunk:
+                if (std::string error = ReadState(node, depth); !error.empty())
+                    return error;
+                break;  // children were read in place: go on from where they ended
+            case DataChunk:
+                if (size > 0 && tree_.Kind == TreeKind::Data) {
+                    if (Remaining() < 4)
+                        return std::string(kMsgDataEnds);
+                    node.Index = static_cast<std::int32_t>(GetU32(data_ + pos_));
+                }
+                pos_ = chunkEnd;
+                break;
+            case LabelChunk:  // labels always come from the node tables
+            default:          // unknown chunks are skipped by their size
+                pos_ = chunkEnd;
+                break;
+            }
+        }
+        if (pos_ > end)
+            return std::string(kMsgDataAfterEnd);
+        return {};
+    }
+
+    std::string ReadState(ConfigTreeNode& node, int depth) {
+        const std::size_t bodySize = version_ == 2 ? kStateBodySize : kOldStateBodySize;
+        if (Remaining() < bodySize)
+            return std::string(kMsgDataEnds);
+        const unsigned char* body = data_ + pos_;
+        const std::uint32_t childCount = GetU32(body);
+        node.Height = static_cast<std::uint16_t>(GetU32(body + 4));
+        if (version_ == 2) {
+            node.States = GetU16(body + 8);
+            node.Alignment = body[10];
+            node.CheckState = body[11];
+            node.CheckType = body[12];
+        } else {
+            const std::uint8_t state = body[8];
+            node.States = static_cast<std::uint16_t>(state | ((state & 0x80) ? 0x100 : 0x80));
+            node.Alignment = body[9];
+            node.CheckState = body[10];
+            node.CheckType = body[11];
+        }
+        pos_ += bodySize;
+        // Each child consumes at least a header or fails, so a hostile count ends at the data.
+        for (std::uint32_t i = 0; i < childCount; ++i) {
+            node.Children.emplace_back();
+            if (std::string error = ReadNode(node.Children.back(), depth + 1); !error.empty())
+                return error;
+        }
+        return {};
+    }
+
+    bool ReadHeader(std::int32_t& type, std::int32_t& size) {
+        if (Remaining() < kChunkHeaderSize)
+            return false;
+        type = static_cast<std::int32_t>(GetU32(data_ + pos_));
+        size = static_cast<std::int32_t>(GetU32(data_ + pos_ + 4));
+        pos_ += kChunkHeaderSize;
+        return true;
+    }
+
+    const ConfigTree& tree_;
+    const unsigned char* data_;
+    std::size_t size_;
+    std::size_t& pos_;
+    std::uint16_t version_ = 2;
+};
+
+void ClearSelected(std::vector<ConfigTreeNode>& nodes) {
+    for (auto& node : nodes) {
+        node.SetState(NodeState::Selected, false);
+        ClearSelected(node.Children);
+    }
+}
+
+// Whole configuration files are 12749 bytes; a file far larger is not one of ours, and reading
+// it whole would let a stray path exhaust memory.
+constexpr std::uintmax_t kMaxConfigFileSize = 16u << 20;
+
+std::string SystemReason(int error) {
+    return std::generic_category().message(error);
+}
+
+} // namespace
+
+void WriteTreeStream(const ConfigTree& tree, std::vector<std::uint8_t>& out) {
+    for (std::uint16_t unit : kMarker)
+        PutU16(out, unit);
+    PutU32(out, static_cast<std::uint32_t>(tree.Roots.size()));
+    int position = 0;
+    for (const auto& root : tree.Roots)
+        WriteNode(tree, root, position, out);
+}
+
+std::string ReadTreeStream(ConfigTree& tree, std::string_view data, std::size_t& position) {
+    tree.Roots.clear();
+    TreeStreamReader reader(tree, data, position);
+    std::string error = reader.ReadRoots(tree.Roots);
+    ClearSelected(tree.Roots);
+    return error;
+}
+
+std::vector<std::uint8_t> BuildConfigFile(ExportConfig& config, const ConfigTree& entityTree,
+                                          const ConfigTree& dataTree) {
+    config.ConfigSignature = std::string(kConfigSignature);
+    const auto fields = EncodeFields(config);
+    std::vector<std::uint8_t> out(fields.begin(), fields.end());
+    out.reserve(kConfigFileSize);
+    WriteTreeStream(entityTree, out);
+    WriteTreeStream(dataTree, out);
+    return out;
+}
+
+WriteResult WriteConfigFile(const std::string& path, ExportConfig& config,
+                            const ConfigTree& entityTree, const ConfigTree& dataTree) {
+    const std::vector<std::uint8_t> bytes = BuildConfigFile(config, entityTree, dataTree);
+    const auto fail = [&](int error) {
+        return WriteResult{false, "Cannot create file \"" + path + "\". " + SystemReason(error)};
+    };
+
+    // Write beside the target and rename over it: a full disk or a failed write never
+    // destroys the file that was there.
+    std::string tempPath;
+    std::FILE* file = nullptr;
+    for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {
+        tempPath = path + ".tmp" + std::to_string(attempt);
+        file = std::fopen(tempPath.c_str(), "wbx");
+        if (file == nullptr && errno != EEXIST)
+            return fail(errno);
+    }
+    if (file == nullptr)
+        return fail(EEXIST);
+
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    int error = written ? 0 : errno;
+    if (std::fclose(file) != 0 && error == 0)
+        error = errno;
+    if (!written && error == 0)
+        error = EIO;
+    if (error == 0) {
+        std::error_code ec;
+        std::filesystem::rename(tempPath, path, ec);
+        if (!ec)
+            return {};
+        error = ec.value();
+    }
+    std::remove(tempPath.c_str());
+    return fail(error);
+}
+
+ReadResult ReadConfigData(std::string_view data, ExportConfig& config, ConfigTree& entityTree,
+                          ConfigTree& dataTree) {
+    static constexpr std::string_view kSignatureBytes = "\x06QRW300";
+    if (data.size() < kSignatureBytes.size() || data.substr(0, 7) != kSignatureBytes)
+        return {ConfigReadOutcome::NotRead, std::string(kMsgNotAConfigFile)};
+
+    // A short file overwrites only the bytes it has: the rest keep their previous values.
+    auto image = EncodeFields(config);
+    const std::size_t present = std::min(data.size(), image.size());
+    std::memcpy(image.data(), data.data(), present);
+    DecodeFields(image, config);
+
+    std::size_t position = kEntityStreamOffset;
+    if (std::string error = ReadTreeStream(entityTree, data, position); !error.empty())
+        return {ConfigReadOutcome::TreesDamaged, error};
+    if (std::string error = ReadTreeStream(dataTree, data, position); !error.empty())
+        return {ConfigReadOutcome::TreesDamaged, error};
+    return {ConfigReadOutcome::ReadInFull, {}};
+}
+
+ReadResult ReadConfigFile(const std::string& path, ExportConfig& config, ConfigTree& entityTree,
+                          ConfigTree& dataTree) {
+    const auto fail = [&](int error) {
+        return ReadResult{ConfigReadOutcome::NotRead,
+                          "Cannot open file \"" + path + "\". " + SystemReason(error)};
+    };
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return fail(EISDIR);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return fail(errno);
+    std::string data;
+    std::array<char, 16384> block;
+    bool tooLarge = false;
+    for (;;) {
+        const std::size_t n = std::fread(block.data(), 1, block.size(), file);
+        data.append(block.data(), n);
+        if (data.size() > kMaxConfigFileSize) {
+            tooLarge = true;
+            break;
+        }
+        if (n < block.size())
+            break;
+    }
+    const int readError = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
+    std::fclose(file);
+    if (readError != 0)
+        return fail(readError);
+    if (tooLarge)
+        return {ConfigReadOutcome::NotRead, std::string(kMsgNotAConfigFile)};
+    return ReadConfigData(data, config, entityTree, dataTree);
+}
+
+} // namespace quarrow

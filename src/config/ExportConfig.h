@@ -1,0 +1,68 @@
+#pragma once
+// The export configuration record: what a run reads, what it writes and how the Data files are
+// named and separated. One live instance and one SavedConfig copy exist per program.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quarrow {
+
+inline constexpr int kEntityNodeCount = 25;
+inline constexpr int kDataNodeCount = 32;
+inline constexpr int kKindCount = 12;
+inline constexpr int kDataItemCount = 12;
+
+inline constexpr std::size_t kSignatureMax = 6;
+inline constexpr std::size_t kExtensionMax = 10;
+inline constexpr std::size_t kTextMax = 255;
+
+inline constexpr std::string_view kConfigSignature = "QRW300";
+
+struct ExportConfig {
+    std::string ConfigSignature;  // "QRW300" once saved or loaded, empty before
+    std::string DataFileExt;      // at most 10 bytes, untrimmed, without the dot
+    std::uint8_t HeaderLine = 0;  // 1: Data files start with the header line
+    std::int32_t SeparatorChoice = 0;
+    std::string BlockNameFilter;  // at most 255 bytes, trimmed
+    std::string FieldSeparator;   // at most 255 bytes, untrimmed
+    std::array<std::uint8_t, kEntityNodeCount> EntityFlags{};
+    std::array<std::uint8_t, kDataNodeCount> DataFlags{};
+    std::array<std::string, kDataNodeCount> DataOptions{};
+
+    bool operator==(const ExportConfig&) const = default;
+};
+
+// Stores the extension field's text, untrimmed, cut to 10 bytes.
+void SetDataFileExt(ExportConfig& config, std::string_view text);
+// Stores the block-names field's text trimmed at both ends, cut to 255 bytes.
+void SetBlockNameFilter(ExportConfig& config, std::string_view text);
+// Stores the separator field's text, untrimmed, cut to 255 bytes.
+void SetFieldSeparator(ExportConfig& config, std::string_view text);
+// Stores an option text of a data-tree node, cut to 255 bytes; out-of-range indexes are ignored.
+void SetDataOption(ExportConfig& config, int nodeIndex, std::string_view text);
+
+// The six separator choices of the separator list, in list order.
+inline constexpr std::array<std::string_view, 6> kSeparatorChoiceNames = {
+    "Comma (,)", "Semi-colon (;)", "Space ( )", "Tabulation", "LineFeed", "Other"};
+inline constexpr int kSeparatorOther = 5;
+
+// Sets FieldSeparator for a run from SeparatorChoice and the separator field's text.
+void ResolveFieldSeparator(ExportConfig& config, std::string_view separatorFieldText);
+
+// The live configuration and its reference copy as last loaded or saved.
+struct ConfigState {
+    ExportConfig Config;
+    ExportConfig SavedConfig;
+};
+
+// Returns true when any field of the live configuration differs from SavedConfig.
+bool IsConfigChanged(const ConfigState& state);
+// Copies the live configuration into SavedConfig.
+void MarkConfigSaved(ConfigState& state);
+// Marks SavedConfig with a signature no real file has, so the configuration counts as changed.
+void MarkConfigUnsaved(ConfigState& state);
+
+} // namespace quarrow

@@ -1,0 +1,361 @@
+#include "config/ConfigFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "config/DefaultConfig.h"
+#include "config/NodeTables.h"
+#include "support/TempDir.h"
+
+namespace quarrow {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+constexpr std::size_t kDataStreamOffset = 10361;
+
+std::uint32_t U32At(std::string_view bytes, std::size_t at) {
+    std::uint32_t v = 0;
+    std::memcpy(&v, bytes.data() + at, 4);  // little-endian test machines (x86-64, ARM)
+    return v;
+}
+void PutU32At(std::string& bytes, std::size_t at, std::uint32_t v) {
+    std::memcpy(bytes.data() + at, &v, 4);
+}
+std::string U32(std::uint32_t v) {
+    std::string s(4, '\0');
+    PutU32At(s, 0, v);
+    return s;
+}
+std::string Chunk(std::int32_t type, std::string_view body) {
+    return U32(std::uint32_t(type)) + U32(std::uint32_t(body.size())) + std::string(body);
+}
+// A version-2 node record with the given children, built by hand for hostile variations.
+std::string NodeRecord(const std::string& children = {}, std::uint32_t childCount = 0,
+                       std::string extra = {}) {
+    std::string body = U32(childCount) + U32(18) + std::string("\x81\x00", 2) + "\x32" +
+                       std::string("\x02\x02", 2) + U32(0);
+    return Chunk(1, Chunk(2, body + children) + extra);
+}
+std::string Marker(std::uint16_t version = 2, std::uint16_t unit4 = 0x20) {
+    const std::uint16_t units[6] = {0x2045, 0x56, 0x54, version, unit4, 0x2046};
+    return std::string(reinterpret_cast<const char*>(units), 12);
+}
+
+struct Fixture {
+    ExportConfig config;
+    ConfigTree entityTree = BuildEntityTree();
+    ConfigTree dataTree = BuildDataTree();
+};
+
+// A configuration that uses every field and several tree states, so a round trip can fail.
+Fixture Varied() {
+    Fixture f;
+    SetDataFileExt(f.config, " txt");
+    f.config.HeaderLine = 1;
+    f.config.SeparatorChoice = 5;
+    SetFieldSeparator(f.config, " |\t");
+    SetBlockNameFilter(f.config, "DOOR*, WIN?");
+    for (std::size_t i = 0; i < f.config.EntityFlags.size(); i += 3)
+        f.config.EntityFlags[i] = 1;
+    f.config.DataFlags[9] = f.config.DataFlags[26] = 1;
+    for (int i = 0; i < kDataNodeCount; ++i)
+        if (!IsDataItemNode(i))
+            SetDataOption(f.config, i, "opt" + std::to_string(i) + "\xE9");
+    EntityNodeAt(f.entityTree, 2)->SetChecked(true);
+    EntityNodeAt(f.entityTree, 4)->SetState(NodeState::Disabled, true);
+    EntityNodeAt(f.entityTree, 19)->SetState(NodeState::Expanded, true);
+    std::swap(f.dataTree.Roots[0], f.dataTree.Roots[11]);
+    f.dataTree.Roots[0].SetChecked(true);
+    f.dataTree.Roots[5].SetState(NodeState::Expanded, true);
+    return f;
+}
+
+std::string Bytes(Fixture f) {
+    const auto v = BuildConfigFile(f.config, f.entityTree, f.dataTree);
+    return std::string(v.begin(), v.end());
+}
+
+TEST(ConfigFileTest, RoundTripRestoresEveryFieldStateAndOrder) {
+    TempDir dir;
+    Fixture written = Varied();
+    const std::string path = dir / "a.qrw";
+    ASSERT_TRUE(WriteConfigFile(path, written.config, written.entityTree, written.dataTree).Ok);
+    EXPECT_EQ(written.config.ConfigSignature, "QRW300");
+
+    Fixture read;
+    const ReadResult result = ReadConfigFile(path, read.config, read.entityTree, read.dataTree);
+    EXPECT_EQ(result.Outcome, ConfigReadOutcome::ReadInFull) << result.Message;
+    EXPECT_EQ(read.config, written.config);
+    EXPECT_EQ(read.entityTree, written.entityTree);
+    EXPECT_EQ(read.dataTree, written.dataTree);
+    EXPECT_EQ(BuildDataOrder(read.dataTree)[0], 29);
+}
+
+TEST(ConfigFileTest, LayoutHasItsFixedOffsetsAndSize) {
+    const std::string file = Bytes(Varied());
+    ASSERT_EQ(file.size(), kConfigFileSize);
+    EXPECT_EQ(file.substr(0, 7), "\x06QRW300");
+    EXPECT_EQ(file.substr(7, 5), std::string("\x04 txt", 5));
+    EXPECT_EQ(file.substr(18, 12), "\x0B" "DOOR*, WIN?");
+    EXPECT_EQ(U32At(file, 274), 5u);
+    EXPECT_EQ(file.substr(278, 4), "\x03 |\t");
+    EXPECT_EQ(file[534], 1);
+    EXPECT_EQ(file[535], 1);
+    EXPECT_EQ(file[538], 1);
+    EXPECT_EQ(file[560 + 9], 1);
+    EXPECT_EQ(file.substr(592 + 256, 6), "\x05opt1\xE9");
+    EXPECT_EQ(file.substr(592 + 256 * 31, 7), "\x06opt31\xE9");
+    const std::string marker("\x45\x20\x56\x00\x54\x00\x02\x00\x20\x00\x46\x20", 12);
+    EXPECT_EQ(file.substr(8784, 12), marker);
+    EXPECT_EQ(U32At(file, 8796), 12u);
+    EXPECT_EQ(file.substr(kDataStreamOffset, 12), marker);
+    EXPECT_EQ(U32At(file, kDataStreamOffset + 12), 12u);
+    // The first data-tree record after the count is Group Number (moved to the top): its
+    // record holds state, data and label chunks; "Prefix :" records are 69 bytes.
+    const std::size_t first = kDataStreamOffset + 16;
+    EXPECT_EQ(U32At(file, first), 1u);
+    const std::size_t prefix = first + 8 + 8 + 17;  // first child record
+    EXPECT_EQ(U32At(file, prefix + 4), 61u);
+    EXPECT_EQ(U32At(file, prefix + 8 + 25), 4u) << "data chunk type";
+    EXPECT_EQ(U32At(file, prefix + 8 + 25 + 8), 30u) << "index of Group Number's prefix";
+}
+
+TEST(ConfigFileTest, MovingARootChangesOnlyTheDataStream) {
+    Fixture plain;
+    Fixture moved;
+    std::rotate(moved.dataTree.Roots.begin(), moved.dataTree.Roots.begin() + 3,
+                moved.dataTree.Roots.begin() + 4);
+    const std::string a = Bytes(plain);
+    const std::string b = Bytes(moved);
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_EQ(a.substr(0, kDataStreamOffset), b.substr(0, kDataStreamOffset));
+    const std::size_t first = kDataStreamOffset + 16;
+    const std::size_t dataChunk = first + 8 + U32At(b, first + 8 + 4) + 8;
+    EXPECT_EQ(U32At(b, dataChunk), 4u);
+    EXPECT_EQ(U32At(b, dataChunk + 8), 9u);
+}
+
+TEST(ConfigFileTest, ForeignFilesAreRefusedAndChangeNothing) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const std::string good = Bytes(Varied());
+    // A wrong length byte before a right name, a short file, an older signature, no file.
+    const Case cases[] = {
+        {"first_byte_5", "\x05" + good.substr(1)},
+        {"shorter_than_7", good.substr(0, 6)},
+        {"older_version", "\x06QRW200" + good.substr(7)},
+        {"empty", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        const Fixture before = f;
+        const ReadResult r = ReadConfigData(c.bytes, f.config, f.entityTree, f.dataTree);
+        EXPECT_EQ(r.Outcome, ConfigReadOutcome::NotRead);
+        EXPECT_EQ(r.Message, "This is not a Quarrow configuration file");
+        EXPECT_EQ(f.config, before.config);
+        EXPECT_EQ(f.entityTree, before.entityTree);
+        EXPECT_EQ(f.dataTree, before.dataTree);
+    }
+}
+
+TEST(ConfigFileTest, UnreadableFileNamesTheFile) {
+    TempDir dir;
+    Fixture f;
+    for (const std::string& path : {dir / "missing.qrw", dir.Path().string()}) {
+        const ReadResult r = ReadConfigFile(path, f.config, f.entityTree, f.dataTree);
+        EXPECT_EQ(r.Outcome, ConfigReadOutcome::NotRead);
+        EXPECT_NE(r.Message.find("\"" + path + "\""), std::string::npos) << r.Message;
+    }
+}
+
+TEST(ConfigFileTest, FileOfExactlyTheFieldsTakesFieldsAndEmptiesOnlyTheEntityTree) {
+    const std::string file = Bytes(Varied()).substr(0, 8784);
+    Fixture f;
+    const ReadResult r = ReadConfigData(file, f.config, f.entityTree, f.dataTree);
+    EXPECT_EQ(r.Outcome, ConfigReadOutcome::TreesDamaged);
+    EXPECT_EQ(r.Message, "Unable to load tree structure, not enough data available.");
+    ExportConfig expected = Varied().config;
+    expected.ConfigSignature = "QRW300";
+    EXPECT_EQ(f.config, expected);
+    EXPECT_TRUE(f.entityTree.Roots.empty());
+    EXPECT_EQ(f.dataTree, BuildDataTree());
+}
+
+TEST(ConfigFileTest, ShortFileKeepsPreviousBytesPastItsEnd) {
+    Fixture source = Varied();
+    SetBlockNameFilter(source.config, "DOOR*");
+    const std::string file = Bytes(source);
+
+    Fixture f;
+    SetBlockNameFilter(f.config, "ABCDEFG");
+    f.config.SeparatorChoice = 0x01020304;
+    // Ends after the filter's length byte and first character.
+    ReadResult r = ReadConfigData(file.substr(0, 20), f.config, f.entityTree, f.dataTree);
+    EXPECT_EQ(r.Outcome, ConfigReadOutcome::TreesDamaged);
+    EXPECT_EQ(f.config.DataFileExt, " txt");
+    EXPECT_EQ(f.config.BlockNameFilter, "DBCDE") << "length and first byte new, rest old";
+    EXPECT_EQ(f.config.SeparatorChoice, 0x01020304);
+
+    // Ends inside the separator choice: its two low bytes are the file's.
+    r = ReadConfigData(file.substr(0, 276), f.config, f.entityTree, f.dataTree);
+    EXPECT_EQ(f.config.SeparatorChoice, 0x01020005);
+    EXPECT_EQ(f.config.BlockNameFilter, "DOOR*");
+}
+
+TEST(ConfigFileTest, TreeStreamVariantsLoadOrFailWithTheirMessages) {
+    const std::string good = Bytes(Varied());
+    const std::string fields = good.substr(0, 8784);
+    const std::string entityStream = good.substr(8784, kDataStreamOffset - 8784);
+    const std::string dataStream = good.substr(kDataStreamOffset);
+    const std::string oneRoot = U32(1) + NodeRecord();
+
+    // The last data-tree root record, with an unknown chunk of type 7 added inside it.
+    std::string withExtra = dataStream;
+    std::size_t at = 16;
+    for (int i = 0; i < 11; ++i)
+        at += 8 + U32At(withExtra, at + 4);
+    withExtra.insert(at + 8 + U32At(withExtra, at + 4), Chunk(7, "xyz"));
+    PutU32At(withExtra, at + 4, U32At(withExtra, at + 4) + 8 + 3);
+
+    std::string deep = NodeRecord();
+    for (int i = 0; i < 40; ++i)
+        deep = NodeRecord(deep, 1);
+
+    std::string negative = oneRoot;
+    PutU32At(negative, 4 + 8 + 4, 0xFFFFFFF0u);  // state chunk size
+
+    struct Case {
+        const char* name;
+        std::string entityStream;
+        ConfigReadOutcome outcome;
+        std::string message;
+    };
+    // Tolerated variations, then each way a damaged or hostile stream must end in a message.
+    const Case cases[] = {
+        {"standard", entityStream + dataStream, ConfigReadOutcome::ReadInFull, ""},
+        {"other_unit_4", Marker(2, 0x99) + entityStream.substr(12) + dataStream,
+         ConfigReadOutcome::ReadInFull, ""},
+        {"version_3", Marker(3) + entityStream.substr(12), ConfigReadOutcome::TreesDamaged,
+         "Unable to load tree structure, the version is unknown."},
+        {"bad_marker", Marker(2) .substr(0, 10) + "XX" + entityStream.substr(12),
+         ConfigReadOutcome::TreesDamaged, "Unable to load tree structure, the format is wrong."},
+        {"no_anchor", Marker() + U32(1) + Chunk(2, std::string(17, '\0')),
+         ConfigReadOutcome::TreesDamaged, "Stream data corrupt. A node's anchor chunk is missing."},
+        {"chunk_past_end", Marker() + U32(1) + U32(1) + U32(100) + "abcd",
+         ConfigReadOutcome::TreesDamaged,
+         "Stream data corrupt. A chunk's size is negative or runs past the data."},
+        {"negative_chunk", Marker() + negative, ConfigReadOutcome::TreesDamaged,
+         "Stream data corrupt. A chunk's size is negative or runs past the data."},
+        {"too_deep", Marker() + U32(1) + deep, ConfigReadOutcome::TreesDamaged,
+         "Stream data corrupt. Nodes are nested too deeply."},
+        {"huge_child_count", Marker() + U32(1) + NodeRecord({}, 0xFFFFFFFFu),
+         ConfigReadOutcome::TreesDamaged, "Stream data corrupt. The data ends inside a node."},
+        {"huge_root_count", Marker() + U32(0xFFFFFFFFu) + NodeRecord(),
+         ConfigReadOutcome::TreesDamaged,
+         "Unable to load tree structure, not enough data available."},
+        {"count_missing", Marker(), ConfigReadOutcome::TreesDamaged,
+         "Stream data corrupt. The data ends inside a node."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        const ReadResult r =
+            ReadConfigData(fields + c.entityStream, f.config, f.entityTree, f.dataTree);
+        EXPECT_EQ(r.Outcome, c.outcome);
+        EXPECT_EQ(r.Message, c.message);
+    }
+
+    Fixture f;
+    const ReadResult r = ReadConfigData(fields + entityStream + withExtra, f.config, f.entityTree,
+                                        f.dataTree);
+    EXPECT_EQ(r.Outcome, ConfigReadOutcome::ReadInFull) << r.Message;
+    EXPECT_EQ(f.dataTree, Varied().dataTree);
+}
+
+TEST(ConfigFileTest, OldStreamVersionsWidenTheStateByte) {
+    // Version 1: no root count, a 12-byte state body whose state byte lacks bit 7, so the
+    // widened state gains bit 7 (visible).
+    const std::string body = U32(0) + U32(0x00050012) + "\x21\x32\x02\x02";
+    const std::string stream = Marker(1) + Chunk(1, Chunk(2, body) + Chunk(4, U32(9)));
+    Fixture f;
+    std::size_t position = 0;
+    EXPECT_EQ(ReadTreeStream(f.dataTree, stream, position), "");
+    ASSERT_EQ(f.dataTree.Roots.size(), 1u);
+    EXPECT_EQ(f.dataTree.Roots[0].States, 0xA1);
+    EXPECT_EQ(f.dataTree.Roots[0].Height, 18) << "only the low 16 bits of the height";
+    EXPECT_EQ(f.dataTree.Roots[0].Index, 9);
+    EXPECT_EQ(position, stream.size());
+}
+
+TEST(ConfigFileTest, OverlongLengthByteTakesTheSlotSize) {
+    std::string file = Bytes(Varied());
+    file[7] = '\xFF';
+    Fixture f;
+    ReadConfigData(file, f.config, f.entityTree, f.dataTree);
+    EXPECT_EQ(f.config.DataFileExt.size(), 10u);
+}
+
+TEST(ConfigFileTest, TruncationAtEveryOffsetEndsInAMessage) {
+    const std::string file = Bytes(Varied());
+    for (std::size_t size = 7; size < file.size(); ++size) {
+        Fixture f;
+        const ReadResult r = ReadConfigData(file.substr(0, size), f.config, f.entityTree,
+                                            f.dataTree);
+        ASSERT_EQ(r.Outcome, ConfigReadOutcome::TreesDamaged) << size;
+        ASSERT_FALSE(r.Message.empty()) << size;
+    }
+}
+
+TEST(ConfigFileTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
+    TempDir dir;
+    Fixture f = Varied();
+    // The target is a folder: the rename fails and the folder must survive untouched.
+    const std::string blocked = dir / "blocked.qrw";
+    std::filesystem::create_directory(blocked);
+    WriteFileBytes(std::filesystem::path(blocked) / "inside", "keep");
+    WriteResult w = WriteConfigFile(blocked, f.config, f.entityTree, f.dataTree);
+    EXPECT_FALSE(w.Ok);
+    EXPECT_NE(w.Message.find("\"" + blocked + "\""), std::string::npos) << w.Message;
+    EXPECT_EQ(ReadFileBytes(std::filesystem::path(blocked) / "inside"), "keep");
+
+    w = WriteConfigFile(dir / "no/such/folder/x.qrw", f.config, f.entityTree, f.dataTree);
+    EXPECT_FALSE(w.Ok);
+
+    // A save over an existing file replaces it whole.
+    const std::string path = dir / "x.qrw";
+    WriteFileBytes(path, "old");
+    EXPECT_TRUE(WriteConfigFile(path, f.config, f.entityTree, f.dataTree).Ok);
+    EXPECT_EQ(ReadFileBytes(path).size(), kConfigFileSize);
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        ++entries;
+    EXPECT_EQ(entries, 2u) << "no temporary file left behind";
+}
+
+TEST(ConfigFileTest, ShippedDefaultMatchesTheWriter) {
+    Fixture f;
+    BuildDefaultConfig(f.config, f.entityTree, f.dataTree);
+    const std::string expected = Bytes(f);
+    const std::string path = std::string(QUARROW_SOURCE_DIR) + "/data/default.qrw";
+    if (std::getenv("QUARROW_UPDATE_FIXTURES") != nullptr)
+        WriteFileBytes(path, expected);
+    EXPECT_EQ(ReadFileBytes(path), expected)
+        << "regenerate with QUARROW_UPDATE_FIXTURES=1 and review the change";
+    DataOrderArray order;
+    order.fill(-1);
+    order[0] = 0, order[1] = 3, order[2] = 6, order[3] = 9, order[5] = 15;  // Type is unchecked
+    EXPECT_EQ(BuildDataOrder(f.dataTree), order);
+}
+
+} // namespace
+} // namespace quarrow
