@@ -1,0 +1,43 @@
+#pragma once
+// Locale-free number conversions of the engine: DXF value texts to numbers, and coordinates to
+// the texts of Data files. Nothing here allocates except the output it appends to.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quarrow {
+
+// Parses a decimal number: optional "+" or "-", digits with an optional point (".5" and "5."
+// included), optional exponent "E"/"e" with optional sign and digits. The whole text must be
+// consumed. Returns false for an empty text, inf, nan, hexadecimal, blanks or a ",".
+[[nodiscard]] bool ParseDxfDouble(std::string_view text, double& value) noexcept;
+
+// Parses a signed 32-bit decimal integer (optional sign, digits only, whole text). Returns
+// false for an empty text, a text with other characters, or a value out of range.
+[[nodiscard]] bool ParseDxfInt32(std::string_view text, std::int32_t& value) noexcept;
+
+// Decimals above this are written as this many; only a damaged configuration holds them.
+inline constexpr int kMaxDecimals = 18;
+
+// Appends a number rounded once, half away from zero, at its 14th significant digit or at the
+// given decimals, whichever comes first (working on the double's first 18 significant digits),
+// in fixed point with exactly that many decimals, without "-0"; past 14 integer digits, in
+// exponent form ("1.2345678901234E15"). Negative decimals count as 0.
+void AppendFixed(std::string& out, double value, int decimals);
+
+enum class FormatStatus { Ok, BadCoordinate, BadDecimals };
+
+// Appends a coordinate text formatted with a decimals text (both trimmed before reading).
+// Appends nothing and names the failing text through the status when one is not a number.
+[[nodiscard]] FormatStatus FormatCoordinate(std::string& out, std::string_view coordinate,
+                                            std::string_view decimals);
+
+// Appends a computed coordinate in the text form readers hand to the writer: 14 significant
+// digits, exactly 15 decimals (1234.5678 gives 1234.567800000000000), exponent form past 14
+// integer digits.
+inline void AppendConvertedText(std::string& out, double value) {
+    AppendFixed(out, value, 15);
+}
+
+} // namespace quarrow
