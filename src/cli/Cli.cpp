@@ -34,6 +34,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << "quarrow-cli " << QUARROW_VERSION << "\n";
         return kExitDone;
     }
+    if (command == "run")
+        return RunCommand(rest, out, err);
     if (command == "show-config")
         return ShowConfigCommand(rest, out, err);
     err << "quarrow-cli: unknown command \"" << command << "\"\n\n" << kUsage;

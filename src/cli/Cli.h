@@ -16,6 +16,9 @@ inline constexpr int kExitSomeFilesFailed = 3;
 // Runs quarrow-cli with the arguments after the program name; returns the exit status.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// Converts DXF files into Data files as "Process selected files" does; returns the exit status.
+int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // Prints a configuration file (text, or one JSON object); returns the exit status.
 int ShowConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

@@ -1,0 +1,31 @@
+#pragma once
+// One Data-file record per exported point: the data items of the data order, each behind its
+// prefix, joined by the field separator; and the header line that names them.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "config/ConfigTree.h"
+#include "engine/ScanContext.h"
+
+namespace quarrow {
+
+// The eight texts of one record, in the writer's fixed order, with the DXF lines of the
+// coordinate texts for error messages (0: computed, or not read).
+struct DataRecord {
+    std::string_view X, Y, Z;
+    std::string_view Handle, Layer, EntityType, BlockName, Text;
+    std::int64_t XLine = 0, YLine = 0, ZLine = 0;
+};
+
+// Appends one record and its CR LF to the Data file and advances the line and sequential
+// counters when exported. Returns false (ctx.Error set, nothing appended) when a coordinate,
+// decimals or forced-Z text is not a number, or when writing the Data file failed.
+[[nodiscard]] bool WriteDataRecord(ScanContext& ctx, const DataRecord& record);
+
+// Returns the labels of the data order's items joined by the separator. Skips -1 and any
+// index that is not a data item (only a damaged configuration brings one).
+std::string BuildHeaderText(const DataOrderArray& dataOrder, std::string_view fieldSeparator);
+
+} // namespace quarrow

@@ -1,0 +1,115 @@
+#include "engine/DxfLineReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace quarrow {
+
+DxfLineReader::DxfLineReader(ByteSource& source, std::size_t blockSize)
+    : source_(source), blockSize_(std::max<std::size_t>(blockSize, 1)) {
+    Reserve(std::max<std::size_t>(2 * blockSize_, 256));
+}
+
+bool DxfLineReader::Reserve(std::size_t capacity) noexcept {
+    if (capacity <= capacity_)
+        return true;
+    std::unique_ptr<char[]> bigger(new (std::nothrow) char[capacity]);
+    if (!bigger)
+        return false;
+    if (end_ > begin_)
+        std::memcpy(bigger.get(), buffer_.get() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+    buffer_ = std::move(bigger);
+    capacity_ = capacity;
+    return true;
+}
+
+void DxfLineReader::Fill() noexcept {
+    if (sourceDone_)
+        return;
+    if (begin_ > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    if (end_ + blockSize_ > capacity_ &&
+        !Reserve(std::max(capacity_ * 2, end_ + blockSize_))) {
+        failed_ = true;
+        sourceDone_ = true;
+        return;
+    }
+    const std::ptrdiff_t count = source_.Read(buffer_.get() + end_, blockSize_);
+    if (count <= 0) {
+        failed_ = count < 0;
+        sourceDone_ = true;
+        return;
+    }
+    taken_ += static_cast<std::uint64_t>(count);
+    std::size_t added = static_cast<std::size_t>(count);
+    // Ctrl-Z ends the text: what follows it is never read.
+    if (const void* eof = std::memchr(buffer_.get() + end_, 26, added)) {
+        added = static_cast<std::size_t>(static_cast<const char*>(eof) - (buffer_.get() + end_));
+        sourceDone_ = true;
+    }
+    if (skippingOverlong_) {
+        // Keep only what follows the line feed that ends the overlong line.
+        const char* from = buffer_.get() + end_;
+        if (const void* lf = std::memchr(from, '\n', added)) {
+            const std::size_t skip = static_cast<std::size_t>(static_cast<const char*>(lf) - from);
+            std::memmove(buffer_.get() + end_, from + skip, added - skip);
+            added -= skip;
+            skippingOverlong_ = false;
+        } else {
+            added = 0;
+        }
+    }
+    end_ += added;
+}
+
+std::string_view DxfLineReader::ReadLine() noexcept {
+    if (AtEnd())
+        return {};
+    std::size_t searched = 0;  // bytes of the line already searched for a line feed
+    std::size_t lineEnd = 0;
+    std::size_t next = 0;
+    for (;;) {
+        char* const base = buffer_.get() + begin_;
+        const std::size_t length = end_ - begin_;
+        if (const void* lf = std::memchr(base + searched, '\n', length - searched)) {
+            lineEnd = begin_ + static_cast<std::size_t>(static_cast<const char*>(lf) - base);
+            next = lineEnd + 1;
+            break;
+        }
+        searched = length;
+        if (length >= kMaxLineLength && !skippingOverlong_ && !sourceDone_) {
+            // Cut the line here and drop its bytes up to the next line feed.
+            end_ = begin_ + kMaxLineLength;
+            skippingOverlong_ = true;
+            searched = kMaxLineLength;
+        }
+        if (sourceDone_) {
+            lineEnd = end_;
+            next = end_;
+            break;
+        }
+        Fill();
+    }
+    ++lineNumber_;
+    char* const line = buffer_.get() + begin_;
+    std::size_t size = lineEnd - begin_;
+    begin_ = next;
+    // Carriage returns are never part of a line; they are rare, so look before compacting.
+    if (size > 0 && std::memchr(line, '\r', size) != nullptr)
+        size = static_cast<std::size_t>(std::remove(line, line + size, '\r') - line);
+    return {line, size};
+}
+
+bool DxfLineReader::AtEnd() noexcept {
+    while (begin_ == end_ && !sourceDone_)
+        Fill();
+    return begin_ == end_;
+}
+
+} // namespace quarrow

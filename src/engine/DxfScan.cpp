@@ -1,0 +1,198 @@
+#include "engine/DxfScan.h"
+
+#include <filesystem>
+
+#include "config/NodeTables.h"
+#include "config/TextUtil.h"
+#include "engine/ByteSource.h"
+#include "engine/DxfNumber.h"
+#include "engine/EntityReaders.h"
+#include "engine/ScanContext.h"
+
+namespace quarrow {
+namespace {
+
+using ReaderFunction = bool (*)(ScanContext&);
+
+// Returns the reader a type line starts, when its kind is selected. The line is compared
+// untrimmed and case included: " LINE" or "LINE " start nothing. POLYLINE is always read, so
+// that its VERTEX and SEQEND entities are consumed whatever is selected.
+ReaderFunction ReaderFor(std::string_view line, const RunSettings& s) noexcept {
+    switch (line.size()) {
+    case 3:
+        if (line == "ARC") return s.Entity(2) ? ReadArc : nullptr;
+        break;
+    case 4:
+        if (line == "LINE") return s.Entity(7) ? ReadLine : nullptr;
+        if (line == "TEXT") return s.Entity(11) ? ReadText : nullptr;
+        break;
+    case 5:
+        if (line == "POINT") return s.Entity(0) ? ReadPoint : nullptr;
+        if (line == "MTEXT") return s.Entity(10) ? ReadMText : nullptr;
+        break;
+    case 6:
+        if (line == "CIRCLE") return s.Entity(1) ? ReadCircle : nullptr;
+        if (line == "SPLINE") return s.Entity(16) ? ReadSpline : nullptr;
+        if (line == "3DFACE") return s.Entity(19) ? Read3DFace : nullptr;
+        if (line == "INSERT") return s.Entity(24) ? ReadInsert : nullptr;
+        break;
+    case 7:
+        if (line == "ELLIPSE") return s.Entity(6) ? ReadEllipse : nullptr;
+        break;
+    case 8:
+        if (line == "POLYLINE") return ReadPolyline;
+        break;
+    case 10:
+        if (line == "LWPOLYLINE") return s.Entity(12) ? ReadLwPolyline : nullptr;
+        break;
+    default: break;
+    }
+    return nullptr;
+}
+
+std::string FileNameOf(std::string_view path) {
+    return std::filesystem::path(std::string(path)).filename().string();
+}
+
+void AddSummary(ScanEnvironment& env, const ScanContext& ctx) {
+    ProcessingReport& report = env.Report;
+    report.Add("  Processed entities count : " + std::to_string(ctx.EntityCount));
+    report.Add("");
+    for (int kind = 0; kind < kKindCount; ++kind) {
+        if (env.Settings.SelectedKinds[std::size_t(kind)] == 1) {
+            std::string line = "    ";
+            line += kEntityKinds[std::size_t(kind)].Label;
+            line += " : " + std::to_string(ctx.KindCounts[std::size_t(kind)]) + " ";
+            if (kind == kKindCount - 1)
+                line += "(" + env.Settings.FilterText + ")";
+            report.Add(line);
+        }
+    }
+    for (const auto& [name, count] : ctx.Tally.Entries())
+        report.Add("      " + name + " : " + std::to_string(count));
+    report.Add(kReportSeparator);
+}
+
+} // namespace
+
+bool ReadStartAt(std::string_view text, std::int32_t& value, bool& blank) {
+    const std::string_view trimmed = TrimText(text);
+    blank = trimmed.empty();
+    return blank || ParseDxfInt32(trimmed, value);
+}
+
+ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
+                        std::string_view dxfPath, std::string_view dataPath) {
+    const RunSettings& settings = env.Settings;
+    ScanContext ctx(in, out, settings, env.Counters, dxfPath);
+    ctx.DataPath = dataPath;
+    const auto failed = [&ctx]() { return ScanResult{ScanOutcome::Failed, ctx.Error}; };
+
+    if (settings.Config.HeaderLine == 1) {
+        out.Buffer() += settings.HeaderText;
+        out.Buffer() += "\r\n";
+    }
+
+    // The ENTITIES search; a file whose only such line is its last holds no entity either.
+    bool found = false;
+    while (!found && !in.AtEnd())
+        found = TrimText(in.ReadLine()) == "ENTITIES";
+    if (in.Failed())
+        return {ScanOutcome::Failed,
+                "Cannot read DXF file \"" + std::string(dxfPath) + "\" after line " +
+                    std::to_string(in.LineNumber()) + ": " + in.ErrorText()};
+    if (in.AtEnd()) {
+        env.Report.Add("  *** Error, this is not a valid DXF file ***");
+        env.Report.Add(kReportSeparator);
+        return {ScanOutcome::NotDxf, {}};
+    }
+
+    // The sequential Start-at is read at every pass; a blank one is a conversion error, as
+    // the desktop program always treated it. Read it once, fail where it is first used.
+    std::int32_t sequentialStart = 0;
+    const std::string& sequentialText = settings.Config.DataOptions[kSequentialStartOption];
+    const bool sequentialOk = ParseDxfInt32(TrimText(sequentialText), sequentialStart);
+
+    std::uint64_t nextProgress = in.Position() + kProgressBudget;
+    for (;;) {
+        if (in.Position() >= nextProgress && env.Observer != nullptr) {
+            env.Observer->Progress(in.Position());
+            nextProgress = in.Position() + kProgressBudget;
+        }
+        if (env.CancelRequested.load(std::memory_order_relaxed))
+            return {ScanOutcome::Canceled, {}};
+        const std::string_view line = in.ReadLine();
+        if (!sequentialOk) {
+            FailConversion(ctx, sequentialText, -1, "Sequential Number, \"Start at :\"",
+                           NumberKind::Integer);
+            return failed();
+        }
+        env.Counters.SequentialCounter = sequentialStart;
+        if (const ReaderFunction reader = ReaderFor(line, settings)) {
+            ctx.EntityLine = in.LineNumber();
+            if (!reader(ctx))
+                return failed();
+        }
+        if (in.AtEnd())
+            break;
+    }
+    if (in.Failed())
+        return {ScanOutcome::Failed,
+                "Cannot read DXF file \"" + std::string(dxfPath) + "\" after line " +
+                    std::to_string(in.LineNumber()) + ": " + in.ErrorText()};
+    if (env.Observer != nullptr)
+        env.Observer->Progress(in.Position());
+    AddSummary(env, ctx);
+    return {ScanOutcome::Done, {}};
+}
+
+ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
+                       const std::string& dataPath) {
+    RunCounters& counters = env.Counters;
+    const ExportConfig& config = env.Settings.Config;
+    std::int32_t value = 0;
+    bool blank = false;
+    for (const int option : {kLineStartOption, kGroupStartOption}) {
+        const std::string& text = config.DataOptions[std::size_t(option)];
+        if (!ReadStartAt(text, value, blank))
+            return {ScanOutcome::Failed,
+                    "Error in DXF file \"" + dxfPath + "\", before line 1: \"" + text +
+                        "\" is not a valid integer value (" +
+                        std::string(kDataNodes[std::size_t(option - 2)].Label) +
+                        ", \"Start at :\")."};
+        if (!blank)
+            (option == kLineStartOption ? counters.LineCounter : counters.GroupCounter) = value;
+    }
+
+    FileByteSource source;
+    const bool opened = source.Open(dxfPath);
+    if (env.Observer != nullptr)
+        env.Observer->FileStarted(FileNameOf(dxfPath), opened ? source.Size() : 0);
+    if (!opened) {
+        env.Report.Add("  *** Error, file is used by another application ***");
+        env.Report.Add(kReportSeparator);
+        return {ScanOutcome::NotOpened, {}};
+    }
+    env.Report.Add("  Data File : " + dataPath);
+    env.Report.Add("");
+
+    // Creating the Data file over the drawing being read would destroy it.
+    std::error_code ec;
+    if (std::filesystem::equivalent(dataPath, dxfPath, ec))
+        return {ScanOutcome::Failed,
+                "Cannot create Data file \"" + dataPath + "\": it is the DXF file being read. " +
+                    "Choose another destination folder or Data file extension."};
+    DataOutput out;
+    if (!out.Open(dataPath))
+        return {ScanOutcome::Failed,
+                "Cannot create Data file \"" + dataPath + "\": " + out.ErrorText()};
+
+    DxfLineReader in(source, env.BlockSize);
+    ScanResult result = ScanDxfInput(env, in, out, dxfPath, dataPath);
+    if (!out.Close() && result.Outcome != ScanOutcome::Failed)
+        result = {ScanOutcome::Failed,
+                  "Cannot write Data file \"" + dataPath + "\": " + out.ErrorText()};
+    return result;
+}
+
+} // namespace quarrow

@@ -1,0 +1,60 @@
+#pragma once
+// The scan of one DXF file into one Data file: the ENTITIES search, the dispatch of every line
+// that names a selected entity type to its reader, and the file's lines of the report.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/DataOutput.h"
+#include "engine/DxfLineReader.h"
+#include "engine/ProcessingReport.h"
+#include "engine/RunObserver.h"
+#include "engine/RunSettings.h"
+
+namespace quarrow {
+
+// What a run lends every scan.
+struct ScanEnvironment {
+    const RunSettings& Settings;
+    RunCounters& Counters;
+    ProcessingReport& Report;
+    const std::atomic<bool>& CancelRequested;  // a plain load, tested every line
+    RunObserver* Observer = nullptr;            // may be null
+    std::size_t BlockSize = DxfLineReader::kDefaultBlockSize;
+};
+
+enum class ScanOutcome {
+    Done,       // the summary is in the report
+    NotOpened,  // the DXF file could not be opened (reported)
+    NotDxf,     // no ENTITIES line before the last line (reported)
+    Canceled,   // stopped by CancelRequested, without summary
+    Failed,     // a run-ending error: Error holds its message
+};
+
+struct ScanResult {
+    ScanOutcome Outcome = ScanOutcome::Done;
+    std::string Error;
+};
+
+// Progress reaches the observer after this many bytes of input.
+inline constexpr std::uint64_t kProgressBudget = 256 * 1024;
+
+// Scans the DXF file at dxfPath into the Data file at dataPath. A Data path that is the DXF
+// file itself is refused with a run-ending error, and the drawing is left untouched.
+ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
+                       const std::string& dataPath);
+
+// Scans DXF text from an open reader into an open output: the header line, the ENTITIES
+// search, the dispatch loop and the summary (everything after the files were opened).
+// dxfPath is only named in error messages.
+ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
+                        std::string_view dxfPath, std::string_view dataPath);
+
+// Reads a Start-at option text, trimmed: sets blank for an empty text, value for an integer.
+// Returns false when the text is neither blank nor a signed 32-bit integer.
+bool ReadStartAt(std::string_view text, std::int32_t& value, bool& blank);
+
+} // namespace quarrow

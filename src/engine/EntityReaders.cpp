@@ -1,0 +1,576 @@
+#include "engine/EntityReaders.h"
+
+#include <numbers>
+
+#include "config/NodeTables.h"
+#include "config/TextUtil.h"
+#include "engine/DataRecordWriter.h"
+#include "engine/DxfNumber.h"
+#include "engine/Trig.h"
+
+namespace quarrow {
+namespace {
+
+constexpr std::string_view kNoHandle = "!NoHandle!";
+constexpr std::string_view kNoLayer = "!NoLayer!";
+constexpr std::string_view kNoBlockName = "!NoBlockName!";
+
+enum class PairStatus { Pair, EntityEnd, InputEnd };
+
+struct Pair {
+    int Code = -1;
+    std::string_view Value;  // trimmed; valid until the next read
+    std::int64_t Line = 0;   // DXF line of the value
+};
+
+// Reads the next group-code/value pair of the entity. The end of the input is tested before
+// every read: past it, lines are empty and never "0", so a reader would never stop.
+PairStatus ReadPair(ScanContext& ctx, Pair& pair) noexcept {
+    DxfLineReader& in = ctx.In;
+    if (in.AtEnd())
+        return PairStatus::InputEnd;
+    pair.Code = GroupCode(TrimText(in.ReadLine()));
+    if (pair.Code == 0)
+        return PairStatus::EntityEnd;
+    if (in.AtEnd())
+        return PairStatus::InputEnd;
+    pair.Value = TrimText(in.ReadLine());
+    pair.Line = in.LineNumber();
+    return PairStatus::Pair;
+}
+
+// The POLYLINE reader's pairs: code and value are read before the end of the entity is
+// tested, so the value of the code "0" (VERTEX, SEQEND) is read with it.
+PairStatus ReadWholePair(ScanContext& ctx, Pair& pair) noexcept {
+    DxfLineReader& in = ctx.In;
+    if (in.AtEnd())
+        return PairStatus::InputEnd;
+    pair.Code = GroupCode(TrimText(in.ReadLine()));
+    if (in.AtEnd())
+        return PairStatus::InputEnd;
+    pair.Value = TrimText(in.ReadLine());
+    pair.Line = in.LineNumber();
+    return pair.Code == 0 ? PairStatus::EntityEnd : PairStatus::Pair;
+}
+
+bool ToDouble(ScanContext& ctx, const Pair& pair, double& value, std::string_view what) {
+    return ParseDxfDouble(pair.Value, value) || FailConversion(ctx, pair.Value, pair.Line, what);
+}
+
+bool ToDouble(ScanContext& ctx, const KeptText& kept, double& value, std::string_view what) {
+    return ParseDxfDouble(kept.Text, value) || FailConversion(ctx, kept.Text, kept.Line, what);
+}
+
+bool ToInt(ScanContext& ctx, const Pair& pair, std::int32_t& value, std::string_view what) {
+    return ParseDxfInt32(pair.Value, value) ||
+           FailConversion(ctx, pair.Value, pair.Line, what, NumberKind::Integer);
+}
+
+void StartEntity(ScanContext& ctx) {
+    ctx.Scratch.Handle.assign(kNoHandle);
+    ctx.Scratch.Layer.assign(kNoLayer);
+}
+
+// Stores the handle and the layer, the two groups every reader keeps.
+bool KeepHandleOrLayer(ScanContext& ctx, const Pair& pair) {
+    if (pair.Code == 5)
+        ctx.Scratch.Handle.assign(pair.Value);
+    else if (pair.Code == 8)
+        ctx.Scratch.Layer.assign(pair.Value);
+    else
+        return false;
+    return true;
+}
+
+// Writes a computed point in the converted-text form the writer reads again.
+bool WritePoint(ScanContext& ctx, const TVecteur& p, std::string_view type,
+                std::string_view blockName = {}, std::string_view text = {}) {
+    auto& c = ctx.Scratch.Converted;
+    for (auto& s : c)
+        s.clear();
+    AppendConvertedText(c[0], p.X);
+    AppendConvertedText(c[1], p.Y);
+    AppendConvertedText(c[2], p.Z);
+    return WriteDataRecord(ctx, {.X = c[0], .Y = c[1], .Z = c[2], .Handle = ctx.Scratch.Handle,
+                                 .Layer = ctx.Scratch.Layer, .EntityType = type,
+                                 .BlockName = blockName, .Text = text});
+}
+
+// Writes a point kept as the DXF file's own texts.
+bool WriteKept(ScanContext& ctx, const KeptText& x, const KeptText& y, const KeptText& z,
+               std::string_view type) {
+    return WriteDataRecord(ctx, {.X = x.Text, .Y = y.Text, .Z = z.Text,
+                                 .Handle = ctx.Scratch.Handle, .Layer = ctx.Scratch.Layer,
+                                 .EntityType = type, .BlockName = {}, .Text = {},
+                                 .XLine = x.Line, .YLine = y.Line,
+                                 .ZLine = z.Line});
+}
+
+int Kind(EntityKind kind) {
+    return static_cast<int>(kind);
+}
+
+} // namespace
+
+// Every reader below leaves its pair loop on the entity's closing "0" and also at the end of
+// the input: an entity cut short there still writes the records of what it gathered and is
+// counted, like a complete one.
+
+bool ReadPoint(ScanContext& ctx) {
+    StartEntity(ctx);
+    auto& k = ctx.Scratch.Kept;
+    k[0].Clear();
+    k[1].Clear();
+    k[2].SetZero();
+    Pair pair;
+    while (ReadPair(ctx, pair) == PairStatus::Pair) {
+        if (KeepHandleOrLayer(ctx, pair))
+            continue;
+        switch (pair.Code) {
+        case 10: k[0].Set(pair.Value, pair.Line); break;
+        case 20: k[1].Set(pair.Value, pair.Line); break;
+        case 30: k[2].Set(pair.Value, pair.Line); break;
+        default: break;  // thickness, extrusion and angle do not move the exported location
+        }
+    }
+    if (!WriteKept(ctx, k[0], k[1], k[2], "POINT"))
+        return false;
+    ctx.CountEntity(Kind(EntityKind::Points));
+    return true;
+}
+
+namespace {
+
+// Reads the extrusion groups 210, 220 and 230; returns false on a conversion error and sets
+// matched when the pair was one of them.
+bool KeepExtrusion(ScanContext& ctx, const Pair& pair, TVecteur& n, bool& matched) {
+    matched = true;
+    switch (pair.Code) {
+    case 210: return ToDouble(ctx, pair, n.X, "extrusion X");
+    case 220: return ToDouble(ctx, pair, n.Y, "extrusion Y");
+    case 230: return ToDouble(ctx, pair, n.Z, "extrusion Z");
+    default: matched = false; return true;
+    }
+}
+
+// Reads groups 10, 20 and 30 into a point converted as read.
+bool KeepPoint(ScanContext& ctx, const Pair& pair, TVecteur& p, bool& matched) {
+    matched = true;
+    switch (pair.Code) {
+    case 10: return ToDouble(ctx, pair, p.X, "X coordinate");
+    case 20: return ToDouble(ctx, pair, p.Y, "Y coordinate");
+    case 30: return ToDouble(ctx, pair, p.Z, "Z coordinate");
+    default: matched = false; return true;
+    }
+}
+
+// The shape of CIRCLE, ELLIPSE, TEXT and MTEXT: one point, optionally in OCS, optional text.
+enum class TextGroups { None, LastGroup1, Groups1And3 };
+
+bool ReadOnePointEntity(ScanContext& ctx, bool ocs, TextGroups textGroups,
+                        std::string_view type, EntityKind kind) {
+    StartEntity(ctx);
+    std::string& text = ctx.Scratch.Text;
+    text.clear();
+    TVecteur p;
+    TVecteur n{0.0, 0.0, 1.0};
+    Pair pair;
+    PairStatus status;
+    while ((status = ReadPair(ctx, pair)) == PairStatus::Pair) {
+        if (KeepHandleOrLayer(ctx, pair))
+            continue;
+        bool matched = false;
+        if (!KeepPoint(ctx, pair, p, matched))
+            return false;
+        if (matched)
+            continue;
+        if (ocs && !KeepExtrusion(ctx, pair, n, matched))
+            return false;
+        if (matched)
+            continue;
+        if (textGroups == TextGroups::LastGroup1 && pair.Code == 1)
+            text.assign(pair.Value);
+        else if (textGroups == TextGroups::Groups1And3 && (pair.Code == 1 || pair.Code == 3))
+            text.append(pair.Value);  // chunks joined in file order, codes kept as written
+        // Radius, axes, heights, styles and the rest are not exported.
+    }
+    OcsTransform(n).Apply(p);
+    if (!WritePoint(ctx, p, type, {}, text))
+        return false;
+    ctx.CountEntity(Kind(kind));
+    return true;
+}
+
+} // namespace
+
+bool ReadCircle(ScanContext& ctx) {
+    return ReadOnePointEntity(ctx, true, TextGroups::None, "CIRCLE", EntityKind::Circles);
+}
+
+bool ReadEllipse(ScanContext& ctx) {
+    return ReadOnePointEntity(ctx, false, TextGroups::None, "ELLIPSE", EntityKind::Ellipses);
+}
+
+bool ReadText(ScanContext& ctx) {
+    return ReadOnePointEntity(ctx, true, TextGroups::LastGroup1, "TEXT",
+                              EntityKind::SingleLineText);
+}
+
+bool ReadMText(ScanContext& ctx) {
+    return ReadOnePointEntity(ctx, false, TextGroups::Groups1And3, "MTEXT",
+                              EntityKind::MultiLineText);
+}
+
+bool ReadLine(ScanContext& ctx) {
+    StartEntity(ctx);
+    auto& k = ctx.Scratch.Kept;  // start X, Y, Z, then end X, Y, Z
+    for (int i = 0; i < 6; ++i)
+        i % 3 == 2 ? k[std::size_t(i)].SetZero() : k[std::size_t(i)].Clear();
+    Pair pair;
+    while (ReadPair(ctx, pair) == PairStatus::Pair) {
+        if (KeepHandleOrLayer(ctx, pair))
+            continue;
+        switch (pair.Code) {
+        case 10: k[0].Set(pair.Value, pair.Line); break;
+        case 11: k[3].Set(pair.Value, pair.Line); break;
+        case 20: k[1].Set(pair.Value, pair.Line); break;
+        case 21: k[4].Set(pair.Value, pair.Line); break;
+        case 30: k[2].Set(pair.Value, pair.Line); break;
+        case 31: k[5].Set(pair.Value, pair.Line); break;
+        default: break;  // thickness and extrusion do not move the end points
+        }
+    }
+    const RunSettings& s = ctx.Settings;
+    if (s.Entity(8) && !WriteKept(ctx, k[0], k[1], k[2], "LINE"))
+        return false;
+    if (s.Entity(9) && !WriteKept(ctx, k[3], k[4], k[5], "LINE"))
+        return false;
+    ctx.CountEntity(Kind(EntityKind::Lines));
+    return true;
+}
+
+bool ReadArc(ScanContext& ctx) {
+    StartEntity(ctx);
+    auto& k = ctx.Scratch.Kept;  // radius, start angle, end angle
+    for (int i = 0; i < 3; ++i)
+        k[std::size_t(i)].Clear();
+    TVecteur centre;
+    TVecteur n{0.0, 0.0, 1.0};
+    Pair pair;
+    while (ReadPair(ctx, pair) == PairStatus::Pair) {
+        if (KeepHandleOrLayer(ctx, pair))
+            continue;
+        bool matched = false;
+        if (!KeepPoint(ctx, pair, centre, matched))
+            return false;
+        if (matched)
+            continue;
+        switch (pair.Code) {
+        case 40: k[0].Set(pair.Value, pair.Line); break;
+        case 50: k[1].Set(pair.Value, pair.Line); break;
+        case 51: k[2].Set(pair.Value, pair.Line); break;
+        default:
+            if (!KeepExtrusion(ctx, pair, n, matched))
+                return false;
+            break;  // thickness is not exported
+        }
+    }
+    // Radius and angles convert for every arc, whichever points are exported, so a damaged
+    // arc fails the same way under every configuration.
+    double radius = 0.0;
+    double startDegrees = 0.0;
+    double endDegrees = 0.0;
+    if (!ToDouble(ctx, k[0], radius, "radius") ||
+        !ToDouble(ctx, k[1], startDegrees, "start angle") ||
+        !ToDouble(ctx, k[2], endDegrees, "end angle"))
+        return false;
+    const double a0 = (startDegrees / 180.0) * std::numbers::pi;
+    const double a1 = (endDegrees / 180.0) * std::numbers::pi;
+    const OcsTransform ocs(n);
+    const RunSettings& s = ctx.Settings;
+    // Start and end point are computed from the centre in the OCS, then mapped one by one.
+    if (s.Entity(3)) {
+        TVecteur p{centre.X + radius * Cosine(a0), centre.Y + radius * Sine(a0), centre.Z};
+        ocs.Apply(p);
+        if (!WritePoint(ctx, p, "ARC"))
+            return false;
+    }
+    if (s.Entity(4)) {
+        TVecteur p{centre.X + radius * Cosine(a1), centre.Y + radius * Sine(a1), centre.Z};
+        ocs.Apply(p);
+        if (!WritePoint(ctx, p, "ARC"))
+            return false;
+    }
+    if (s.Entity(5)) {
+        TVecteur p = centre;
+        ocs.Apply(p);
+        if (!WritePoint(ctx, p, "ARC"))
+            return false;
+    }
+    ctx.CountEntity(Kind(EntityKind::Arcs));
+    return true;
+}
+
+bool Read3DFace(ScanContext& ctx) {
+    StartEntity(ctx);
+    auto& k = ctx.Scratch.Kept;  // corner c: X at 3c, Y at 3c+1, Z at 3c+2
+    for (int i = 0; i < 12; ++i)
+        i == 2 ? k[std::size_t(i)].SetZero() : k[std::size_t(i)].Clear();
+    Pair pair;
+    while (ReadPair(ctx, pair) == PairStatus::Pair) {
+        if (KeepHandleOrLayer(ctx, pair))
+            continue;
+        // 10-13, 20-23, 30-33: axis from the tens, corner from the units.
+        if (pair.Code >= 10 && pair.Code <= 33 && pair.Code % 10 <= 3) {
+            const int axis = pair.Code / 10 - 1;
+            const int corner = pair.Code % 10;
+            k[std::size_t(corner * 3 + axis)].Set(pair.Value, pair.Line);
+        }
+        // The invisible-edge flags (70) are not exported.
+    }
+    for (int corner = 0; corner < 4; ++corner) {
+        if (!ctx.Settings.Entity(20 + corner))
+            continue;
+        const std::size_t c = std::size_t(corner * 3);
+        if (!WriteKept(ctx, k[c], k[c + 1], k[c + 2], "3DFACE"))
+            return false;
+    }
+    ctx.CountEntity(Kind(EntityKind::Faces3D));
+    return true;
+}
+
+bool ReadLwPolyline(ScanContext& ctx) {
+    StartEntity(ctx);
+    auto& k = ctx.Scratch.Kept;
+    KeptText& elevation = k[0];
+    KeptText& pendingX = k[1];
+    elevation.SetZero();
+    pendingX.Clear();
+    TVecteur n{0.0, 0.0, 1.0};
+    auto& vertices = ctx.Scratch.Vertices;
+    vertices.clear();
+    Pair pair;
+    while (ReadPair(ctx, pair) == PairStatus::Pair) {
+        if (KeepHandleOrLayer(ctx, pair))
+            continue;
+        bool matched = false;
+        if (!KeepExtrusion(ctx, pair, n, matched))
+            return false;
+        if (matched)
+            continue;
+        switch (pair.Code) {
+        case 38: elevation.Set(pair.Value, pair.Line); break;
+        case 10: pendingX.Set(pair.Value, pair.Line); break;
+        case 20: {
+            // The vertex takes the elevation as it stands when its "20" arrives.
+            TVecteur v;
+            if (!ToDouble(ctx, pendingX, v.X, "X coordinate") ||
+                !ToDouble(ctx, pair, v.Y, "Y coordinate") ||
+                !ToDouble(ctx, elevation, v.Z, "elevation"))
+                return false;
+            vertices.push_back(v);
+            break;
+        }
+        default: break;  // bulges, widths and flags are not exported
+        }
+    }
+    // The extrusion groups come after the vertices, so the transform waits for the whole
+    // entity.
+    const OcsTransform ocs(n);
+    for (TVecteur v : vertices) {
+        ocs.Apply(v);
+        if (!WritePoint(ctx, v, "LWPOLYLINE"))
+            return false;
+    }
+    ctx.CountEntity(Kind(EntityKind::Polylines2D));
+    return true;
+}
+
+bool ReadPolyline(ScanContext& ctx) {
+    StartEntity(ctx);
+    std::int32_t flags = 0;
+    double elevation = 0.0;
+    TVecteur n{0.0, 0.0, 1.0};
+    auto& k = ctx.Scratch.Kept;  // the pending vertex: X, Y, Z texts
+    k[0].Clear();
+    k[1].Clear();
+    k[2].SetZero();
+    std::int32_t pendingFlags = 0;
+    auto& vertices = ctx.Scratch.Vertices;
+    auto& vertexFlags = ctx.Scratch.VertexFlags;
+    vertices.clear();
+    vertexFlags.clear();
+
+    // Header phase.
+    Pair pair;
+    PairStatus status;
+    while ((status = ReadWholePair(ctx, pair)) == PairStatus::Pair) {
+        if (KeepHandleOrLayer(ctx, pair))
+            continue;
+        bool matched = false;
+        if (pair.Code == 70) {
+            if (!ToInt(ctx, pair, flags, "polyline flags"))
+                return false;
+        } else if (!KeepExtrusion(ctx, pair, n, matched)) {
+            return false;
+        } else if (!matched && pair.Code == 30 && !ToDouble(ctx, pair, elevation, "elevation")) {
+            return false;
+        }
+        // The header's 10 and 20 carry no position.
+    }
+    // A header followed directly by SEQEND has no vertex: the polyline ends there, and with
+    // nothing to export it is neither written nor counted.
+    if (status == PairStatus::EntityEnd && pair.Value == "SEQEND")
+        return true;
+
+    // Vertex phase: every "0" completes the VERTEX before it; the pending vertex is not reset,
+    // so a VERTEX without some group takes the value of the one before.
+    const auto appendPending = [&]() {
+        TVecteur v;
+        if (!ToDouble(ctx, k[0], v.X, "vertex X coordinate") ||
+            !ToDouble(ctx, k[1], v.Y, "vertex Y coordinate") ||
+            !ToDouble(ctx, k[2], v.Z, "vertex Z coordinate"))
+            return false;
+        vertices.push_back(v);
+        vertexFlags.push_back(pendingFlags);
+        return true;
+    };
+    bool vertexOpen = false;  // pairs read since the last "0"
+    while (status != PairStatus::InputEnd) {
+        status = ReadWholePair(ctx, pair);
+        if (status == PairStatus::InputEnd)
+            break;
+        if (status == PairStatus::EntityEnd) {
+            if (!appendPending())
+                return false;
+            vertexOpen = false;
+            if (pair.Value == "SEQEND")
+                break;
+            continue;
+        }
+        vertexOpen = true;
+        switch (pair.Code) {
+        case 70:
+            if (!ToInt(ctx, pair, pendingFlags, "vertex flags"))
+                return false;
+            break;
+        case 10: k[0].Set(pair.Value, pair.Line); break;
+        case 20: k[1].Set(pair.Value, pair.Line); break;
+        case 30: k[2].Set(pair.Value, pair.Line); break;
+        default: break;  // handles and layers of VERTEX entities are not exported; bulges neither
+        }
+    }
+    // The VERTEX being read when the input ended counts with what it gathered.
+    if (status == PairStatus::InputEnd && vertexOpen && !appendPending())
+        return false;
+
+    // Output phase.
+    const RunSettings& s = ctx.Settings;
+    const bool polylines2D = s.Entity(12);
+    const bool curvePoints2D = s.Entity(13);
+    const bool polylines3D = s.Entity(14);
+    const bool splinePoints3D = s.Entity(15);
+    const std::size_t count = vertices.size();
+    if ((flags & 8) != 0 && polylines3D) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::int32_t f = vertexFlags[i];
+            if ((f == 32 || (f & 16) != 0 || splinePoints3D) &&
+                !WritePoint(ctx, vertices[i], "3DPOLYLINE"))
+                return false;
+        }
+    } else if ((flags & (64 | 16)) != 0 && polylines3D) {
+        for (std::size_t i = 0; i < count; ++i)
+            if ((vertexFlags[i] & 64) != 0 && !WritePoint(ctx, vertices[i], "3DPOLYLINE"))
+                return false;
+    } else if ((flags & 8) == 0 && polylines2D) {
+        const OcsTransform ocs(n);
+        for (std::size_t i = 0; i < count; ++i) {
+            TVecteur v = vertices[i];
+            v.Z = elevation;  // a 2D polyline lies at its header's elevation
+            ocs.Apply(v);
+            const std::int32_t f = vertexFlags[i];
+            if ((f == 0 || (f & 16) != 0 || curvePoints2D) &&
+                !WritePoint(ctx, v, "2DPOLYLINE"))
+                return false;
+        }
+    }
+
+    // Counted exactly when one of the three cases above applied.
+    if ((flags & (8 | 16 | 64)) != 0 && polylines3D)
+        ctx.CountEntity(Kind(EntityKind::Polylines3D));
+    else if ((flags & 8) == 0 && polylines2D)
+        ctx.CountEntity(Kind(EntityKind::Polylines2D));
+    return true;
+}
+
+bool ReadSpline(ScanContext& ctx) {
+    StartEntity(ctx);
+    auto& k = ctx.Scratch.Kept;  // the pending point, shared by control and fit points
+    k[0].Clear();
+    k[1].Clear();
+    k[2].SetZero();
+    const bool controlPoints = ctx.Settings.Entity(17);
+    const bool fitPoints = ctx.Settings.Entity(18);
+    Pair pair;
+    while (ReadPair(ctx, pair) == PairStatus::Pair) {
+        if (KeepHandleOrLayer(ctx, pair))
+            continue;
+        switch (pair.Code) {
+        case 10:
+        case 11: k[0].Set(pair.Value, pair.Line); break;
+        case 20:
+        case 21: k[1].Set(pair.Value, pair.Line); break;
+        case 30:
+        case 31:
+            // A point is complete when its Z arrives.
+            k[2].Set(pair.Value, pair.Line);
+            if ((pair.Code == 30 ? controlPoints : fitPoints) &&
+                !WriteKept(ctx, k[0], k[1], k[2], "SPLINE"))
+                return false;
+            break;
+        default: break;  // knots, weights, tangents and the normal are not exported
+        }
+    }
+    ctx.CountEntity(Kind(EntityKind::Splines));
+    return true;
+}
+
+bool ReadInsert(ScanContext& ctx) {
+    StartEntity(ctx);
+    std::string& blockName = ctx.Scratch.BlockName;
+    std::string& text = ctx.Scratch.Text;
+    blockName.assign(kNoBlockName);
+    text.clear();
+    TVecteur p;
+    TVecteur n{0.0, 0.0, 1.0};
+    Pair pair;
+    while (ReadPair(ctx, pair) == PairStatus::Pair) {
+        if (KeepHandleOrLayer(ctx, pair))
+            continue;
+        if (pair.Code == 1) {
+            text.assign(pair.Value);
+            continue;
+        }
+        if (pair.Code == 2) {
+            blockName.assign(pair.Value);
+            continue;
+        }
+        bool matched = false;
+        if (!KeepPoint(ctx, pair, p, matched))
+            return false;
+        if (!matched && !KeepExtrusion(ctx, pair, n, matched))
+            return false;
+        // Scales, rotation and array counts are not read: one record per reference.
+    }
+    OcsTransform(n).Apply(p);
+    // A reference the filter rejects leaves no trace: no record, count, group or tally.
+    if (!ctx.Settings.Filter.Empty() && !ctx.Settings.Filter.Passes(blockName))
+        return true;
+    if (!WritePoint(ctx, p, "INSERT", blockName, text))
+        return false;
+    ctx.CountEntity(Kind(EntityKind::Blocks));
+    ctx.Tally.Add(blockName);
+    return true;
+}
+
+} // namespace quarrow

@@ -1,0 +1,168 @@
+#include "engine/ProcessingRun.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "config/TextUtil.h"
+#include "engine/DataRecordWriter.h"
+#include "engine/DxfScan.h"
+
+namespace quarrow {
+
+RunCheck CheckRunRequest(ExportConfig& config, std::string_view extensionFieldText,
+                         std::string_view separatorFieldText, const ConfigTree& entityTree,
+                         const ConfigTree& dataTree) {
+    RunCheck check;
+    if (TrimText(extensionFieldText).empty()) {
+        check.Message = kMsgEnterExtension;
+        check.Focus = RunFocus::ExtensionField;
+        return check;
+    }
+    ResolveFieldSeparator(config, separatorFieldText);
+    check.DataOrder = BuildDataOrder(dataTree);
+    check.SelectedKinds = BuildSelectedKinds(entityTree);
+    bool anyKind = false;
+    for (const auto flag : check.SelectedKinds)
+        anyKind = anyKind || flag == 1;
+    if (!anyKind) {
+        check.Message = kMsgSelectEntities;
+        return check;
+    }
+    bool anyData = false;
+    for (const auto g : check.DataOrder)
+        anyData = anyData || g != -1;
+    if (!anyData)
+        check.Message = kMsgSelectData;
+    return check;
+}
+
+bool TestDestinationWritable(const std::string& folder) {
+    const std::string path = WithTrailingSeparator(folder) + "quarrow$_$.tmp";
+    // "x": a new file only, so a stray file of that name makes the folder count as refused.
+    std::FILE* file = std::fopen(path.c_str(), "w+bx");
+    if (file == nullptr)
+        return false;
+    std::fclose(file);
+    std::remove(path.c_str());
+    return true;
+}
+
+std::string WithTrailingSeparator(std::string path) {
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    return path;
+}
+
+std::string DataPathFor(std::string_view destFolder, std::string_view dxfFileName,
+                        std::string_view extension) {
+    std::string path(destFolder);
+    const std::size_t dot = dxfFileName.find('.');
+    path += dot == std::string_view::npos ? std::string(dxfFileName) + "."
+                                          : std::string(dxfFileName.substr(0, dot + 1));
+    path += extension;
+    return path;
+}
+
+RunEntry MakeListEntry(std::string_view dxfFolder, std::string_view name, bool selected) {
+    RunEntry entry;
+    entry.FileName = std::string(name) + ".dxf";
+    entry.DxfPath = WithTrailingSeparator(std::string(dxfFolder)) + entry.FileName;
+    entry.Selected = selected;
+    return entry;
+}
+
+RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataOrder,
+                               const SelectedKindsArray& selectedKinds, RunCounters& counters,
+                               std::atomic<bool>& cancelRequested, RunObserver* observer,
+                               const RunRequest& request) {
+    RunResult result;
+    const std::string dest = WithTrailingSeparator(request.DestFolder);
+    if (!TestDestinationWritable(dest)) {
+        result.Status = RunStatus::DestinationNotWritable;
+        result.Message = "Destination directory \"" + dest +
+                         "\" is write-protected, files can't be created here. Please select "
+                         "another directory.";
+        return result;
+    }
+
+    cancelRequested.store(false, std::memory_order_relaxed);
+    RunSettings settings(config, dataOrder, selectedKinds);
+    ProcessingReport& report = result.Report;
+    int selected = 0;
+    for (const auto& entry : request.Entries)
+        selected += entry.Selected ? 1 : 0;
+    report.Add("Quarrow report created " + request.DateTimeText);
+    report.Add("");
+    report.Add("Number of processed files : " + std::to_string(selected));
+    report.Add(kReportSeparator);
+    report.Add("");
+
+    if (observer != nullptr)
+        observer->RunStarted();
+    ScanEnvironment env{settings, counters, report, cancelRequested, observer,
+                        request.BlockSize};
+    int fileNumber = 1;
+    for (const auto& entry : request.Entries) {
+        if (entry.Selected) {
+            const std::string dataPath = DataPathFor(dest, entry.FileName, config.DataFileExt);
+            report.Add("File " + std::to_string(fileNumber) + " :");
+            report.Add("");
+            report.Add("  DXF File  : " + entry.DxfPath);
+            const ScanResult scan = ScanDxfFile(env, entry.DxfPath, dataPath);
+            ++fileNumber;
+            ++result.ProcessedFiles;
+            if (scan.Outcome == ScanOutcome::Failed) {
+                if (observer != nullptr)
+                    observer->RunFinished();
+                result.Status = RunStatus::Failed;
+                result.Message = scan.Error;
+                return result;
+            }
+            if (scan.Outcome == ScanOutcome::NotOpened || scan.Outcome == ScanOutcome::NotDxf)
+                ++result.FilesNotRead;
+        }
+        if (cancelRequested.load(std::memory_order_relaxed)) {
+            report.Add(kCancelLine);
+            result.Canceled = true;
+            break;
+        }
+    }
+    if (observer != nullptr)
+        observer->RunFinished();
+    if (!request.LogPath.empty())
+        result.LogError = WriteLogFile(request.LogPath, report.LogText());
+    return result;
+}
+
+std::string WriteLogFile(const std::string& path, std::string_view text) {
+    std::string tempPath;
+    std::FILE* file = nullptr;
+    for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {
+        tempPath = path + ".tmp" + std::to_string(attempt);
+        file = std::fopen(tempPath.c_str(), "wbx");
+        if (file == nullptr && errno != EEXIST)
+            break;
+    }
+    if (file == nullptr)
+        return "Cannot create log file \"" + path + "\": " + std::strerror(errno);
+    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    int error = ok ? 0 : errno;
+    if (std::fclose(file) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok) {
+        std::error_code ec;
+        std::filesystem::rename(tempPath, path, ec);
+        if (!ec)
+            return {};
+        std::remove(tempPath.c_str());
+        return "Cannot write log file \"" + path + "\": " + ec.message();
+    }
+    std::remove(tempPath.c_str());
+    return "Cannot write log file \"" + path + "\": " + std::strerror(error != 0 ? error : EIO);
+}
+
+} // namespace quarrow

@@ -1,0 +1,105 @@
+#pragma once
+// A processing run over the selected files: the checks before it, the destination test, the
+// Data path rule, the report and the log file.
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/ConfigTree.h"
+#include "config/ExportConfig.h"
+#include "engine/DxfLineReader.h"
+#include "engine/ProcessingReport.h"
+#include "engine/RunObserver.h"
+#include "engine/RunSettings.h"
+
+namespace quarrow {
+
+inline constexpr std::string_view kMsgEnterExtension =
+    "  Please, enter a file extension to use for the Data files.  ";
+inline constexpr std::string_view kMsgSelectEntities =
+    "  Please, select DXF entities to be processed.  ";
+inline constexpr std::string_view kMsgSelectData = "  Please, select data to be exported.  ";
+inline constexpr std::string_view kLogFileName = "QuarrowLog.txt";
+inline constexpr std::string_view kCancelLine = "*** Process canceled by user ***";
+
+// Which field gets the input focus after a refused request.
+enum class RunFocus { None, ExtensionField };
+
+// The outcome of the checks made when the user asks for a run.
+struct RunCheck {
+    std::string Message;  // empty when the run may start
+    RunFocus Focus = RunFocus::None;
+    DataOrderArray DataOrder{};
+    SelectedKindsArray SelectedKinds{};
+
+    bool Ok() const noexcept { return Message.empty(); }
+};
+
+// Checks a run request as the "Process selected files" button does: the extension field's
+// text, then (resolving the field separator into the configuration) the selected kinds and
+// the selected data. Returns the message to show, if any, with the field to focus.
+RunCheck CheckRunRequest(ExportConfig& config, std::string_view extensionFieldText,
+                         std::string_view separatorFieldText, const ConfigTree& entityTree,
+                         const ConfigTree& dataTree);
+
+// Returns true when a new file "quarrow$_$.tmp" can be created in the folder (it is removed at
+// once); false when it cannot, or when a file of that name is there already.
+bool TestDestinationWritable(const std::string& folder);
+
+// Returns the path with a trailing path separator.
+std::string WithTrailingSeparator(std::string path);
+
+// Returns the Data path of a DXF file name: the destination folder (with its separator), the
+// name up to and including its first ".", then the extension ("site.old.dxf" -> "site.csv").
+std::string DataPathFor(std::string_view destFolder, std::string_view dxfFileName,
+                        std::string_view extension);
+
+// One entry of the list of files to process, in display order.
+struct RunEntry {
+    std::string DxfPath;   // as the report names it
+    std::string FileName;  // the file name without folder, for the Data path
+    bool Selected = true;
+};
+
+// Returns the entry of a file-list row: the DXF folder (given a separator), Name and ".dxf".
+RunEntry MakeListEntry(std::string_view dxfFolder, std::string_view name, bool selected);
+
+struct RunRequest {
+    std::vector<RunEntry> Entries;
+    std::string DestFolder;
+    std::string DateTimeText;  // local short date and long time, formatted by the caller
+    std::string LogPath;       // empty: no log file
+    std::size_t BlockSize = DxfLineReader::kDefaultBlockSize;
+};
+
+enum class RunStatus {
+    Done,                    // the report is complete (and written, when a log was asked)
+    DestinationNotWritable,  // refused: Message is the text to show; nothing was written
+    Failed,                  // ended on an error: Message names it; no log file was written
+};
+
+struct RunResult {
+    RunStatus Status = RunStatus::Done;
+    std::string Message;
+    ProcessingReport Report;
+    int ProcessedFiles = 0;
+    int FilesNotRead = 0;  // not opened, or not a valid DXF file
+    bool Canceled = false;
+    std::string LogError;  // why the log file could not be written, when it could not
+};
+
+// Runs the selected entries in order. The counters outlive the run; the flag is cleared at
+// the start and tested after each entry (and by the scan once per line).
+RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataOrder,
+                               const SelectedKindsArray& selectedKinds, RunCounters& counters,
+                               std::atomic<bool>& cancelRequested, RunObserver* observer,
+                               const RunRequest& request);
+
+// Writes the log text through a temporary file in the same folder renamed over the old log,
+// so a failed write leaves the previous log as it was. Returns an empty text, or the reason.
+std::string WriteLogFile(const std::string& path, std::string_view text);
+
+} // namespace quarrow

@@ -1,0 +1,44 @@
+#pragma once
+// What stays fixed for a whole processing run: the configuration as the run started, the data
+// order, the selected kinds, the header text and the block-name filter.
+
+#include <cstdint>
+#include <string>
+
+#include "config/ConfigTree.h"
+#include "config/ExportConfig.h"
+#include "engine/BlockFilter.h"
+
+namespace quarrow {
+
+struct RunSettings {
+    RunSettings(const ExportConfig& config, const DataOrderArray& dataOrder,
+                const SelectedKindsArray& selectedKinds);
+
+    const ExportConfig& Config;
+    DataOrderArray DataOrder;
+    SelectedKindsArray SelectedKinds;
+    std::string HeaderText;    // BuildHeaderText, once per run
+    std::string FilterText;    // BlockNameFilter as the run started
+    BlockNameFilter Filter;
+
+    // Returns true when the entity-tree node is checked.
+    bool Entity(int node) const noexcept {
+        return Config.EntityFlags[static_cast<std::size_t>(node)] == 1;
+    }
+};
+
+// The three record counters. They outlive every run (the program owns them), so a blank
+// Start-at text lets a counter run on from the previous file or run.
+struct RunCounters {
+    std::int32_t LineCounter = 0;
+    std::int32_t SequentialCounter = 0;
+    std::int32_t GroupCounter = 0;
+};
+
+// Adds 1 to a signed 32-bit counter, wrapping as two's complement instead of overflowing.
+constexpr void Advance(std::int32_t& counter) noexcept {
+    counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + 1u);
+}
+
+} // namespace quarrow

@@ -1,0 +1,89 @@
+#pragma once
+// What the scan of one DXF file shares with the entity readers and the record writer.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/ExportConfig.h"
+#include "engine/BlockFilter.h"
+#include "engine/DataOutput.h"
+#include "engine/DxfLineReader.h"
+#include "engine/RunSettings.h"
+#include "engine/TVecteur.h"
+
+namespace quarrow {
+
+// A value text kept by a reader with the DXF line it came from (0: not read, so an error
+// names the entity's type line instead).
+struct KeptText {
+    std::string Text;
+    std::int64_t Line = 0;
+
+    void Set(std::string_view text, std::int64_t line) {
+        Text.assign(text);
+        Line = line;
+    }
+    // Starts as the empty text, never read.
+    void Clear() noexcept {
+        Text.clear();
+        Line = 0;
+    }
+    // Starts as "0", never read.
+    void SetZero() {
+        Text.assign(1, '0');
+        Line = 0;
+    }
+};
+
+// Texts and arrays the readers reuse from one entity to the next, so reading an entity
+// allocates nothing once they have grown to size.
+struct ReaderScratch {
+    std::string Handle, Layer, BlockName, Text;
+    std::array<KeptText, 12> Kept;       // coordinate and number texts kept as read
+    std::array<std::string, 3> Converted;  // computed coordinates in converted-text form
+    std::vector<TVecteur> Vertices;
+    std::vector<std::int32_t> VertexFlags;
+};
+
+struct ScanContext {
+    ScanContext(DxfLineReader& in, DataOutput& out, const RunSettings& settings,
+                RunCounters& counters, std::string_view dxfPath)
+        : In(in), Out(out), Settings(settings), Counters(counters), DxfPath(dxfPath) {}
+
+    DxfLineReader& In;
+    DataOutput& Out;
+    const RunSettings& Settings;
+    RunCounters& Counters;
+    std::string DxfPath;   // named by error messages
+    std::string DataPath;  // named when writing fails
+
+    std::int32_t EntityCount = 0;
+    std::array<std::int32_t, kKindCount> KindCounts{};
+    BlockTally Tally;
+
+    std::int64_t EntityLine = 0;  // line of the type line of the entity being read
+    std::string Error;            // the run-ending error, once one happened
+    ReaderScratch Scratch;
+
+    // Advances the kind's count, EntityCount and GroupCounter after an entity.
+    void CountEntity(int kind) noexcept {
+        Advance(KindCounts[static_cast<std::size_t>(kind)]);
+        Advance(EntityCount);
+        Advance(Counters.GroupCounter);
+    }
+};
+
+// What a text failed to convert to.
+enum class NumberKind { Decimal, Integer };
+
+// Records a run-ending conversion error naming the DXF file, a line and the text. line > 0:
+// the DXF line the text stands on; 0: the text was never read (the entity's type line is
+// named); -1: an option text of the configuration (the line being read is named). what says
+// which value it was. Returns false, for the callers' return statements.
+bool FailConversion(ScanContext& ctx, std::string_view text, std::int64_t line,
+                    std::string_view what, NumberKind kind = NumberKind::Decimal);
+
+} // namespace quarrow
