@@ -46,13 +46,13 @@ void DxfLineReader::Fill() noexcept {
         sourceDone_ = true;
         return;
     }
-    taken_ += static_cast<std::uint64_t>(count);
     std::size_t added = static_cast<std::size_t>(count);
-    // Ctrl-Z ends the text: what follows it is never read.
+    // Ctrl-Z ends the text: what follows it is never read (nor counted as read).
     if (const void* eof = std::memchr(buffer_.get() + end_, 26, added)) {
         added = static_cast<std::size_t>(static_cast<const char*>(eof) - (buffer_.get() + end_));
         sourceDone_ = true;
     }
+    taken_ += added;
     if (skippingOverlong_) {
         // Keep only what follows the line feed that ends the overlong line.
         const char* from = buffer_.get() + end_;

@@ -1,0 +1,134 @@
+#include "engine/DxfLineReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/ByteSource.h"
+
+namespace quarrow {
+namespace {
+
+struct Observed {
+    std::vector<std::string> lines;
+    std::vector<bool> atEndAfter;
+    std::vector<std::int64_t> lineNumbers;
+    std::uint64_t finalPosition = 0;
+
+    bool operator==(const Observed&) const = default;
+};
+
+// Reads every line until AtEnd, then two lines past the end.
+Observed ReadAll(std::string_view bytes, std::size_t blockSize) {
+    MemoryByteSource source(bytes);
+    DxfLineReader reader(source, blockSize);
+    Observed o;
+    while (!reader.AtEnd()) {
+        o.lines.emplace_back(reader.ReadLine());
+        o.atEndAfter.push_back(reader.AtEnd());
+        o.lineNumbers.push_back(reader.LineNumber());
+    }
+    for (int i = 0; i < 2; ++i) {
+        o.lines.emplace_back(reader.ReadLine());
+        o.lineNumbers.push_back(reader.LineNumber());
+    }
+    o.finalPosition = reader.Position();
+    return o;
+}
+
+constexpr std::size_t kBlockSizes[] = {1, 2, 3, 7, 64, DxfLineReader::kDefaultBlockSize};
+
+TEST(DxfLineReaderTest, SplitsLinesTheSameAtEveryBlockSize) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> lines;  // then two empty lines past the end
+    };
+    // Every line-end form, Ctrl-Z, a missing last line feed and the empty file, so that each
+    // CR, LF and Ctrl-Z lands on a block edge at some block size.
+    const std::vector<Case> cases = {
+        {"empty", "", {}},
+        {"lf", "0\nPOINT\n", {"0", "POINT"}},
+        {"crlf", "  0\r\nPOINT\r\n 10\r\n1.5\r\n", {"  0", "POINT", " 10", "1.5"}},
+        {"no_final_lf", "A\nB", {"A", "B"}},
+        {"empty_lines", "\n\r\n\n", {"", "", ""}},
+        {"lone_cr_dropped", "AB\rCD\nE\r", {"ABCD", "E"}},
+        {"cr_cr_lf", "A\r\r\nB\n", {"A", "B"}},
+        {"ctrl_z_ends_text", "A\nB\x1a" "C\nD\n", {"A", "B"}},
+        {"ctrl_z_after_lf", "A\n\x1a\nB\n", {"A"}},
+        {"blanks_kept", "  ENTITIES  \n\tX\n", {"  ENTITIES  ", "\tX"}},
+        {"long_line", std::string(300, 'x') + "\nY\n", {std::string(300, 'x'), "Y"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Observed reference = ReadAll(c.bytes, DxfLineReader::kDefaultBlockSize);
+        std::vector<std::string> expected = c.lines;
+        expected.push_back("");
+        expected.push_back("");
+        EXPECT_EQ(reference.lines, expected);
+        // The last real line leaves the reader at its end, none before it does.
+        for (std::size_t i = 0; i < reference.atEndAfter.size(); ++i)
+            EXPECT_EQ(reference.atEndAfter[i], i + 1 == reference.atEndAfter.size()) << i;
+        // Lines past the end are not counted.
+        EXPECT_EQ(reference.lineNumbers.back(), std::int64_t(c.lines.size()));
+        for (std::size_t blockSize : kBlockSizes) {
+            SCOPED_TRACE(blockSize);
+            EXPECT_EQ(ReadAll(c.bytes, blockSize), reference);
+        }
+    }
+}
+
+TEST(DxfLineReaderTest, PositionCountsConsumedBytes) {
+    MemoryByteSource source("ab\ncd\nef");
+    DxfLineReader reader(source, 2);
+    EXPECT_EQ(reader.Position(), 0u);
+    (void)reader.ReadLine();
+    EXPECT_EQ(reader.Position(), 3u);
+    (void)reader.ReadLine();
+    (void)reader.ReadLine();
+    EXPECT_EQ(reader.Position(), 8u);
+}
+
+TEST(DxfLineReaderTest, AnOverlongLineIsCutAndTheNextLineSurvives) {
+    std::string bytes(DxfLineReader::kMaxLineLength + 5000, 'x');
+    bytes += "\nNEXT\n";
+    MemoryByteSource source(bytes);
+    DxfLineReader reader(source, 4096);
+    EXPECT_EQ(reader.ReadLine().size(), DxfLineReader::kMaxLineLength);
+    EXPECT_EQ(reader.ReadLine(), "NEXT");
+    EXPECT_TRUE(reader.AtEnd());
+    EXPECT_EQ(reader.LineNumber(), 2);
+}
+
+// A source that fails after its first bytes, as a disk error would.
+class FailingSource final : public ByteSource {
+public:
+    std::ptrdiff_t Read(char* buffer, std::size_t size) noexcept override {
+        if (done_)
+            return -1;
+        done_ = true;
+        const std::string_view first = "A\nB";
+        const std::size_t n = std::min(size, first.size());
+        std::copy_n(first.data(), n, buffer);
+        return std::ptrdiff_t(n);
+    }
+    std::string ErrorText() const override { return "Input/output error"; }
+
+private:
+    bool done_ = false;
+};
+
+TEST(DxfLineReaderTest, AReadFailureEndsTheTextAndIsReported) {
+    FailingSource source;
+    DxfLineReader reader(source, 64);
+    EXPECT_EQ(reader.ReadLine(), "A");
+    EXPECT_FALSE(reader.Failed());
+    EXPECT_EQ(reader.ReadLine(), "B");
+    EXPECT_TRUE(reader.AtEnd());
+    EXPECT_TRUE(reader.Failed());
+    EXPECT_EQ(reader.ErrorText(), "Input/output error");
+}
+
+} // namespace
+} // namespace quarrow

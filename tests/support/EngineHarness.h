@@ -1,0 +1,122 @@
+#pragma once
+// Builds run configurations in code and scans DXF text held in memory, for the engine tests.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "config/ConfigTree.h"
+#include "config/ExportConfig.h"
+#include "config/NodeTables.h"
+#include "engine/ByteSource.h"
+#include "engine/DataOutput.h"
+#include "engine/DxfLineReader.h"
+#include "engine/DxfScan.h"
+#include "engine/RunSettings.h"
+
+namespace quarrow::test {
+
+// A configuration with its derived data order and selected kinds.
+struct TestConfig {
+    ExportConfig Config;
+    DataOrderArray DataOrder{};
+    SelectedKindsArray SelectedKinds{};
+
+    // Checks the entity-tree nodes given (roots and sub-options alike).
+    TestConfig& Entities(std::initializer_list<int> nodes) {
+        Config.EntityFlags.fill(0);
+        for (int node : nodes)
+            Config.EntityFlags[std::size_t(node)] = 1;
+        for (int kind = 0; kind < kKindCount; ++kind)
+            SelectedKinds[std::size_t(kind)] =
+                Config.EntityFlags[std::size_t(kEntityKinds[std::size_t(kind)].RootNode)];
+        return *this;
+    }
+    // Sets the data order: the items given, in that order, then -1.
+    TestConfig& Data(std::initializer_list<int> items) {
+        DataOrder.fill(-1);
+        std::size_t i = 0;
+        for (int item : items)
+            DataOrder[i++] = item;
+        return *this;
+    }
+    TestConfig& Option(int node, std::string_view text) {
+        SetDataOption(Config, node, text);
+        return *this;
+    }
+    TestConfig& Separator(std::string_view text) {
+        Config.FieldSeparator = std::string(text);
+        return *this;
+    }
+    TestConfig& Filter(std::string_view text) {
+        Config.BlockNameFilter = std::string(text);
+        return *this;
+    }
+    TestConfig& Header(bool on) {
+        Config.HeaderLine = on ? 1 : 0;
+        return *this;
+    }
+};
+
+// Every kind and every sub-option; X, Y, Z with 3 decimals, comma, counters from 1.
+inline TestConfig AllKindsConfig() {
+    TestConfig c;
+    std::vector<int> all;
+    c.Entities({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                22, 23, 24});
+    c.Data({3, 6, 9});
+    c.Separator(",");
+    c.Option(kLineStartOption, "1").Option(kSequentialStartOption, "1");
+    c.Option(kGroupStartOption, "1");
+    c.Option(kXDecimalsOption, "3").Option(kYDecimalsOption, "3").Option(kZDecimalsOption, "3");
+    return c;
+}
+
+struct ScanRun {
+    ScanResult Result;
+    std::string Data;
+    std::vector<std::string> Report;
+    RunCounters Counters;
+};
+
+// Scans DXF text (everything after the files were opened) with a block size.
+inline ScanRun ScanText(const TestConfig& c, std::string_view dxf,
+                        std::size_t blockSize = DxfLineReader::kDefaultBlockSize,
+                        RunCounters counters = {}) {
+    ScanRun run;
+    run.Counters = counters;
+    RunSettings settings(c.Config, c.DataOrder, c.SelectedKinds);
+    ProcessingReport report;
+    std::atomic<bool> cancel{false};
+    ScanEnvironment env{settings, run.Counters, report, cancel, nullptr, blockSize};
+    MemoryByteSource source(dxf);
+    DxfLineReader in(source, blockSize);
+    DataOutput out;
+    run.Result = ScanDxfInput(env, in, out, "test.dxf", "test.csv");
+    run.Data = out.Buffer();
+    run.Report = report.Lines;
+    return run;
+}
+
+// Joins DXF group codes and values into a file's text, lines ended by CR LF. Pairs are given
+// as "code", "value", ...; a lone entry (an odd one) is one line.
+inline std::string Dxf(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    for (std::string_view line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+// Wraps entity lines into a minimal file: the ENTITIES section, then ENDSEC and EOF.
+inline std::string Entities(std::initializer_list<std::string_view> lines) {
+    return Dxf({"0", "SECTION", "2", "ENTITIES"}) + Dxf(lines) + Dxf({"0", "ENDSEC", "0", "EOF"});
+}
+
+} // namespace quarrow::test
