@@ -1,0 +1,304 @@
+#include "engine/ProcessingRun.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "config/NodeTables.h"
+#include "support/BytesAssert.h"
+#include "support/EngineHarness.h"
+#include "support/TempDir.h"
+
+namespace quarrow {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFileBytes;
+using test::SameBytes;
+using test::TestConfig;
+using test::WriteFileBytes;
+
+const fs::path kRunData = fs::path(QUARROW_TEST_DATA) / "run";
+constexpr const char* kDate = "01/02/2027 10:11:12";
+
+// Replaces every occurrence of what by with.
+std::string ReplaceAll(std::string text, const std::string& what, const std::string& with) {
+    for (std::size_t at = text.find(what); at != std::string::npos;
+         at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+    return text;
+}
+
+struct RunFolders {
+    test::TempDir temp;
+    std::string in = temp / "in";
+    std::string out = temp / "out";
+    std::string log = temp / "QuarrowLog.txt";
+
+    RunFolders() {
+        fs::create_directories(in);
+        fs::create_directories(out);
+        for (const char* name : {"a.dxf", "b.dxf"})
+            fs::copy_file(kRunData / "input" / name, fs::path(in) / name);
+    }
+    RunRequest Request(const std::vector<std::string>& names) const {
+        RunRequest request;
+        for (const auto& name : names)
+            request.Entries.push_back(MakeListEntry(in, name, true));
+        request.DestFolder = out;
+        request.DateTimeText = kDate;
+        request.LogPath = log;
+        return request;
+    }
+    // The log with the temporary folders replaced by @IN@ and @OUT@.
+    std::string Log() const {
+        return ReplaceAll(ReplaceAll(ReadFileBytes(log), in + "/", "@IN@/"), out + "/",
+                          "@OUT@/");
+    }
+};
+
+RunResult RunFiles(TestConfig& c, RunCounters& counters, const RunRequest& request,
+              RunObserver* observer = nullptr) {
+    std::atomic<bool> cancel{false};
+    return ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters, cancel,
+                                observer, request);
+}
+
+TEST(ProcessingRunTest, DataFilesAndLogMatchTheFixtures) {
+    struct Case {
+        const char* name;  // folder of the expected files under tests/data/run/
+        TestConfig config;
+        RunCounters counters;  // as an earlier run left them
+    };
+    // The header line with prefixes and all three counters; LineFeed with a forced Z and the
+    // label; blank Start-at texts that let the counters run on across files and runs.
+    TestConfig header = test::AllKindsConfig();
+    header.Entities({0, 7, 8, 9}).Header(true).Separator(";");
+    header.Data({0, 3, 6, 9, 17, 15, 13, 26, 29});
+    header.Option(1, "N").Option(27, "S").Option(30, "G");
+    header.Option(kXDecimalsOption, "2").Option(kYDecimalsOption, "2");
+    TestConfig linefeed = test::AllKindsConfig();
+    linefeed.Entities({0, 7, 8, 9}).Header(true).Separator("\r\n");
+    linefeed.Data({23, 9, 3, 6});
+    linefeed.Option(24, "L=").Option(kLabelTextOption, "ABC");
+    linefeed.Option(kZForceOption, " 100").Option(kZDecimalsOption, "2");
+    TestConfig blank = test::AllKindsConfig();
+    blank.Entities({0, 7, 8, 9}).Data({0, 29, 26, 3});
+    blank.Option(kLineStartOption, "").Option(kGroupStartOption, "  ");
+    const Case cases[] = {
+        {"header_counters", header, {}},
+        {"linefeed_forced_z_label", linefeed, {}},
+        {"blank_start_runs_on", blank, {41, 0, 7}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunFolders folders;
+        TestConfig config = c.config;
+        config.Config.DataFileExt = "csv";
+        RunCounters counters = c.counters;
+        const RunResult result = RunFiles(config, counters, folders.Request({"a", "b"}));
+        ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
+        EXPECT_EQ(result.LogError, "");
+        const fs::path expected = kRunData / c.name;
+        EXPECT_TRUE(SameBytes(ReadFileBytes(expected / "QuarrowLog.txt"), folders.Log()));
+        for (const char* data : {"a.csv", "b.csv"}) {
+            SCOPED_TRACE(data);
+            EXPECT_TRUE(SameBytes(ReadFileBytes(expected / data),
+                                  ReadFileBytes(fs::path(folders.out) / data)));
+        }
+    }
+}
+
+TEST(ProcessingRunTest, ChecksBeforeARunGiveTheMessageAndTheFocus) {
+    struct Case {
+        const char* name;
+        const char* extension;
+        std::vector<int> entityNodes;  // checked entity-tree nodes
+        std::vector<int> dataItems;    // checked data-tree roots
+        std::string_view message;
+        RunFocus focus;
+    };
+    // Each check in its order: a blank extension wins over everything else.
+    const Case cases[] = {
+        {"blank_extension", "  ", {}, {}, kMsgEnterExtension, RunFocus::ExtensionField},
+        {"leading_blank_passes", " csv", {0}, {3}, "", RunFocus::None},
+        {"no_kind", "csv", {}, {3}, kMsgSelectEntities, RunFocus::None},
+        {"sub_option_is_no_kind", "csv", {3}, {3}, kMsgSelectEntities, RunFocus::None},
+        {"no_data", "csv", {0}, {}, kMsgSelectData, RunFocus::None},
+        {"ok", "csv", {24}, {29}, "", RunFocus::None},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExportConfig config;
+        config.SeparatorChoice = 0;
+        ConfigTree entities = BuildEntityTree();
+        ConfigTree data = BuildDataTree();
+        for (int node : c.entityNodes)
+            EntityNodeAt(entities, node)->SetChecked(true);
+        for (int item : c.dataItems)
+            DataNodeWithIndex(data, item)->SetChecked(true);
+        const RunCheck check = CheckRunRequest(config, c.extension, "x", entities, data);
+        EXPECT_EQ(check.Message, c.message);
+        EXPECT_EQ(check.Focus, c.focus);
+        if (check.Ok()) {
+            EXPECT_EQ(config.FieldSeparator, ",") << "the choice wins over the field's text";
+        }
+    }
+}
+
+TEST(ProcessingRunTest, DataPathKeepsTheNameUpToItsFirstDot) {
+    EXPECT_EQ(DataPathFor("/d/", "site.dxf", "csv"), "/d/site.csv");
+    EXPECT_EQ(DataPathFor("/d/", "site.old.dxf", "csv"), "/d/site.csv");
+    EXPECT_EQ(DataPathFor("/d/", "site.dxf", " txt"), "/d/site. txt");
+    EXPECT_EQ(DataPathFor("/d/", "site", "csv"), "/d/site.csv");
+    EXPECT_EQ(MakeListEntry("/in", "a.b", true).DxfPath, "/in/a.b.dxf");
+}
+
+TEST(ProcessingRunTest, DestinationTestCreatesNothingAndRefusesAStrayTempFile) {
+    test::TempDir temp;
+    EXPECT_TRUE(TestDestinationWritable(temp.Path().string()));
+    EXPECT_TRUE(fs::is_empty(temp.Path()));
+    EXPECT_FALSE(TestDestinationWritable(temp / "missing"));
+
+    WriteFileBytes(temp.Path() / "quarrow$_$.tmp", "stray");
+    WriteFileBytes(temp / "QuarrowLog.txt", "old log");
+    TestConfig c = test::AllKindsConfig();
+    RunCounters counters;
+    RunRequest request;
+    request.DestFolder = temp.Path().string();
+    request.LogPath = temp / "QuarrowLog.txt";
+    const RunResult result = RunFiles(c, counters, request);
+    EXPECT_EQ(result.Status, RunStatus::DestinationNotWritable);
+    EXPECT_EQ(result.Message, "Destination directory \"" + temp.Path().string() +
+                                  "/\" is write-protected, files can't be created here. "
+                                  "Please select another directory.");
+    EXPECT_EQ(ReadFileBytes(temp / "QuarrowLog.txt"), "old log");
+}
+
+TEST(ProcessingRunTest, OnlySelectedEntriesAreNumberedAndAMissingFileIsReported) {
+    RunFolders folders;
+    TestConfig c = test::AllKindsConfig();
+    c.Config.DataFileExt = "csv";
+    RunRequest request = folders.Request({"a", "b", "b", "missing", "a"});
+    request.Entries[1].Selected = false;
+    request.Entries[4].Selected = false;
+    RunCounters counters;
+    const RunResult result = RunFiles(c, counters, request);
+    ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
+    EXPECT_EQ(result.ProcessedFiles, 3);
+    EXPECT_EQ(result.FilesNotRead, 1);
+    const std::vector<std::string>& lines = result.Report.Lines;
+    EXPECT_EQ(lines[2], "Number of processed files : 3");
+    std::vector<std::string> fileLines;
+    for (const auto& line : lines)
+        if (line.rfind("File ", 0) == 0 || line.rfind("  DXF File", 0) == 0)
+            fileLines.push_back(ReplaceAll(line, folders.in + "/", ""));
+    EXPECT_EQ(fileLines, (std::vector<std::string>{"File 1 :", "  DXF File  : a.dxf",
+                                                   "File 2 :", "  DXF File  : b.dxf",
+                                                   "File 3 :", "  DXF File  : missing.dxf"}));
+    EXPECT_EQ(lines[lines.size() - 2], "  *** Error, file is used by another application ***");
+    EXPECT_EQ(lines.back(), kReportSeparator);
+    EXPECT_FALSE(fs::exists(fs::path(folders.out) / "missing.csv"));
+}
+
+// Presses Stop when the scan of a given file begins.
+class StopAtFile final : public RunObserver {
+public:
+    StopAtFile(std::atomic<bool>& cancel, int file) : cancel_(cancel), file_(file) {}
+    void FileStarted(std::string_view, std::uint64_t) override {
+        if (++started_ == file_)
+            cancel_.store(true);
+    }
+
+private:
+    std::atomic<bool>& cancel_;
+    int file_;
+    int started_ = 0;
+};
+
+TEST(ProcessingRunTest, StopDuringTheSecondFileEndsItsBlockAndWritesTheLog) {
+    RunFolders folders;
+    TestConfig c = test::AllKindsConfig();
+    c.Config.DataFileExt = "csv";
+    RunCounters counters;
+    std::atomic<bool> cancel{true};  // a run clears a flag left from before
+    StopAtFile stop(cancel, 2);
+    const RunResult result =
+        ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters, cancel, &stop,
+                             folders.Request({"a", "b", "a"}));
+    ASSERT_EQ(result.Status, RunStatus::Done);
+    EXPECT_TRUE(result.Canceled);
+    EXPECT_EQ(result.ProcessedFiles, 2);
+    const std::string log = folders.Log();
+    EXPECT_NE(log.find("  Processed entities count : 3\r\n"), std::string::npos);
+    const std::string tail = "File 2 :\r\n\r\n  DXF File  : @IN@/b.dxf\r\n"
+                             "  Data File : @OUT@/b.csv\r\n\r\n"
+                             "*** Process canceled by user ***\r\n";
+    ASSERT_GE(log.size(), tail.size());
+    EXPECT_EQ(log.substr(log.size() - tail.size()), tail);
+}
+
+TEST(ProcessingRunTest, RunEndingErrorsKeepTheDrawingAndThePreviousLog) {
+    struct Case {
+        const char* name;
+        std::string extension;
+        bool destIsInput;
+        std::string dxfA;  // replaces a.dxf when not empty
+        std::string error;  // with @IN@ for the input folder
+    };
+    // The Data path equal to the drawing (extension "dxf" into the drawing's own folder), and
+    // a value that does not convert: both stop before the second file, without a log.
+    const Case cases[] = {
+        {"data_path_is_the_drawing", "dxf", true, "",
+         "Cannot create Data file \"@IN@/a.dxf\": it is the DXF file being read. Choose "
+         "another destination folder or Data file extension."},
+        {"decimal_comma", "csv", false, test::Entities({"0", "POINT", "10", "12,5", "20", "1"}),
+         "Error in DXF file \"@IN@/a.dxf\", line 8: \"12,5\" is not a valid floating point "
+         "value (X coordinate)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunFolders folders;
+        if (!c.dxfA.empty())
+            WriteFileBytes(fs::path(folders.in) / "a.dxf", c.dxfA);
+        const std::string drawing = ReadFileBytes(fs::path(folders.in) / "a.dxf");
+        WriteFileBytes(folders.log, "old log");
+        TestConfig config = test::AllKindsConfig();
+        config.Config.DataFileExt = c.extension;
+        RunRequest request = folders.Request({"a", "b"});
+        if (c.destIsInput)
+            request.DestFolder = folders.in;
+        RunCounters counters;
+        const RunResult result = RunFiles(config, counters, request);
+        EXPECT_EQ(result.Status, RunStatus::Failed);
+        EXPECT_EQ(ReplaceAll(result.Message, folders.in + "/", "@IN@/"), c.error);
+        EXPECT_EQ(ReadFileBytes(fs::path(folders.in) / "a.dxf"), drawing);
+        EXPECT_EQ(ReadFileBytes(folders.log), "old log");
+        if (!c.destIsInput) {
+            EXPECT_FALSE(fs::exists(fs::path(folders.out) / "b.csv"));
+        }
+    }
+}
+
+TEST(ProcessingRunTest, SameDataNameReplacesTheEarlierFileAndTheLogIsReplacedWhole) {
+    RunFolders folders;
+    fs::rename(fs::path(folders.in) / "a.dxf", fs::path(folders.in) / "p.one.dxf");
+    fs::rename(fs::path(folders.in) / "b.dxf", fs::path(folders.in) / "p.two.dxf");
+    WriteFileBytes(folders.log, std::string(10000, 'x'));
+    TestConfig c = test::AllKindsConfig();
+    c.Config.DataFileExt = "csv";
+    RunCounters counters;
+    const RunResult result = RunFiles(c, counters, folders.Request({"p.one", "p.two"}));
+    ASSERT_EQ(result.Status, RunStatus::Done);
+    EXPECT_EQ(ReadFileBytes(fs::path(folders.out) / "p.csv"),
+              "-1.250,2.500,3.000\r\n1.000,2.000,0.000\r\n3.000,4.000,0.000\r\n");
+    EXPECT_EQ(folders.Log().rfind("Quarrow report created ", 0), 0u);
+    EXPECT_EQ(folders.Log().find("xxx"), std::string::npos);
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folders.temp.Path()))
+        ++files;
+    EXPECT_EQ(files, 3) << "in, out and the log: no temporary file left";
+}
+
+} // namespace
+} // namespace quarrow
