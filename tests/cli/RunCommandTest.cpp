@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+#include "cli/Cli.h"
+#include "config/ConfigFile.h"
+#include "config/DefaultConfig.h"
+#include "support/TempDir.h"
+
+namespace quarrow {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+struct CliResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliResult RunCliCapture(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+const std::string kDefault = std::string(QUARROW_SOURCE_DIR) + "/data/default.qrw";
+
+const std::string kPointFile =
+    "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nPOINT\r\n8\r\nL\r\n10\r\n1\r\n20\r\n2\r\n0\r\nEOF\r\n";
+
+// Writes a configuration: the default with a change.
+template <typename Change>
+std::string WriteConfig(const test::TempDir& temp, const std::string& name, Change change) {
+    ExportConfig config;
+    ConfigTree entities;
+    ConfigTree data;
+    BuildDefaultConfig(config, entities, data);
+    change(config, entities, data);
+    const std::string path = temp / name;
+    EXPECT_TRUE(WriteConfigFile(path, config, entities, data).Ok);
+    return path;
+}
+
+TEST(RunCommandTest, AFolderGivesItsDxfFilesByNameAndTheReportGoesToStdoutAndLog) {
+    test::TempDir temp;
+    fs::create_directories(temp.Path() / "in");
+    for (const char* name : {"b.dxf", "A.dxf", "c.DXF", "d.dxf.bak"})
+        WriteFileBytes(temp.Path() / "in" / name, kPointFile);
+    const CliResult r = RunCliCapture({"run", "--config", kDefault, "--dest", temp / "out/new",
+                                       "--log", temp / "log.txt", temp / "in"});
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("Number of processed files : 2\n"), std::string::npos);
+    EXPECT_LT(r.out.find("in/A.dxf"), r.out.find("in/b.dxf"));
+    EXPECT_EQ(ReadFileBytes(temp.Path() / "out/new/A.csv"),
+              "Line Number,X (East) coordinate,Y (North) coordinate,Z (Elevation) coordinate,"
+              "Entity Layer\r\n1,1.000,2.000,0.000,L\r\n");
+    EXPECT_TRUE(fs::exists(temp.Path() / "out/new/b.csv"));
+    EXPECT_FALSE(fs::exists(temp.Path() / "out/new/c.csv"));
+    // The log holds the same lines, ended by CR LF.
+    std::string log = ReadFileBytes(temp.Path() / "log.txt");
+    std::string out = r.out;
+    log.erase(std::remove(log.begin(), log.end(), '\r'), log.end());
+    EXPECT_EQ(log, out);
+}
+
+TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;  // after "run"; @T@ is the temporary folder
+        int status;
+        std::string errorPart;          // in stderr
+        bool dataWritten;               // out/ok.csv exists afterwards
+        bool logReplaced;               // log.txt no longer holds "old"
+    };
+    // Every exit status: refused before the run (2), a file not read (3), a run-ending
+    // conversion error (1, no log) and success (0); --quiet keeps stdout empty.
+    const std::vector<Case> cases = {
+        {"usage_no_paths", {"--config", kDefault, "--dest", "@T@/out"}, kExitRefused,
+         "no DXF file or folder given", false, false},
+        {"usage_unknown_option", {"--fast", "@T@/ok.dxf"}, kExitRefused, "unknown option",
+         false, false},
+        {"config_unreadable", {"--config", "@T@/none.qrw", "--dest", "@T@/out", "@T@/ok.dxf"},
+         kExitRefused, "cannot load configuration", false, false},
+        {"config_foreign", {"--config", "@T@/ok.dxf", "--dest", "@T@/out", "@T@/ok.dxf"},
+         kExitRefused, "This is not a Quarrow configuration file", false, false},
+        {"no_kinds", {"--config", "@T@/nokinds.qrw", "--dest", "@T@/out", "@T@/ok.dxf"},
+         kExitRefused, "Please, select DXF entities to be processed.", false, false},
+        {"no_extension", {"--config", "@T@/noext.qrw", "--dest", "@T@/out", "@T@/ok.dxf"},
+         kExitRefused, "Please, enter a file extension", false, false},
+        {"dest_not_writable", {"--config", kDefault, "--dest", "@T@/stray", "@T@/ok.dxf"},
+         kExitRefused, "is write-protected", false, false},
+        {"dest_is_a_file", {"--config", kDefault, "--dest", "@T@/ok.dxf", "@T@/ok.dxf"},
+         kExitRefused, "cannot create destination folder", false, false},
+        {"missing_file",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/ok.dxf",
+          "@T@/none.dxf"},
+         kExitSomeFilesFailed, "", true, true},
+        {"not_dxf",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
+          "@T@/ok.dxf", "@T@/nokinds.qrw"},
+         kExitSomeFilesFailed, "", true, true},
+        {"conversion_error",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/ok.dxf",
+          "@T@/bad.dxf"},
+         kExitRunError, "bad.dxf\", line 10: \"1,5\" is not a valid floating point value",
+         true, false},
+        {"done", {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
+                  "@T@/ok.dxf"},
+         kExitDone, "", true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir temp;
+        const std::string t = temp.Path().string();
+        WriteFileBytes(temp / "ok.dxf", kPointFile);
+        WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
+        WriteFileBytes(temp / "log.txt", "old");
+        fs::create_directories(temp.Path() / "stray");
+        WriteFileBytes(temp.Path() / "stray" / "quarrow$_$.tmp", "");
+        WriteConfig(temp, "nokinds.qrw", [](ExportConfig& config, ConfigTree& entities,
+                                            ConfigTree&) {
+            config.EntityFlags.fill(0);
+            for (int node = 0; node < kEntityNodeCount; ++node)
+                EntityNodeAt(entities, node)->SetChecked(false);
+        });
+        WriteConfig(temp, "noext.qrw",
+                    [](ExportConfig& config, ConfigTree&, ConfigTree&) { config.DataFileExt = " "; });
+        std::vector<std::string> args = {"run"};
+        for (std::string arg : c.args) {
+            if (arg.rfind("@T@", 0) == 0)
+                arg = t + arg.substr(3);
+            args.push_back(arg);
+        }
+        const CliResult r = RunCliCapture(args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        if (c.errorPart.empty()) {
+            EXPECT_EQ(r.err, "");
+        } else {
+            EXPECT_NE(r.err.find(c.errorPart), std::string::npos) << r.err;
+        }
+        EXPECT_EQ(fs::exists(temp.Path() / "out" / "ok.csv"), c.dataWritten);
+        EXPECT_EQ(ReadFileBytes(temp / "log.txt") != "old", c.logReplaced);
+        const bool quiet = std::find(args.begin(), args.end(), "--quiet") != args.end();
+        if (quiet || c.status == kExitRefused || c.status == kExitRunError) {
+            EXPECT_EQ(r.out, "");
+        } else {
+            EXPECT_NE(r.out.find("Quarrow report created "), std::string::npos);
+        }
+    }
+}
+
+} // namespace
+} // namespace quarrow
