@@ -75,10 +75,17 @@ void AddSummary(ScanEnvironment& env, const ScanContext& ctx) {
 
 } // namespace
 
-bool ReadStartAt(std::string_view text, std::int32_t& value, bool& blank) {
-    const std::string_view trimmed = TrimText(text);
-    blank = trimmed.empty();
-    return blank || ParseDxfInt32(trimmed, value);
+int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters) {
+    for (const int option : {kLineStartOption, kGroupStartOption}) {
+        const std::string_view text = TrimText(config.DataOptions[std::size_t(option)]);
+        if (text.empty())
+            continue;
+        std::int32_t value = 0;
+        if (!ParseDxfInt32(text, value))
+            return option;
+        (option == kLineStartOption ? counters.LineCounter : counters.GroupCounter) = value;
+    }
+    return -1;
 }
 
 ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
@@ -148,21 +155,13 @@ ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out
 
 ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
                        const std::string& dataPath) {
-    RunCounters& counters = env.Counters;
-    const ExportConfig& config = env.Settings.Config;
-    std::int32_t value = 0;
-    bool blank = false;
-    for (const int option : {kLineStartOption, kGroupStartOption}) {
-        const std::string& text = config.DataOptions[std::size_t(option)];
-        if (!ReadStartAt(text, value, blank))
-            return {ScanOutcome::Failed,
-                    "Error in DXF file \"" + dxfPath + "\", before line 1: \"" + text +
-                        "\" is not a valid integer value (" +
-                        std::string(kDataNodes[std::size_t(option - 2)].Label) +
-                        ", \"Start at :\")."};
-        if (!blank)
-            (option == kLineStartOption ? counters.LineCounter : counters.GroupCounter) = value;
-    }
+    if (const int option = ApplyStartAtOptions(env.Settings.Config, env.Counters); option >= 0)
+        return {ScanOutcome::Failed,
+                "Error in DXF file \"" + dxfPath + "\", before line 1: \"" +
+                    env.Settings.Config.DataOptions[std::size_t(option)] +
+                    "\" is not a valid integer value (" +
+                    std::string(kDataNodes[std::size_t(option - 2)].Label) +
+                    ", \"Start at :\")."};
 
     FileByteSource source;
     const bool opened = source.Open(dxfPath);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/ExportConfig.h"
 #include "engine/DataOutput.h"
 #include "engine/DxfLineReader.h"
 #include "engine/ProcessingReport.h"
@@ -53,8 +54,8 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
 ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
                         std::string_view dxfPath, std::string_view dataPath);
 
-// Reads a Start-at option text, trimmed: sets blank for an empty text, value for an integer.
-// Returns false when the text is neither blank nor a signed 32-bit integer.
-bool ReadStartAt(std::string_view text, std::int32_t& value, bool& blank);
+// Sets the line and group counters from their Start-at options, leaving a counter whose text is
+// blank to run on. Returns -1, or the option node whose text is not a 32-bit integer.
+int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters);
 
 } // namespace quarrow

@@ -84,12 +84,14 @@ struct ScanRun {
     RunCounters Counters;
 };
 
-// Scans DXF text (everything after the files were opened) with a block size.
+// Scans DXF text as a file's scan does once the files are open, with a block size; the
+// counters start from the Start-at options, or run on from those given.
 inline ScanRun ScanText(const TestConfig& c, std::string_view dxf,
                         std::size_t blockSize = DxfLineReader::kDefaultBlockSize,
                         RunCounters counters = {}) {
     ScanRun run;
     run.Counters = counters;
+    EXPECT_EQ(ApplyStartAtOptions(c.Config, run.Counters), -1);
     RunSettings settings(c.Config, c.DataOrder, c.SelectedKinds);
     ProcessingReport report;
     std::atomic<bool> cancel{false};

@@ -1,0 +1,378 @@
+#include "engine/EntityReaders.h"
+
+#include <gtest/gtest.h>
+
+#include "support/BytesAssert.h"
+#include "support/EngineHarness.h"
+
+namespace quarrow {
+namespace {
+
+using test::Entities;
+
+struct ReaderCase {
+    const char* name;
+    std::vector<int> entityNodes;  // checked entity-tree nodes
+    std::vector<int> dataOrder;    // data items written
+    std::string dxf;
+    std::string data;              // expected Data file, records joined by "|"
+    int entityCount;               // "Processed entities count"
+};
+
+std::string Records(std::string joined) {
+    if (joined.empty())
+        return joined;
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t bar; (bar = joined.find('|', from)) != std::string::npos; from = bar + 1)
+        out += joined.substr(from, bar - from) + "\r\n";
+    return out + joined.substr(from) + "\r\n";
+}
+
+void RunCases(const std::vector<ReaderCase>& cases) {
+    for (const ReaderCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TestConfig config = test::AllKindsConfig();
+        config.Config.EntityFlags.fill(0);
+        std::array<std::uint8_t, kEntityNodeCount> flags{};
+        for (int node : c.entityNodes)
+            flags[std::size_t(node)] = 1;
+        config.Config.EntityFlags = flags;
+        for (int kind = 0; kind < kKindCount; ++kind)
+            config.SelectedKinds[std::size_t(kind)] =
+                flags[std::size_t(kEntityKinds[std::size_t(kind)].RootNode)];
+        config.DataOrder.fill(-1);
+        for (std::size_t i = 0; i < c.dataOrder.size(); ++i)
+            config.DataOrder[i] = c.dataOrder[i];
+        const test::ScanRun run = test::ScanText(config, c.dxf);
+        ASSERT_EQ(run.Result.Outcome, ScanOutcome::Done) << run.Result.Error;
+        EXPECT_TRUE(test::SameBytes(Records(c.data), run.Data));
+        EXPECT_EQ(run.Report.at(0),
+                  "  Processed entities count : " + std::to_string(c.entityCount));
+    }
+}
+
+const std::vector<int> kXyz = {3, 6, 9};
+const std::vector<int> kXyzGroup = {29, 3, 6, 9};
+
+TEST(EntityReadersTest, GroupCodesCompareAsWholeTexts) {
+    EXPECT_EQ(GroupCode("10"), 10);
+    EXPECT_EQ(GroupCode("0"), 0);
+    EXPECT_EQ(GroupCode("1071"), 1071);
+    EXPECT_EQ(GroupCode("010"), -1);
+    EXPECT_EQ(GroupCode("+10"), -1);
+    EXPECT_EQ(GroupCode("-1"), -1);
+    EXPECT_EQ(GroupCode("10000"), -1);
+    EXPECT_EQ(GroupCode(""), -1);
+    EXPECT_EQ(GroupCode("1 0"), -1);
+}
+
+TEST(EntityReadersTest, PointReaderConventions) {
+    // Placeholders, padded codes, a layer named "0", a missing Z, a value kept as written, and
+    // the entity that follows never missed.
+    RunCases({
+        {"placeholders", {0}, {17, 15, 3}, Entities({"0", "POINT", "10", "1", "20", "2"}),
+         "!NoHandle!,!NoLayer!,1.000", 1},
+        {"padded_codes_layer_zero", {0}, {15, 3, 6, 9},
+         Entities({"  0", "POINT", "  8", "0", " 10", "  1.5  ", " 20", "\t2", "  0", "POINT",
+                   "8", "B", "10", "3", "20", "4", "30", "12.50"}),
+         "0,1.500,2.000,0.000|B,3.000,4.000,12.500", 2},
+        {"unknown_and_odd_codes", {0}, kXyz,
+         Entities({"0", "POINT", "010", "9", "10", "1", "20", "2", "39", "5", "210", "0", "220",
+                   "0", "230", "-1"}),
+         "1.000,2.000,0.000", 1},
+    });
+}
+
+TEST(EntityReadersTest, CircleEllipseTextAndMText) {
+    RunCases({
+        {"circle_mirrored", {1}, kXyz,
+         Entities({"0", "CIRCLE", "10", "5", "20", "2", "30", "3", "40", "9", "210", "0", "220",
+                   "0", "230", "-1"}),
+         "-5.000,2.000,-3.000", 1},
+        {"circle_extrusion_x", {1}, kXyz,
+         Entities({"0", "CIRCLE", "10", "1", "20", "2", "30", "3", "210", "1", "220", "0", "230",
+                   "0"}),
+         "3.000,1.000,2.000", 1},
+        {"ellipse_ignores_extrusion", {6}, kXyz,
+         Entities({"0", "ELLIPSE", "10", "5", "20", "2", "30", "3", "11", "7", "230", "-1"}),
+         "5.000,2.000,3.000", 1},
+        {"text_last_group_1_mirrored", {11}, {21, 3, 6, 9},
+         Entities({"0", "TEXT", "1", "first", "10", "4", "20", "5", "30", "6", "1", " A1 ",
+                   "11", "99", "230", "-1"}),
+         "A1,-4.000,5.000,-6.000", 1},
+        {"text_without_point", {11}, {21, 3}, Entities({"0", "TEXT", "20", "1"}), ",0.000", 1},
+        {"mtext_chunks_in_file_order", {10}, {21, 13, 3},
+         Entities({"0", "MTEXT", "10", "1", "3", "Line one\\Pand ", "3", "more", "1",
+                   " {\\fArial;end}", "230", "-1"}),
+         "Line one\\Pandmore{\\fArial;end},MTEXT,1.000", 1},
+    });
+}
+
+TEST(EntityReadersTest, LineArcAnd3DFace) {
+    const std::string arc = Entities({"0", "ARC", "10", "10", "20", "20", "30", "5", "40", "2",
+                                      "50", "0", "51", "90"});
+    const std::string arcMirrored = Entities({"0", "ARC", "10", "10", "20", "20", "30", "5",
+                                              "40", "2", "50", "0", "51", "90", "210", "0",
+                                              "220", "0", "230", "-1"});
+    const std::string face = Entities({"0", "3DFACE", "10", "0", "20", "0", "30", "0", "11",
+                                       "1", "21", "0", "31", "0", "12", "1", "22", "1", "32",
+                                       "2", "13", "1", "23", "1", "33", "2"});
+    RunCases({
+        {"line_both_points", {7, 8, 9}, kXyzGroup,
+         Entities({"0", "LINE", "10", "1", "11", "3", "20", "2", "21", "4", "31", "5"}),
+         "1,1.000,2.000,0.000|1,3.000,4.000,5.000", 1},
+        {"line_no_point_still_counts", {0, 7}, kXyzGroup,
+         Entities({"0", "LINE", "10", "1", "20", "2", "11", "3", "21", "4", "0", "POINT", "10",
+                   "7", "20", "8"}),
+         "2,7.000,8.000,0.000", 2},
+        {"arc_all_points", {2, 3, 4, 5}, kXyz, arc,
+         "12.000,20.000,5.000|10.000,22.000,5.000|10.000,20.000,5.000", 1},
+        {"arc_mirrored", {2, 3, 4, 5}, kXyz, arcMirrored,
+         "-12.000,20.000,-5.000|-10.000,22.000,-5.000|-10.000,20.000,-5.000", 1},
+        {"arc_crossing_zero", {2, 3, 4}, kXyz,
+         Entities({"0", "ARC", "40", "1", "50", "270", "51", "-90"}),
+         "0.000,-1.000,0.000|0.000,-1.000,0.000", 1},
+        {"face_three_sided", {19, 22, 23}, kXyz, face, "1.000,1.000,2.000|1.000,1.000,2.000", 1},
+        {"face_first_corner", {19, 20}, kXyz, Entities({"0", "3DFACE", "10", "1", "20", "2"}),
+         "1.000,2.000,0.000", 1},
+    });
+}
+
+TEST(EntityReadersTest, ArcCenterExactWithFullDecimals) {
+    // The end point at 90 degrees is off by the cosine's rounding (1.2e-16), which the 14
+    // significant digits of the converted text remove.
+    test::TestConfig config = test::AllKindsConfig();
+    config.Entities({2, 4}).Data({3, 6}).Option(kXDecimalsOption, "12");
+    const test::ScanRun run = test::ScanText(
+        config, Entities({"0", "ARC", "10", "10", "20", "20", "40", "2", "50", "0", "51", "90"}));
+    EXPECT_EQ(run.Data, "10.000000000000,22.000\r\n");
+}
+
+TEST(EntityReadersTest, LwPolylines) {
+    RunCases({
+        {"elevation", {12}, kXyzGroup,
+         Entities({"0", "LWPOLYLINE", "90", "2", "38", "3", "10", "0", "20", "0", "42", "1",
+                   "10", "10", "20", "0"}),
+         "1,0.000,0.000,3.000|1,10.000,0.000,3.000", 1},
+        {"late_extrusion", {12}, kXyz,
+         Entities({"0", "LWPOLYLINE", "38", "3", "10", "0", "20", "0", "10", "10", "20", "0",
+                   "210", "0", "220", "0", "230", "-1"}),
+         "0.000,0.000,-3.000|-10.000,0.000,-3.000", 1},
+        {"elevation_as_it_stands", {12}, kXyz,
+         Entities({"0", "LWPOLYLINE", "10", "1", "20", "1", "38", "7", "10", "2", "20", "2"}),
+         "1.000,1.000,0.000|2.000,2.000,7.000", 1},
+        {"two_polylines_consecutive_groups", {12}, {29, 3},
+         Entities({"0", "LWPOLYLINE", "10", "1", "20", "1", "0", "LWPOLYLINE", "10", "2", "20",
+                   "2"}),
+         "1,1.000|2,2.000", 2},
+    });
+}
+
+// A POLYLINE with a header of flags and elevation, vertices of (flags, x, y, z), then SEQEND.
+std::string Polyline(std::string_view flags, std::vector<std::array<std::string_view, 4>> vertices,
+                     std::vector<std::string_view> headerExtra = {}) {
+    std::string text = test::Dxf({"0", "POLYLINE", "5", "P1", "8", "L", "66", "1", "10", "0",
+                                  "20", "0", "30", "2", "70"}) +
+                       test::Dxf({flags});
+    for (auto line : headerExtra)
+        text += test::Dxf({line});
+    for (const auto& v : vertices) {
+        text += test::Dxf({"0", "VERTEX", "5", "V", "8", "VL"});
+        if (!v[0].empty())
+            text += test::Dxf({"70", v[0]});
+        if (!v[1].empty())
+            text += test::Dxf({"10", v[1]});
+        if (!v[2].empty())
+            text += test::Dxf({"20", v[2]});
+        if (!v[3].empty())
+            text += test::Dxf({"30", v[3]});
+    }
+    return text + test::Dxf({"0", "SEQEND", "8", "L"});
+}
+
+std::string InEntities(const std::string& body) {
+    return test::Dxf({"0", "SECTION", "2", "ENTITIES"}) + body +
+           test::Dxf({"0", "POINT", "10", "9", "20", "9", "0", "ENDSEC", "0", "EOF"});
+}
+
+TEST(EntityReadersTest, Polylines) {
+    const std::string poly3d =
+        InEntities(Polyline("8", {{"32", "1", "1", "1"}, {"40", "2", "2", "2"},
+                                  {"48", "3", "3", "3"}}));
+    const std::string polyface = InEntities(Polyline(
+        "64", {{"192", "1", "1", "1"}, {"192", "2", "2", "2"}, {"128", "0", "0", "0"}}));
+    const std::string mesh =
+        InEntities(Polyline("16", {{"64", "1", "1", "1"}, {"64", "2", "2", "2"}}));
+    const std::string fitted2d = InEntities(
+        Polyline("4", {{"16", "1", "1", "9"}, {"8", "2", "2", "9"}, {"0", "3", "3", "9"}}));
+    const std::string mirrored2d = InEntities(
+        Polyline("1", {{"", "1", "2", ""}, {"", "3", "4", "5"}}, {"230", "-1"}));
+    // Every record carries the header's handle and layer, whatever the VERTEX entities say.
+    const std::vector<int> order = {29, 17, 15, 3, 6, 9};
+    RunCases({
+        {"3d_vertex_flags", {0, 14}, order, poly3d,
+         "1,P1,L,1.000,1.000,1.000|1,P1,L,3.000,3.000,3.000|2,!NoHandle!,!NoLayer!,9.000,9.000,"
+         "0.000",
+         2},
+        {"3d_with_spline_points", {14, 15}, kXyz, poly3d,
+         "1.000,1.000,1.000|2.000,2.000,2.000|3.000,3.000,3.000", 1},
+        {"3d_only_2d_selected", {12, 13}, kXyz, poly3d, "", 0},
+        {"polyface_positions_only", {14}, kXyz, polyface, "1.000,1.000,1.000|2.000,2.000,2.000",
+         1},
+        {"mesh_falls_into_2d", {12}, kXyz, mesh, "", 1},
+        {"mesh_falls_into_2d_with_curve_points", {12, 13}, kXyz, mesh,
+         "1.000,1.000,2.000|2.000,2.000,2.000", 1},
+        {"2d_fit_points_at_elevation", {12}, kXyz, fitted2d,
+         "1.000,1.000,2.000|3.000,3.000,2.000", 1},
+        {"2d_all_points", {12, 13}, kXyz, fitted2d,
+         "1.000,1.000,2.000|2.000,2.000,2.000|3.000,3.000,2.000", 1},
+        {"2d_only_3d_selected", {14}, kXyz, fitted2d, "", 0},
+        {"2d_mirrored", {12}, kXyz, mirrored2d, "-1.000,2.000,-2.000|-3.000,4.000,-2.000", 1},
+        {"pending_vertex_not_reset", {14, 15}, kXyz,
+         InEntities(Polyline("8", {{"32", "1", "2", "3"}, {"", "4", "", ""}})),
+         "1.000,2.000,3.000|4.000,2.000,3.000", 1},
+        {"header_then_seqend", {0, 12, 14}, kXyzGroup,
+         InEntities(test::Dxf({"0", "POLYLINE", "70", "8", "0", "SEQEND", "0", "POINT", "10",
+                               "1", "20", "1"})),
+         "1,1.000,1.000,0.000|2,9.000,9.000,0.000", 2},
+        {"two_2d_consecutive_groups", {12}, {29, 3},
+         InEntities(Polyline("0", {{"", "1", "1", ""}}) + Polyline("0", {{"", "2", "2", ""}})),
+         "1,1.000|2,2.000", 2},
+    });
+}
+
+TEST(EntityReadersTest, Splines) {
+    std::vector<std::string_view> lines = {"0", "SPLINE", "5", "S1", "8", "CURVES", "70", "8"};
+    static const std::vector<std::string> numbers = {"1", "2", "3", "4", "5", "6", "7"};
+    for (int i = 0; i < 7; ++i)
+        for (std::string_view code : {"10", "20", "30"}) {
+            lines.push_back(code);
+            lines.push_back(numbers[std::size_t(i)]);
+        }
+    for (int i = 0; i < 4; ++i)
+        for (std::string_view code : {"11", "21", "31"}) {
+            lines.push_back(code);
+            lines.push_back(numbers[std::size_t(i)]);
+        }
+    std::string body;
+    for (auto line : lines)
+        body += std::string(line) + "\r\n";
+    const std::string spline = InEntities(body);
+    const auto repeat = [](int count, const char* prefix) {
+        std::string joined;
+        for (int i = 1; i <= count; ++i)
+            joined += (i > 1 ? "|" : "") + std::string(prefix) + std::to_string(i) + ".000";
+        return joined;
+    };
+    RunCases({
+        {"control_points", {16, 17}, {15, 3}, spline, repeat(7, "CURVES,"), 1},
+        {"fit_points", {16, 18}, {3}, spline, repeat(4, ""), 1},
+        {"both", {16, 17, 18}, {3}, spline, repeat(7, "") + "|" + repeat(4, ""), 1},
+        {"neither_still_counts", {16}, {3}, spline, "", 1},
+        {"point_without_z_not_written", {16, 17}, kXyz,
+         Entities({"0", "SPLINE", "10", "1", "20", "2", "10", "3", "30", "4", "20", "5", "30",
+                   "6"}),
+         "3.000,2.000,4.000|3.000,5.000,6.000", 1},
+    });
+}
+
+TEST(EntityReadersTest, InsertsFilterAndTally) {
+    const auto insert = [](std::string_view name) {
+        return test::Dxf({"0", "INSERT", "8", "L", "2", name, "10", "1", "20", "2", "70", "3",
+                          "71", "2"});
+    };
+    const std::string named = InEntities(insert("door12") + insert("WIN1") + insert("WIN12") +
+                                         insert("TABLE"));
+    struct FilterCase {
+        const char* name;
+        const char* filter;
+        std::string data;
+        int count;
+    };
+    // A rejected reference leaves no trace: the group numbers stay consecutive.
+    const FilterCase filters[] = {
+        {"no_filter", "", "1,door12|2,WIN1|3,WIN12|4,TABLE", 5},
+        {"door_win", "DOOR*, WIN?", "1,door12|2,WIN1", 3},
+        {"trailing_comma_passes_all", "TREE,", "1,door12|2,WIN1|3,WIN12|4,TABLE", 5},
+    };
+    for (const FilterCase& f : filters) {
+        SCOPED_TRACE(f.name);
+        test::TestConfig config = test::AllKindsConfig();
+        config.Entities({0, 24}).Data({29, 19}).Filter(f.filter);
+        const test::ScanRun run = test::ScanText(config, named);
+        EXPECT_EQ(run.Data, Records(f.data + "|" + std::to_string(f.count) + ","));
+    }
+
+    const std::string trees = InEntities(insert("Tree") + insert("TREE") + insert("Oak"));
+    test::TestConfig config = test::AllKindsConfig();
+    config.Entities({24}).Data({19});
+    const test::ScanRun run = test::ScanText(config, trees);
+    EXPECT_EQ(run.Report, (std::vector<std::string>{"  Processed entities count : 3", "",
+                                                    "    Blocks : 3 ()", "      Tree : 2",
+                                                    "      Oak : 1", kReportSeparator}));
+    RunCases({
+        {"mirrored_with_text", {24}, {19, 21, 3, 6, 9},
+         Entities({"0", "INSERT", "1", "T", "10", "4", "20", "5", "30", "6", "210", "0", "220",
+                   "0", "230", "-1"}),
+         "!NoBlockName!,T,-4.000,5.000,-6.000", 1},
+    });
+}
+
+TEST(EntityReadersTest, EntitiesCutShortByTheEndOfInputWriteWhatTheyGathered) {
+    const std::string head = test::Dxf({"0", "SECTION", "2", "ENTITIES"});
+    RunCases({
+        {"point", {0}, kXyz, head + test::Dxf({"0", "POINT", "10", "1", "20", "2", "30"}),
+         "1.000,2.000,0.000", 1},
+        {"lwpolyline_no_final_lf", {12}, kXyz, head + "0\nLWPOLYLINE\n10\n1\n20\n2\n10\n3\n20\n4",
+         "1.000,2.000,0.000|3.000,4.000,0.000", 1},
+        {"polyline_in_a_vertex", {14, 15}, kXyz,
+         head + test::Dxf({"0", "POLYLINE", "70", "8", "0", "VERTEX", "10", "1", "20", "2", "0",
+                           "VERTEX", "10", "3"}),
+         "1.000,2.000,0.000|3.000,2.000,0.000", 1},
+        {"polyline_without_seqend_reads_on", {0, 14, 15}, kXyz,
+         head + test::Dxf({"0", "POLYLINE", "70", "8", "0", "VERTEX", "10", "1", "20", "2", "0",
+                           "POINT", "10", "5", "20", "6"}),
+         "1.000,2.000,0.000|5.000,6.000,0.000", 1},
+        {"spline_in_header", {16, 17}, kXyz, head + test::Dxf({"0", "SPLINE", "8"}), "", 1},
+    });
+}
+
+TEST(EntityReadersTest, ValuesThatMustConvertEndTheRun) {
+    struct Case {
+        const char* name;
+        std::vector<int> nodes;
+        std::string dxf;
+        std::string error;
+    };
+    // The line named is the value's own; an absent value names the entity's type line.
+    const Case cases[] = {
+        {"arc_radius_missing_center_only", {2, 5},
+         Entities({"0", "ARC", "10", "1", "20", "1", "50", "0", "51", "1"}),
+         "line 6: \"\" is not a valid floating point value (radius, missing from the entity "
+         "that starts at this line)."},
+        {"polyline_flags_not_integer", {12}, Entities({"0", "POLYLINE", "70", "8.0"}),
+         "line 8: \"8.0\" is not a valid integer value (polyline flags)."},
+        {"lwpolyline_y_before_x", {12}, Entities({"0", "LWPOLYLINE", "20", "1"}),
+         "line 6: \"\" is not a valid floating point value (X coordinate, missing from the "
+         "entity that starts at this line)."},
+        {"circle_extrusion", {1}, Entities({"0", "CIRCLE", "230", "1e999"}),
+         "line 8: \"1e999\" is not a valid floating point value (extrusion Z)."},
+        {"line_end_missing", {7, 9}, Entities({"0", "LINE", "10", "1", "20", "1", "11", "2"}),
+         "line 6: \"\" is not a valid floating point value (Y coordinate, missing from the "
+         "entity that starts at this line)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TestConfig config = test::AllKindsConfig();
+        config.Config.EntityFlags.fill(0);
+        for (int node : c.nodes)
+            config.Config.EntityFlags[std::size_t(node)] = 1;
+        const test::ScanRun run = test::ScanText(config, c.dxf);
+        EXPECT_EQ(run.Result.Outcome, ScanOutcome::Failed);
+        EXPECT_EQ(run.Result.Error, "Error in DXF file \"test.dxf\", " + c.error);
+    }
+}
+
+} // namespace
+} // namespace quarrow
