@@ -156,5 +156,26 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
     }
 }
 
+TEST(RunCommandTest, SampleDrawingsGiveTheirFixtureDataFiles) {
+    // Every kind, sub-option and data item (data/configurations/every-kind.qrw) over the
+    // bundled drawings; the expected Data files were checked by hand.
+    test::TempDir temp;
+    const fs::path samples = fs::path(QUARROW_SOURCE_DIR) / "data" / "samples";
+    const CliResult r = RunCliCapture(
+        {"run", "--config",
+         std::string(QUARROW_SOURCE_DIR) + "/data/configurations/every-kind.qrw", "--dest",
+         temp / "out", "--quiet", samples.string()});
+    ASSERT_EQ(r.status, kExitDone) << r.err;
+    int compared = 0;
+    for (const auto& entry : fs::directory_iterator(samples)) {
+        const std::string name = entry.path().stem().string() + ".txt";
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ReadFileBytes(temp.Path() / "out" / name),
+                  ReadFileBytes(fs::path(QUARROW_TEST_DATA) / "samples" / name));
+        ++compared;
+    }
+    EXPECT_GE(compared, 9);
+}
+
 } // namespace
 } // namespace quarrow
