@@ -1,5 +1,6 @@
 #include "engine/EntityReaders.h"
 
+#include <cmath>
 #include <numbers>
 
 #include "config/NodeTables.h"
@@ -85,6 +86,17 @@ bool KeepHandleOrLayer(ScanContext& ctx, const Pair& pair) {
 // Writes a computed point in the converted-text form the writer reads again.
 bool WritePoint(ScanContext& ctx, const TVecteur& p, std::string_view type,
                 std::string_view blockName = {}, std::string_view text = {}) {
+    // Huge values in an extrusion or a scale can overflow; say so rather than write "INF".
+    const double values[] = {p.X, p.Y, p.Z};
+    for (int i = 0; i < 3; ++i) {
+        if (!std::isfinite(values[i])) {
+            ctx.Error = "Error in DXF file \"" + ctx.DxfPath + "\", line " +
+                        std::to_string(ctx.EntityLine) + ": the " + "XYZ"[i] +
+                        " coordinate computed for the " + std::string(type) +
+                        " that starts at this line is out of range.";
+            return false;
+        }
+    }
     auto& c = ctx.Scratch.Converted;
     for (auto& s : c)
         s.clear();

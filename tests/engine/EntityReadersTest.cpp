@@ -358,6 +358,9 @@ TEST(EntityReadersTest, ValuesThatMustConvertEndTheRun) {
          "entity that starts at this line)."},
         {"circle_extrusion", {1}, Entities({"0", "CIRCLE", "230", "1e999"}),
          "line 8: \"1e999\" is not a valid floating point value (extrusion Z)."},
+        {"transform_overflows", {1}, Entities({"0", "CIRCLE", "30", "1e300", "230", "1e10"}),
+         "line 6: the Z coordinate computed for the CIRCLE that starts at this line is out of "
+         "range."},
         {"line_end_missing", {7, 9}, Entities({"0", "LINE", "10", "1", "20", "1", "11", "2"}),
          "line 6: \"\" is not a valid floating point value (Y coordinate, missing from the "
          "entity that starts at this line)."},
