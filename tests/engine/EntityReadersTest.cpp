@@ -262,7 +262,7 @@ TEST(EntityReadersTest, Splines) {
     const auto repeat = [](int count, const char* prefix) {
         std::string joined;
         for (int i = 1; i <= count; ++i)
-            joined += (i > 1 ? "|" : "") + std::string(prefix) + std::to_string(i) + ".000";
+            joined.append(i > 1 ? "|" : "").append(prefix).append(std::to_string(i)).append(".000");
         return joined;
     };
     RunCases({
