@@ -23,9 +23,10 @@ bool FileByteSource::Open(const std::string& path) {
     Close();
     error_.clear();
     std::error_code ec;
-    // fopen succeeds on a folder on some systems; a folder is not a drawing.
-    if (std::filesystem::is_directory(path, ec)) {
-        error_ = std::strerror(EISDIR);
+    // Only regular files: fopen succeeds on folders on some systems, and a device such as
+    // /dev/zero or a pipe would feed the reader without end.
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        error_ = ec ? ec.message() : std::string("not a regular file");
         return false;
     }
     file_ = std::fopen(path.c_str(), "rb");

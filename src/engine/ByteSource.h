@@ -31,7 +31,8 @@ private:
     std::size_t position_ = 0;
 };
 
-// A file opened read-only; opening fails for folders and missing or unreadable files.
+// A regular file opened read-only; opening fails for folders, devices, pipes and missing or
+// unreadable files.
 class FileByteSource final : public ByteSource {
 public:
     FileByteSource() = default;
