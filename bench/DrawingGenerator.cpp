@@ -49,6 +49,8 @@ constexpr std::array<std::string_view, 14> kWords = {
     "BM",     "MH",    "IL",       "FFL",   "Oak",     "Ash",    "\xD8 300 PVC",
     "CL",     "Kerb",  "Gully",    "45\xB0", "TBM 12", "Fence", "Gate"};
 
+// Every random draw is its own statement or initialiser: the order in which a compiler
+// evaluates function arguments is unspecified and differs between g++ and clang.
 class Generator {
 public:
     Generator(const DrawingOptions& options, const DrawingSink& sink)
@@ -422,7 +424,8 @@ private:
     void PointEntity() {
         Begin("POINT", LayerOf({"SURVEY_POINTS", "SPOT_HEIGHTS", "0"}));
         Pair(100, "AcDbPoint");
-        Point(10, Mm(X()), Mm(Y()), Mm(Z()));
+        const std::int64_t x = Mm(X()), y = Mm(Y()), z = Mm(Z());
+        Point(10, x, y, z);
     }
 
     void LineEntity() {
@@ -430,7 +433,8 @@ private:
         Pair(100, "AcDbLine");
         const std::int64_t x = X(), y = Y(), z = Z();
         Point(10, x, y, z);
-        Point(11, x + Step(), y + Step(), z + Below(kUnit));
+        const std::int64_t dx = Step(), dy = Step(), dz = Below(kUnit);
+        Point(11, x + dx, y + dy, z + dz);
     }
 
     void LwPolyline() {
@@ -538,9 +542,10 @@ private:
         Int(71, vertices);
         Int(72, faces);
         const std::int64_t x = X(), y = Y(), z = Z();
-        for (std::int64_t i = 0; i < vertices; ++i)
-            Vertex(handle, layer, "AcDbPolyFaceMeshVertex", x + Step(), y + Step(),
-                   z + Between(0, 10 * kUnit), 192);
+        for (std::int64_t i = 0; i < vertices; ++i) {
+            const std::int64_t dx = Step(), dy = Step(), dz = Between(0, 10 * kUnit);
+            Vertex(handle, layer, "AcDbPolyFaceMeshVertex", x + dx, y + dy, z + dz, 192);
+        }
         for (std::int64_t i = 0; i < faces; ++i) {
             Begin("VERTEX", layer, handle, NewHandle());
             Pair(100, "AcDbFaceRecord");
@@ -600,8 +605,10 @@ private:
     void Ellipse() {
         Begin("ELLIPSE", LayerOf({"BUILDINGS", "0"}));
         Pair(100, "AcDbEllipse");
-        Point(10, X(), Y(), 0);
-        Point(11, Between(kUnit, 20 * kUnit), Between(-5 * kUnit, 5 * kUnit), 0);
+        const std::int64_t x = X(), y = Y();
+        Point(10, x, y, 0);
+        const std::int64_t major = Between(kUnit, 20 * kUnit), minor = Between(-5 * kUnit, 5 * kUnit);
+        Point(11, major, minor, 0);
         // World coordinates: the extrusion is written but does not move the centre.
         Num(210, 0);
         Num(220, 0);
@@ -648,7 +655,8 @@ private:
     void MText() {
         Begin("MTEXT", "ANNOTATION");
         Pair(100, "AcDbMText");
-        Point(10, X(), Y(), 0);
+        const std::int64_t x = X(), y = Y();
+        Point(10, x, y, 0);
         Num(40, Between(100'000, kUnit));
         Num(41, Between(5 * kUnit, 30 * kUnit));
         Int(71, 1);
@@ -656,8 +664,10 @@ private:
         // Long notes are split into 250-byte chunks (group 3) before the last one (group 1).
         std::string text = "{\\fArial|b0|i0|c0|p34;" + TextValue() + "}";
         const std::int64_t paragraphs = Percent(15) ? Between(20, 60) : Between(0, 3);
-        for (std::int64_t i = 0; i < paragraphs; ++i)
-            text += "\\P" + TextValue() + " level " + TextValue();
+        for (std::int64_t i = 0; i < paragraphs; ++i) {
+            text += "\\P" + TextValue();
+            text += " level " + TextValue();
+        }
         std::size_t at = 0;
         while (text.size() - at > 250) {
             Pair(3, std::string_view(text).substr(at, 250));
