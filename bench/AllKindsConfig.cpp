@@ -24,9 +24,9 @@ void BuildAllKindsConfig(ExportConfig& config, ConfigTree& entityTree, ConfigTre
             EntityNodeAt(entityTree, kind.RootNode)->SetState(NodeState::Expanded, true);
 
     // The data tree lists its roots in index order, which is already the export order wanted.
-    for (DataItem item : {DataItem::LineNumber, DataItem::X, DataItem::Y, DataItem::Z,
-                          DataItem::EntityType, DataItem::EntityLayer, DataItem::EntityHandle,
-                          DataItem::GroupNumber}) {
+    for (DataItem item :
+         {DataItem::LineNumber, DataItem::X, DataItem::Y, DataItem::Z, DataItem::EntityType,
+          DataItem::EntityLayer, DataItem::EntityHandle, DataItem::GroupNumber}) {
         config.DataFlags[std::size_t(item)] = 1;
         DataNodeWithIndex(dataTree, int(item))->SetChecked(true);
     }

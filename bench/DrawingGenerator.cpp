@@ -28,9 +28,9 @@ constexpr std::uint64_t kPaperSpaceRecord = 0x1B;
 constexpr std::uint64_t kFirstHandle = 0x30;
 
 constexpr std::array<std::string_view, 13> kLayers = {
-    "0",           "SURVEY_POINTS", "SPOT_HEIGHTS", "ROAD_EDGE", "BUILDINGS",
-    "KERB",        "CONTOURS_MAJ",  "CONTOURS_MIN", "TREES",     "UTILITIES",
-    "ANNOTATION",  "BOUNDARY",      "DRAINAGE"};
+    "0",          "SURVEY_POINTS", "SPOT_HEIGHTS", "ROAD_EDGE", "BUILDINGS",
+    "KERB",       "CONTOURS_MAJ",  "CONTOURS_MIN", "TREES",     "UTILITIES",
+    "ANNOTATION", "BOUNDARY",      "DRAINAGE"};
 
 struct BlockDef {
     std::string_view Name;
@@ -46,16 +46,15 @@ constexpr std::array<BlockDef, 6> kBlocks = {{{"TREE", "TREES"},
 // Text values met in survey drawings; none equals an entity type name. \xB0 and \xD8 are the
 // single-byte degree sign and slashed O, which must pass through readers unchanged.
 constexpr std::array<std::string_view, 14> kWords = {
-    "BM",     "MH",    "IL",       "FFL",   "Oak",     "Ash",    "\xD8 300 PVC",
-    "CL",     "Kerb",  "Gully",    "45\xB0", "TBM 12", "Fence", "Gate"};
+    "BM", "MH",   "IL",    "FFL",    "Oak",    "Ash",   "\xD8 300 PVC",
+    "CL", "Kerb", "Gully", "45\xB0", "TBM 12", "Fence", "Gate"};
 
 // Every random draw is its own statement or initialiser: the order in which a compiler
 // evaluates function arguments is unspecified and differs between g++ and clang.
 class Generator {
 public:
     Generator(const DrawingOptions& options, const DrawingSink& sink)
-        : options_(options), sink_(sink), state_(options.Seed),
-          eol_(options.CrLf ? "\r\n" : "\n") {
+        : options_(options), sink_(sink), state_(options.Seed), eol_(options.CrLf ? "\r\n" : "\n") {
         buffer_.reserve(kFlushBytes + 64 * 1024);
     }
 
@@ -500,9 +499,9 @@ private:
         for (std::int64_t i = 0; i < count; ++i) {
             int vertexFlags = 0;
             if (fit == 2)
-                vertexFlags = i % 2 == 1 ? 1 : 0;  // vertices added by curve fitting
+                vertexFlags = i % 2 == 1 ? 1 : 0; // vertices added by curve fitting
             else if (fit == 4)
-                vertexFlags = i % 3 == 0 ? 16 : 8;  // frame control points and fitted ones
+                vertexFlags = i % 3 == 0 ? 16 : 8; // frame control points and fitted ones
             // 2D vertices carry Z 0; the header's elevation places them.
             Vertex(handle, layer, "AcDb2dVertex", mirrored ? -x : x, y, 0, vertexFlags);
             x += Step();
@@ -570,8 +569,8 @@ private:
         const std::int64_t x = X(), y = Y(), z = Z();
         for (std::int64_t i = 0; i < m; ++i)
             for (std::int64_t j = 0; j < n; ++j)
-                Vertex(handle, layer, "AcDbPolygonMeshVertex", x + i * 5 * kUnit,
-                       y + j * 5 * kUnit, z + Below(2 * kUnit), 64);
+                Vertex(handle, layer, "AcDbPolygonMeshVertex", x + i * 5 * kUnit, y + j * 5 * kUnit,
+                       z + Below(2 * kUnit), 64);
         SeqEnd(handle, layer);
     }
 
@@ -607,7 +606,8 @@ private:
         Pair(100, "AcDbEllipse");
         const std::int64_t x = X(), y = Y();
         Point(10, x, y, 0);
-        const std::int64_t major = Between(kUnit, 20 * kUnit), minor = Between(-5 * kUnit, 5 * kUnit);
+        const std::int64_t major = Between(kUnit, 20 * kUnit),
+                           minor = Between(-5 * kUnit, 5 * kUnit);
         Point(11, major, minor, 0);
         // World coordinates: the extrusion is written but does not move the centre.
         Num(210, 0);
@@ -636,7 +636,7 @@ private:
         Num(40, Between(100'000, 2 * kUnit));
         std::string text = TextValue();
         if (Percent(5))
-            text = "  " + text + " ";  // padded values lose their blanks in the readers
+            text = "  " + text + " "; // padded values lose their blanks in the readers
         Pair(1, text);
         if (Percent(30))
             Num(50, Angle());
@@ -702,7 +702,7 @@ private:
         }
         if (Percent(40))
             Num(50, Angle());
-        if (Percent(2)) {  // an array insert: still one record
+        if (Percent(2)) { // an array insert: still one record
             Int(70, 3);
             Int(71, 2);
             Num(44, 2 * kUnit);
@@ -737,7 +737,7 @@ private:
         Int(72, controls + 4);
         Int(73, controls);
         Int(74, fits);
-        Num(42, 1);  // knot tolerance 0.000001
+        Num(42, 1); // knot tolerance 0.000001
         Num(43, 1);
         if (fitted) {
             Num(44, 1);
@@ -773,7 +773,7 @@ private:
         for (auto& corner : c)
             corner = {x + Step(), y + Step(), z + Below(3 * kUnit)};
         if (Percent(25))
-            c[3] = c[2];  // a triangle repeats its third corner
+            c[3] = c[2]; // a triangle repeats its third corner
         for (int i = 0; i < 4; ++i)
             Point(10 + i, c[std::size_t(i)][0], c[std::size_t(i)][1], c[std::size_t(i)][2]);
         if (Percent(10))

@@ -10,9 +10,9 @@
 namespace quarrow::bench {
 
 struct DrawingOptions {
-    std::uint64_t TargetBytes = 10'000'000;  // the drawing ends with the first entity past this
+    std::uint64_t TargetBytes = 10'000'000; // the drawing ends with the first entity past this
     std::uint64_t Seed = 1;
-    bool CrLf = true;  // line ends: CR LF as Windows CAD programs write them, else LF
+    bool CrLf = true; // line ends: CR LF as Windows CAD programs write them, else LF
 };
 
 // Receives the drawing in blocks of about 1 MiB; returns false to stop (a failed write).

@@ -25,8 +25,8 @@ TEST(AllKindsConfigTest, SelectsEveryKindAndTheEightItemsInOrder) {
     ExportConfig config;
     ConfigTree entityTree = BuildEntityTree();
     ConfigTree dataTree = BuildDataTree();
-    const auto result = ReadConfigFile(QUARROW_SOURCE_DIR "/bench/all-kinds.qrw", config,
-                                       entityTree, dataTree);
+    const auto result =
+        ReadConfigFile(QUARROW_SOURCE_DIR "/bench/all-kinds.qrw", config, entityTree, dataTree);
     ASSERT_EQ(result.Outcome, ConfigReadOutcome::ReadInFull) << result.Message;
     for (int node = 0; node < kEntityNodeCount; ++node)
         EXPECT_EQ(config.EntityFlags[std::size_t(node)], 1) << node;
