@@ -23,19 +23,15 @@ void SetDataOption(ExportConfig& config, int nodeIndex, std::string_view text) {
 }
 
 void ResolveFieldSeparator(ExportConfig& config, std::string_view separatorFieldText) {
-    switch (config.SeparatorChoice) {
-    case 0: config.FieldSeparator = ","; break;
-    case 1: config.FieldSeparator = ";"; break;
-    case 2: config.FieldSeparator = " "; break;
-    case 3: config.FieldSeparator = "\t"; break;
-    case 4: config.FieldSeparator = "\r\n"; break;
-    case kSeparatorOther: SetFieldSeparator(config, separatorFieldText); break;
-    default:
-        // Only a damaged or foreign configuration file brings a choice outside 0 to 5 (a load
-        // leaves -1 then); the comma is the safest separator to fall back to.
-        config.FieldSeparator = ",";
-        break;
-    }
+    // Only a damaged or foreign configuration file brings a choice outside 0 to 5 (a load
+    // leaves -1 then); the comma is the safest separator to fall back to.
+    static constexpr std::string_view kFixed[] = {",", ";", " ", "\t", "\r\n"};
+    if (config.SeparatorChoice == kSeparatorOther)
+        SetFieldSeparator(config, separatorFieldText);
+    else if (config.SeparatorChoice >= 0 && config.SeparatorChoice < kSeparatorOther)
+        SetFieldSeparator(config, kFixed[config.SeparatorChoice]);
+    else
+        SetFieldSeparator(config, kFixed[0]);
 }
 
 bool IsConfigChanged(const ConfigState& state) {
