@@ -69,20 +69,21 @@ QGroupBox* MakeGroup(const char* name, const char* caption, bool bold) {
 QWidget* MakeToolbarPanel(const char* name, QToolBar*& toolbar) {
     auto* panel = new QWidget;
     panel->setObjectName(QString::fromLatin1(name));
-    panel->setFixedHeight(50);
-    panel->setAutoFillBackground(true);
-    QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, kToolbarCream);
-    panel->setPalette(pal);
+    panel->setMinimumHeight(50);  // grows where the platform's captions need more
+    panel->setAttribute(Qt::WA_StyledBackground);
+    panel->setStyleSheet(QStringLiteral("#%1, #%1 QToolBar { background: rgb(%2, %3, %4); "
+                                        "border: none; }")
+                             .arg(panel->objectName())
+                             .arg(kToolbarCream.red())
+                             .arg(kToolbarCream.green())
+                             .arg(kToolbarCream.blue()));
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addStretch();
     toolbar = new QToolBar(panel);
-    toolbar->setFixedHeight(44);
+    toolbar->setMinimumHeight(44);
     toolbar->setIconSize(QSize(24, 24));
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    toolbar->setPalette(pal);
-    toolbar->setAutoFillBackground(true);
     layout->addWidget(toolbar);
     return panel;
 }
@@ -96,7 +97,7 @@ QToolButton* AddToolButton(QToolBar* toolbar, const char* name, const char* capt
     button->setIcon(Images::Toolbar(image));
     button->setIconSize(QSize(24, 24));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setFixedWidth(width);
+    button->setMinimumWidth(width);
     toolbar->addWidget(button);
     return button;
 }
@@ -114,6 +115,11 @@ TForm1::TForm1(SettingsStore& settings, UserDialogs& dialogs, ProgramPaths paths
     resize(800, 600);
     setWindowTitle(QStringLiteral(" Quarrow V 4.02"));
     setWindowIcon(Images::Window());
+    // Tahoma 8 where it is installed; elsewhere the platform's substitute at the same size.
+    QFont designFont = font();
+    designFont.setFamilies({QStringLiteral("Tahoma"), designFont.family()});
+    designFont.setPointSize(8);
+    setFont(designFont);
 
     // FormCreate: the tooltip switch of the whole program, off until start-up reads it.
     tooltips_ = new TooltipSwitch(this);
@@ -212,9 +218,12 @@ QWidget* TForm1::BuildConfigurationTab() {
 QWidget* TForm1::BuildOptionsTab() {
     auto* tab = new QWidget;
     tab->setObjectName(QStringLiteral("TabSheet2"));
+    auto* tabLayout = new QVBoxLayout(tab);
+    tabLayout->setContentsMargins(3, 3, 3, 3);
     auto* group = MakeGroup("GroupBox5", " Options / Help ", false);
-    group->setParent(tab);
-    group->setGeometry(3, 3, 760, 99);
+    group->setFixedHeight(99);
+    tabLayout->addWidget(group);
+    tabLayout->addStretch();
 
     auto* picture = new QLabel(group);
     picture->setObjectName(QStringLiteral("Image1"));
@@ -235,7 +244,9 @@ QWidget* TForm1::BuildOptionsTab() {
     auto* help = new QPushButton(Images::Help(), QStringLiteral(" Show Help file"), group);
     help->setObjectName(QStringLiteral("BitBtn7"));
     help->setIconSize(QSize(32, 32));
-    help->setGeometry(group->width() - 137 - 6, 99 - 73 - 6, 137, 73);
+    help->resize(137, 73);
+    // The help button stays on the group's right edge whatever the window's width.
+    group->installEventFilter(this);
 
     connect(rep1, &QRadioButton::clicked, this, &TForm1::rep1Click);
     connect(rep3, &QRadioButton::clicked, this, &TForm1::rep3Click);

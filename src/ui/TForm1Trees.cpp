@@ -238,6 +238,11 @@ void TForm1::ConnectTrees() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched->objectName() == QLatin1String("GroupBox5")) {
+        auto* group = static_cast<QWidget*>(watched);
+        if (auto* help = group->findChild<QWidget*>(QStringLiteral("BitBtn7")))
+            help->move(group->width() - help->width() - 6, group->height() - help->height() - 6);
+    }
     // VirtualStringTree4MouseDown: the node under the pointer takes the focus; empty space
     // leaves no node focused.
     if (watched == VirtualStringTree4->viewport() && event->type() == QEvent::MouseButtonPress) {
