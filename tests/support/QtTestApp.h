@@ -18,8 +18,10 @@ inline QApplication& EnsureQtApp() {
     static int argc = 1;
     static char name[] = "quarrow-test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: a QApplication torn down among the static destructors crashes the
+    // test program at exit.
+    static auto* app = new QApplication(argc, argv);
+    return *app;
 }
 
 } // namespace quarrow::test

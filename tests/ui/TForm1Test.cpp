@@ -272,6 +272,7 @@ TEST_F(TForm1Test, MovingLabelUpCarriesItsOptions) {
     EXPECT_FALSE(Find<QToolButton>("btCoordDown")->isEnabled()) << "option node focused";
 
     // A press on empty space leaves no node focused; the buttons then do nothing.
+    form->CollapseAll2Click();  // leaves empty space below the last item
     tree->setCurrentItem(tree->topLevelItem(3));
     const ConfigTree order = WithoutSelection(form->DataTree());
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
