@@ -53,7 +53,7 @@ bool SetDataCheck(ConfigTree& tree, ExportConfig& config, const TreePath& path, 
 
 void CheckAllDataNodes(ConfigTree& tree, ExportConfig& config, bool checked) {
     CheckAllNodes(tree, checked,
-                  [&](const TreePath& path) { SetDataCheck(tree, config, path, checked); });
+                  [&](const TreePath& path, int) { SetDataCheck(tree, config, path, checked); });
 }
 
 bool IsDataCellEditable(const ConfigTree& tree, const TreePath& path, int column) {

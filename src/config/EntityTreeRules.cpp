@@ -48,8 +48,7 @@ bool BlockNamesEnabled(const ExportConfig& config, int focusedIndex) {
 
 std::vector<int> CheckAllEntityNodes(ConfigTree& tree, ExportConfig& config, bool checked) {
     std::vector<int> changed;
-    CheckAllNodes(tree, checked, [&](const TreePath& path) {
-        const int index = DepthFirstIndex(tree, path);
+    CheckAllNodes(tree, checked, [&](const TreePath& path, int index) {
         ApplyCheck(tree, config, path, index, checked, changed);
     });
     return changed;

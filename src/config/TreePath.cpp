@@ -73,13 +73,15 @@ void ForEachNode(const ConfigTree& tree,
 }
 
 void CheckAllNodes(ConfigTree& tree, bool checked,
-                   const std::function<void(const TreePath&)>& change) {
+                   const std::function<void(const TreePath&, int)>& change) {
     // The rule may disable the children of the node it changed before the walk reaches them;
     // the walk reads each node's state only when it gets there.
+    int position = 0;
     ForEachNode(tree, [&](const TreePath& path, ConfigTreeNode& node) {
+        const int index = position++;
         if (node.HasState(NodeState::Disabled) || node.IsChecked() == checked)
             return;
-        change(path);
+        change(path, index);
     });
 }
 

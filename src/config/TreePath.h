@@ -26,10 +26,11 @@ void ForEachNode(ConfigTree& tree, const std::function<void(const TreePath&, Con
 void ForEachNode(const ConfigTree& tree,
                  const std::function<void(const TreePath&, const ConfigTreeNode&)>& visit);
 
-// Sets every node to checked or unchecked through the tree's own check rule (change), a parent
-// before its children; a node disabled when it is reached, or already so, is left alone.
+// Sets every node to checked or unchecked through the tree's own check rule (change, given the
+// node's path and depth-first position), a parent before its children; a node disabled when it
+// is reached, or already so, is left alone.
 void CheckAllNodes(ConfigTree& tree, bool checked,
-                   const std::function<void(const TreePath&)>& change);
+                   const std::function<void(const TreePath&, int)>& change);
 // Expands or collapses every node that has children.
 void ExpandAllNodes(ConfigTree& tree, bool expand);
 

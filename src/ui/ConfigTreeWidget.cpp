@@ -9,8 +9,8 @@ namespace quarrow {
 namespace {
 
 void SyncItem(QTreeWidgetItem* item, TreePath& path, const ConfigTreeNode& node,
-              const NodeLookFn& look) {
-    const NodeLook l = look(path, node);
+              const NodeLookFn& look, int& position) {
+    const NodeLook l = look(path, node, position++);
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
     if (node.CheckType != CheckType::None)
         flags |= Qt::ItemIsUserCheckable;
@@ -37,7 +37,7 @@ void SyncItem(QTreeWidgetItem* item, TreePath& path, const ConfigTreeNode& node,
         item->addChild(new QTreeWidgetItem());
     for (std::size_t i = 0; i < node.Children.size(); ++i) {
         path.push_back(static_cast<int>(i));
-        SyncItem(item->child(static_cast<int>(i)), path, node.Children[i], look);
+        SyncItem(item->child(static_cast<int>(i)), path, node.Children[i], look, position);
         path.pop_back();
     }
     item->setExpanded(node.HasState(NodeState::Expanded));
@@ -81,9 +81,10 @@ void SyncTreeWidget(QTreeWidget* widget, const ConfigTree& tree, const NodeLookF
     while (widget->topLevelItemCount() < static_cast<int>(tree.Roots.size()))
         widget->addTopLevelItem(new QTreeWidgetItem());
     TreePath path;
+    int position = 0;
     for (std::size_t i = 0; i < tree.Roots.size(); ++i) {
         path.assign(1, static_cast<int>(i));
-        SyncItem(widget->topLevelItem(static_cast<int>(i)), path, tree.Roots[i], look);
+        SyncItem(widget->topLevelItem(static_cast<int>(i)), path, tree.Roots[i], look, position);
     }
 }
 

@@ -27,7 +27,8 @@ struct NodeLook {
     QString Hint;
     bool Editable1 = false;  // column 1 can be edited in place
 };
-using NodeLookFn = std::function<NodeLook(const TreePath&, const ConfigTreeNode&)>;
+// Given the node's path, the node and its depth-first position in the tree.
+using NodeLookFn = std::function<NodeLook(const TreePath&, const ConfigTreeNode&, int)>;
 
 // Returns the rows from the top level down to an item or a model index.
 TreePath PathOfItem(const QTreeWidgetItem* item);

@@ -342,8 +342,12 @@ void TForm1::LoadConfigFile(const QString& path) {
         return;
     }
     PutConfigIntoControls();
-    VirtualStringTree1->setCurrentItem(VirtualStringTree1->topLevelItem(0));
-    VirtualStringTree4->setCurrentItem(VirtualStringTree4->topLevelItem(0));
+    // The trees hold new nodes now: focus their first ones afresh, so the focus rules run even
+    // where the first row was focused before.
+    for (QTreeWidget* tree : {VirtualStringTree1, VirtualStringTree4}) {
+        tree->setCurrentItem(nullptr);
+        tree->setCurrentItem(tree->topLevelItem(0));
+    }
     configLoading_ = false;
     MarkConfigSaved(state_);
     settings_.WriteText(SettingName::Config, QFileInfo(path).fileName());

@@ -257,9 +257,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::SyncEntityTree() {
     SyncTreeWidget(VirtualStringTree1, entityTree_,
-                   [this](const TreePath& path, const ConfigTreeNode&) {
+                   [](const TreePath& path, const ConfigTreeNode&, int index) {
                        NodeLook look;
-                       const int index = DepthFirstIndex(entityTree_, path);
                        if (index >= 0 && index < kEntityNodeCount) {
                            look.Text0 = FromTable(kEntityNodes[std::size_t(index)].Label);
                            look.Hint = FromTable(kEntityNodes[std::size_t(index)].Hint);
@@ -272,7 +271,7 @@ void TForm1::SyncEntityTree() {
 
 void TForm1::SyncDataTree() {
     SyncTreeWidget(VirtualStringTree4, dataTree_,
-                   [this](const TreePath& path, const ConfigTreeNode& node) {
+                   [this](const TreePath& path, const ConfigTreeNode& node, int) {
                        NodeLook look;
                        if (node.Index >= 0 && node.Index < kDataNodeCount) {
                            const auto i = std::size_t(node.Index);
@@ -299,15 +298,19 @@ void TForm1::VirtualStringTree1Checked(int nodeIndex, bool checked) {
     ApplyEntityChanges(SetEntityCheck(entityTree_, state_.Config, nodeIndex, checked));
 }
 
-// Shows the result of the check rules: each changed node in turn becomes the focused one, and
-// a change of "Blocks" sets the block-names field by its mark.
+// Shows the result of the check rules: a change of "Blocks" sets the block-names field by its
+// mark with "Blocks" focused, and the node changed last ends up focused. Only those focus
+// changes have lasting effects, so the others are not replayed.
 void TForm1::ApplyEntityChanges(const std::vector<int>& changed) {
     SyncEntityTree();
     for (int index : changed) {
+        if (index != kBlocksNode)
+            continue;
         FocusEntityNode(index);
-        if (index == kBlocksNode)
-            ApplyBlockNamesField(state_.Config.EntityFlags[kBlocksNode] == 1);
+        ApplyBlockNamesField(state_.Config.EntityFlags[kBlocksNode] == 1);
     }
+    if (!changed.empty())
+        FocusEntityNode(changed.back());
 }
 
 void TForm1::FocusEntityNode(int nodeIndex) {

@@ -119,5 +119,13 @@ TEST_F(EntityTreeRulesTest, NodesBeyondTheTableChangeOnlyTheirMark) {
     EXPECT_TRUE(SetEntityCheck(tree, config, 40, true).empty());
 }
 
+// A damaged file can hold hundreds of thousands of nodes: checking them all stays linear.
+TEST_F(EntityTreeRulesTest, CheckingAHugeForeignTreeEnds) {
+    tree.Roots.back().Children.resize(300000);
+    const std::vector<int> changed = CheckAllEntityNodes(tree, config, true);
+    EXPECT_EQ(changed.size(), std::size_t(kEntityNodeCount) + 300000);
+    EXPECT_EQ(changed.back(), kEntityNodeCount + 300000 - 1);
+}
+
 } // namespace
 } // namespace quarrow
