@@ -15,11 +15,13 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <functional>
 #include <memory>
 
 #include "app/SettingsStore.h"
 #include "config/ConfigFile.h"
 #include "config/DataTreeRules.h"
+#include "config/DefaultConfig.h"
 #include "config/NodeTables.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
@@ -368,6 +370,57 @@ TEST_F(TForm1Test, AFileOfAnotherSignatureIsRefused) {
     EXPECT_EQ(form->State().SavedConfig, before.SavedConfig);
     EXPECT_EQ(settings->ReadText(SettingName::Config), "start.qrw");
     EXPECT_EQ(StatusText(), "Configuration file in use : old.qrw") << "set before the load";
+}
+
+// Builds a configuration file from the shipped default with a few fields changed.
+std::string DefaultFileWith(const std::function<void(ExportConfig&)>& change) {
+    ExportConfig config;
+    ConfigTree entities;
+    ConfigTree data;
+    BuildDefaultConfig(config, entities, data);
+    change(config);
+    const std::vector<std::uint8_t> bytes = BuildConfigFile(config, entities, data);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST_F(TForm1Test, ALoadPutsTheFieldsThroughTheControlsRules) {
+    StartWithConfig();
+    Find<QLineEdit>("blkname")->setText(QStringLiteral("OTHER"));
+    const std::string path = dir / "odd.qrw";
+    test::WriteFileBytes(path, DefaultFileWith([](ExportConfig& c) {
+                             c.BlockNameFilter = " A*,B ";
+                             c.SeparatorChoice = 9;
+                         }));
+    form->LoadConfigFile(QString::fromStdString(path));
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_EQ(form->State().Config.BlockNameFilter, "A*,B");
+    EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentIndex(), -1);
+    EXPECT_EQ(form->State().Config.SeparatorChoice, -1);
+    EXPECT_FALSE(Find<QLineEdit>("EdFieldSep")->isEnabled());
+    EXPECT_FALSE(IsConfigChanged(form->State()));
+    EXPECT_EQ(settings->ReadText(SettingName::Config), "odd.qrw");
+}
+
+// The file ends right after its fields: they are taken, the entity tree is left empty, and
+// the controls, the reference copy and the stored name stay as they were.
+TEST_F(TForm1Test, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
+    StartWithConfig();
+    const std::string path = dir / "short.qrw";
+    test::WriteFileBytes(path, DefaultFileWith([](ExportConfig& c) { c.DataFileExt = "xyz"; })
+                                   .substr(0, kEntityStreamOffset));
+    dialogs.OpenPaths = {QString::fromStdString(path)};
+    form->btloadClick();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.Messages[0].Text, QString::fromLatin1(kMsgNotEnoughData.data()));
+    EXPECT_EQ(form->State().Config.DataFileExt, "xyz");
+    EXPECT_EQ(Find<QLineEdit>("Edit12")->text(), "csv");
+    EXPECT_EQ(EntityWidget()->topLevelItemCount(), 0);
+    EXPECT_EQ(DataWidget()->topLevelItemCount(), 12);
+    EXPECT_TRUE(IsConfigChanged(form->State()));
+    EXPECT_EQ(settings->ReadText(SettingName::Config), "start.qrw");
+    EXPECT_EQ(StatusText(), "Configuration file in use : short.qrw");
+    EXPECT_FALSE(form->ConfigLoading());
 }
 
 TEST_F(TForm1Test, ReportAndTipOptionsAreWrittenWhenClicked) {
