@@ -14,6 +14,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QTreeWidget>
 #include <functional>
 #include <memory>
@@ -434,6 +436,26 @@ TEST_F(TForm1Test, ReportAndTipOptionsAreWrittenWhenClicked) {
     EXPECT_TRUE(settings->IsFlag(SettingName::ShowLog));
     QTest::mouseClick(Find<QCheckBox>("shelptips"), Qt::LeftButton);
     EXPECT_TRUE(settings->ReadFlag(SettingName::ShowTips));
+}
+
+// One switch for every tooltip: control hints and tree rows alike.
+TEST_F(TForm1Test, HelpTipsSwitchShowsAndHidesEveryHint) {
+    StartWithConfig();
+    auto hover = [](QWidget* widget, QPoint pos) {
+        QHelpEvent event(QEvent::ToolTip, pos, widget->mapToGlobal(pos));
+        QApplication::sendEvent(widget, &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QWidget* viewport = EntityWidget()->viewport();
+    const QPoint points = EntityWidget()->visualItemRect(EntityItem(0)).center();
+    EXPECT_EQ(hover(viewport, points), "") << "tips are off at a first start";
+    QTest::mouseClick(Find<QCheckBox>("shelptips"), Qt::LeftButton);
+    EXPECT_EQ(hover(viewport, points), "Export Points coordinates");
+    EXPECT_EQ(hover(Find<QComboBox>("ComboBox1"), QPoint(2, 2)),
+              "Field separator for exported Data files");
+    QTest::mouseClick(Find<QCheckBox>("shelptips"), Qt::LeftButton);
+    QToolTip::hideText();
+    EXPECT_EQ(hover(Find<QComboBox>("ComboBox1"), QPoint(2, 2)), "");
 }
 
 } // namespace
