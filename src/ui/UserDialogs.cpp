@@ -10,6 +10,8 @@ namespace {
 QString RunFileDialog(QWidget* parent, const FileDialogRequest& request,
                       QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, request.Title, request.Folder, request.Filter);
+    dialog.setObjectName(mode == QFileDialog::AcceptSave ? QStringLiteral("SaveDialog1")
+                                                         : QStringLiteral("OpenDialog1"));
     dialog.setAcceptMode(mode);
     dialog.setDefaultSuffix(request.DefaultSuffix);
     dialog.setSizeGripEnabled(true);

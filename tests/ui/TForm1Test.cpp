@@ -179,6 +179,13 @@ TEST_F(TForm1Test, FirstStartSeedsSettingsAndLoadsTheDefault) {
     EXPECT_FALSE(Find<QRadioButton>("rep1")->isChecked());
     EXPECT_FALSE(Find<QRadioButton>("rep3")->isChecked());
     EXPECT_GE(form->width(), 800);
+
+    EXPECT_FALSE(form->btsaveClick()) << "dialog dismissed";
+    EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "") << "nothing proposed for None";
+    EXPECT_EQ(dialogs.SaveRequests.back().Title, "Save current configuration");
+    EXPECT_EQ(dialogs.SaveRequests.back().Filter, "Quarrow configuration files (*.qrw)");
+    EXPECT_EQ(dialogs.SaveRequests.back().DefaultSuffix, "qrw");
+    EXPECT_EQ(StatusText(), "None");
 }
 
 TEST_F(TForm1Test, CheckingArcsChecksAndFocusesStartPoint) {
