@@ -257,6 +257,13 @@ TEST_F(TForm1Test, OptionCellsApplyTheirRules) {
     EXPECT_EQ(form->State().Config.DataOptions[kXDecimalsOption], before);
     EXPECT_EQ(DataItem(kXDecimalsOption)->text(1), QString::fromStdString(before));
 
+    // An unchecked item's options are disabled but stay editable.
+    PressSpaceOn(DataWidget(), DataItem(3));
+    EXPECT_EQ(form->State().Config.DataFlags[3], 0);
+    EXPECT_TRUE(DataItem(kXDecimalsOption)->data(1, kNodeDisabledRole).toBool());
+    TypeOption(kXDecimalsOption, QStringLiteral("4"));
+    EXPECT_EQ(form->State().Config.DataOptions[kXDecimalsOption], "4");
+
     // An editor left without typing commits nothing.
     TypeOption(kLineStartOption, QString::fromStdString(
                                      form->State().Config.DataOptions[kLineStartOption]));
