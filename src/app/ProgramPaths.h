@@ -1,0 +1,32 @@
+#pragma once
+// The program's fixed paths, derived once from the folder that holds the executable.
+
+#include <QString>
+
+namespace quarrow {
+
+struct ProgramPaths {
+    QString ProgramFolder;      // ends with "/"
+    QString ConfigFolder;       // ProgramFolder + "configurations", no trailing "/"
+    QString LogFilePath;        // ProgramFolder + "QuarrowLog.txt"
+    QString DefaultConfigPath;  // ProgramFolder + "default.qrw"
+    QString HelpFilePath;       // ProgramFolder + "help_quarrow4.html"
+
+    // Returns ConfigFolder + "/" + the stored configuration name; an empty name leaves the
+    // folder itself, which is no file.
+    QString CurrentConfigPath(const QString& configName) const;
+};
+
+// Derives every path from a program folder (a trailing "/" is added when missing).
+ProgramPaths DeriveProgramPaths(const QString& programFolder);
+
+// Returns the program folder: the executable's folder when it is writable (a portable
+// install); otherwise the per-user data folder, seeded on first use with default.qrw and the
+// configurations folder from the executable's folder.
+QString ChooseProgramFolder(const QString& executableFolder, const QString& userDataFolder);
+
+// Copies default.qrw and the configurations folder's files where they are missing; a user's
+// own copies are never replaced.
+void SeedUserDataFolder(const QString& executableFolder, const QString& userDataFolder);
+
+} // namespace quarrow

@@ -1,0 +1,27 @@
+// quarrow: the desktop program.
+
+#include <QApplication>
+#include <QStandardPaths>
+
+#include "app/ProgramPaths.h"
+#include "app/SettingsStore.h"
+#include "ui/TForm1.h"
+#include "ui/UserDialogs.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Veltrane"));
+    QApplication::setApplicationName(QStringLiteral("quarrow4"));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(quarrow::kApplicationTitle));
+
+    auto settings = quarrow::QtSettingsStore::OpenUserStore();
+    const QString programFolder = quarrow::ChooseProgramFolder(
+        QApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    quarrow::QtUserDialogs dialogs;
+
+    // The start-up sequence runs when the window is first shown (TForm1::FormShow).
+    quarrow::TForm1 form(*settings, dialogs, quarrow::DeriveProgramPaths(programFolder));
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,156 @@
+#pragma once
+// The main window: its frame with the three tabs and the status bar, the two configuration
+// trees with the output options, the load and save actions, and the options tab. The editing
+// rules themselves live in config/; the handlers here forward to them and show the result.
+
+#include <QMainWindow>
+#include <QString>
+#include <vector>
+
+#include "app/ProgramPaths.h"
+#include "config/ConfigTree.h"
+#include "config/ExportConfig.h"
+#include "config/TreePath.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace quarrow {
+
+class SettingsStore;
+class TooltipSwitch;
+class UserDialogs;
+
+inline constexpr const char* kApplicationTitle = "Quarrow 4.0";
+
+class TForm1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    TForm1(SettingsStore& settings, UserDialogs& dialogs, ProgramPaths paths,
+           QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The configuration being edited, as the rules and the load and save see it.
+    ConfigState& State() { return state_; }
+    const ConfigTree& EntityTree() const { return entityTree_; }
+    const ConfigTree& DataTree() const { return dataTree_; }
+    const ProgramPaths& Paths() const { return paths_; }
+    bool ShowReport() const { return showReport_; }
+    bool ConfigLoading() const { return configLoading_; }
+
+    // Start-up: restores the settings this window owns and loads the last configuration (or
+    // the default one). Runs once, when the window is first shown.
+    void FormShow();
+
+    // Loads a configuration file into the record, both trees and the option controls.
+    void LoadConfigFile(const QString& path);
+    // " Save configuration": returns true when the file was written.
+    bool btsaveClick();
+    // " Load configuration".
+    void btloadClick();
+
+    // Entity tree (check rules, focus and block-names rule, context menu).
+    void VirtualStringTree1Checked(int nodeIndex, bool checked);
+    void VirtualStringTree1FocusChanged(QTreeWidgetItem* current);
+    void SelectAll2Click();
+    void SelectNone1Click();
+    void ExpandAll1Click();
+    void CollapseAll1Click();
+
+    // Data tree (check rule, option rules, move rules, context menu).
+    void VirtualStringTree4Checked(const TreePath& path, bool checked);
+    void VirtualStringTree4FocusChanged(QTreeWidgetItem* current);
+    void VirtualStringTree4NewText(const TreePath& path, const QString& text);
+    void btCoordUpClick();
+    void btCoordDownClick();
+    void MenuItem1Click();
+    void MenuItem2Click();
+    void ExpandAll2Click();
+    void CollapseAll2Click();
+
+    // Output options.
+    void ComboBox1Change();
+    void EdFieldSepChange(const QString& text);
+    void cbIncludeFieldClick(bool checked);
+    void blknameChange(const QString& text);
+    void Edit12Change(const QString& text);
+
+    // Options tab.
+    void rep1Click();
+    void rep3Click();
+    void shelptipsClick(bool checked);
+    void BitBtn7Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildFrame();
+    QWidget* BuildDxfFilesTab();
+    QWidget* BuildConfigurationTab();
+    QWidget* BuildOptionsTab();
+    QWidget* BuildEntityGroup();
+    QWidget* BuildDataGroup();
+    QWidget* BuildOptionsGroup();
+    void BuildStatusBar();
+    void BuildMenus();
+    void ConnectTrees();
+
+    void SetConfigInUse(const QString& fileName);
+    void SetConfigNone();
+    void LoadStartupConfig();
+    void PutConfigIntoControls();
+
+    void SyncEntityTree();
+    void SyncDataTree();
+    void FocusEntityNode(int nodeIndex);
+    void ApplyEntityChanges(const std::vector<int>& changed);
+    void ApplyBlockNamesField(bool enabled);
+    void MarkSelected(ConfigTree& tree, QTreeWidgetItem* current);
+    void UpdateMoveButtons(const TreePath& focused);
+    void MoveFocusedItem(int delta);
+
+    SettingsStore& settings_;
+    UserDialogs& dialogs_;
+    ProgramPaths paths_;
+    TooltipSwitch* tooltips_ = nullptr;
+
+    ConfigState state_;
+    ConfigTree entityTree_;
+    ConfigTree dataTree_;
+    bool configLoading_ = false;
+    bool showReport_ = false;
+    bool formShown_ = false;
+    bool inNewText_ = false;
+
+    QTabWidget* PageControl1 = nullptr;
+    QLabel* statusText_ = nullptr;
+    QTreeWidget* VirtualStringTree1 = nullptr;
+    QTreeWidget* VirtualStringTree4 = nullptr;
+    QLabel* LabBlkname = nullptr;
+    QLineEdit* blkname = nullptr;
+    QToolButton* btCoordDown = nullptr;
+    QToolButton* btCoordUp = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QLineEdit* EdFieldSep = nullptr;
+    QCheckBox* cbIncludeField = nullptr;
+    QLineEdit* Edit12 = nullptr;
+    QRadioButton* rep1 = nullptr;
+    QRadioButton* rep3 = nullptr;
+    QCheckBox* shelptips = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+    QMenu* PopupMenu3 = nullptr;
+};
+
+} // namespace quarrow

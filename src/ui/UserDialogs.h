@@ -1,0 +1,44 @@
+#pragma once
+// Every message box and file dialog of the main window goes through this interface, so tests
+// script the user's answers and read every text shown.
+
+#include <QString>
+
+class QWidget;
+
+namespace quarrow {
+
+enum class MessageKind { Information, Error };
+enum class Answer { Yes, No, Cancel };
+
+struct FileDialogRequest {
+    QString Title;
+    QString Filter;         // e.g. "Quarrow configuration files (*.qrw)"
+    QString DefaultSuffix;  // added when the name typed has none
+    QString Folder;         // initial folder
+    QString ProposedName;   // empty: none
+};
+
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+
+    // Shows a modal message with an OK button and waits for it.
+    virtual void ShowMessage(QWidget* parent, MessageKind kind, const QString& text) = 0;
+    // Asks an information question with Yes, No and Cancel; closing it answers Cancel.
+    virtual Answer AskYesNoCancel(QWidget* parent, const QString& text) = 0;
+    // Returns the chosen path, or an empty text when the dialog was dismissed.
+    virtual QString ChooseSaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual QString ChooseOpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
+};
+
+// The real dialogs: QMessageBox and QFileDialog.
+class QtUserDialogs final : public UserDialogs {
+public:
+    void ShowMessage(QWidget* parent, MessageKind kind, const QString& text) override;
+    Answer AskYesNoCancel(QWidget* parent, const QString& text) override;
+    QString ChooseSaveFile(QWidget* parent, const FileDialogRequest& request) override;
+    QString ChooseOpenFile(QWidget* parent, const FileDialogRequest& request) override;
+};
+
+} // namespace quarrow

@@ -1,0 +1,476 @@
+#include "ui/TForm1.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QToolTip>
+#include <QHelpEvent>
+#include <QTreeWidget>
+#include <functional>
+#include <memory>
+
+#include "app/SettingsStore.h"
+#include "config/ConfigFile.h"
+#include "config/DataTreeRules.h"
+#include "config/DefaultConfig.h"
+#include "config/NodeTables.h"
+#include "support/QtTestApp.h"
+#include "support/TempDir.h"
+#include "ui/ConfigTreeWidget.h"
+#include "ui/ScriptedDialogs.h"
+
+namespace quarrow {
+namespace {
+
+using test::ScriptedDialogs;
+
+// Every node's marks and states but the selection, which follows the focus.
+ConfigTree WithoutSelection(ConfigTree tree) {
+    ForEachNode(tree, [](const TreePath&, ConfigTreeNode& node) {
+        node.SetState(NodeState::Selected, false);
+    });
+    return tree;
+}
+
+class TForm1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::EnsureQtApp();
+        programFolder = QString::fromStdString(dir.Path().string()) + "/program/";
+        QDir().mkpath(programFolder + "configurations");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUARROW_SOURCE_DIR "/data/default.qrw"),
+                                programFolder + "default.qrw"));
+        settingsPath = QString::fromStdString(dir / "settings.ini");
+        settings = QtSettingsStore::OpenFile(settingsPath);
+    }
+
+    void Start() {
+        form = std::make_unique<TForm1>(*settings, dialogs, DeriveProgramPaths(programFolder));
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
+        QApplication::setActiveWindow(form.get());
+    }
+
+    // Starts with a saved copy of the default configuration as the one in use, so no
+    // not-found message comes first.
+    void StartWithConfig(const QString& name = QStringLiteral("start.qrw")) {
+        ASSERT_TRUE(QFile::copy(programFolder + "default.qrw",
+                                programFolder + "configurations/" + name));
+        settings->WriteText(SettingName::Config, name);
+        Start();
+        ASSERT_TRUE(dialogs.Messages.empty());
+    }
+
+    template <typename T>
+    T* Find(const char* name) {
+        T* widget = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QTreeWidget* EntityWidget() { return Find<QTreeWidget>("VirtualStringTree1"); }
+    QTreeWidget* DataWidget() { return Find<QTreeWidget>("VirtualStringTree4"); }
+    QTreeWidgetItem* EntityItem(int index) {
+        return ItemAtPath(EntityWidget(), PathOfDepthFirstIndex(form->EntityTree(), index));
+    }
+    TreePath DataPath(int nodeIndex) {
+        TreePath found;
+        ForEachNode(form->DataTree(), [&](const TreePath& p, const ConfigTreeNode& n) {
+            if (n.Index == nodeIndex)
+                found = p;
+        });
+        return found;
+    }
+    QTreeWidgetItem* DataItem(int nodeIndex) {
+        return ItemAtPath(DataWidget(), DataPath(nodeIndex));
+    }
+    // Toggles a check box the way the keyboard does: focus the row, press space.
+    void PressSpaceOn(QTreeWidget* tree, QTreeWidgetItem* item) {
+        tree->setFocus();
+        tree->setCurrentItem(item);
+        QTest::keyClick(tree, Qt::Key_Space);
+    }
+    // Types into the option cell of a data node through its in-place editor.
+    void TypeOption(int nodeIndex, const QString& text) {
+        QTreeWidget* tree = DataWidget();
+        tree->setCurrentItem(nullptr);
+        tree->setCurrentItem(DataItem(nodeIndex));  // the focus change opens the editor
+        auto* editor = tree->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr) << "no editor opened for node " << nodeIndex;
+        editor->clear();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The delegate commits on a queued call and deletes its editor later.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QString StatusText() { return Find<QLabel>("StatusBar1Panel1")->text(); }
+
+    test::TempDir dir;
+    QString programFolder;
+    QString settingsPath;
+    std::unique_ptr<QtSettingsStore> settings;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(TForm1Test, FrameCarriesItsNamesTabsAndLimits) {
+    StartWithConfig();
+    EXPECT_EQ(form->minimumSize(), QSize(800, 600));
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    auto* tabs = Find<QTabWidget>("PageControl1");
+    ASSERT_EQ(tabs->count(), 3);
+    const char* captions[] = {"DXF Files", "Configuration", "Options / Help"};
+    const char* pages[] = {"TabSheet1", "TabSheet7", "TabSheet2"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(tabs->tabText(i), captions[i]);
+        EXPECT_EQ(tabs->widget(i)->objectName(), pages[i]);
+        EXPECT_FALSE(tabs->tabIcon(i).isNull()) << "tab image " << i;
+    }
+    for (const char* name :
+         {"GroupBox3", "GroupBox4", "GroupBox6", "GroupBox2", "LabBlkname", "blkname",
+          "btCoordDown", "btCoordUp", "ComboBox1", "EdFieldSep", "cbIncludeField", "Edit12",
+          "btload", "btsave", "btprocess", "btexit", "ToolButton2", "rep1", "rep3",
+          "shelptips", "BitBtn7", "Image1", "Label29", "StatusBar1", "PopupMenu2",
+          "PopupMenu3"})
+        EXPECT_NE(form->findChild<QObject*>(name), nullptr) << name;
+    for (const char* action : {"SelectAll2", "SelectNone1", "ExpandAll1", "CollapseAll1",
+                               "MenuItem1", "MenuItem2", "ExpandAll2", "CollapseAll2"})
+        EXPECT_NE(form->findChild<QAction*>(action), nullptr) << action;
+    EXPECT_EQ(Find<QWidget>("StatusBar1Panel0")->width(), 20);
+    EXPECT_EQ(StatusText(), "Configuration file in use : start.qrw");
+    EXPECT_EQ(form->windowTitle(), "Quarrow V 4.02 - [start.qrw]");
+    EXPECT_EQ(EntityWidget()->topLevelItemCount(), 12);
+    EXPECT_FALSE(EntityWidget()->topLevelItem(11)->icon(0).isNull()) << "kind image";
+    EXPECT_EQ(DataWidget()->headerItem()->text(1), "Options");
+}
+
+// A first start: no settings at all and no configuration named.
+TEST_F(TForm1Test, FirstStartSeedsSettingsAndLoadsTheDefault) {
+    settings->WriteText(SettingName::Width, QStringLiteral("wide"));
+    Start();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Information);
+    EXPECT_EQ(dialogs.Messages[0].Text,
+              "Configuration file \"" + programFolder +
+                  "configurations/\" not found, default values will be used.");
+    EXPECT_EQ(StatusText(), "None");
+    EXPECT_EQ(form->windowTitle(), "Quarrow V 4.02[None]");
+    EXPECT_EQ(settings->ReadText(SettingName::Config), "none");
+    EXPECT_TRUE(IsConfigChanged(form->State())) << "the default counts as unsaved";
+    EXPECT_EQ(form->State().Config.DataFileExt, "csv");
+    EXPECT_EQ(settings->ReadText(SettingName::Width), "800") << "malformed value reseeded";
+    EXPECT_EQ(settings->ReadText(SettingName::Height), "600");
+    EXPECT_FALSE(settings->ReadFlag(SettingName::ShowTips));
+    EXPECT_TRUE(settings->ReadFlag(SettingName::Locked));
+    EXPECT_FALSE(settings->Contains(SettingName::ShowLog));
+    EXPECT_FALSE(Find<QRadioButton>("rep1")->isChecked());
+    EXPECT_FALSE(Find<QRadioButton>("rep3")->isChecked());
+    EXPECT_GE(form->width(), 800);
+
+    EXPECT_FALSE(form->btsaveClick()) << "dialog dismissed";
+    EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "") << "nothing proposed for None";
+    EXPECT_EQ(dialogs.SaveRequests.back().Title, "Save current configuration");
+    EXPECT_EQ(dialogs.SaveRequests.back().Filter, "Quarrow configuration files (*.qrw)");
+    EXPECT_EQ(dialogs.SaveRequests.back().DefaultSuffix, "qrw");
+    EXPECT_EQ(StatusText(), "None");
+}
+
+TEST_F(TForm1Test, CheckingArcsChecksAndFocusesStartPoint) {
+    StartWithConfig();
+    ASSERT_FALSE(form->State().Config.EntityFlags[2]);
+    PressSpaceOn(EntityWidget(), EntityItem(2));
+    EXPECT_EQ(EntityItem(2)->checkState(0), Qt::Checked);
+    EXPECT_EQ(EntityItem(3)->checkState(0), Qt::Checked);
+    EXPECT_EQ(EntityWidget()->currentItem(), EntityItem(3)) << "Start Point has the focus";
+    EXPECT_EQ(form->State().Config.EntityFlags[2], 1);
+    EXPECT_EQ(form->State().Config.EntityFlags[3], 1);
+
+    // Unchecking Arcs disables its points; space on one of them then changes nothing.
+    PressSpaceOn(EntityWidget(), EntityItem(2));
+    EXPECT_TRUE(EntityItem(3)->data(0, kNodeDisabledRole).toBool());
+    PressSpaceOn(EntityWidget(), EntityItem(3));
+    EXPECT_EQ(EntityItem(3)->checkState(0), Qt::Checked);
+    EXPECT_EQ(form->State().Config.EntityFlags[3], 1);
+}
+
+TEST_F(TForm1Test, BlockNamesFieldFollowsTheBlocksNode) {
+    StartWithConfig();
+    auto* field = Find<QLineEdit>("blkname");
+    EXPECT_FALSE(field->isEnabled()) << "Points is focused after a load";
+    EntityWidget()->setCurrentItem(EntityItem(24));
+    EXPECT_TRUE(field->isEnabled()) << "the default checks Blocks";
+    EXPECT_TRUE(field->hasFocus());
+    EntityWidget()->setCurrentItem(EntityItem(0));
+    EXPECT_FALSE(field->isEnabled());
+    PressSpaceOn(EntityWidget(), EntityItem(24));  // unchecks Blocks while focused
+    EXPECT_FALSE(field->isEnabled());
+    EXPECT_FALSE(Find<QLabel>("LabBlkname")->isEnabled());
+}
+
+TEST_F(TForm1Test, ContextMenusCheckAndExpandThroughTheRules) {
+    StartWithConfig();
+    form->SelectNone1Click();
+    EXPECT_EQ(form->State().Config.EntityFlags[8], 1) << "disabled sub-options keep flags";
+    EXPECT_TRUE(EntityItem(8)->data(0, kNodeDisabledRole).toBool());
+    form->SelectAll2Click();
+    for (int i = 0; i < kEntityNodeCount; ++i)
+        EXPECT_EQ(EntityItem(i)->checkState(0), Qt::Checked) << i;
+    EXPECT_EQ(EntityWidget()->currentItem(), EntityItem(24));
+
+    form->MenuItem2Click();
+    EXPECT_EQ(form->State().Config.DataFlags, decltype(ExportConfig::DataFlags){});
+    EXPECT_TRUE(DataItem(12)->data(1, kNodeDisabledRole).toBool());
+
+    MarkConfigSaved(form->State());
+    form->ExpandAll1Click();
+    form->CollapseAll2Click();
+    EXPECT_TRUE(EntityItem(19)->isExpanded());
+    EXPECT_FALSE(DataItem(0)->isExpanded());
+    EXPECT_FALSE(IsConfigChanged(form->State()));
+}
+
+TEST_F(TForm1Test, OptionCellsApplyTheirRules) {
+    StartWithConfig();
+    TypeOption(kZForceOption, QStringLiteral("2,5"));
+    EXPECT_EQ(form->State().Config.DataOptions[kZForceOption], "2.5");
+    EXPECT_EQ(DataItem(kZForceOption)->text(1), "2.5");
+    EXPECT_TRUE(dialogs.Messages.empty());
+
+    const std::string before = form->State().Config.DataOptions[kXDecimalsOption];
+    TypeOption(kXDecimalsOption, QStringLiteral("15"));
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.Messages[0].Text, QString::fromLatin1(kMsgDecimalsValue.data()));
+    EXPECT_EQ(form->State().Config.DataOptions[kXDecimalsOption], before);
+    EXPECT_EQ(DataItem(kXDecimalsOption)->text(1), QString::fromStdString(before));
+
+    // An unchecked item's options are disabled but stay editable.
+    PressSpaceOn(DataWidget(), DataItem(3));
+    EXPECT_EQ(form->State().Config.DataFlags[3], 0);
+    EXPECT_TRUE(DataItem(kXDecimalsOption)->data(1, kNodeDisabledRole).toBool());
+    TypeOption(kXDecimalsOption, QStringLiteral("4"));
+    EXPECT_EQ(form->State().Config.DataOptions[kXDecimalsOption], "4");
+
+    // An editor left without typing commits nothing.
+    TypeOption(kLineStartOption, QString::fromStdString(
+                                     form->State().Config.DataOptions[kLineStartOption]));
+    EXPECT_EQ(dialogs.Messages.size(), 1u);
+}
+
+TEST_F(TForm1Test, MovingLabelUpCarriesItsOptions) {
+    StartWithConfig();
+    QTreeWidget* tree = DataWidget();
+    const TreePath label = DataPath(23);
+    ASSERT_EQ(label.size(), 1u);
+    const int above = form->DataTree().Roots[std::size_t(label[0] - 1)].Index;
+    tree->setCurrentItem(DataItem(23));
+    QTest::mouseClick(Find<QToolButton>("btCoordUp"), Qt::LeftButton);
+    EXPECT_EQ(DataPath(23), TreePath{label[0] - 1});
+    EXPECT_EQ(DataPath(above), label);
+    EXPECT_EQ(tree->currentItem(), DataItem(23));
+    EXPECT_EQ(tree->currentItem()->child(1)->text(0), "Label :");
+
+    tree->setCurrentItem(tree->topLevelItem(0));
+    EXPECT_FALSE(Find<QToolButton>("btCoordUp")->isEnabled());
+    EXPECT_TRUE(Find<QToolButton>("btCoordDown")->isEnabled());
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    EXPECT_FALSE(Find<QToolButton>("btCoordDown")->isEnabled()) << "option node focused";
+
+    // A press on empty space leaves no node focused; the buttons then do nothing.
+    form->CollapseAll2Click();  // leaves empty space below the last item
+    tree->setCurrentItem(tree->topLevelItem(3));
+    const ConfigTree order = WithoutSelection(form->DataTree());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                      QPoint(5, tree->viewport()->height() - 2));
+    EXPECT_EQ(tree->currentItem(), nullptr);
+    form->btCoordDownClick();
+    EXPECT_EQ(WithoutSelection(form->DataTree()), order);
+}
+
+TEST_F(TForm1Test, OutputOptionsWriteTheRecordAtEveryChange) {
+    StartWithConfig();
+    auto* combo = Find<QComboBox>("ComboBox1");
+    auto* separator = Find<QLineEdit>("EdFieldSep");
+    combo->setCurrentIndex(5);
+    emit combo->activated(5);
+    EXPECT_TRUE(separator->isEnabled());
+    EXPECT_TRUE(separator->hasFocus());
+    separator->setText(QStringLiteral(" | "));
+    EXPECT_EQ(form->State().Config.FieldSeparator, " | ");
+    combo->setCurrentIndex(0);
+    emit combo->activated(0);
+    EXPECT_FALSE(separator->isEnabled());
+    EXPECT_EQ(form->State().Config.SeparatorChoice, 0);
+    EXPECT_EQ(form->State().Config.FieldSeparator, " | ");
+
+    Find<QLineEdit>("Edit12")->setText(QStringLiteral("abcdefghijkl"));
+    EXPECT_EQ(form->State().Config.DataFileExt, "abcdefghij");
+    Find<QLineEdit>("blkname")->setText(QStringLiteral(" A*, B \t"));
+    EXPECT_EQ(form->State().Config.BlockNameFilter, "A*, B");
+    Find<QLineEdit>("blkname")->setText(QString::fromUtf8("Caf\xc3\xa9"));
+    EXPECT_EQ(form->State().Config.BlockNameFilter, "Caf\xe9") << "Latin-1 bytes";
+    Find<QCheckBox>("cbIncludeField")->setChecked(false);
+    EXPECT_EQ(form->State().Config.HeaderLine, 0);
+}
+
+TEST_F(TForm1Test, SaveChangeLoadRestoresTheSavedState) {
+    StartWithConfig();
+    const QString saved = programFolder + "configurations/mine.qrw";
+    PressSpaceOn(DataWidget(), DataItem(23));  // check Label, then move it up
+    form->btCoordUpClick();
+    dialogs.SavePaths.push_back(saved);
+    ASSERT_TRUE(form->btsaveClick());
+    EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "start.qrw");
+    EXPECT_EQ(dialogs.SaveRequests.back().Folder, programFolder + "configurations");
+    EXPECT_EQ(StatusText(), "Configuration file in use : mine.qrw");
+    EXPECT_EQ(settings->ReadText(SettingName::Config), "mine.qrw");
+    const ExportConfig savedConfig = form->State().Config;
+    const ConfigTree savedEntities = WithoutSelection(form->EntityTree());
+    const ConfigTree savedData = WithoutSelection(form->DataTree());
+
+    PressSpaceOn(EntityWidget(), EntityItem(2));
+    Find<QLineEdit>("Edit12")->setText(QStringLiteral("txt"));
+    form->btCoordDownClick();
+    ASSERT_TRUE(IsConfigChanged(form->State()));
+
+    // Yes, then a dismissed save dialog: nothing happens, no open dialog.
+    dialogs.Answers = {Answer::Yes};
+    form->btloadClick();
+    EXPECT_TRUE(dialogs.OpenRequests.empty());
+    EXPECT_EQ(form->State().Config.DataFileExt, "txt");
+
+    dialogs.Answers = {Answer::No};
+    dialogs.OpenPaths = {saved};
+    form->btloadClick();
+    ASSERT_EQ(dialogs.Questions.size(), 2);
+    EXPECT_EQ(dialogs.Questions[1],
+              "Current configuration has changed, do you want to save it ?");
+    EXPECT_EQ(dialogs.OpenRequests.back().Title, "Load a configuration");
+    EXPECT_EQ(form->State().Config, savedConfig);
+    EXPECT_EQ(WithoutSelection(form->EntityTree()), savedEntities);
+    EXPECT_EQ(WithoutSelection(form->DataTree()), savedData);
+    EXPECT_FALSE(IsConfigChanged(form->State()));
+    EXPECT_EQ(Find<QLineEdit>("Edit12")->text(), "csv");
+    EXPECT_EQ(EntityItem(2)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(DataWidget()->currentItem(), DataWidget()->topLevelItem(0));
+    EXPECT_TRUE(dialogs.Messages.empty());
+}
+
+TEST_F(TForm1Test, AFileOfAnotherSignatureIsRefused) {
+    StartWithConfig();
+    const std::string foreign = dir / "old.qrw";
+    std::string bytes(kConfigFileSize, '\0');
+    bytes.replace(0, 7, "\x06QRW200");
+    test::WriteFileBytes(foreign, bytes);
+    const ConfigState before = form->State();
+
+    dialogs.OpenPaths = {QString::fromStdString(foreign)};
+    form->btloadClick();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.Messages[0].Text, "This is not a Quarrow configuration file");
+    EXPECT_EQ(form->State().Config, before.Config);
+    EXPECT_EQ(form->State().SavedConfig, before.SavedConfig);
+    EXPECT_EQ(settings->ReadText(SettingName::Config), "start.qrw");
+    EXPECT_EQ(StatusText(), "Configuration file in use : old.qrw") << "set before the load";
+}
+
+// Builds a configuration file from the shipped default with a few fields changed.
+std::string DefaultFileWith(const std::function<void(ExportConfig&)>& change) {
+    ExportConfig config;
+    ConfigTree entities;
+    ConfigTree data;
+    BuildDefaultConfig(config, entities, data);
+    change(config);
+    const std::vector<std::uint8_t> bytes = BuildConfigFile(config, entities, data);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST_F(TForm1Test, ALoadPutsTheFieldsThroughTheControlsRules) {
+    StartWithConfig();
+    Find<QLineEdit>("blkname")->setText(QStringLiteral("OTHER"));
+    const std::string path = dir / "odd.qrw";
+    test::WriteFileBytes(path, DefaultFileWith([](ExportConfig& c) {
+                             c.BlockNameFilter = " A*,B ";
+                             c.SeparatorChoice = 9;
+                         }));
+    form->LoadConfigFile(QString::fromStdString(path));
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_EQ(form->State().Config.BlockNameFilter, "A*,B");
+    EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentIndex(), -1);
+    EXPECT_EQ(form->State().Config.SeparatorChoice, -1);
+    EXPECT_FALSE(Find<QLineEdit>("EdFieldSep")->isEnabled());
+    EXPECT_FALSE(IsConfigChanged(form->State()));
+    EXPECT_EQ(settings->ReadText(SettingName::Config), "odd.qrw");
+}
+
+// The file ends right after its fields: they are taken, the entity tree is left empty, and
+// the controls, the reference copy and the stored name stay as they were.
+TEST_F(TForm1Test, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
+    StartWithConfig();
+    const std::string path = dir / "short.qrw";
+    test::WriteFileBytes(path, DefaultFileWith([](ExportConfig& c) { c.DataFileExt = "xyz"; })
+                                   .substr(0, kEntityStreamOffset));
+    dialogs.OpenPaths = {QString::fromStdString(path)};
+    form->btloadClick();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.Messages[0].Text, QString::fromLatin1(kMsgNotEnoughData.data()));
+    EXPECT_EQ(form->State().Config.DataFileExt, "xyz");
+    EXPECT_EQ(Find<QLineEdit>("Edit12")->text(), "csv");
+    EXPECT_EQ(EntityWidget()->topLevelItemCount(), 0);
+    EXPECT_EQ(DataWidget()->topLevelItemCount(), 12);
+    EXPECT_TRUE(IsConfigChanged(form->State()));
+    EXPECT_EQ(settings->ReadText(SettingName::Config), "start.qrw");
+    EXPECT_EQ(StatusText(), "Configuration file in use : short.qrw");
+    EXPECT_FALSE(form->ConfigLoading());
+}
+
+TEST_F(TForm1Test, ReportAndTipOptionsAreWrittenWhenClicked) {
+    StartWithConfig();
+    QTest::mouseClick(Find<QRadioButton>("rep1"), Qt::LeftButton);
+    EXPECT_TRUE(form->ShowReport());
+    EXPECT_TRUE(settings->ReadFlag(SettingName::ShowLog));
+    QTest::mouseClick(Find<QRadioButton>("rep3"), Qt::LeftButton);
+    EXPECT_FALSE(Find<QRadioButton>("rep1")->isChecked());
+    EXPECT_FALSE(settings->ReadFlag(SettingName::ShowLog));
+    EXPECT_TRUE(settings->IsFlag(SettingName::ShowLog));
+    QTest::mouseClick(Find<QCheckBox>("shelptips"), Qt::LeftButton);
+    EXPECT_TRUE(settings->ReadFlag(SettingName::ShowTips));
+}
+
+// One switch for every tooltip: control hints and tree rows alike.
+TEST_F(TForm1Test, HelpTipsSwitchShowsAndHidesEveryHint) {
+    StartWithConfig();
+    auto hover = [](QWidget* widget, QPoint pos) {
+        QHelpEvent event(QEvent::ToolTip, pos, widget->mapToGlobal(pos));
+        QApplication::sendEvent(widget, &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QWidget* viewport = EntityWidget()->viewport();
+    const QPoint points = EntityWidget()->visualItemRect(EntityItem(0)).center();
+    EXPECT_EQ(hover(viewport, points), "") << "tips are off at a first start";
+    QTest::mouseClick(Find<QCheckBox>("shelptips"), Qt::LeftButton);
+    EXPECT_EQ(hover(viewport, points), "Export Points coordinates");
+    EXPECT_EQ(hover(Find<QComboBox>("ComboBox1"), QPoint(2, 2)),
+              "Field separator for exported Data files");
+    QTest::mouseClick(Find<QCheckBox>("shelptips"), Qt::LeftButton);
+    QToolTip::hideText();
+    EXPECT_EQ(hover(Find<QComboBox>("ComboBox1"), QPoint(2, 2)), "");
+}
+
+} // namespace
+} // namespace quarrow
