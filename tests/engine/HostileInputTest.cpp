@@ -65,6 +65,12 @@ std::string ConfigBytes() {
     return std::string(bytes.begin(), bytes.end());
 }
 
+// The bytes of a literal that holds NUL bytes, without its terminator.
+template <std::size_t N>
+std::string Literal(const char (&bytes)[N]) {
+    return std::string(bytes, N - 1);
+}
+
 std::string Head() {
     return test::Dxf({"0", "SECTION", "2", "ENTITIES"});
 }
@@ -227,8 +233,8 @@ TEST(HostileInputTest, DrawingsEndInAMessageOrAReportLineAndStayUntouched) {
         // binary part, whatever it holds.
         {"binary_dxf",
          [] {
-             return std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) +
-                    std::string("\0\0SECTION\0\x02\0ENTITIES\0\0\0POINT\0\x0a\0", 36) +
+             return Literal("AutoCAD Binary DXF\r\n\x1a\0") +
+                    Literal("\0\0SECTION\0\x02\0ENTITIES\0\0\0POINT\0\x0a\0") +
                     std::string(8, '\x7f');
          },
          {}, kExitSomeFilesFailed, "", {kNotDxf}, DataIs("")},
@@ -276,15 +282,15 @@ TEST(HostileInputTest, DrawingsEndInAMessageOrAReportLineAndStayUntouched) {
          {}, nullptr},
         {"nul_bytes_in_texts_pass_through",
          [] {
-             return Head() + test::Dxf({"0", "TEXT", "8", std::string_view("L\0Y", 3), "10",
-                                        "1", "20", "2", "1", std::string_view("a\0b", 3),
+             return Head() + test::Dxf({"0", "TEXT", "8", Literal("L\0Y"), "10",
+                                        "1", "20", "2", "1", Literal("a\0b"),
                                         "0", "EOF"});
          },
          {}, kExitDone, "", {CountLine(6, 1)},
-         DataIs(std::string("1.000,2.000,0.000,TEXT,L\0Y,,a\0b\r\n", 33))},
+         DataIs(Literal("1.000,2.000,0.000,TEXT,L\0Y,,a\0b\r\n"))},
         {"nul_byte_in_a_coordinate",
          [] {
-             return Head() + test::Dxf({"0", "POINT", "10", std::string_view("1\0" "2", 3),
+             return Head() + test::Dxf({"0", "POINT", "10", Literal("1\0" "2"),
                                         "20", "2"});
          },
          {}, kExitRunError, "a.dxf\", line 8: \"1\\x002\" is not a valid floating point value",
@@ -331,6 +337,31 @@ TEST(HostileInputTest, DrawingsEndInAMessageOrAReportLineAndStayUntouched) {
     };
     for (const Case& c : cases)
         RunCase(c);
+}
+
+TEST(HostileInputTest, AnInsertFloodWithOneBlockNameEachIsTalliedInOrder) {
+    // Two hundred thousand references, each to a block of its own name (bench/bounds runs a
+    // million): one record and one tally line each, in order of first appearance, and the
+    // names differing in letter case only share their line.
+    constexpr int kInserts = 200000;
+    std::string dxf = Head();
+    dxf.reserve(std::size_t(kInserts) * 48);
+    for (int i = 0; i < kInserts; ++i)
+        dxf += "0\r\nINSERT\r\n2\r\nb" + std::to_string(i) + "\r\n10\r\n1\r\n20\r\n2\r\n";
+    dxf += test::Dxf({"0", "INSERT", "2", "B7", "10", "1", "20", "2", "0", "EOF"});
+    const auto start = std::chrono::steady_clock::now();
+    const test::ScanRun run = test::ScanText(HostileTestConfig(), dxf);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_EQ(run.Result.Outcome, ScanOutcome::Done);
+    EXPECT_LT(seconds, 20.0);
+    const auto blocks = std::find(run.Report.begin(), run.Report.end(), CountLine(11, kInserts + 1));
+    ASSERT_NE(blocks, run.Report.end());
+    ASSERT_EQ(run.Report.end() - blocks, kInserts + 2);  // the tally lines, then the separator
+    EXPECT_EQ(blocks[1], "      b0 : 1");
+    EXPECT_EQ(blocks[8], "      b7 : 2");
+    EXPECT_EQ(blocks[kInserts], "      b" + std::to_string(kInserts - 1) + " : 1");
+    EXPECT_EQ(std::count(run.Data.begin(), run.Data.end(), '\n'), kInserts + 1);
 }
 
 TEST(HostileInputTest, BrokenConfigurationFilesAreRefusedBeforeTheRun) {
