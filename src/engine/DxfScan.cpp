@@ -54,6 +54,13 @@ std::string FileNameOf(std::string_view path) {
     return std::filesystem::path(std::string(path)).filename().string();
 }
 
+// Returns true when the path's last component is name: only a drawing of the same name can be
+// the same file as a Data path, and this test costs no file-system call.
+bool HasFileName(std::string_view path, std::string_view name) noexcept {
+    return path.ends_with(name) &&
+           (path.size() == name.size() || path[path.size() - name.size() - 1] == '/');
+}
+
 void AddSummary(ScanEnvironment& env, const ScanContext& ctx) {
     ProcessingReport& report = env.Report;
     report.Add("  Processed entities count : " + std::to_string(ctx.EntityCount));
@@ -181,6 +188,19 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
         return {ScanOutcome::Failed,
                 "Cannot create Data file \"" + dataPath + "\": it is the DXF file being read. " +
                     "Choose another destination folder or Data file extension."};
+    // With the extension "dxf" into the drawings' folder, "site.old.dxf" gives the Data file
+    // "site.dxf": another drawing of the list, which creating the Data file would destroy.
+    if (env.Drawings != nullptr) {
+        const std::string dataName = FileNameOf(dataPath);
+        for (const std::string& drawing : *env.Drawings) {
+            if (HasFileName(drawing, dataName) &&
+                std::filesystem::equivalent(dataPath, drawing, ec))
+                return {ScanOutcome::Failed,
+                        "Cannot create Data file \"" + dataPath + "\": it would replace the DXF " +
+                            "file \"" + drawing + "\". Choose another destination folder or " +
+                            "Data file extension."};
+        }
+    }
     DataOutput out;
     if (!out.Open(dataPath))
         return {ScanOutcome::Failed,

@@ -101,8 +101,12 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
 
     if (observer != nullptr)
         observer->RunStarted();
+    std::vector<std::string> drawings;
+    drawings.reserve(request.Entries.size());
+    for (const auto& entry : request.Entries)
+        drawings.push_back(entry.DxfPath);
     ScanEnvironment env{settings, counters, report, cancelRequested, observer,
-                        request.BlockSize};
+                        request.BlockSize, &drawings};
     int fileNumber = 1;
     for (const auto& entry : request.Entries) {
         if (entry.Selected) {

@@ -231,6 +231,34 @@ TEST(FaultTest, AFullDiskUnderADataFileEndsTheRunAndKeepsThePreviousLog) {
     }
 }
 
+TEST(FaultTest, ADataFileNeverReplacesADrawingOfTheList) {
+    // With the extension "dxf" into the drawings' own folder, "a.old.dxf" gives the Data file
+    // "a.dxf": a drawing of the list, selected or not. The run ends before creating it.
+    for (const bool otherSelected : {false, true}) {
+        SCOPED_TRACE(otherSelected ? "other_selected" : "other_not_selected");
+        Folders f;
+        const std::string old = Points(1);
+        WriteFileBytes(f.in / "a.old.dxf", old);
+        test::TestConfig c = PointConfig();
+        c.Config.DataFileExt = "dxf";
+        RunRequest request = f.Request(f.in);
+        request.Entries = {MakeListEntry(f.in.string(), "a.old", true),
+                           MakeListEntry(f.in.string(), "a", otherSelected)};
+        RunCounters counters;
+        std::atomic<bool> cancel{false};
+        const RunResult r = ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds,
+                                                 counters, cancel, nullptr, request);
+        EXPECT_EQ(r.Status, RunStatus::Failed);
+        const std::string a = (f.in / "a.dxf").string();
+        EXPECT_EQ(r.Message, "Cannot create Data file \"" + a + "\": it would replace the DXF "
+                             "file \"" + a + "\". Choose another destination folder or Data "
+                             "file extension.");
+        EXPECT_EQ(ReadFileBytes(f.in / "a.old.dxf"), old);
+        EXPECT_EQ(ReadFileBytes(f.log), "previous log");
+        f.ExpectDrawingsKept();
+    }
+}
+
 TEST(FaultTest, ALogThatCannotBeWrittenIsReportedAndThePreviousLogStays) {
     // The Data files are written; the log's failure is told apart from the run's, and a log
     // that was there is never left half-written.

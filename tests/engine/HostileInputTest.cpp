@@ -355,7 +355,8 @@ TEST(HostileInputTest, AnInsertFloodWithOneBlockNameEachIsTalliedInOrder) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ASSERT_EQ(run.Result.Outcome, ScanOutcome::Done);
     EXPECT_LT(seconds, 20.0);
-    const auto blocks = std::find(run.Report.begin(), run.Report.end(), CountLine(11, kInserts + 1));
+    const auto blocks =
+        std::find(run.Report.begin(), run.Report.end(), CountLine(11, kInserts + 1));
     ASSERT_NE(blocks, run.Report.end());
     ASSERT_EQ(run.Report.end() - blocks, kInserts + 2);  // the tally lines, then the separator
     EXPECT_EQ(blocks[1], "      b0 : 1");
