@@ -8,6 +8,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -257,6 +258,19 @@ TEST(FaultTest, ADataFileNeverReplacesADrawingOfTheList) {
         EXPECT_EQ(ReadFileBytes(f.log), "previous log");
         f.ExpectDrawingsKept();
     }
+}
+
+TEST(FaultTest, ANamedPipeWhereTheDataFileGoesEndsTheRunInsteadOfWaiting) {
+    // Opening a pipe for writing waits for a reader that never comes: the run would hang.
+    Folders f;
+    const fs::path data = f.out / "a.csv";
+    ASSERT_EQ(::mkfifo(data.c_str(), 0600), 0);
+    const RunResult r = RunTwoFiles(f, f.out);
+    EXPECT_EQ(r.Status, RunStatus::Failed);
+    EXPECT_EQ(r.Message,
+              "Cannot create Data file \"" + data.string() + "\": it is not a regular file");
+    EXPECT_EQ(ReadFileBytes(f.log), "previous log");
+    f.ExpectDrawingsKept();
 }
 
 TEST(FaultTest, ALogThatCannotBeWrittenIsReportedAndThePreviousLogStays) {
