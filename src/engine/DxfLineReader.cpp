@@ -37,6 +37,7 @@ void DxfLineReader::Fill() noexcept {
     if (end_ + blockSize_ > capacity_ &&
         !Reserve(std::max(capacity_ * 2, end_ + blockSize_))) {
         failed_ = true;
+        outOfMemory_ = true;
         sourceDone_ = true;
         return;
     }

@@ -1,6 +1,7 @@
 #include "engine/DxfScan.h"
 
 #include <filesystem>
+#include <new>
 
 #include "config/NodeTables.h"
 #include "config/TextUtil.h"
@@ -95,8 +96,10 @@ int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters) {
     return -1;
 }
 
-ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
-                        std::string_view dxfPath, std::string_view dataPath) {
+namespace {
+
+ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
+                       std::string_view dxfPath, std::string_view dataPath) {
     const RunSettings& settings = env.Settings;
     ScanContext ctx(in, out, settings, env.Counters, dxfPath);
     ctx.DataPath = dataPath;
@@ -158,6 +161,23 @@ ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out
         env.Observer->Progress(in.Position());
     AddSummary(env, ctx);
     return {ScanOutcome::Done, {}};
+}
+
+} // namespace
+
+ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
+                        std::string_view dxfPath, std::string_view dataPath) {
+    try {
+        return ScanDxfText(env, in, out, dxfPath, dataPath);
+    } catch (const std::bad_alloc&) {
+        // An entity larger than the memory left (a polyline of many millions of vertices, a
+        // text of endless chunks) ends the run with a message, not the program; unwinding has
+        // released what the entity held.
+        return {ScanOutcome::Failed, "Not enough memory to read DXF file \"" +
+                                         std::string(dxfPath) + "\" at line " +
+                                         std::to_string(in.LineNumber()) +
+                                         ": the entity there is too large."};
+    }
 }
 
 ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,

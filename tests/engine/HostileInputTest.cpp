@@ -11,6 +11,9 @@
 #include <optional>
 #include <sstream>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include "cli/Cli.h"
 #include "config/ConfigFile.h"
 #include "config/DefaultConfig.h"
@@ -363,6 +366,51 @@ TEST(HostileInputTest, AnInsertFloodWithOneBlockNameEachIsTalliedInOrder) {
     EXPECT_EQ(blocks[8], "      b7 : 2");
     EXPECT_EQ(blocks[kInserts], "      b" + std::to_string(kInserts - 1) + " : 1");
     EXPECT_EQ(std::count(run.Data.begin(), run.Data.end(), '\n'), kInserts + 1);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUARROW_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUARROW_ASAN 1
+#endif
+#endif
+
+#ifndef QUARROW_ASAN
+// In a death-test child: limits the address space to what is in use plus 64 MiB, scans, and
+// exits 0 when the scan failed (its message on stderr).
+[[noreturn]] void ScanWithLittleMemoryLeft(const test::TestConfig& config,
+                                           const std::string& dxf) {
+    long pages = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld", &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    const rlim_t used = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE));
+    const rlimit limit{used + (rlim_t(64) << 20), RLIM_INFINITY};
+    if (pages == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0)
+        std::_Exit(2);
+    const test::ScanRun run = test::ScanText(config, dxf);
+    std::fprintf(stderr, "%s\n", run.Result.Error.c_str());
+    std::_Exit(run.Result.Outcome == ScanOutcome::Failed ? 0 : 1);
+}
+#endif
+
+TEST(HostileInputTest, AnEntityLargerThanTheMemoryLeftEndsTheRunWithAMessage) {
+#ifdef QUARROW_ASAN
+    GTEST_SKIP() << "an address-space limit and the sanitizer's shadow memory do not mix";
+#else
+    // A polyline of five million vertices is held whole until its end (its extrusion comes
+    // last); with 64 MiB of address space left it cannot be, and the run must end on a
+    // message instead of the program ending. Run in a child, whose limit dies with it.
+    std::string dxf = Head() + test::Dxf({"0", "LWPOLYLINE"});
+    for (int i = 0; i < 5000000; ++i)
+        dxf += "10\n1.5\n20\n2.5\n";
+    const test::TestConfig config = HostileTestConfig();
+    EXPECT_EXIT(ScanWithLittleMemoryLeft(config, dxf), ::testing::ExitedWithCode(0),
+                "Not enough memory");
+#endif
 }
 
 TEST(HostileInputTest, BrokenConfigurationFilesAreRefusedBeforeTheRun) {
