@@ -330,6 +330,14 @@ WriteResult WriteConfigFile(const std::string& path, ExportConfig& config,
         return WriteResult{false, "Cannot create file \"" + path + "\". " + SystemReason(error)};
     };
 
+    // A rename replaces a read-only file as readily as any other, where writing the file
+    // itself is refused; the user may have made it read-only to keep it. Ask the file.
+    if (std::FILE* existing = std::fopen(path.c_str(), "r+b")) {
+        std::fclose(existing);
+    } else if (errno == EACCES || errno == EPERM || errno == EROFS) {
+        return fail(errno);
+    }
+
     // Write beside the target and rename over it: a full disk or a failed write never
     // destroys the file that was there.
     std::string tempPath;

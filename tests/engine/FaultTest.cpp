@@ -296,9 +296,17 @@ TEST(FaultTest, ALogThatCannotBeWrittenIsReportedAndThePreviousLogStays) {
          "Cannot create log file", ""},
         {"disk_full_under_the_log", [](const Folders& f) { return f.log; }, true,
          "Cannot write log file", "File too large"},
+        {"read_only_log",
+         [](const Folders& f) {
+             fs::permissions(f.log, fs::perms::owner_read);
+             return f.log;
+         },
+         false, "Cannot write log file", "Permission denied"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        if (std::string_view(c.name) == "read_only_log" && ::geteuid() == 0)
+            continue;  // root writes a read-only file all the same
         Folders f;
         const fs::path log = c.log(f);
         RunRequest request = f.Request(f.out);
@@ -344,9 +352,14 @@ TEST(FaultTest, AFailedConfigurationSaveLeavesTheOldFileIntact) {
          false, "Not a directory"},
         {"in_proc", [](const test::TempDir&) { return fs::path("/proc/mine.qrw"); }, false,
          ""},
+        {"read_only_file", [](const test::TempDir& t) { return t.Path() / "mine.qrw"; }, false,
+         "Permission denied"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const bool readOnly = std::string_view(c.name) == "read_only_file";
+        if (readOnly && ::geteuid() == 0)
+            continue;  // root writes a read-only file all the same
         test::TempDir temp;
         ExportConfig config;
         ConfigTree entities;
@@ -358,6 +371,8 @@ TEST(FaultTest, AFailedConfigurationSaveLeavesTheOldFileIntact) {
         SetBlockNameFilter(config, "CHANGED*");
 
         const fs::path target = c.target(temp);
+        if (readOnly)
+            fs::permissions(mine, fs::perms::owner_read);
         std::optional<FileSizeLimit> limit;
         if (c.sizeLimit) {
             limit.emplace(4096);
