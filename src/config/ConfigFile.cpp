@@ -395,8 +395,14 @@ ReadResult ReadConfigFile(const std::string& path, ExportConfig& config, ConfigT
                           "Cannot open file \"" + path + "\". " + SystemReason(error)};
     };
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status))
         return fail(EISDIR);
+    // Opening a named pipe waits for a writer that may never come, and a device may never
+    // end: only files are read.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return {ConfigReadOutcome::NotRead,
+                "Cannot open file \"" + path + "\". Not a regular file"};
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return fail(errno);

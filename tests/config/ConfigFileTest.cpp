@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <random>
 
+#include <sys/stat.h>
+
 #include "config/DefaultConfig.h"
 #include "config/NodeTables.h"
 #include "support/TempDir.h"
@@ -172,7 +174,11 @@ TEST(ConfigFileTest, ForeignFilesAreRefusedAndChangeNothing) {
 TEST(ConfigFileTest, UnreadableFileNamesTheFile) {
     TempDir dir;
     Fixture f;
-    for (const std::string& path : {dir / "missing.qrw", dir.Path().string()}) {
+    // A named pipe would make the read wait for a writer forever; a device never ends.
+    const std::string pipe = dir / "pipe.qrw";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {dir / "missing.qrw", dir.Path().string(), pipe,
+                                    std::string("/dev/zero")}) {
         const ReadResult r = ReadConfigFile(path, f.config, f.entityTree, f.dataTree);
         EXPECT_EQ(r.Outcome, ConfigReadOutcome::NotRead);
         EXPECT_NE(r.Message.find("\"" + path + "\""), std::string::npos) << r.Message;
