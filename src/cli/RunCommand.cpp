@@ -181,6 +181,19 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     RunRequest request;
     request.Entries = CollectEntries(parsed.Paths);
+    // The log replaces its file at the end of the run: never a drawing or the configuration.
+    if (!parsed.Log.empty()) {
+        std::vector<std::string> inputs = {parsed.Config};
+        for (const auto& entry : request.Entries)
+            inputs.push_back(entry.DxfPath);
+        for (const std::string& input : inputs) {
+            if (std::filesystem::equivalent(parsed.Log, input, ec)) {
+                err << "quarrow-cli run: the log file \"" << parsed.Log << "\" is the input file \""
+                    << input << "\"; give --log another file\n";
+                return kExitRefused;
+            }
+        }
+    }
     request.DestFolder = parsed.Dest;
     request.DateTimeText = LocalDateTimeText();
     request.LogPath = parsed.Log;

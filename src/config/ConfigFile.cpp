@@ -330,6 +330,14 @@ WriteResult WriteConfigFile(const std::string& path, ExportConfig& config,
         return WriteResult{false, "Cannot create file \"" + path + "\". " + SystemReason(error)};
     };
 
+    // A rename replaces a read-only file as readily as any other, where writing the file
+    // itself is refused; the user may have made it read-only to keep it. Ask the file.
+    if (std::FILE* existing = std::fopen(path.c_str(), "r+b")) {
+        std::fclose(existing);
+    } else if (errno == EACCES || errno == EPERM || errno == EROFS) {
+        return fail(errno);
+    }
+
     // Write beside the target and rename over it: a full disk or a failed write never
     // destroys the file that was there.
     std::string tempPath;
@@ -387,8 +395,14 @@ ReadResult ReadConfigFile(const std::string& path, ExportConfig& config, ConfigT
                           "Cannot open file \"" + path + "\". " + SystemReason(error)};
     };
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status))
         return fail(EISDIR);
+    // Opening a named pipe waits for a writer that may never come, and a device may never
+    // end: only files are read.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return {ConfigReadOutcome::NotRead,
+                "Cannot open file \"" + path + "\". Not a regular file"};
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return fail(errno);

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace quarrow {
 
@@ -15,6 +17,16 @@ DataOutput::~DataOutput() {
 }
 
 bool DataOutput::Open(const std::string& path) {
+    // A named pipe of that name would block the open until some program reads from it (the
+    // run would hang), and a socket or a disk device is no place for a Data file. Devices such
+    // as /dev/null stay allowed.
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!ec && (std::filesystem::is_fifo(status) || std::filesystem::is_socket(status) ||
+                std::filesystem::is_block_file(status))) {
+        error_ = "it is not a regular file";
+        return false;
+    }
     file_ = std::fopen(path.c_str(), "wb");
     if (file_ == nullptr) {
         error_ = std::strerror(errno);

@@ -94,7 +94,7 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
         out.resize(out.size() - separator.size());
     out += "\r\n";
     if (!ctx.Out.FlushIfFull()) {
-        ctx.Error = "Cannot write the Data file \"" + ctx.DataPath + "\": " +
+        ctx.Error = "Cannot write Data file \"" + ctx.DataPath + "\": " +
                     ctx.Out.ErrorText();
         return false;
     }

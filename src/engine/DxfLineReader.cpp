@@ -37,6 +37,7 @@ void DxfLineReader::Fill() noexcept {
     if (end_ + blockSize_ > capacity_ &&
         !Reserve(std::max(capacity_ * 2, end_ + blockSize_))) {
         failed_ = true;
+        outOfMemory_ = true;
         sourceDone_ = true;
         return;
     }
@@ -98,7 +99,10 @@ std::string_view DxfLineReader::ReadLine() noexcept {
     }
     ++lineNumber_;
     char* const line = buffer_.get() + begin_;
-    std::size_t size = lineEnd - begin_;
+    // A line feed found in the block that crossed the limit ends a line longer than the
+    // limit too: cut it at the same length as one cut while reading on, so the result does
+    // not depend on the block size or on where the line starts.
+    std::size_t size = std::min(lineEnd - begin_, kMaxLineLength);
     begin_ = next;
     // Carriage returns are never part of a line; they are rare, so look before compacting.
     if (size > 0 && std::memchr(line, '\r', size) != nullptr)

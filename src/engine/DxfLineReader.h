@@ -31,7 +31,9 @@ public:
     // Returns true when the source reported a read error; the text then counts as ended.
     bool Failed() const noexcept { return failed_; }
     // Returns the reason of the read failure.
-    std::string ErrorText() const { return failed_ ? source_.ErrorText() : std::string(); }
+    std::string ErrorText() const {
+        return !failed_ ? std::string() : outOfMemory_ ? "not enough memory" : source_.ErrorText();
+    }
     // Returns the number of bytes taken from the source so far, minus those not yet read.
     std::uint64_t Position() const noexcept { return taken_ - (end_ - begin_); }
     // Returns the 1-based number of the last line read (0 before the first one).
@@ -52,6 +54,7 @@ private:
     std::int64_t lineNumber_ = 0;
     bool sourceDone_ = false;
     bool failed_ = false;
+    bool outOfMemory_ = false;  // the buffer could not grow for a long line
     bool skippingOverlong_ = false;  // dropping the tail of a line past kMaxLineLength
 };
 

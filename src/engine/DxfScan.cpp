@@ -1,6 +1,7 @@
 #include "engine/DxfScan.h"
 
 #include <filesystem>
+#include <new>
 
 #include "config/NodeTables.h"
 #include "config/TextUtil.h"
@@ -54,6 +55,13 @@ std::string FileNameOf(std::string_view path) {
     return std::filesystem::path(std::string(path)).filename().string();
 }
 
+// Returns true when the path's last component is name: only a drawing of the same name can be
+// the same file as a Data path, and this test costs no file-system call.
+bool HasFileName(std::string_view path, std::string_view name) noexcept {
+    return path.ends_with(name) &&
+           (path.size() == name.size() || path[path.size() - name.size() - 1] == '/');
+}
+
 void AddSummary(ScanEnvironment& env, const ScanContext& ctx) {
     ProcessingReport& report = env.Report;
     report.Add("  Processed entities count : " + std::to_string(ctx.EntityCount));
@@ -88,8 +96,10 @@ int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters) {
     return -1;
 }
 
-ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
-                        std::string_view dxfPath, std::string_view dataPath) {
+namespace {
+
+ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
+                       std::string_view dxfPath, std::string_view dataPath) {
     const RunSettings& settings = env.Settings;
     ScanContext ctx(in, out, settings, env.Counters, dxfPath);
     ctx.DataPath = dataPath;
@@ -153,6 +163,23 @@ ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out
     return {ScanOutcome::Done, {}};
 }
 
+} // namespace
+
+ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
+                        std::string_view dxfPath, std::string_view dataPath) {
+    try {
+        return ScanDxfText(env, in, out, dxfPath, dataPath);
+    } catch (const std::bad_alloc&) {
+        // An entity larger than the memory left (a polyline of many millions of vertices, a
+        // text of endless chunks) ends the run with a message, not the program; unwinding has
+        // released what the entity held.
+        return {ScanOutcome::Failed, "Not enough memory to read DXF file \"" +
+                                         std::string(dxfPath) + "\" at line " +
+                                         std::to_string(in.LineNumber()) +
+                                         ": the entity there is too large."};
+    }
+}
+
 ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
                        const std::string& dataPath) {
     if (const int option = ApplyStartAtOptions(env.Settings.Config, env.Counters); option >= 0)
@@ -181,6 +208,19 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
         return {ScanOutcome::Failed,
                 "Cannot create Data file \"" + dataPath + "\": it is the DXF file being read. " +
                     "Choose another destination folder or Data file extension."};
+    // With the extension "dxf" into the drawings' folder, "site.old.dxf" gives the Data file
+    // "site.dxf": another drawing of the list, which creating the Data file would destroy.
+    if (env.Drawings != nullptr) {
+        const std::string dataName = FileNameOf(dataPath);
+        for (const std::string& drawing : *env.Drawings) {
+            if (HasFileName(drawing, dataName) &&
+                std::filesystem::equivalent(dataPath, drawing, ec))
+                return {ScanOutcome::Failed,
+                        "Cannot create Data file \"" + dataPath + "\": it would replace the DXF " +
+                            "file \"" + drawing + "\". Choose another destination folder or " +
+                            "Data file extension."};
+        }
+    }
     DataOutput out;
     if (!out.Open(dataPath))
         return {ScanOutcome::Failed,

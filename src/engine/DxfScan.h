@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/ExportConfig.h"
 #include "engine/DataOutput.h"
@@ -25,6 +26,9 @@ struct ScanEnvironment {
     const std::atomic<bool>& CancelRequested;  // a plain load, tested every line
     RunObserver* Observer = nullptr;            // may be null
     std::size_t BlockSize = DxfLineReader::kDefaultBlockSize;
+    // The DXF paths of every entry of the run's file list, selected or not (may be null): a
+    // Data file never replaces one of them.
+    const std::vector<std::string>* Drawings = nullptr;
 };
 
 enum class ScanOutcome {
@@ -44,7 +48,8 @@ struct ScanResult {
 inline constexpr std::uint64_t kProgressBudget = 256 * 1024;
 
 // Scans the DXF file at dxfPath into the Data file at dataPath. A Data path that is the DXF
-// file itself is refused with a run-ending error, and the drawing is left untouched.
+// file itself, or another drawing of the run, is refused with a run-ending error, and the
+// drawing is left untouched.
 ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
                        const std::string& dataPath);
 

@@ -101,8 +101,12 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
 
     if (observer != nullptr)
         observer->RunStarted();
+    std::vector<std::string> drawings;
+    drawings.reserve(request.Entries.size());
+    for (const auto& entry : request.Entries)
+        drawings.push_back(entry.DxfPath);
     ScanEnvironment env{settings, counters, report, cancelRequested, observer,
-                        request.BlockSize};
+                        request.BlockSize, &drawings};
     int fileNumber = 1;
     for (const auto& entry : request.Entries) {
         if (entry.Selected) {
@@ -137,6 +141,12 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
 }
 
 std::string WriteLogFile(const std::string& path, std::string_view text) {
+    // The rename below would replace a read-only log that writing it in place could not.
+    if (std::FILE* existing = std::fopen(path.c_str(), "r+b")) {
+        std::fclose(existing);
+    } else if (errno == EACCES || errno == EPERM || errno == EROFS) {
+        return "Cannot write log file \"" + path + "\": " + std::strerror(errno);
+    }
     std::string tempPath;
     std::FILE* file = nullptr;
     for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {

@@ -118,6 +118,13 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         {"done", {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
                   "@T@/ok.dxf"},
          kExitDone, "", true, true},
+        {"log_is_a_drawing",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/ok.dxf", "@T@/ok.dxf"},
+         kExitRefused, "is the input file", false, false},
+        {"log_is_the_configuration",
+         {"--config", "@T@/copy.qrw", "--dest", "@T@/out", "--log", "@T@/copy.qrw",
+          "@T@/ok.dxf"},
+         kExitRefused, "is the input file", false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -134,6 +141,9 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
             for (int node = 0; node < kEntityNodeCount; ++node)
                 EntityNodeAt(entities, node)->SetChecked(false);
         });
+        const std::string copy =
+            WriteConfig(temp, "copy.qrw", [](ExportConfig&, ConfigTree&, ConfigTree&) {});
+        const std::string copyBytes = ReadFileBytes(copy);
         WriteConfig(temp, "noext.qrw",
                     [](ExportConfig& config, ConfigTree&, ConfigTree&) { config.DataFileExt = " "; });
         std::vector<std::string> args = {"run"};
@@ -150,6 +160,8 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
             EXPECT_NE(r.err.find(c.errorPart), std::string::npos) << r.err;
         }
         EXPECT_EQ(fs::exists(temp.Path() / "out" / "ok.csv"), c.dataWritten);
+        EXPECT_EQ(ReadFileBytes(temp / "ok.dxf"), kPointFile) << "the drawing is never written";
+        EXPECT_EQ(ReadFileBytes(copy), copyBytes) << "the configuration is never written";
         EXPECT_EQ(ReadFileBytes(temp / "log.txt") != "old", c.logReplaced);
         const bool quiet = std::find(args.begin(), args.end(), "--quiet") != args.end();
         if (quiet || c.status == kExitRefused || c.status == kExitRunError) {

@@ -91,14 +91,30 @@ TEST(DxfLineReaderTest, PositionCountsConsumedBytes) {
 }
 
 TEST(DxfLineReaderTest, AnOverlongLineIsCutAndTheNextLineSurvives) {
-    std::string bytes(DxfLineReader::kMaxLineLength + 5000, 'x');
-    bytes += "\nNEXT\n";
-    MemoryByteSource source(bytes);
-    DxfLineReader reader(source, 4096);
-    EXPECT_EQ(reader.ReadLine().size(), DxfLineReader::kMaxLineLength);
-    EXPECT_EQ(reader.ReadLine(), "NEXT");
-    EXPECT_TRUE(reader.AtEnd());
-    EXPECT_EQ(reader.LineNumber(), 2);
+    // Whether the line feed lies in the block that crosses the limit or in a later one, the
+    // line is cut at the same length, whatever the block size.
+    // The line starts at a block edge or a few bytes after one.
+    for (const std::size_t extra : {std::size_t(1), std::size_t(5000), std::size_t(600000)}) {
+        for (const std::string_view before : {"", "AB\n"}) {
+            std::string bytes(before);
+            bytes += std::string(DxfLineReader::kMaxLineLength + extra, 'x');
+            bytes += "\nNEXT\n";
+            for (const std::size_t block :
+                 {std::size_t(4096), DxfLineReader::kDefaultBlockSize}) {
+                SCOPED_TRACE(std::to_string(extra) + " past the limit, block " +
+                             std::to_string(block) + ", after " +
+                             std::to_string(before.size()) + " bytes");
+                MemoryByteSource source(bytes);
+                DxfLineReader reader(source, block);
+                if (!before.empty()) {
+                    EXPECT_EQ(reader.ReadLine(), "AB");
+                }
+                EXPECT_EQ(reader.ReadLine().size(), DxfLineReader::kMaxLineLength);
+                EXPECT_EQ(reader.ReadLine(), "NEXT");
+                EXPECT_TRUE(reader.AtEnd());
+            }
+        }
+    }
 }
 
 // A source that fails after its first bytes, as a disk error would.
