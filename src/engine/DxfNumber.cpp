@@ -44,9 +44,236 @@ bool MatchesDecimalGrammar(std::string_view t, bool& negativeExponent) noexcept 
     return i == n;
 }
 
+
+constexpr std::uint64_t kPowersOf10[] = {
+    1ull,
+    10ull,
+    100ull,
+    1000ull,
+    10000ull,
+    100000ull,
+    1000000ull,
+    10000000ull,
+    100000000ull,
+    1000000000ull,
+    10000000000ull,
+    100000000000ull,
+    1000000000000ull,
+    10000000000000ull,
+    100000000000000ull,
+    1000000000000000ull,
+    10000000000000000ull,
+    100000000000000000ull,
+    1000000000000000000ull,
+    10000000000000000000ull,
+};
+
+// The powers of ten that are exact doubles.
+constexpr double kExactPowersOf10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The shortcuts below cover values under 10^13 (14 integer digits at most after rounding, so
+// never the exponent form) with at most 15 significant digits: every survey coordinate.
+constexpr int kShortDigits = 15;
+constexpr double kShortLimit = 1e13;
+constexpr int kShortMaxExponent = 12;  // of the leading digit
+
+int DigitCount(std::uint64_t n) noexcept {
+    int count = 1;
+    while (count < 20 && n >= kPowersOf10[count])
+        ++count;
+    return count;
+}
+
+// A decimal value held exactly: Digits x 10^Exponent, with its sign.
+struct ShortDecimal {
+    std::uint64_t Digits = 0;
+    int Exponent = 0;
+    bool Negative = false;
+};
+
+// Reads a plain decimal text (sign, digits, point; no exponent) of at most 15 significant
+// digits and under 10^13. Returns false for anything else, valid or not: the general path
+// decides those.
+bool ReadShortDecimal(std::string_view t, ShortDecimal& d) noexcept {
+    const char* p = t.data();
+    const char* const end = p + t.size();
+    d = {};
+    if (p < end && (*p == '+' || *p == '-'))
+        d.Negative = *p++ == '-';
+    std::uint64_t digits = 0;
+    int significant = 0;     // digits folded into `digits`, zeros between them included
+    int pendingZeros = 0;    // zeros after the last non-zero digit, not folded yet
+    int position = 0;        // index of the next digit in the whole digit string
+    int lastFolded = -1;     // index of the last non-zero digit
+    int firstFolded = -1;    // index of the first non-zero digit
+    int integerDigits = -1;  // digits before the point, once the point is seen
+    for (; p < end; ++p) {
+        const char c = *p;
+        if (c == '.') {
+            if (integerDigits >= 0)
+                return false;
+            integerDigits = position;
+            continue;
+        }
+        if (!IsDigit(c))
+            return false;  // an exponent, a blank or garbage: not for the shortcut
+        ++position;
+        if (c == '0') {
+            if (significant > 0)
+                ++pendingZeros;
+            continue;
+        }
+        significant += pendingZeros + 1;
+        if (significant > kShortDigits)
+            return false;
+        digits = digits * kPowersOf10[pendingZeros + 1] + std::uint64_t(c - '0');
+        pendingZeros = 0;
+        if (firstFolded < 0)
+            firstFolded = position - 1;
+        lastFolded = position - 1;
+    }
+    if (position == 0)
+        return false;  // no digit at all
+    if (integerDigits < 0)
+        integerDigits = position;
+    if (digits == 0)
+        return true;  // zero, whatever its sign
+    if (integerDigits - 1 - firstFolded > kShortMaxExponent)
+        return false;
+    d.Digits = digits;
+    d.Exponent = integerDigits - 1 - lastFolded;
+    return true;
+}
+
+// Appends d rounded once, half away from zero, at its 14th significant digit or at the
+// decimals, whichever comes first, exactly as AppendFixed does for the double nearest to d.
+// Returns false, appending nothing, for an exact half: that double may lie on either side
+// of it ("2.675" is 2.67499999999999982...), so only the general path can tell.
+bool AppendRoundedShort(std::string& out, ShortDecimal d, int decimals) {
+    decimals = std::clamp(decimals, 0, kMaxDecimals);
+    if (d.Digits != 0) {
+        const int count = DigitCount(d.Digits);
+        const int leading = d.Exponent + count - 1;
+        const int position = std::max(leading - 13, -decimals);  // of the last digit kept
+        const int drop = position - d.Exponent;
+        if (drop > count) {
+            d.Digits = 0;  // even the first digit dropped is a zero
+        } else if (drop > 0) {
+            const std::uint64_t unit = kPowersOf10[drop];
+            const std::uint64_t rest = d.Digits % unit;
+            const std::uint64_t half = unit / 2;
+            if (rest == half)
+                return false;
+            d.Digits = d.Digits / unit + (rest > half ? 1 : 0);
+            d.Exponent = position;
+        }
+    }
+    if (d.Digits == 0) {
+        out += '0';
+        if (decimals > 0) {
+            out += '.';
+            out.append(std::size_t(decimals), '0');
+        }
+        return true;
+    }
+    std::array<char, 24> text{};
+    const auto printed = std::to_chars(text.data(), text.data() + text.size(), d.Digits);
+    const std::string_view digits(text.data(), std::size_t(printed.ptr - text.data()));
+    if (d.Negative)
+        out += '-';
+    const int count = int(digits.size());
+    const int fractionDigits = d.Exponent < 0 ? -d.Exponent : 0;  // at most `decimals`
+    if (fractionDigits == 0) {
+        out += digits;
+        out.append(std::size_t(d.Exponent), '0');
+    } else if (count > fractionDigits) {
+        out += digits.substr(0, std::size_t(count - fractionDigits));
+    } else {
+        out += '0';
+    }
+    if (decimals > 0) {
+        out += '.';
+        if (fractionDigits > count) {
+            out.append(std::size_t(fractionDigits - count), '0');
+            out += digits;
+        } else if (fractionDigits > 0) {
+            out += digits.substr(std::size_t(count - fractionDigits));
+        }
+        out.append(std::size_t(decimals - fractionDigits), '0');
+    }
+    return true;
+}
+
+// a * b as the exact sum hi + lo (Dekker's product; the build forbids fused multiply-add, so
+// every operation below rounds as written).
+void ExactProduct(double a, double b, double& hi, double& lo) noexcept {
+    const auto split = [](double x, double& high, double& low) {
+        const double c = 134217729.0 * x;  // 2^27 + 1
+        high = c - (c - x);
+        low = x - high;
+    };
+    double ah, al, bh, bl;
+    split(a, ah, al);
+    split(b, bh, bl);
+    hi = a * b;
+    lo = ((ah * bh - hi) + ah * bl + al * bh) + al * bl;
+}
+
+// The value of AppendConvertedText(value) - the double rounded at its 14th significant digit
+// or its 15th decimal - worked out exactly in most cases without printing the double. Returns
+// false when the value is too large, or lies so near a rounding boundary that the double's
+// 18-digit expansion, on which AppendFixed rounds, might fall on the other side.
+bool RoundComputedShort(double value, ShortDecimal& d) noexcept {
+    d = {};
+    d.Negative = value < 0;
+    const double a = std::fabs(value);
+    if (!(a < kShortLimit))
+        return false;  // too large, or not a number
+    if (a == 0)
+        return true;
+    // The position of the last digit kept: 14 significant digits, at most 15 decimals.
+    int leading = -3;  // below 0.01 the 15th decimal comes first, whatever the exponent
+    if (a >= 0.01) {
+        leading = 12;
+        while (leading > 0 && a < kExactPowersOf10[leading])
+            --leading;
+        if (leading == 0 && a < 1.0)
+            leading = a < 0.1 ? -2 : -1;
+    }
+    const int position = std::max(leading - 13, -15);
+    double hi, lo;
+    ExactProduct(a, kExactPowersOf10[-position], hi, lo);  // a x 10^-position, exactly
+    if (position == leading - 13 && !(hi >= 1e13 && hi < 1e14))
+        return false;  // the exponent guess missed at a power of ten: let the general path do it
+    const double whole = std::floor(hi);
+    const double fraction = (hi - whole) + lo;  // may leave [0, 1) by a hair; rounds the same
+    // Margin: the 18-digit expansion differs from the double by under 0.00005 units here.
+    if (std::fabs(fraction - 0.5) < 1e-3)
+        return false;
+    d.Digits = std::uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
+    d.Exponent = position;
+    return true;
+}
+
 } // namespace
 
 bool ParseDxfDouble(std::string_view text, double& value) noexcept {
+    // Clinger's shortcut: at most 15 digits and a power of ten up to 10^22 are exact doubles,
+    // so one multiplication or division rounds correctly, as from_chars would.
+    ShortDecimal d;
+    if (ReadShortDecimal(text, d) && d.Exponent >= -22) {
+        const double digits = double(d.Digits);
+        const double magnitude = d.Exponent >= 0 ? digits * kExactPowersOf10[d.Exponent]
+                                                 : digits / kExactPowersOf10[-d.Exponent];
+        value = d.Negative ? -magnitude : magnitude;
+        return true;
+    }
+    return ParseDxfDoubleByFromChars(text, value);
+}
+
+bool ParseDxfDoubleByFromChars(std::string_view text, double& value) noexcept {
     bool negativeExponent = false;
     if (!MatchesDecimalGrammar(text, negativeExponent))
         return false;
@@ -179,11 +406,37 @@ FormatStatus FormatCoordinate(std::string& out, std::string_view coordinate,
     std::int32_t places = 0;
     if (!ParseDxfInt32(TrimText(decimals), places))
         return FormatStatus::BadDecimals;
+    return FormatCoordinateText(out, coordinate, places) ? FormatStatus::Ok
+                                                         : FormatStatus::BadCoordinate;
+}
+
+bool FormatCoordinateText(std::string& out, std::string_view coordinate, int decimals) {
+    coordinate = TrimText(coordinate);
+    ShortDecimal d;
+    if (ReadShortDecimal(coordinate, d) && AppendRoundedShort(out, d, decimals))
+        return true;
+    return FormatCoordinateByDouble(out, coordinate, decimals);
+}
+
+bool FormatCoordinateByDouble(std::string& out, std::string_view coordinate, int decimals) {
     double value = 0.0;
-    if (!ParseDxfDouble(TrimText(coordinate), value))
-        return FormatStatus::BadCoordinate;
-    AppendFixed(out, value, places);
-    return FormatStatus::Ok;
+    if (!ParseDxfDoubleByFromChars(TrimText(coordinate), value))
+        return false;
+    AppendFixed(out, value, decimals);
+    return true;
+}
+
+bool FormatComputedCoordinate(std::string& out, double value, int decimals) {
+    if (!std::isfinite(value))
+        return false;
+    // The converted text has at most 14 significant digits, so its own rounding decides
+    // unless it ends in an exact half.
+    ShortDecimal d;
+    if (RoundComputedShort(value, d) && AppendRoundedShort(out, d, decimals))
+        return true;
+    std::string text;  // the rare way: print the converted text and read it again
+    AppendConvertedText(text, value);
+    return FormatCoordinateByDouble(out, text, decimals);
 }
 
 } // namespace quarrow
