@@ -1,6 +1,7 @@
 #include "engine/DataRecordWriter.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "config/NodeTables.h"
 #include "config/TextUtil.h"
@@ -19,19 +20,41 @@ const std::string& Option(const ScanContext& ctx, int node) {
     return ctx.Settings.Config.DataOptions[static_cast<std::size_t>(node)];
 }
 
-// Formats one coordinate; on failure names the text that did not convert.
-bool AppendCoordinate(ScanContext& ctx, std::string& out, std::string_view text,
-                      std::int64_t line, int decimalsNode, std::string_view what) {
-    switch (FormatCoordinate(out, text, Option(ctx, decimalsNode))) {
-    case FormatStatus::Ok: return true;
-    case FormatStatus::BadCoordinate: return FailConversion(ctx, text, line, what);
-    case FormatStatus::BadDecimals:
-        return FailConversion(ctx, Option(ctx, decimalsNode), -1,
-                              std::string(kDataNodes[std::size_t(decimalsNode - 2)].Label) +
+// Formats coordinate `axis` (0 X, 1 Y, 2 Z) of the record; on failure names the text that
+// did not convert.
+bool AppendCoordinate(ScanContext& ctx, std::string& out, const DataRecord& record, int axis) {
+    static constexpr int kDecimalsNodes[] = {kXDecimalsOption, kYDecimalsOption,
+                                             kZDecimalsOption};
+    const CoordinateOptions& options = ctx.Settings.Coordinates;
+    const std::size_t a = static_cast<std::size_t>(axis);
+    if (!options.DecimalsRead[a])
+        return FailConversion(ctx, Option(ctx, kDecimalsNodes[a]), -1,
+                              std::string(kDataNodes[std::size_t(kDecimalsNodes[a] - 2)].Label) +
                                   ", \"Decimals :\"",
                               NumberKind::Integer);
+    const int decimals = options.Decimals[a];
+    if (axis == 2 && options.ZForced) {
+        if (!options.ZForcedRead)
+            return FailConversion(ctx, Option(ctx, kZForceOption), -1,
+                                  "Z (Elevation) coordinate, \"Force to :\"");
+        out += options.ZForcedField;
+        return true;
     }
-    return false;
+    if (record.Computed != nullptr) {
+        const TVecteur& p = *record.Computed;
+        const double value = axis == 0 ? p.X : axis == 1 ? p.Y : p.Z;
+        // Readers refuse values that are not finite; their text ("INF") would not read back.
+        return FormatComputedCoordinate(out, value, decimals) ||
+               FailConversion(ctx, std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF", 0,
+                              "computed coordinate");
+    }
+    static constexpr std::string_view kWhat[] = {"X coordinate", "Y coordinate",
+                                                 "Z coordinate"};
+    const std::string_view text = axis == 0 ? record.X : axis == 1 ? record.Y : record.Z;
+    if (FormatCoordinateText(out, text, decimals))
+        return true;
+    const std::int64_t line = axis == 0 ? record.XLine : axis == 1 ? record.YLine : record.ZLine;
+    return FailConversion(ctx, text, line, kWhat[a]);
 }
 
 } // namespace
@@ -52,25 +75,9 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
             AppendInt(out, counters.LineCounter);
             Advance(counters.LineCounter);
             break;
-        case DataItem::X:
-            ok = AppendCoordinate(ctx, out, record.X, record.XLine, kXDecimalsOption,
-                                  "X coordinate");
-            break;
-        case DataItem::Y:
-            ok = AppendCoordinate(ctx, out, record.Y, record.YLine, kYDecimalsOption,
-                                  "Y coordinate");
-            break;
-        case DataItem::Z: {
-            const std::string& forced = Option(ctx, kZForceOption);
-            if (!TrimText(forced).empty()) {
-                ok = AppendCoordinate(ctx, out, forced, -1, kZDecimalsOption,
-                                      "Z (Elevation) coordinate, \"Force to :\"");
-            } else {
-                ok = AppendCoordinate(ctx, out, record.Z, record.ZLine, kZDecimalsOption,
-                                      "Z coordinate");
-            }
-            break;
-        }
+        case DataItem::X: ok = AppendCoordinate(ctx, out, record, 0); break;
+        case DataItem::Y: ok = AppendCoordinate(ctx, out, record, 1); break;
+        case DataItem::Z: ok = AppendCoordinate(ctx, out, record, 2); break;
         case DataItem::EntityType: out += record.EntityType; break;
         case DataItem::EntityLayer: out += record.Layer; break;
         case DataItem::EntityHandle: out += record.Handle; break;

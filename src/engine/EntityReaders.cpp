@@ -83,7 +83,7 @@ bool KeepHandleOrLayer(ScanContext& ctx, const Pair& pair) {
     return true;
 }
 
-// Writes a computed point in the converted-text form the writer reads again.
+// Writes a computed point; the writer formats it as it would its converted text.
 bool WritePoint(ScanContext& ctx, const TVecteur& p, std::string_view type,
                 std::string_view blockName = {}, std::string_view text = {}) {
     // Huge values in an extrusion or a scale can overflow; say so rather than write "INF".
@@ -97,15 +97,9 @@ bool WritePoint(ScanContext& ctx, const TVecteur& p, std::string_view type,
             return false;
         }
     }
-    auto& c = ctx.Scratch.Converted;
-    for (auto& s : c)
-        s.clear();
-    AppendConvertedText(c[0], p.X);
-    AppendConvertedText(c[1], p.Y);
-    AppendConvertedText(c[2], p.Z);
-    return WriteDataRecord(ctx, {.X = c[0], .Y = c[1], .Z = c[2], .Handle = ctx.Scratch.Handle,
+    return WriteDataRecord(ctx, {.X = {}, .Y = {}, .Z = {}, .Handle = ctx.Scratch.Handle,
                                  .Layer = ctx.Scratch.Layer, .EntityType = type,
-                                 .BlockName = blockName, .Text = text});
+                                 .BlockName = blockName, .Text = text, .Computed = &p});
 }
 
 // Writes a point kept as the DXF file's own texts.

@@ -2,6 +2,7 @@
 // What stays fixed for a whole processing run: the configuration as the run started, the data
 // order, the selected kinds, the header text and the block-name filter.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -10,6 +11,16 @@
 #include "engine/BlockFilter.h"
 
 namespace quarrow {
+
+// The writer's coordinate options, read once per run instead of once per record. A text that
+// does not read keeps its failure for the first record that needs it, as reading it there did.
+struct CoordinateOptions {
+    std::array<std::int32_t, 3> Decimals{};         // X, Y, Z
+    std::array<bool, 3> DecimalsRead{};             // false: the decimals text is not an integer
+    bool ZForced = false;                           // the "Force to :" text is not blank
+    bool ZForcedRead = false;                       // ... and it formatted
+    std::string ZForcedField;                       // ... to this, with the Z decimals
+};
 
 struct RunSettings {
     RunSettings(const ExportConfig& config, const DataOrderArray& dataOrder,
@@ -21,6 +32,7 @@ struct RunSettings {
     std::string HeaderText;    // BuildHeaderText, once per run
     std::string FilterText;    // BlockNameFilter as the run started
     BlockNameFilter Filter;
+    CoordinateOptions Coordinates;
 
     // Returns true when the entity-tree node is checked.
     bool Entity(int node) const noexcept {

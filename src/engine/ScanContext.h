@@ -43,7 +43,6 @@ struct KeptText {
 struct ReaderScratch {
     std::string Handle, Layer, BlockName, Text;
     std::array<KeptText, 12> Kept;       // coordinate and number texts kept as read
-    std::array<std::string, 3> Converted;  // computed coordinates in converted-text form
     std::vector<TVecteur> Vertices;
     std::vector<std::int32_t> VertexFlags;
 };
