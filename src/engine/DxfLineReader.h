@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,9 +26,20 @@ public:
 
     // Returns the next line, or an empty line past the end of the text (or after a read
     // failure, see Failed). The view stays valid until the next ReadLine or AtEnd.
-    std::string_view ReadLine() noexcept;
+    std::string_view ReadLine() noexcept {
+        // The common case, inline: the whole line is in the buffer already.
+        char* const base = buffer_.get() + begin_;
+        const void* lf = begin_ < end_ ? std::memchr(base, '\n', end_ - begin_) : nullptr;
+        if (lf != nullptr) {
+            const std::size_t size = std::size_t(static_cast<const char*>(lf) - base);
+            begin_ += size + 1;
+            ++lineNumber_;
+            return DropCarriageReturns(base, size);
+        }
+        return ReadLineAcrossBlocks();
+    }
     // Returns true when no byte of the text is left to read.
-    bool AtEnd() noexcept;
+    bool AtEnd() noexcept { return begin_ == end_ && AtEndAfterFill(); }
     // Returns true when the source reported a read error; the text then counts as ended.
     bool Failed() const noexcept { return failed_; }
     // Returns the reason of the read failure.
@@ -38,6 +50,18 @@ public:
     std::int64_t LineNumber() const noexcept { return lineNumber_; }
 
 private:
+    // Returns the line without its carriage returns: the one before the line feed is
+    // common, one elsewhere rare, so the line is only compacted when it holds another.
+    static std::string_view DropCarriageReturns(char* line, std::size_t size) noexcept {
+        if (size > 0 && line[size - 1] == '\r')
+            --size;
+        if (size > 0 && std::memchr(line, '\r', size) != nullptr)
+            return DropInnerCarriageReturns(line, size);
+        return {line, size};
+    }
+    static std::string_view DropInnerCarriageReturns(char* line, std::size_t size) noexcept;
+    std::string_view ReadLineAcrossBlocks() noexcept;
+    bool AtEndAfterFill() noexcept;
     // Moves the unread bytes to the front and appends one block from the source.
     void Fill() noexcept;
     bool Reserve(std::size_t capacity) noexcept;

@@ -93,57 +93,42 @@ struct ShortDecimal {
     bool Negative = false;
 };
 
-// Reads a plain decimal text (sign, digits, point; no exponent) of at most 15 significant
-// digits and under 10^13. Returns false for anything else, valid or not: the general path
-// decides those.
+// Reads a plain decimal text (sign, digits, point; no exponent) of at most 19 digits, of which
+// at most 15 significant, and under 10^13. Returns false for anything else, valid or not: the
+// general path decides those.
 bool ReadShortDecimal(std::string_view t, ShortDecimal& d) noexcept {
     const char* p = t.data();
     const char* const end = p + t.size();
     d = {};
     if (p < end && (*p == '+' || *p == '-'))
         d.Negative = *p++ == '-';
+    // Every digit goes in, leading and trailing zeros included; 19 digits cannot overflow.
     std::uint64_t digits = 0;
-    int significant = 0;     // digits folded into `digits`, zeros between them included
-    int pendingZeros = 0;    // zeros after the last non-zero digit, not folded yet
-    int position = 0;        // index of the next digit in the whole digit string
-    int lastFolded = -1;     // index of the last non-zero digit
-    int firstFolded = -1;    // index of the first non-zero digit
-    int integerDigits = -1;  // digits before the point, once the point is seen
-    for (; p < end; ++p) {
-        const char c = *p;
-        if (c == '.') {
-            if (integerDigits >= 0)
-                return false;
-            integerDigits = position;
-            continue;
-        }
-        if (!IsDigit(c))
-            return false;  // an exponent, a blank or garbage: not for the shortcut
-        ++position;
-        if (c == '0') {
-            if (significant > 0)
-                ++pendingZeros;
-            continue;
-        }
-        significant += pendingZeros + 1;
-        if (significant > kShortDigits)
-            return false;
-        digits = digits * kPowersOf10[pendingZeros + 1] + std::uint64_t(c - '0');
-        pendingZeros = 0;
-        if (firstFolded < 0)
-            firstFolded = position - 1;
-        lastFolded = position - 1;
+    const char* const integerStart = p;
+    while (p < end && IsDigit(*p))
+        digits = digits * 10 + std::uint64_t(*p++ - '0');
+    const int integerDigits = int(p - integerStart);
+    int fractionDigits = 0;
+    if (p < end && *p == '.') {
+        const char* const fractionStart = ++p;
+        while (p < end && IsDigit(*p))
+            digits = digits * 10 + std::uint64_t(*p++ - '0');
+        fractionDigits = int(p - fractionStart);
     }
-    if (position == 0)
-        return false;  // no digit at all
-    if (integerDigits < 0)
-        integerDigits = position;
+    const int total = integerDigits + fractionDigits;
+    if (p != end || total == 0 || total > 19)
+        return false;  // an exponent, a blank, garbage, no digit, or too long to add up
     if (digits == 0)
         return true;  // zero, whatever its sign
-    if (integerDigits - 1 - firstFolded > kShortMaxExponent)
+    int exponent = -fractionDigits;
+    while (digits % 10 == 0) {
+        digits /= 10;
+        ++exponent;
+    }
+    if (digits >= kPowersOf10[kShortDigits] || exponent + DigitCount(digits) - 1 > kShortMaxExponent)
         return false;
     d.Digits = digits;
-    d.Exponent = integerDigits - 1 - lastFolded;
+    d.Exponent = exponent;
     return true;
 }
 
@@ -170,39 +155,47 @@ bool AppendRoundedShort(std::string& out, ShortDecimal d, int decimals) {
             d.Exponent = position;
         }
     }
+    // Built in a local buffer and appended once: at most a sign, 14 integer digits, the point
+    // and 18 decimals.
+    char text[48];
+    char* q = text;
     if (d.Digits == 0) {
-        out += '0';
+        *q++ = '0';
         if (decimals > 0) {
-            out += '.';
-            out.append(std::size_t(decimals), '0');
+            *q++ = '.';
+            q = std::fill_n(q, decimals, '0');
         }
+        out.append(text, q);
         return true;
     }
-    std::array<char, 24> text{};
-    const auto printed = std::to_chars(text.data(), text.data() + text.size(), d.Digits);
-    const std::string_view digits(text.data(), std::size_t(printed.ptr - text.data()));
+    char digitText[20];
+    char* const digitsEnd = digitText + sizeof digitText;
+    char* digitsBegin = digitsEnd;
+    for (std::uint64_t n = d.Digits; n != 0; n /= 10)
+        *--digitsBegin = char('0' + n % 10);
+    const int count = int(digitsEnd - digitsBegin);
     if (d.Negative)
-        out += '-';
-    const int count = int(digits.size());
+        *q++ = '-';
     const int fractionDigits = d.Exponent < 0 ? -d.Exponent : 0;  // at most `decimals`
     if (fractionDigits == 0) {
-        out += digits;
-        out.append(std::size_t(d.Exponent), '0');
+        q = std::copy(digitsBegin, digitsEnd, q);
+        q = std::fill_n(q, d.Exponent, '0');
     } else if (count > fractionDigits) {
-        out += digits.substr(0, std::size_t(count - fractionDigits));
+        q = std::copy(digitsBegin, digitsEnd - fractionDigits, q);
     } else {
-        out += '0';
+        *q++ = '0';
     }
     if (decimals > 0) {
-        out += '.';
+        *q++ = '.';
         if (fractionDigits > count) {
-            out.append(std::size_t(fractionDigits - count), '0');
-            out += digits;
+            q = std::fill_n(q, fractionDigits - count, '0');
+            q = std::copy(digitsBegin, digitsEnd, q);
         } else if (fractionDigits > 0) {
-            out += digits.substr(std::size_t(count - fractionDigits));
+            q = std::copy(digitsEnd - fractionDigits, digitsEnd, q);
         }
-        out.append(std::size_t(decimals - fractionDigits), '0');
+        q = std::fill_n(q, decimals - fractionDigits, '0');
     }
+    out.append(text, q);
     return true;
 }
 
