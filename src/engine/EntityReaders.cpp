@@ -58,8 +58,11 @@ bool ToDouble(ScanContext& ctx, const Pair& pair, double& value, std::string_vie
     return ParseDxfDouble(pair.Value, value) || FailConversion(ctx, pair.Value, pair.Line, what);
 }
 
-bool ToDouble(ScanContext& ctx, const KeptText& kept, double& value, std::string_view what) {
-    return ParseDxfDouble(kept.Text, value) || FailConversion(ctx, kept.Text, kept.Line, what);
+bool ToDouble(ScanContext& ctx, const KeptNumber& kept, double& value, std::string_view what) {
+    if (!kept.Converted)
+        return FailConversion(ctx, kept.BadText, kept.Line, what);
+    value = kept.Value;
+    return true;
 }
 
 bool ToInt(ScanContext& ctx, const Pair& pair, std::int32_t& value, std::string_view what) {
@@ -257,7 +260,7 @@ bool ReadLine(ScanContext& ctx) {
 
 bool ReadArc(ScanContext& ctx) {
     StartEntity(ctx);
-    auto& k = ctx.Scratch.Kept;  // radius, start angle, end angle
+    auto& k = ctx.Scratch.Numbers;  // radius, start angle, end angle
     for (int i = 0; i < 3; ++i)
         k[std::size_t(i)].Clear();
     TVecteur centre;
@@ -347,9 +350,9 @@ bool Read3DFace(ScanContext& ctx) {
 
 bool ReadLwPolyline(ScanContext& ctx) {
     StartEntity(ctx);
-    auto& k = ctx.Scratch.Kept;
-    KeptText& elevation = k[0];
-    KeptText& pendingX = k[1];
+    auto& k = ctx.Scratch.Numbers;
+    KeptNumber& elevation = k[0];
+    KeptNumber& pendingX = k[1];
     elevation.SetZero();
     pendingX.Clear();
     TVecteur n{0.0, 0.0, 1.0};
@@ -397,7 +400,7 @@ bool ReadPolyline(ScanContext& ctx) {
     std::int32_t flags = 0;
     double elevation = 0.0;
     TVecteur n{0.0, 0.0, 1.0};
-    auto& k = ctx.Scratch.Kept;  // the pending vertex: X, Y, Z texts
+    auto& k = ctx.Scratch.Numbers;  // the pending vertex: X, Y, Z
     k[0].Clear();
     k[1].Clear();
     k[2].SetZero();
