@@ -87,24 +87,30 @@ int DigitCount(std::uint64_t n) noexcept {
     return estimate + 1 - (n < kPowersOf10[estimate] ? 1 : 0);
 }
 
-// Writes the digits of n ending just before `end`, two at a time; returns where they begin.
+// Writes the digits of n ending just before `end`, two at a time, eight-digit groups apart so
+// that most of the work is 32-bit; returns where they begin.
 char* PrintDigitsBackwards(std::uint64_t n, char* end) noexcept {
     static constexpr char kPairs[] =
         "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
         "8081828384858687888990919293949596979899";
-    while (n >= 100) {
-        const std::size_t pair = std::size_t(n % 100) * 2;
-        n /= 100;
-        *--end = kPairs[pair + 1];
-        *--end = kPairs[pair];
+    const auto pair = [&](std::uint32_t twoDigits) {
+        *--end = kPairs[twoDigits * 2 + 1];
+        *--end = kPairs[twoDigits * 2];
+    };
+    while (n >= 100'000'000) {
+        std::uint32_t group = std::uint32_t(n % 100'000'000);
+        n /= 100'000'000;
+        for (int i = 0; i < 4; ++i, group /= 100)
+            pair(group % 100);
     }
-    if (n >= 10) {
-        *--end = kPairs[n * 2 + 1];
-        *--end = kPairs[n * 2];
-    } else {
-        *--end = char('0' + n);
-    }
+    std::uint32_t m = std::uint32_t(n);
+    for (; m >= 100; m /= 100)
+        pair(m % 100);
+    if (m >= 10)
+        pair(m);
+    else
+        *--end = char('0' + m);
     return end;
 }
 
@@ -234,11 +240,18 @@ void ExactProduct(double a, double b, double& hi, double& lo) noexcept {
     lo = ((ah * bh - hi) + ah * bl + al * bh) + al * bl;
 }
 
-// The value of AppendConvertedText(value) - the double rounded at its 14th significant digit
-// or its 15th decimal - worked out exactly in most cases without printing the double. Returns
-// false when the value is too large, or lies so near a rounding boundary that the double's
-// 18-digit expansion, on which AppendFixed rounds, might fall on the other side.
-bool RoundComputedShort(double value, ShortDecimal& d) noexcept {
+// 10^-k for k from 0 to 18, near enough for a margin.
+constexpr double kNegativePowersOf10[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,
+                                          1e-7,  1e-8,  1e-9,  1e-10, 1e-11, 1e-12, 1e-13,
+                                          1e-14, 1e-15, 1e-16, 1e-17, 1e-18};
+
+// What FormatCoordinateText makes of the converted text of a computed value (the double
+// rounded at its 14th significant digit or 15th decimal), worked out from the double in most
+// cases: one rounding at whichever comes first, the text's last digit or the decimals. Rounding
+// twice only differs from rounding once when the first rounding lands on the second one's half,
+// so values near a half are left to the general path, as are values of 10^13 and more. The
+// double's 18-digit expansion, on which AppendFixed rounds, is well inside the margin.
+bool RoundComputedShort(double value, int decimals, ShortDecimal& d) noexcept {
     d = {};
     d.Negative = value < 0;
     const double a = std::fabs(value);
@@ -246,7 +259,8 @@ bool RoundComputedShort(double value, ShortDecimal& d) noexcept {
         return false;  // too large, or not a number
     if (a == 0)
         return true;
-    // The position of the last digit kept: 14 significant digits, at most 15 decimals.
+    // The exponent of the leading digit; the powers of ten compared are exact doubles, or
+    // (0.1, 0.01) doubles with no double between them and the true power.
     int leading = -3;  // below 0.01 the 15th decimal comes first, whatever the exponent
     if (a >= 0.01) {
         leading = 12;
@@ -255,15 +269,19 @@ bool RoundComputedShort(double value, ShortDecimal& d) noexcept {
         if (leading == 0 && a < 1.0)
             leading = a < 0.1 ? -2 : -1;
     }
-    const int position = std::max(leading - 13, -15);
+    const int textPosition = std::max(leading - 13, -15);  // the converted text's last digit
+    const int position = std::max(textPosition, -decimals);  // the result's last digit
     double hi, lo;
     ExactProduct(a, kExactPowersOf10[-position], hi, lo);  // a x 10^-position, exactly
     if (position == leading - 13 && !(hi >= 1e13 && hi < 1e14))
-        return false;  // the exponent guess missed at a power of ten: let the general path do it
+        return false;  // a power of ten rounded across: let the general path do it
     const double whole = std::floor(hi);
     const double fraction = (hi - whole) + lo;  // may leave [0, 1) by a hair; rounds the same
-    // Margin: the 18-digit expansion differs from the double by under 0.00005 units here.
-    if (std::fabs(fraction - 0.5) < 1e-3)
+    // Half a unit of the text's last digit, and the 18-digit expansion's error (under
+    // 0.00005 here), must not reach across the half.
+    const double margin = 1e-3 + kNegativePowersOf10[position - textPosition];
+    if (position > textPosition ? std::fabs(fraction - 0.5) <= margin
+                                : std::fabs(fraction - 0.5) < 1e-3)
         return false;
     d.Digits = std::uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
     d.Exponent = position;
@@ -442,10 +460,9 @@ bool FormatCoordinateByDouble(std::string& out, std::string_view coordinate, int
 bool FormatComputedCoordinate(std::string& out, double value, int decimals) {
     if (!std::isfinite(value))
         return false;
-    // The converted text has at most 14 significant digits, so its own rounding decides
-    // unless it ends in an exact half.
+    decimals = std::clamp(decimals, 0, kMaxDecimals);
     ShortDecimal d;
-    if (RoundComputedShort(value, d) && AppendRoundedShort(out, d, decimals))
+    if (RoundComputedShort(value, decimals, d) && AppendRoundedShort(out, d, decimals))
         return true;
     std::string text;  // the rare way: print the converted text and read it again
     AppendConvertedText(text, value);
