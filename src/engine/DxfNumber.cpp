@@ -162,9 +162,10 @@ bool ReadShortDecimal(std::string_view t, ShortDecimal& d) noexcept {
 
 // Appends d rounded once, half away from zero, at its 14th significant digit or at the
 // decimals, whichever comes first, exactly as AppendFixed does for the double nearest to d.
-// Returns false, appending nothing, for an exact half: that double may lie on either side
-// of it ("2.675" is 2.67499999999999982...), so only the general path can tell.
-bool AppendRoundedShort(std::string& out, ShortDecimal d, int decimals) {
+// Writes at `to` (kMaxCoordinateLength bytes of room) and returns the end; returns nullptr
+// for an exact half: that double may lie on either side of it ("2.675" is
+// 2.67499999999999982...), so only the general path can tell.
+char* WriteRoundedShort(char* to, ShortDecimal d, int decimals) noexcept {
     decimals = std::clamp(decimals, 0, kMaxDecimals);
     if (d.Digits != 0) {
         const int count = DigitCount(d.Digits);
@@ -178,23 +179,20 @@ bool AppendRoundedShort(std::string& out, ShortDecimal d, int decimals) {
             const std::uint64_t rest = d.Digits % unit;
             const std::uint64_t half = unit / 2;
             if (rest == half)
-                return false;
+                return nullptr;
             d.Digits = d.Digits / unit + (rest > half ? 1 : 0);
             d.Exponent = position;
         }
     }
-    // Built in a local buffer and appended once: at most a sign, 14 integer digits, the point
-    // and 18 decimals.
-    char text[48];
-    char* q = text;
+    // At most a sign, 14 integer digits, the point and 18 decimals.
+    char* q = to;
     if (d.Digits == 0) {
         *q++ = '0';
         if (decimals > 0) {
             *q++ = '.';
             q = std::fill_n(q, decimals, '0');
         }
-        out.append(text, q);
-        return true;
+        return q;
     }
     char digitText[20];
     char* const digitsEnd = digitText + sizeof digitText;
@@ -221,8 +219,7 @@ bool AppendRoundedShort(std::string& out, ShortDecimal d, int decimals) {
         }
         q = std::fill_n(q, decimals - fractionDigits, '0');
     }
-    out.append(text, q);
-    return true;
+    return q;
 }
 
 // a * b as the exact sum hi + lo (Dekker's product; the build forbids fused multiply-add, so
@@ -441,12 +438,24 @@ FormatStatus FormatCoordinate(std::string& out, std::string_view coordinate,
                                                          : FormatStatus::BadCoordinate;
 }
 
-bool FormatCoordinateText(std::string& out, std::string_view coordinate, int decimals) {
+char* WriteCoordinateText(char* to, std::string_view coordinate, int decimals) {
     coordinate = TrimText(coordinate);
     ShortDecimal d;
-    if (ReadShortDecimal(coordinate, d) && AppendRoundedShort(out, d, decimals))
-        return true;
-    return FormatCoordinateByDouble(out, coordinate, decimals);
+    if (ReadShortDecimal(coordinate, d))
+        if (char* end = WriteRoundedShort(to, d, decimals))
+            return end;
+    std::string general;  // the rare way
+    if (!FormatCoordinateByDouble(general, coordinate, decimals))
+        return nullptr;
+    return std::copy(general.begin(), general.end(), to);
+}
+
+bool FormatCoordinateText(std::string& out, std::string_view coordinate, int decimals) {
+    char text[kMaxCoordinateLength];
+    const char* end = WriteCoordinateText(text, coordinate, decimals);
+    if (end != nullptr)
+        out.append(text, std::size_t(end - text));
+    return end != nullptr;
 }
 
 bool FormatCoordinateByDouble(std::string& out, std::string_view coordinate, int decimals) {
@@ -457,16 +466,28 @@ bool FormatCoordinateByDouble(std::string& out, std::string_view coordinate, int
     return true;
 }
 
-bool FormatComputedCoordinate(std::string& out, double value, int decimals) {
+char* WriteComputedCoordinate(char* to, double value, int decimals) {
     if (!std::isfinite(value))
-        return false;
+        return nullptr;
     decimals = std::clamp(decimals, 0, kMaxDecimals);
     ShortDecimal d;
-    if (RoundComputedShort(value, decimals, d) && AppendRoundedShort(out, d, decimals))
-        return true;
+    if (RoundComputedShort(value, decimals, d))
+        if (char* end = WriteRoundedShort(to, d, decimals))
+            return end;
     std::string text;  // the rare way: print the converted text and read it again
     AppendConvertedText(text, value);
-    return FormatCoordinateByDouble(out, text, decimals);
+    std::string general;
+    if (!FormatCoordinateByDouble(general, text, decimals))
+        return nullptr;
+    return std::copy(general.begin(), general.end(), to);
+}
+
+bool FormatComputedCoordinate(std::string& out, double value, int decimals) {
+    char text[kMaxCoordinateLength];
+    const char* end = WriteComputedCoordinate(text, value, decimals);
+    if (end != nullptr)
+        out.append(text, std::size_t(end - text));
+    return end != nullptr;
 }
 
 } // namespace quarrow

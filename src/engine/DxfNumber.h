@@ -2,6 +2,7 @@
 // Locale-free number conversions of the engine: DXF value texts to numbers, and coordinates to
 // the texts of Data files. Nothing here allocates except the output it appends to.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,6 +38,15 @@ enum class FormatStatus { Ok, BadCoordinate, BadDecimals };
 // Appends nothing and names the failing text through the status when one is not a number.
 [[nodiscard]] FormatStatus FormatCoordinate(std::string& out, std::string_view coordinate,
                                             std::string_view decimals);
+
+// The most bytes a formatted coordinate takes (sign, 14 digits, point, 18 decimals; or the
+// exponent form), with room to spare.
+inline constexpr std::size_t kMaxCoordinateLength = 48;
+
+// FormatCoordinateText and FormatComputedCoordinate writing at `to`, which has room for
+// kMaxCoordinateLength bytes: return the end of what they wrote, or nullptr when they fail.
+[[nodiscard]] char* WriteCoordinateText(char* to, std::string_view coordinate, int decimals);
+[[nodiscard]] char* WriteComputedCoordinate(char* to, double value, int decimals);
 
 // FormatCoordinate with the decimals already read (the writer reads them once per run).
 // Returns false, appending nothing, when the coordinate text is not a number. Short plain

@@ -3,6 +3,7 @@
 // order, the selected kinds, the header text and the block-name filter.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -22,6 +23,16 @@ struct CoordinateOptions {
     std::string ZForcedField;                       // ... to this, with the Z decimals
 };
 
+// The most bytes a 32-bit counter takes in a record ("-2147483648").
+inline constexpr std::size_t kMaxIntLength = 11;
+
+// What a record of the data order takes at most: FixedRoom bytes, plus each text's size
+// times its number of uses (Entity Type, Entity Layer, Entity Handle, Block Name, Text String).
+struct RecordLayout {
+    std::size_t FixedRoom = 0;
+    std::array<std::size_t, 5> Uses{};
+};
+
 struct RunSettings {
     RunSettings(const ExportConfig& config, const DataOrderArray& dataOrder,
                 const SelectedKindsArray& selectedKinds);
@@ -33,6 +44,7 @@ struct RunSettings {
     std::string FilterText;    // BlockNameFilter as the run started
     BlockNameFilter Filter;
     CoordinateOptions Coordinates;
+    RecordLayout Layout;
 
     // Returns true when the entity-tree node is checked.
     bool Entity(int node) const noexcept {
