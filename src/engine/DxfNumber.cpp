@@ -121,39 +121,59 @@ struct ShortDecimal {
     bool Negative = false;
 };
 
-// Reads a plain decimal text (sign, digits, point; no exponent) of at most 19 digits, of which
-// at most 15 significant, and under 10^13. Returns false for anything else, valid or not: the
-// general path decides those.
-bool ReadShortDecimal(std::string_view t, ShortDecimal& d) noexcept {
+// The digits of a plain decimal text (sign, digits, point; no exponent) as one integer, with
+// the number of digits after the point.
+struct PlainDigits {
+    std::uint64_t Digits = 0;
+    int FractionDigits = 0;
+    bool Negative = false;
+};
+
+// Reads a plain decimal text of at most 19 digits (which cannot overflow). Returns false for
+// anything else, valid or not: the general paths decide those.
+bool ReadPlainDigits(std::string_view t, PlainDigits& d) noexcept {
     const char* p = t.data();
     const char* const end = p + t.size();
     d = {};
     if (p < end && (*p == '+' || *p == '-'))
         d.Negative = *p++ == '-';
-    // Every digit goes in, leading and trailing zeros included; 19 digits cannot overflow.
+    // Every digit goes in, leading and trailing zeros included.
     std::uint64_t digits = 0;
     const char* const integerStart = p;
     while (p < end && IsDigit(*p))
         digits = digits * 10 + std::uint64_t(*p++ - '0');
     const int integerDigits = int(p - integerStart);
-    int fractionDigits = 0;
     if (p < end && *p == '.') {
         const char* const fractionStart = ++p;
         while (p < end && IsDigit(*p))
             digits = digits * 10 + std::uint64_t(*p++ - '0');
-        fractionDigits = int(p - fractionStart);
+        d.FractionDigits = int(p - fractionStart);
     }
-    const int total = integerDigits + fractionDigits;
+    const int total = integerDigits + d.FractionDigits;
     if (p != end || total == 0 || total > 19)
         return false;  // an exponent, a blank, garbage, no digit, or too long to add up
+    d.Digits = digits;
+    return true;
+}
+
+// Reads a plain decimal text of at most 19 digits, of which at most 15 significant, under
+// 10^13, without its trailing zeros.
+bool ReadShortDecimal(std::string_view t, ShortDecimal& d) noexcept {
+    PlainDigits plain;
+    if (!ReadPlainDigits(t, plain))
+        return false;
+    d = {};
+    d.Negative = plain.Negative;
+    std::uint64_t digits = plain.Digits;
     if (digits == 0)
         return true;  // zero, whatever its sign
-    int exponent = -fractionDigits;
+    int exponent = -plain.FractionDigits;
     while (digits % 10 == 0) {
         digits /= 10;
         ++exponent;
     }
-    if (digits >= kPowersOf10[kShortDigits] || exponent + DigitCount(digits) - 1 > kShortMaxExponent)
+    if (digits >= kPowersOf10[kShortDigits] ||
+        exponent + DigitCount(digits) - 1 > kShortMaxExponent)
         return false;
     d.Digits = digits;
     d.Exponent = exponent;
@@ -256,15 +276,17 @@ bool RoundComputedShort(double value, int decimals, ShortDecimal& d) noexcept {
         return false;  // too large, or not a number
     if (a == 0)
         return true;
-    // The exponent of the leading digit; the powers of ten compared are exact doubles, or
-    // (0.1, 0.01) doubles with no double between them and the true power.
+    // The exponent of the leading digit. From 1 up: log10 of the binary exponent, then one
+    // comparison, as [2^e, 2^(e+1)) holds at most one power of ten (an exact double here).
+    // Below 1, 0.1 and 0.01 are doubles with no double between them and the true power.
     int leading = -3;  // below 0.01 the 15th decimal comes first, whatever the exponent
-    if (a >= 0.01) {
-        leading = 12;
-        while (leading > 0 && a < kExactPowersOf10[leading])
-            --leading;
-        if (leading == 0 && a < 1.0)
-            leading = a < 0.1 ? -2 : -1;
+    if (a >= 1.0) {
+        const int binary = int(std::bit_cast<std::uint64_t>(a) >> 52) - 1023;
+        leading = (binary * 1233) >> 12;  // 1233 / 4096 ~ log10(2); exact for these exponents
+        if (a >= kExactPowersOf10[leading + 1])
+            ++leading;
+    } else if (a >= 0.01) {
+        leading = a < 0.1 ? -2 : -1;
     }
     const int textPosition = std::max(leading - 13, -15);  // the converted text's last digit
     const int position = std::max(textPosition, -decimals);  // the result's last digit
@@ -288,14 +310,13 @@ bool RoundComputedShort(double value, int decimals, ShortDecimal& d) noexcept {
 } // namespace
 
 bool ParseDxfDouble(std::string_view text, double& value) noexcept {
-    // Clinger's shortcut: at most 15 digits and a power of ten up to 10^22 are exact doubles,
-    // so one multiplication or division rounds correctly, as from_chars would.
-    ShortDecimal d;
-    if (ReadShortDecimal(text, d) && d.Exponent >= -22) {
-        const double digits = double(d.Digits);
-        const double magnitude = d.Exponent >= 0 ? digits * kExactPowersOf10[d.Exponent]
-                                                 : digits / kExactPowersOf10[-d.Exponent];
-        value = d.Negative ? -magnitude : magnitude;
+    // Clinger's shortcut: an integer up to 2^53 and a power of ten up to 10^22 are exact
+    // doubles, so one division rounds correctly, as from_chars would.
+    PlainDigits plain;
+    if (ReadPlainDigits(text, plain) && plain.Digits <= (std::uint64_t(1) << 53)) {
+        const double magnitude =
+            double(plain.Digits) / kExactPowersOf10[plain.FractionDigits];
+        value = plain.Negative ? -magnitude : magnitude;
         return true;
     }
     return ParseDxfDoubleByFromChars(text, value);
