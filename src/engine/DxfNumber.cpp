@@ -84,16 +84,33 @@ constexpr int kShortMaxExponent = 12;  // of the leading digit
 // corrected by one comparison.
 int DigitCount(std::uint64_t n) noexcept {
     const int estimate = (std::bit_width(n | 1) * 1233) >> 12;  // 1233 / 4096 ~ log10(2)
-    return estimate + 1 - (n < kPowersOf10[estimate] ? 1 : 0);
+    return estimate + 1 - ((n | 1) < kPowersOf10[estimate] ? 1 : 0);
+}
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the lowest `count` digits of n (zeros when n runs out) ending just before `end`, two
+// at a time, and takes them off n; returns where they begin.
+char* PrintLowDigitsBackwards(std::uint64_t& n, int count, char* end) noexcept {
+    for (; count >= 2; count -= 2, n /= 100) {
+        const std::size_t pair = std::size_t(n % 100) * 2;
+        *--end = kDigitPairs[pair + 1];
+        *--end = kDigitPairs[pair];
+    }
+    if (count == 1) {
+        *--end = char('0' + n % 10);
+        n /= 10;
+    }
+    return end;
 }
 
 // Writes the digits of n ending just before `end`, two at a time, eight-digit groups apart so
 // that most of the work is 32-bit; returns where they begin.
 char* PrintDigitsBackwards(std::uint64_t n, char* end) noexcept {
-    static constexpr char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
+    const auto& kPairs = kDigitPairs;
     const auto pair = [&](std::uint32_t twoDigits) {
         *--end = kPairs[twoDigits * 2 + 1];
         *--end = kPairs[twoDigits * 2];
@@ -204,42 +221,34 @@ char* WriteRoundedShort(char* to, ShortDecimal d, int decimals) noexcept {
             d.Exponent = position;
         }
     }
-    // At most a sign, 14 integer digits, the point and 18 decimals.
-    char* q = to;
     if (d.Digits == 0) {
-        *q++ = '0';
-        if (decimals > 0) {
-            *q++ = '.';
-            q = std::fill_n(q, decimals, '0');
-        }
-        return q;
+        d.Negative = false;  // never "-0"
+        d.Exponent = 0;
     }
-    char digitText[20];
-    char* const digitsEnd = digitText + sizeof digitText;
-    char* const digitsBegin = PrintDigitsBackwards(d.Digits, digitsEnd);
-    const int count = int(digitsEnd - digitsBegin);
-    if (d.Negative)
-        *q++ = '-';
+    // The layout is known before any digit is written: [-][integer part][.][decimals], at most
+    // a sign, 14 integer digits, the point and 18 decimals. The text is written from its end
+    // backwards, each digit straight where it belongs.
+    const int count = DigitCount(d.Digits);
     const int fractionDigits = d.Exponent < 0 ? -d.Exponent : 0;  // at most `decimals`
-    if (fractionDigits == 0) {
-        q = std::copy(digitsBegin, digitsEnd, q);
-        q = std::fill_n(q, d.Exponent, '0');
-    } else if (count > fractionDigits) {
-        q = std::copy(digitsBegin, digitsEnd - fractionDigits, q);
-    } else {
-        *q++ = '0';
-    }
+    const int integerDigits =
+        d.Exponent >= 0 ? count + d.Exponent : std::max(count - fractionDigits, 1);
+    char* const end =
+        to + (d.Negative ? 1 : 0) + integerDigits + (decimals > 0 ? decimals + 1 : 0);
+    char* q = end - (decimals - fractionDigits);
+    std::fill(q, end, '0');  // the decimals past the number's own digits
+    std::uint64_t n = d.Digits;
     if (decimals > 0) {
-        *q++ = '.';
-        if (fractionDigits > count) {
-            q = std::fill_n(q, fractionDigits - count, '0');
-            q = std::copy(digitsBegin, digitsEnd, q);
-        } else if (fractionDigits > 0) {
-            q = std::copy(digitsEnd - fractionDigits, digitsEnd, q);
-        }
-        q = std::fill_n(q, decimals - fractionDigits, '0');
+        q = PrintLowDigitsBackwards(n, fractionDigits, q);
+        *--q = '.';
     }
-    return q;
+    if (d.Exponent > 0) {
+        q -= d.Exponent;
+        std::fill_n(q, d.Exponent, '0');
+    }
+    q = PrintDigitsBackwards(n, q);
+    if (d.Negative)
+        *--q = '-';
+    return end;
 }
 
 // a * b as the exact sum hi + lo (Dekker's product; the build forbids fused multiply-add, so
