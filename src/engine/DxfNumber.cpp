@@ -299,18 +299,27 @@ bool RoundComputedShort(double value, int decimals, ShortDecimal& d) noexcept {
     }
     const int textPosition = std::max(leading - 13, -15);  // the converted text's last digit
     const int position = std::max(textPosition, -decimals);  // the result's last digit
-    double hi, lo;
-    ExactProduct(a, kExactPowersOf10[-position], hi, lo);  // a x 10^-position, exactly
-    if (position == leading - 13 && !(hi >= 1e13 && hi < 1e14))
+    // Rounding twice (text, then decimals) only differs from rounding once within half a unit
+    // of the text's last digit from the half.
+    const double twiceMargin =
+        position > textPosition ? kNegativePowersOf10[position - textPosition] : 0.0;
+    const double power = kExactPowersOf10[-position];
+    // Below 2^47 the plain product is within 2^-7 of a x 10^-position: far from the half it
+    // decides alone, near it the exact product does.
+    const double product = a * power;
+    if (position == leading - 13 && !(product >= 1e13 && product < 1e14))
         return false;  // a power of ten rounded across: let the general path do it
-    const double whole = std::floor(hi);
-    const double fraction = (hi - whole) + lo;  // may leave [0, 1) by a hair; rounds the same
-    // Half a unit of the text's last digit, and the 18-digit expansion's error (under
-    // 0.00005 here), must not reach across the half.
-    const double margin = 1e-3 + kNegativePowersOf10[position - textPosition];
-    if (position > textPosition ? std::fabs(fraction - 0.5) <= margin
-                                : std::fabs(fraction - 0.5) < 1e-3)
-        return false;
+    double whole = std::floor(product);
+    double fraction = product - whole;
+    if (std::fabs(fraction - 0.5) <= 0.02 + twiceMargin) {
+        double hi, lo;
+        ExactProduct(a, power, hi, lo);
+        whole = std::floor(hi);
+        fraction = (hi - whole) + lo;  // may leave [0, 1) by a hair; rounds the same
+        // The 18-digit expansion AppendFixed rounds on is within 0.00005 units of the double.
+        if (std::fabs(fraction - 0.5) <= 1e-3 + twiceMargin)
+            return false;
+    }
     d.Digits = std::uint64_t(whole) + (fraction > 0.5 ? 1 : 0);
     d.Exponent = position;
     return true;
