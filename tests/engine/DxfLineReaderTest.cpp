@@ -59,6 +59,11 @@ TEST(DxfLineReaderTest, SplitsLinesTheSameAtEveryBlockSize) {
         {"ctrl_z_after_lf", "A\n\x1a\nB\n", {"A"}},
         {"blanks_kept", "  ENTITIES  \n\tX\n", {"  ENTITIES  ", "\tX"}},
         {"long_line", std::string(300, 'x') + "\nY\n", {std::string(300, 'x'), "Y"}},
+        // Short lines with text after them, where the reader looks at 8 bytes at once.
+        {"crs_in_short_lines", "A\r\rB\r\n\r\nC\rD\nEFGHIJ\r\n\rX\r\n0123456789\n",
+         {"AB", "", "CD", "EFGHIJ", "X", "0123456789"}},
+        {"seven_and_eight", "1234567\n12345678\r\n123456\r\n\n",
+         {"1234567", "12345678", "123456", ""}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
