@@ -31,19 +31,29 @@ public:
         char* const base = buffer_.get() + begin_;
         const std::size_t available = end_ - begin_;
         if constexpr (std::endian::native == std::endian::little) {
-            // Most DXF lines (group codes, short values) fit in 8 bytes: one word then finds
-            // their line feed and carriage returns, without a call.
-            if (available >= 8) {
-                std::uint64_t word;
-                std::memcpy(&word, base, 8);
-                if (const std::uint64_t lf = BytesEqual(word, '\n'); lf != 0) {
-                    const std::size_t size = std::size_t(std::countr_zero(lf)) / 8;
+            // Most DXF lines (group codes, values) fit in 16 bytes: two words then find their
+            // line feed and carriage returns, without a call.
+            if (available >= 16) {
+                std::uint64_t word0, word1;
+                std::memcpy(&word0, base, 8);
+                std::memcpy(&word1, base + 8, 8);
+                const std::uint64_t lf0 = BytesEqual(word0, '\n');
+                const std::uint64_t lf1 = BytesEqual(word1, '\n');
+                if ((lf0 | lf1) != 0) {
+                    const std::size_t size = lf0 != 0 ? FirstByte(lf0) : 8 + FirstByte(lf1);
+                    std::uint64_t cr0 = BytesEqual(word0, '\r');
+                    std::uint64_t cr1 = BytesEqual(word1, '\r');
+                    if (size < 8) {
+                        cr0 &= LowBytes(size);
+                        cr1 = 0;
+                    } else {
+                        cr1 &= LowBytes(size - 8);
+                    }
                     begin_ += size + 1;
                     ++lineNumber_;
-                    const std::uint64_t cr = BytesEqual(word, '\r') & LowBytes(size);
-                    if (cr == 0)
+                    if ((cr0 | cr1) == 0)
                         return {base, size};
-                    if (std::size_t(std::countr_zero(cr)) / 8 == size - 1)
+                    if ((cr0 != 0 ? FirstByte(cr0) : 8 + FirstByte(cr1)) == size - 1)
                         return {base, size - 1};  // the CR of CR LF, the only one
                     return DropCarriageReturns(base, size);
                 }
@@ -81,12 +91,17 @@ private:
         return {line, size};
     }
     static std::string_view DropInnerCarriageReturns(char* line, std::size_t size) noexcept;
-    // Flags (high bit) the bytes of a word that equal c. The lowest flag is exact; a flag above
-    // a true one may be false (the subtraction borrows upwards), which the callers allow for.
+    // Flags (high bit) the bytes of a word that equal c, the first byte of the text being the
+    // lowest. The lowest flag is exact; a flag above a true one may be false (the subtraction
+    // borrows upwards), so only the lowest flag of a word is ever used.
     static constexpr std::uint64_t BytesEqual(std::uint64_t word, char c) noexcept {
         constexpr std::uint64_t kOnes = 0x0101010101010101ull;
         const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
         return (x - kOnes) & ~x & (kOnes << 7);
+    }
+    // The index of the byte of the lowest flag (flags not 0).
+    static constexpr std::size_t FirstByte(std::uint64_t flags) noexcept {
+        return static_cast<std::size_t>(std::countr_zero(flags)) / 8;
     }
     // The flags of the first n bytes of a word (n below 8).
     static constexpr std::uint64_t LowBytes(std::size_t n) noexcept {
