@@ -197,13 +197,11 @@ bool ReadShortDecimal(std::string_view t, ShortDecimal& d) noexcept {
     return true;
 }
 
-// Appends d rounded once, half away from zero, at its 14th significant digit or at the
-// decimals, whichever comes first, exactly as AppendFixed does for the double nearest to d.
-// Writes at `to` (kMaxCoordinateLength bytes of room) and returns the end; returns nullptr
-// for an exact half: that double may lie on either side of it ("2.675" is
+// Rounds d once, half away from zero, at its 14th significant digit or at the decimals
+// (0 to 18), whichever comes first, exactly as AppendFixed does for the double nearest to d.
+// Returns false for an exact half: that double may lie on either side of it ("2.675" is
 // 2.67499999999999982...), so only the general path can tell.
-char* WriteRoundedShort(char* to, ShortDecimal d, int decimals) noexcept {
-    decimals = std::clamp(decimals, 0, kMaxDecimals);
+bool RoundShort(ShortDecimal& d, int decimals) noexcept {
     if (d.Digits != 0) {
         const int count = DigitCount(d.Digits);
         const int leading = d.Exponent + count - 1;
@@ -216,11 +214,17 @@ char* WriteRoundedShort(char* to, ShortDecimal d, int decimals) noexcept {
             const std::uint64_t rest = d.Digits % unit;
             const std::uint64_t half = unit / 2;
             if (rest == half)
-                return nullptr;
+                return false;
             d.Digits = d.Digits / unit + (rest > half ? 1 : 0);
             d.Exponent = position;
         }
     }
+    return true;
+}
+
+// Writes d, whose last digit is at or before the decimals (0 to 18), in fixed point with
+// exactly that many decimals, at `to` (kMaxCoordinateLength bytes of room); returns the end.
+char* WriteShort(char* to, ShortDecimal d, int decimals) noexcept {
     if (d.Digits == 0) {
         d.Negative = false;  // never "-0"
         d.Exponent = 0;
@@ -249,6 +253,12 @@ char* WriteRoundedShort(char* to, ShortDecimal d, int decimals) noexcept {
     if (d.Negative)
         *--q = '-';
     return end;
+}
+
+// RoundShort, then WriteShort; returns nullptr for an exact half.
+char* WriteRoundedShort(char* to, ShortDecimal d, int decimals) noexcept {
+    decimals = std::clamp(decimals, 0, kMaxDecimals);
+    return RoundShort(d, decimals) ? WriteShort(to, d, decimals) : nullptr;
 }
 
 // a * b as the exact sum hi + lo (Dekker's product; the build forbids fused multiply-add, so
@@ -509,10 +519,11 @@ char* WriteComputedCoordinate(char* to, double value, int decimals) {
     if (!std::isfinite(value))
         return nullptr;
     decimals = std::clamp(decimals, 0, kMaxDecimals);
+    // Its digits end at the decimals or before, and there are at most 14 of them (or a 1 and
+    // 14 zeros): nothing is left to round.
     ShortDecimal d;
     if (RoundComputedShort(value, decimals, d))
-        if (char* end = WriteRoundedShort(to, d, decimals))
-            return end;
+        return WriteShort(to, d, decimals);
     std::string text;  // the rare way: print the converted text and read it again
     AppendConvertedText(text, value);
     std::string general;
