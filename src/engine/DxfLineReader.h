@@ -41,19 +41,16 @@ public:
                 const std::uint64_t lf1 = BytesEqual(word1, '\n');
                 if ((lf0 | lf1) != 0) {
                     const std::size_t size = lf0 != 0 ? FirstByte(lf0) : 8 + FirstByte(lf1);
-                    std::uint64_t cr0 = BytesEqual(word0, '\r');
-                    std::uint64_t cr1 = BytesEqual(word1, '\r');
-                    if (size < 8) {
-                        cr0 &= LowBytes(size);
-                        cr1 = 0;
-                    } else {
-                        cr1 &= LowBytes(size - 8);
-                    }
                     begin_ += size + 1;
                     ++lineNumber_;
-                    if ((cr0 | cr1) == 0)
-                        return {base, size};
-                    if ((cr0 != 0 ? FirstByte(cr0) : 8 + FirstByte(cr1)) == size - 1)
+                    const std::uint64_t cr0 = BytesEqual(word0, '\r');
+                    const std::uint64_t cr1 = BytesEqual(word1, '\r');
+                    const std::size_t firstCr = cr0 != 0   ? FirstByte(cr0)
+                                                : cr1 != 0 ? 8 + FirstByte(cr1)
+                                                           : 16;
+                    if (firstCr >= size)
+                        return {base, size};  // none in the line
+                    if (firstCr == size - 1)
                         return {base, size - 1};  // the CR of CR LF, the only one
                     return DropCarriageReturns(base, size);
                 }
@@ -102,10 +99,6 @@ private:
     // The index of the byte of the lowest flag (flags not 0).
     static constexpr std::size_t FirstByte(std::uint64_t flags) noexcept {
         return static_cast<std::size_t>(std::countr_zero(flags)) / 8;
-    }
-    // The flags of the first n bytes of a word (n below 8).
-    static constexpr std::uint64_t LowBytes(std::size_t n) noexcept {
-        return (std::uint64_t(1) << (8 * n)) - 1;
     }
     std::string_view ReadLineAcrossBlocks() noexcept;
     bool AtEndAfterFill() noexcept;
