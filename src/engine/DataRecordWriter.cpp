@@ -84,17 +84,15 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
         layout.Uses[1] * record.Layer.size() + layout.Uses[2] * record.Handle.size() +
         layout.Uses[3] * record.BlockName.size() + layout.Uses[4] * record.Text.size();
     char* p = ctx.Out.Room(room);
-    const std::string& separator = settings.Config.FieldSeparator;
+    const std::string_view separator = settings.Config.FieldSeparator;
     RunCounters& counters = ctx.Counters;
     bool first = true;
-    for (const std::int32_t g : settings.DataOrder) {
-        if (!IsDataItemNode(g))
-            continue;
+    for (const RecordField& field : settings.Fields) {
         if (!first)
             p = Put(p, separator);
         first = false;
-        p = Put(p, Option(ctx, g + 1));  // the item's prefix
-        switch (static_cast<DataItem>(g)) {
+        p = Put(p, field.Prefix);
+        switch (field.Item) {
         case DataItem::LineNumber:
             p = PutInt(p, counters.LineCounter);
             Advance(counters.LineCounter);

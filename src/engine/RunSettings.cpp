@@ -8,16 +8,23 @@
 namespace quarrow {
 namespace {
 
-// The most a record of the data order takes, by its fixed parts and its texts' uses.
-RecordLayout MeasureRecords(const ExportConfig& config, const DataOrderArray& dataOrder) {
+// The data order's items with their prefixes; -1 and anything else that is no data item (only
+// a damaged configuration brings one) are left out.
+std::vector<RecordField> ListFields(const ExportConfig& config, const DataOrderArray& dataOrder) {
+    std::vector<RecordField> fields;
+    for (const std::int32_t g : dataOrder)
+        if (IsDataItemNode(g))
+            fields.push_back({static_cast<DataItem>(g), config.DataOptions[std::size_t(g + 1)]});
+    return fields;
+}
+
+// The most a record of these fields takes, by its fixed parts and its texts' uses.
+RecordLayout MeasureRecords(const ExportConfig& config, const std::vector<RecordField>& fields) {
     RecordLayout layout;
     layout.FixedRoom = 2;  // CR LF
-    for (const std::int32_t g : dataOrder) {
-        if (!IsDataItemNode(g))
-            continue;
-        const std::string& prefix = config.DataOptions[std::size_t(g + 1)];
-        layout.FixedRoom += config.FieldSeparator.size() + prefix.size();
-        switch (static_cast<DataItem>(g)) {
+    for (const RecordField& field : fields) {
+        layout.FixedRoom += config.FieldSeparator.size() + field.Prefix.size();
+        switch (field.Item) {
         case DataItem::LineNumber:
         case DataItem::SequentialNumber:
         case DataItem::GroupNumber: layout.FixedRoom += kMaxIntLength; break;
@@ -57,7 +64,8 @@ RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataO
     Coordinates.ZForcedRead = Coordinates.ZForced && Coordinates.DecimalsRead[2] &&
                               FormatCoordinateText(Coordinates.ZForcedField, forced,
                                                    Coordinates.Decimals[2]);
-    Layout = MeasureRecords(config, dataOrder);
+    Fields = ListFields(config, dataOrder);
+    Layout = MeasureRecords(config, Fields);
 }
 
 } // namespace quarrow

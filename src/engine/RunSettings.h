@@ -6,9 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
+#include "config/NodeTables.h"
 #include "engine/BlockFilter.h"
 
 namespace quarrow {
@@ -25,6 +28,12 @@ struct CoordinateOptions {
 
 // The most bytes a 32-bit counter takes in a record ("-2147483648").
 inline constexpr std::size_t kMaxIntLength = 11;
+
+// One field of every record: a data item of the data order with its prefix.
+struct RecordField {
+    DataItem Item;
+    std::string_view Prefix;  // into the run's configuration
+};
 
 // What a record of the data order takes at most: FixedRoom bytes, plus each text's size
 // times its number of uses (Entity Type, Entity Layer, Entity Handle, Block Name, Text String).
@@ -43,6 +52,7 @@ struct RunSettings {
     std::string HeaderText;    // BuildHeaderText, once per run
     std::string FilterText;    // BlockNameFilter as the run started
     BlockNameFilter Filter;
+    std::vector<RecordField> Fields;  // the data order's items, once each run
     CoordinateOptions Coordinates;
     RecordLayout Layout;
 
