@@ -30,7 +30,7 @@ PairStatus ReadPair(ScanContext& ctx, Pair& pair) noexcept {
     DxfLineReader& in = ctx.In;
     if (in.AtEnd())
         return PairStatus::InputEnd;
-    pair.Code = GroupCode(TrimText(in.ReadLine()));
+    pair.Code = GroupCodeOfLine(in.ReadLine());
     if (pair.Code == 0)
         return PairStatus::EntityEnd;
     if (in.AtEnd())
@@ -46,7 +46,7 @@ PairStatus ReadWholePair(ScanContext& ctx, Pair& pair) noexcept {
     DxfLineReader& in = ctx.In;
     if (in.AtEnd())
         return PairStatus::InputEnd;
-    pair.Code = GroupCode(TrimText(in.ReadLine()));
+    pair.Code = GroupCodeOfLine(in.ReadLine());
     if (in.AtEnd())
         return PairStatus::InputEnd;
     pair.Value = TrimText(in.ReadLine());
