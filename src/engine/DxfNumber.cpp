@@ -45,28 +45,28 @@ bool MatchesDecimalGrammar(std::string_view t, bool& negativeExponent) noexcept 
     return i == n;
 }
 
-
+// 10^k for k from 0 to 19, all that a 64-bit integer holds.
 constexpr std::uint64_t kPowersOf10[] = {
     1ull,
     10ull,
     100ull,
-    1000ull,
-    10000ull,
-    100000ull,
-    1000000ull,
-    10000000ull,
-    100000000ull,
-    1000000000ull,
-    10000000000ull,
-    100000000000ull,
-    1000000000000ull,
-    10000000000000ull,
-    100000000000000ull,
-    1000000000000000ull,
-    10000000000000000ull,
-    100000000000000000ull,
-    1000000000000000000ull,
-    10000000000000000000ull,
+    1'000ull,
+    10'000ull,
+    100'000ull,
+    1'000'000ull,
+    10'000'000ull,
+    100'000'000ull,
+    1'000'000'000ull,
+    10'000'000'000ull,
+    100'000'000'000ull,
+    1'000'000'000'000ull,
+    10'000'000'000'000ull,
+    100'000'000'000'000ull,
+    1'000'000'000'000'000ull,
+    10'000'000'000'000'000ull,
+    100'000'000'000'000'000ull,
+    1'000'000'000'000'000'000ull,
+    10'000'000'000'000'000'000ull,
 };
 
 // The powers of ten that are exact doubles.
