@@ -154,16 +154,18 @@ bool ReadPlainDigits(std::string_view t, PlainDigits& d) noexcept {
     d = {};
     if (p < end && (*p == '+' || *p == '-'))
         d.Negative = *p++ == '-';
-    // Every digit goes in, leading and trailing zeros included.
+    // Every digit goes in, leading and trailing zeros included. A digit's value is taken as
+    // unsigned: one comparison tells a digit, without sign extension.
+    const auto valueOf = [](char c) { return unsigned(static_cast<unsigned char>(c)) - '0'; };
     std::uint64_t digits = 0;
     const char* const integerStart = p;
-    while (p < end && IsDigit(*p))
-        digits = digits * 10 + std::uint64_t(*p++ - '0');
+    for (unsigned v; p < end && (v = valueOf(*p)) < 10; ++p)
+        digits = digits * 10 + v;
     const int integerDigits = int(p - integerStart);
     if (p < end && *p == '.') {
         const char* const fractionStart = ++p;
-        while (p < end && IsDigit(*p))
-            digits = digits * 10 + std::uint64_t(*p++ - '0');
+        for (unsigned v; p < end && (v = valueOf(*p)) < 10; ++p)
+            digits = digits * 10 + v;
         d.FractionDigits = int(p - fractionStart);
     }
     const int total = integerDigits + d.FractionDigits;
