@@ -1,5 +1,6 @@
 #include "engine/DataOutput.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -8,12 +9,29 @@
 namespace quarrow {
 
 DataOutput::DataOutput() {
-    buffer_.reserve(kFlushSize + 4096);
+    Grow(kFlushSize + 64 * 1024);
 }
 
 DataOutput::~DataOutput() {
     if (file_ != nullptr)
         std::fclose(file_);
+}
+
+void DataOutput::Grow(std::size_t size) {
+    // Twice the need at least: without a file (tests) the buffer keeps everything.
+    const std::size_t capacity = std::max(capacity_ * 2, size_ + size);
+    std::unique_ptr<char[]> bigger(new char[capacity]);
+    if (size_ > 0)
+        std::memcpy(bigger.get(), data_.get(), size_);
+    data_ = std::move(bigger);
+    capacity_ = capacity;
+}
+
+void DataOutput::Append(std::string_view text) {
+    char* to = Room(text.size());
+    if (!text.empty())
+        std::memcpy(to, text.data(), text.size());
+    Commit(to + text.size());
 }
 
 bool DataOutput::Open(const std::string& path) {
@@ -38,13 +56,13 @@ bool DataOutput::Open(const std::string& path) {
 }
 
 bool DataOutput::Flush() noexcept {
-    if (file_ == nullptr || buffer_.empty())
+    if (file_ == nullptr || size_ == 0)
         return true;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+    if (std::fwrite(data_.get(), 1, size_, file_) != size_) {
         error_ = errno != 0 ? std::strerror(errno) : "write failed";
         return false;
     }
-    buffer_.clear();
+    size_ = 0;
     return true;
 }
 

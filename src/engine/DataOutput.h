@@ -2,8 +2,11 @@
 // The Data file being written: records collect in a large buffer that goes to the file in big
 // blocks. Without a file, everything stays in the buffer (tests read it there).
 
+#include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace quarrow {
 
@@ -18,12 +21,21 @@ public:
 
     // Creates or replaces the file; returns false (with ErrorText set) when that fails.
     [[nodiscard]] bool Open(const std::string& path);
-    // The text not yet written; records are appended here.
-    std::string& Buffer() noexcept { return buffer_; }
-    // Writes the buffer once it holds kFlushSize bytes; returns false when writing failed.
-    [[nodiscard]] bool FlushIfFull() noexcept {
-        return buffer_.size() < kFlushSize || Flush();
+    // The text not yet written.
+    std::string_view Buffer() const noexcept { return {data_.get(), size_}; }
+    // Appends text to the buffer.
+    void Append(std::string_view text);
+    // Returns room for `size` more bytes at the end of the buffer, so a record can be written
+    // through a pointer without a check per piece; Commit keeps what was written there.
+    char* Room(std::size_t size) {
+        if (capacity_ - size_ < size)
+            Grow(size);
+        return data_.get() + size_;
     }
+    // Keeps the bytes written into the room up to `end`.
+    void Commit(const char* end) noexcept { size_ = static_cast<std::size_t>(end - data_.get()); }
+    // Writes the buffer once it holds kFlushSize bytes; returns false when writing failed.
+    [[nodiscard]] bool FlushIfFull() noexcept { return size_ < kFlushSize || Flush(); }
     // Writes the buffer to the file; returns false when writing failed.
     [[nodiscard]] bool Flush() noexcept;
     // Writes what is left and closes the file; returns false when either failed.
@@ -31,8 +43,12 @@ public:
     const std::string& ErrorText() const noexcept { return error_; }
 
 private:
+    void Grow(std::size_t size);
+
     std::FILE* file_ = nullptr;
-    std::string buffer_;
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
     std::string error_;
 };
 

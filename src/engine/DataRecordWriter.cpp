@@ -1,6 +1,8 @@
 #include "engine/DataRecordWriter.h"
 
 #include <charconv>
+#include <cmath>
+#include <cstring>
 
 #include "config/NodeTables.h"
 #include "config/TextUtil.h"
@@ -9,90 +11,113 @@
 namespace quarrow {
 namespace {
 
-void AppendInt(std::string& out, std::int32_t value) {
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
+// Copies a text to `to` and returns its end. Separators are mostly one byte and prefixes
+// mostly empty: those need no call.
+char* Put(char* to, std::string_view text) noexcept {
+    if (text.size() == 1)
+        *to = text[0];
+    else if (!text.empty())
+        std::memcpy(to, text.data(), text.size());
+    return to + text.size();
+}
+
+char* PutInt(char* to, std::int32_t value) noexcept {
+    return std::to_chars(to, to + kMaxIntLength, value).ptr;
 }
 
 const std::string& Option(const ScanContext& ctx, int node) {
     return ctx.Settings.Config.DataOptions[static_cast<std::size_t>(node)];
 }
 
-// Formats one coordinate; on failure names the text that did not convert.
-bool AppendCoordinate(ScanContext& ctx, std::string& out, std::string_view text,
-                      std::int64_t line, int decimalsNode, std::string_view what) {
-    switch (FormatCoordinate(out, text, Option(ctx, decimalsNode))) {
-    case FormatStatus::Ok: return true;
-    case FormatStatus::BadCoordinate: return FailConversion(ctx, text, line, what);
-    case FormatStatus::BadDecimals:
-        return FailConversion(ctx, Option(ctx, decimalsNode), -1,
-                              std::string(kDataNodes[std::size_t(decimalsNode - 2)].Label) +
-                                  ", \"Decimals :\"",
-                              NumberKind::Integer);
+// Writes coordinate `axis` (0 X, 1 Y, 2 Z) of the record at `to`; returns its end, or nullptr
+// after naming the text that did not convert.
+char* PutCoordinate(ScanContext& ctx, char* to, const DataRecord& record, int axis) {
+    static constexpr int kDecimalsNodes[] = {kXDecimalsOption, kYDecimalsOption,
+                                             kZDecimalsOption};
+    const CoordinateOptions& options = ctx.Settings.Coordinates;
+    const std::size_t a = static_cast<std::size_t>(axis);
+    if (!options.DecimalsRead[a]) {
+        FailConversion(ctx, Option(ctx, kDecimalsNodes[a]), -1,
+                       std::string(kDataNodes[std::size_t(kDecimalsNodes[a] - 2)].Label) +
+                           ", \"Decimals :\"",
+                       NumberKind::Integer);
+        return nullptr;
     }
-    return false;
+    const int decimals = options.Decimals[a];
+    if (axis == 2 && options.ZForced) {
+        if (!options.ZForcedRead) {
+            FailConversion(ctx, Option(ctx, kZForceOption), -1,
+                           "Z (Elevation) coordinate, \"Force to :\"");
+            return nullptr;
+        }
+        return Put(to, options.ZForcedField);
+    }
+    if (record.Computed != nullptr) {
+        const TVecteur& p = *record.Computed;
+        const double value = axis == 0 ? p.X : axis == 1 ? p.Y : p.Z;
+        if (char* end = WriteComputedCoordinate(to, value, decimals))
+            return end;
+        // Readers refuse values that are not finite; their text ("INF") would not read back.
+        FailConversion(ctx, std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF", 0,
+                       "computed coordinate");
+        return nullptr;
+    }
+    const std::string_view text = axis == 0 ? record.X : axis == 1 ? record.Y : record.Z;
+    if (char* end = WriteCoordinateText(to, text, decimals))
+        return end;
+    static constexpr std::string_view kWhat[] = {"X coordinate", "Y coordinate",
+                                                 "Z coordinate"};
+    const std::int64_t line = axis == 0 ? record.XLine : axis == 1 ? record.YLine : record.ZLine;
+    FailConversion(ctx, text, line, kWhat[a]);
+    return nullptr;
 }
 
 } // namespace
 
 bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
-    std::string& out = ctx.Out.Buffer();
-    const std::size_t start = out.size();
-    const std::string& separator = ctx.Settings.Config.FieldSeparator;
+    const RunSettings& settings = ctx.Settings;
+    const RecordLayout& layout = settings.Layout;
+    // Room for the longest record these texts can make, so that the pieces are written
+    // through a pointer without a check each; nothing counts until Commit.
+    const std::size_t room =
+        layout.FixedRoom + layout.Uses[0] * record.EntityType.size() +
+        layout.Uses[1] * record.Layer.size() + layout.Uses[2] * record.Handle.size() +
+        layout.Uses[3] * record.BlockName.size() + layout.Uses[4] * record.Text.size();
+    char* p = ctx.Out.Room(room);
+    const std::string_view separator = settings.Config.FieldSeparator;
     RunCounters& counters = ctx.Counters;
-    bool any = false;
-    for (const std::int32_t g : ctx.Settings.DataOrder) {
-        if (!IsDataItemNode(g))
-            continue;
-        out += Option(ctx, g + 1);  // the item's prefix
-        bool ok = true;
-        switch (static_cast<DataItem>(g)) {
+    bool first = true;
+    for (const RecordField& field : settings.Fields) {
+        if (!first)
+            p = Put(p, separator);
+        first = false;
+        p = Put(p, field.Prefix);
+        switch (field.Item) {
         case DataItem::LineNumber:
-            AppendInt(out, counters.LineCounter);
+            p = PutInt(p, counters.LineCounter);
             Advance(counters.LineCounter);
             break;
-        case DataItem::X:
-            ok = AppendCoordinate(ctx, out, record.X, record.XLine, kXDecimalsOption,
-                                  "X coordinate");
-            break;
-        case DataItem::Y:
-            ok = AppendCoordinate(ctx, out, record.Y, record.YLine, kYDecimalsOption,
-                                  "Y coordinate");
-            break;
-        case DataItem::Z: {
-            const std::string& forced = Option(ctx, kZForceOption);
-            if (!TrimText(forced).empty()) {
-                ok = AppendCoordinate(ctx, out, forced, -1, kZDecimalsOption,
-                                      "Z (Elevation) coordinate, \"Force to :\"");
-            } else {
-                ok = AppendCoordinate(ctx, out, record.Z, record.ZLine, kZDecimalsOption,
-                                      "Z coordinate");
-            }
-            break;
-        }
-        case DataItem::EntityType: out += record.EntityType; break;
-        case DataItem::EntityLayer: out += record.Layer; break;
-        case DataItem::EntityHandle: out += record.Handle; break;
-        case DataItem::BlockName: out += record.BlockName; break;
-        case DataItem::TextString: out += record.Text; break;
-        case DataItem::Label: out += Option(ctx, kLabelTextOption); break;
+        case DataItem::X: p = PutCoordinate(ctx, p, record, 0); break;
+        case DataItem::Y: p = PutCoordinate(ctx, p, record, 1); break;
+        case DataItem::Z: p = PutCoordinate(ctx, p, record, 2); break;
+        case DataItem::EntityType: p = Put(p, record.EntityType); break;
+        case DataItem::EntityLayer: p = Put(p, record.Layer); break;
+        case DataItem::EntityHandle: p = Put(p, record.Handle); break;
+        case DataItem::BlockName: p = Put(p, record.BlockName); break;
+        case DataItem::TextString: p = Put(p, record.Text); break;
+        case DataItem::Label: p = Put(p, Option(ctx, kLabelTextOption)); break;
         case DataItem::SequentialNumber:
-            AppendInt(out, counters.SequentialCounter);
+            p = PutInt(p, counters.SequentialCounter);
             Advance(counters.SequentialCounter);
             break;
-        case DataItem::GroupNumber: AppendInt(out, counters.GroupCounter); break;
+        case DataItem::GroupNumber: p = PutInt(p, counters.GroupCounter); break;
         }
-        if (!ok) {
-            out.resize(start);
-            return false;
-        }
-        out += separator;
-        any = true;
+        if (p == nullptr)
+            return false;  // nothing committed: the record is not written
     }
-    if (any)
-        out.resize(out.size() - separator.size());
-    out += "\r\n";
+    *p++ = '\r';
+    *p++ = '\n';
+    ctx.Out.Commit(p);
     if (!ctx.Out.FlushIfFull()) {
         ctx.Error = "Cannot write Data file \"" + ctx.DataPath + "\": " +
                     ctx.Out.ErrorText();

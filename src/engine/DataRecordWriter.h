@@ -12,11 +12,13 @@
 namespace quarrow {
 
 // The eight texts of one record, in the writer's fixed order, with the DXF lines of the
-// coordinate texts for error messages (0: computed, or not read).
+// coordinate texts for error messages (0: computed, or not read). A computed point comes as
+// numbers: the writer formats them as it would their converted texts (AppendConvertedText).
 struct DataRecord {
     std::string_view X, Y, Z;
     std::string_view Handle, Layer, EntityType, BlockName, Text;
     std::int64_t XLine = 0, YLine = 0, ZLine = 0;
+    const TVecteur* Computed = nullptr;  // when set, X, Y and Z are not read
 };
 
 // Appends one record and its CR LF to the Data file and advances the line and sequential

@@ -69,7 +69,11 @@ void DxfLineReader::Fill() noexcept {
     end_ += added;
 }
 
-std::string_view DxfLineReader::ReadLine() noexcept {
+std::string_view DxfLineReader::DropInnerCarriageReturns(char* line, std::size_t size) noexcept {
+    return {line, static_cast<std::size_t>(std::remove(line, line + size, '\r') - line)};
+}
+
+std::string_view DxfLineReader::ReadLineAcrossBlocks() noexcept {
     if (AtEnd())
         return {};
     std::size_t searched = 0;  // bytes of the line already searched for a line feed
@@ -102,15 +106,12 @@ std::string_view DxfLineReader::ReadLine() noexcept {
     // A line feed found in the block that crossed the limit ends a line longer than the
     // limit too: cut it at the same length as one cut while reading on, so the result does
     // not depend on the block size or on where the line starts.
-    std::size_t size = std::min(lineEnd - begin_, kMaxLineLength);
+    const std::size_t size = std::min(lineEnd - begin_, kMaxLineLength);
     begin_ = next;
-    // Carriage returns are never part of a line; they are rare, so look before compacting.
-    if (size > 0 && std::memchr(line, '\r', size) != nullptr)
-        size = static_cast<std::size_t>(std::remove(line, line + size, '\r') - line);
-    return {line, size};
+    return DropCarriageReturns(line, size);
 }
 
-bool DxfLineReader::AtEnd() noexcept {
+bool DxfLineReader::AtEndAfterFill() noexcept {
     while (begin_ == end_ && !sourceDone_)
         Fill();
     return begin_ == end_;

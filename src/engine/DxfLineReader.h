@@ -3,8 +3,10 @@
 // block. A line feed ends a line; every carriage return is dropped from it (so CR LF, lone CR
 // and CR CR LF all behave); byte 26 (Ctrl-Z) ends the text; past the end, lines are empty.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,9 +27,47 @@ public:
 
     // Returns the next line, or an empty line past the end of the text (or after a read
     // failure, see Failed). The view stays valid until the next ReadLine or AtEnd.
-    std::string_view ReadLine() noexcept;
+    std::string_view ReadLine() noexcept {
+        char* const base = buffer_.get() + begin_;
+        const std::size_t available = end_ - begin_;
+        if constexpr (std::endian::native == std::endian::little) {
+            // Most DXF lines (group codes, values) fit in 16 bytes: two words then find their
+            // line feed and carriage returns, without a call.
+            if (available >= 16) {
+                std::uint64_t word0, word1;
+                std::memcpy(&word0, base, 8);
+                std::memcpy(&word1, base + 8, 8);
+                const std::uint64_t lf0 = BytesEqual(word0, '\n');
+                const std::uint64_t lf1 = BytesEqual(word1, '\n');
+                if ((lf0 | lf1) != 0) {
+                    const std::size_t size = lf0 != 0 ? FirstByte(lf0) : 8 + FirstByte(lf1);
+                    begin_ += size + 1;
+                    ++lineNumber_;
+                    const std::uint64_t cr0 = BytesEqual(word0, '\r');
+                    const std::uint64_t cr1 = BytesEqual(word1, '\r');
+                    const std::size_t firstCr = cr0 != 0   ? FirstByte(cr0)
+                                                : cr1 != 0 ? 8 + FirstByte(cr1)
+                                                           : 16;
+                    if (firstCr >= size)
+                        return {base, size};  // none in the line
+                    if (firstCr == size - 1)
+                        return {base, size - 1};  // the CR of CR LF, the only one
+                    return DropCarriageReturns(base, size);
+                }
+            }
+        }
+        // Otherwise the line is found with memchr when it is in the buffer.
+        const void* lf = available > 0 ? std::memchr(base, '\n', available) : nullptr;
+        if (lf != nullptr) {
+            const std::size_t size = std::size_t(static_cast<const char*>(lf) - base);
+            begin_ += size + 1;
+            ++lineNumber_;
+            return DropCarriageReturns(base, size);
+        }
+        return ReadLineAcrossBlocks();
+    }
     // Returns true when no byte of the text is left to read.
-    bool AtEnd() noexcept;
+    bool AtEnd() noexcept { return begin_ == end_ && AtEndAfterFill(); }
     // Returns true when the source reported a read error; the text then counts as ended.
     bool Failed() const noexcept { return failed_; }
     // Returns the reason of the read failure.
@@ -40,6 +80,30 @@ public:
     std::int64_t LineNumber() const noexcept { return lineNumber_; }
 
 private:
+    // Returns the line without its carriage returns: the one before the line feed is
+    // common, one elsewhere rare, so the line is only compacted when it holds another.
+    static std::string_view DropCarriageReturns(char* line, std::size_t size) noexcept {
+        if (size > 0 && line[size - 1] == '\r')
+            --size;
+        if (size > 0 && std::memchr(line, '\r', size) != nullptr)
+            return DropInnerCarriageReturns(line, size);
+        return {line, size};
+    }
+    static std::string_view DropInnerCarriageReturns(char* line, std::size_t size) noexcept;
+    // Flags (high bit) the bytes of a word that equal c, the first byte of the text being the
+    // lowest. The lowest flag is exact; a flag above a true one may be false (the subtraction
+    // borrows upwards), so only the lowest flag of a word is ever used.
+    static constexpr std::uint64_t BytesEqual(std::uint64_t word, char c) noexcept {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+        const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
+        return (x - kOnes) & ~x & (kOnes << 7);
+    }
+    // The index of the byte of the lowest flag (flags not 0).
+    static constexpr std::size_t FirstByte(std::uint64_t flags) noexcept {
+        return static_cast<std::size_t>(std::countr_zero(flags)) / 8;
+    }
+    std::string_view ReadLineAcrossBlocks() noexcept;
+    bool AtEndAfterFill() noexcept;
     // Moves the unread bytes to the front and appends one block from the source.
     void Fill() noexcept;
     bool Reserve(std::size_t capacity) noexcept;

@@ -2,6 +2,7 @@
 // Locale-free number conversions of the engine: DXF value texts to numbers, and coordinates to
 // the texts of Data files. Nothing here allocates except the output it appends to.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,7 +12,12 @@ namespace quarrow {
 // Parses a decimal number: optional "+" or "-", digits with an optional point (".5" and "5."
 // included), optional exponent "E"/"e" with optional sign and digits. The whole text must be
 // consumed. Returns false for an empty text, inf, nan, hexadecimal, blanks or a ",".
+// Short plain decimals take an exact shortcut; everything else goes to the general parse below.
 [[nodiscard]] bool ParseDxfDouble(std::string_view text, double& value) noexcept;
+
+// The general parse behind ParseDxfDouble (std::from_chars after a grammar check); the
+// shortcut is tested against it.
+[[nodiscard]] bool ParseDxfDoubleByFromChars(std::string_view text, double& value) noexcept;
 
 // Parses a signed 32-bit decimal integer (optional sign, digits only, whole text). Returns
 // false for an empty text, a text with other characters, or a value out of range.
@@ -32,6 +38,31 @@ enum class FormatStatus { Ok, BadCoordinate, BadDecimals };
 // Appends nothing and names the failing text through the status when one is not a number.
 [[nodiscard]] FormatStatus FormatCoordinate(std::string& out, std::string_view coordinate,
                                             std::string_view decimals);
+
+// The most bytes a formatted coordinate takes (sign, 14 digits, point, 18 decimals; or the
+// exponent form), with room to spare.
+inline constexpr std::size_t kMaxCoordinateLength = 48;
+
+// FormatCoordinateText and FormatComputedCoordinate writing at `to`, which has room for
+// kMaxCoordinateLength bytes: return the end of what they wrote, or nullptr when they fail.
+[[nodiscard]] char* WriteCoordinateText(char* to, std::string_view coordinate, int decimals);
+[[nodiscard]] char* WriteComputedCoordinate(char* to, double value, int decimals);
+
+// FormatCoordinate with the decimals already read (the writer reads them once per run).
+// Returns false, appending nothing, when the coordinate text is not a number. Short plain
+// decimals are rounded on their own digits, without going through a double.
+[[nodiscard]] bool FormatCoordinateText(std::string& out, std::string_view coordinate,
+                                        int decimals);
+
+// The general path behind FormatCoordinateText: the text read as a double, then AppendFixed.
+// The shortcut falls back to it and is tested against it.
+[[nodiscard]] bool FormatCoordinateByDouble(std::string& out, std::string_view coordinate,
+                                            int decimals);
+
+// Appends what FormatCoordinateText gives for the converted text of a computed value
+// (AppendConvertedText), mostly without printing that text. Returns false, appending nothing,
+// for a value that is not finite.
+[[nodiscard]] bool FormatComputedCoordinate(std::string& out, double value, int decimals);
 
 // Appends a computed coordinate in the text form readers hand to the writer: 14 significant
 // digits, exactly 15 decimals (1234.5678 gives 1234.567800000000000), exponent form past 14

@@ -106,8 +106,8 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
     const auto failed = [&ctx]() { return ScanResult{ScanOutcome::Failed, ctx.Error}; };
 
     if (settings.Config.HeaderLine == 1) {
-        out.Buffer() += settings.HeaderText;
-        out.Buffer() += "\r\n";
+        out.Append(settings.HeaderText);
+        out.Append("\r\n");
     }
 
     // The ENTITIES search; a file whose only such line is its last holds no entity either.

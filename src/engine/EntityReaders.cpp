@@ -30,7 +30,7 @@ PairStatus ReadPair(ScanContext& ctx, Pair& pair) noexcept {
     DxfLineReader& in = ctx.In;
     if (in.AtEnd())
         return PairStatus::InputEnd;
-    pair.Code = GroupCode(TrimText(in.ReadLine()));
+    pair.Code = GroupCodeOfLine(in.ReadLine());
     if (pair.Code == 0)
         return PairStatus::EntityEnd;
     if (in.AtEnd())
@@ -46,7 +46,7 @@ PairStatus ReadWholePair(ScanContext& ctx, Pair& pair) noexcept {
     DxfLineReader& in = ctx.In;
     if (in.AtEnd())
         return PairStatus::InputEnd;
-    pair.Code = GroupCode(TrimText(in.ReadLine()));
+    pair.Code = GroupCodeOfLine(in.ReadLine());
     if (in.AtEnd())
         return PairStatus::InputEnd;
     pair.Value = TrimText(in.ReadLine());
@@ -58,8 +58,11 @@ bool ToDouble(ScanContext& ctx, const Pair& pair, double& value, std::string_vie
     return ParseDxfDouble(pair.Value, value) || FailConversion(ctx, pair.Value, pair.Line, what);
 }
 
-bool ToDouble(ScanContext& ctx, const KeptText& kept, double& value, std::string_view what) {
-    return ParseDxfDouble(kept.Text, value) || FailConversion(ctx, kept.Text, kept.Line, what);
+bool ToDouble(ScanContext& ctx, const KeptNumber& kept, double& value, std::string_view what) {
+    if (!kept.Converted)
+        return FailConversion(ctx, kept.BadText, kept.Line, what);
+    value = kept.Value;
+    return true;
 }
 
 bool ToInt(ScanContext& ctx, const Pair& pair, std::int32_t& value, std::string_view what) {
@@ -83,7 +86,7 @@ bool KeepHandleOrLayer(ScanContext& ctx, const Pair& pair) {
     return true;
 }
 
-// Writes a computed point in the converted-text form the writer reads again.
+// Writes a computed point; the writer formats it as it would its converted text.
 bool WritePoint(ScanContext& ctx, const TVecteur& p, std::string_view type,
                 std::string_view blockName = {}, std::string_view text = {}) {
     // Huge values in an extrusion or a scale can overflow; say so rather than write "INF".
@@ -97,15 +100,9 @@ bool WritePoint(ScanContext& ctx, const TVecteur& p, std::string_view type,
             return false;
         }
     }
-    auto& c = ctx.Scratch.Converted;
-    for (auto& s : c)
-        s.clear();
-    AppendConvertedText(c[0], p.X);
-    AppendConvertedText(c[1], p.Y);
-    AppendConvertedText(c[2], p.Z);
-    return WriteDataRecord(ctx, {.X = c[0], .Y = c[1], .Z = c[2], .Handle = ctx.Scratch.Handle,
+    return WriteDataRecord(ctx, {.X = {}, .Y = {}, .Z = {}, .Handle = ctx.Scratch.Handle,
                                  .Layer = ctx.Scratch.Layer, .EntityType = type,
-                                 .BlockName = blockName, .Text = text});
+                                 .BlockName = blockName, .Text = text, .Computed = &p});
 }
 
 // Writes a point kept as the DXF file's own texts.
@@ -263,7 +260,7 @@ bool ReadLine(ScanContext& ctx) {
 
 bool ReadArc(ScanContext& ctx) {
     StartEntity(ctx);
-    auto& k = ctx.Scratch.Kept;  // radius, start angle, end angle
+    auto& k = ctx.Scratch.Numbers;  // radius, start angle, end angle
     for (int i = 0; i < 3; ++i)
         k[std::size_t(i)].Clear();
     TVecteur centre;
@@ -353,9 +350,9 @@ bool Read3DFace(ScanContext& ctx) {
 
 bool ReadLwPolyline(ScanContext& ctx) {
     StartEntity(ctx);
-    auto& k = ctx.Scratch.Kept;
-    KeptText& elevation = k[0];
-    KeptText& pendingX = k[1];
+    auto& k = ctx.Scratch.Numbers;
+    KeptNumber& elevation = k[0];
+    KeptNumber& pendingX = k[1];
     elevation.SetZero();
     pendingX.Clear();
     TVecteur n{0.0, 0.0, 1.0};
@@ -403,7 +400,7 @@ bool ReadPolyline(ScanContext& ctx) {
     std::int32_t flags = 0;
     double elevation = 0.0;
     TVecteur n{0.0, 0.0, 1.0};
-    auto& k = ctx.Scratch.Kept;  // the pending vertex: X, Y, Z texts
+    auto& k = ctx.Scratch.Numbers;  // the pending vertex: X, Y, Z
     k[0].Clear();
     k[1].Clear();
     k[2].SetZero();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "config/TextUtil.h"
 #include "engine/ScanContext.h"
 
 namespace quarrow {
@@ -23,6 +24,22 @@ constexpr int GroupCode(std::string_view code) noexcept {
         value = value * 10 + (c - '0');
     }
     return value;
+}
+
+// Returns GroupCode of a code line as read, trimmed first. Code lines are mostly three bytes,
+// right-aligned ("  0", " 10", "330"): those are read without a loop.
+constexpr int GroupCodeOfLine(std::string_view line) noexcept {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (line.size() == 3 && digit(line[2])) {
+        const int units = line[2] - '0';
+        if (line[0] == ' ' && line[1] == ' ')
+            return units;
+        if (line[0] == ' ' && digit(line[1]) && line[1] != '0')
+            return (line[1] - '0') * 10 + units;
+        if (digit(line[0]) && line[0] != '0' && digit(line[1]))
+            return (line[0] - '0') * 100 + (line[1] - '0') * 10 + units;
+    }
+    return GroupCode(TrimText(line));
 }
 
 [[nodiscard]] bool ReadPoint(ScanContext& ctx);

@@ -1,8 +1,50 @@
 #include "engine/RunSettings.h"
 
+#include "config/NodeTables.h"
+#include "config/TextUtil.h"
 #include "engine/DataRecordWriter.h"
+#include "engine/DxfNumber.h"
 
 namespace quarrow {
+namespace {
+
+// The data order's items with their prefixes; -1 and anything else that is no data item (only
+// a damaged configuration brings one) are left out.
+std::vector<RecordField> ListFields(const ExportConfig& config, const DataOrderArray& dataOrder) {
+    std::vector<RecordField> fields;
+    for (const std::int32_t g : dataOrder)
+        if (IsDataItemNode(g))
+            fields.push_back({static_cast<DataItem>(g), config.DataOptions[std::size_t(g + 1)]});
+    return fields;
+}
+
+// The most a record of these fields takes, by its fixed parts and its texts' uses.
+RecordLayout MeasureRecords(const ExportConfig& config, const std::vector<RecordField>& fields) {
+    RecordLayout layout;
+    layout.FixedRoom = 2;  // CR LF
+    for (const RecordField& field : fields) {
+        layout.FixedRoom += config.FieldSeparator.size() + field.Prefix.size();
+        switch (field.Item) {
+        case DataItem::LineNumber:
+        case DataItem::SequentialNumber:
+        case DataItem::GroupNumber: layout.FixedRoom += kMaxIntLength; break;
+        case DataItem::X:
+        case DataItem::Y:
+        case DataItem::Z: layout.FixedRoom += kMaxCoordinateLength; break;
+        case DataItem::Label:
+            layout.FixedRoom += config.DataOptions[kLabelTextOption].size();
+            break;
+        case DataItem::EntityType: ++layout.Uses[0]; break;
+        case DataItem::EntityLayer: ++layout.Uses[1]; break;
+        case DataItem::EntityHandle: ++layout.Uses[2]; break;
+        case DataItem::BlockName: ++layout.Uses[3]; break;
+        case DataItem::TextString: ++layout.Uses[4]; break;
+        }
+    }
+    return layout;
+}
+
+} // namespace
 
 RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataOrder,
                          const SelectedKindsArray& selectedKinds)
@@ -11,6 +53,19 @@ RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataO
       SelectedKinds(selectedKinds),
       HeaderText(BuildHeaderText(dataOrder, config.FieldSeparator)),
       FilterText(config.BlockNameFilter),
-      Filter(config.BlockNameFilter) {}
+      Filter(config.BlockNameFilter) {
+    const int decimalsNodes[] = {kXDecimalsOption, kYDecimalsOption, kZDecimalsOption};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::string& decimals = config.DataOptions[std::size_t(decimalsNodes[i])];
+        Coordinates.DecimalsRead[i] = ParseDxfInt32(TrimText(decimals), Coordinates.Decimals[i]);
+    }
+    const std::string& forced = config.DataOptions[kZForceOption];
+    Coordinates.ZForced = !TrimText(forced).empty();
+    Coordinates.ZForcedRead = Coordinates.ZForced && Coordinates.DecimalsRead[2] &&
+                              FormatCoordinateText(Coordinates.ZForcedField, forced,
+                                                   Coordinates.Decimals[2]);
+    Fields = ListFields(config, dataOrder);
+    Layout = MeasureRecords(config, Fields);
+}
 
 } // namespace quarrow

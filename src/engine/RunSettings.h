@@ -2,14 +2,45 @@
 // What stays fixed for a whole processing run: the configuration as the run started, the data
 // order, the selected kinds, the header text and the block-name filter.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
+#include "config/NodeTables.h"
 #include "engine/BlockFilter.h"
 
 namespace quarrow {
+
+// The writer's coordinate options, read once per run instead of once per record. A text that
+// does not read keeps its failure for the first record that needs it, as reading it there did.
+struct CoordinateOptions {
+    std::array<std::int32_t, 3> Decimals{};         // X, Y, Z
+    std::array<bool, 3> DecimalsRead{};             // false: the decimals text is not an integer
+    bool ZForced = false;                           // the "Force to :" text is not blank
+    bool ZForcedRead = false;                       // ... and it formatted
+    std::string ZForcedField;                       // ... to this, with the Z decimals
+};
+
+// The most bytes a 32-bit counter takes in a record ("-2147483648").
+inline constexpr std::size_t kMaxIntLength = 11;
+
+// One field of every record: a data item of the data order with its prefix.
+struct RecordField {
+    DataItem Item;
+    std::string_view Prefix;  // into the run's configuration
+};
+
+// What a record of the data order takes at most: FixedRoom bytes, plus each text's size
+// times its number of uses (Entity Type, Entity Layer, Entity Handle, Block Name, Text String).
+struct RecordLayout {
+    std::size_t FixedRoom = 0;
+    std::array<std::size_t, 5> Uses{};
+};
 
 struct RunSettings {
     RunSettings(const ExportConfig& config, const DataOrderArray& dataOrder,
@@ -21,6 +52,9 @@ struct RunSettings {
     std::string HeaderText;    // BuildHeaderText, once per run
     std::string FilterText;    // BlockNameFilter as the run started
     BlockNameFilter Filter;
+    std::vector<RecordField> Fields;  // the data order's items, once each run
+    CoordinateOptions Coordinates;
+    RecordLayout Layout;
 
     // Returns true when the entity-tree node is checked.
     bool Entity(int node) const noexcept {

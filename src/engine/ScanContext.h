@@ -11,6 +11,7 @@
 #include "engine/BlockFilter.h"
 #include "engine/DataOutput.h"
 #include "engine/DxfLineReader.h"
+#include "engine/DxfNumber.h"
 #include "engine/RunSettings.h"
 #include "engine/TVecteur.h"
 
@@ -38,12 +39,40 @@ struct KeptText {
     }
 };
 
+// A number a reader converts later than it reads it, converted at once instead: only a text
+// that does not convert is kept, for the error raised when (and if) the value is used.
+struct KeptNumber {
+    double Value = 0.0;
+    bool Converted = false;
+    std::string BadText;
+    std::int64_t Line = 0;
+
+    void Set(std::string_view text, std::int64_t line) {
+        Line = line;
+        Converted = ParseDxfDouble(text, Value);
+        if (!Converted)
+            BadText.assign(text);
+    }
+    // Starts as the empty text, never read.
+    void Clear() noexcept {
+        Converted = false;
+        BadText.clear();
+        Line = 0;
+    }
+    // Starts as "0", never read.
+    void SetZero() noexcept {
+        Value = 0.0;
+        Converted = true;
+        Line = 0;
+    }
+};
+
 // Texts and arrays the readers reuse from one entity to the next, so reading an entity
 // allocates nothing once they have grown to size.
 struct ReaderScratch {
     std::string Handle, Layer, BlockName, Text;
-    std::array<KeptText, 12> Kept;       // coordinate and number texts kept as read
-    std::array<std::string, 3> Converted;  // computed coordinates in converted-text form
+    std::array<KeptText, 12> Kept;       // coordinate texts kept as read
+    std::array<KeptNumber, 3> Numbers;   // numbers kept until used
     std::vector<TVecteur> Vertices;
     std::vector<std::int32_t> VertexFlags;
 };

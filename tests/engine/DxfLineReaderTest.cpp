@@ -59,6 +59,14 @@ TEST(DxfLineReaderTest, SplitsLinesTheSameAtEveryBlockSize) {
         {"ctrl_z_after_lf", "A\n\x1a\nB\n", {"A"}},
         {"blanks_kept", "  ENTITIES  \n\tX\n", {"  ENTITIES  ", "\tX"}},
         {"long_line", std::string(300, 'x') + "\nY\n", {std::string(300, 'x'), "Y"}},
+        // Short lines with text after them, where the reader looks at 16 bytes at once.
+        {"crs_in_short_lines", "A\r\rB\r\n\r\nC\rD\nEFGHIJ\r\n\rX\r\n0123456789\n",
+         {"AB", "", "CD", "EFGHIJ", "X", "0123456789"}},
+        {"seven_and_eight", "1234567\n12345678\r\n123456\r\n\n",
+         {"1234567", "12345678", "123456", ""}},
+        {"fifteen_and_sixteen",
+         "123456789012345\n1234567\r89012345\r\n123456789012\r\n\r\n12345678901234567890\n",
+         {"123456789012345", "123456789012345", "123456789012", "", "12345678901234567890"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

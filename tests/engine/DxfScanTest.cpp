@@ -115,6 +115,12 @@ TEST(DxfScanTest, RunEndingErrorsNameFileLineAndText) {
     blankSequential.Option(kSequentialStartOption, " ");
     TestConfig badDecimals = PointsAndLines();
     badDecimals.Option(kYDecimalsOption, "two");
+    // The forced Z and the decimals are read once per run; their errors still come with the
+    // first record that needs them, decimals first.
+    TestConfig badForcedZ = PointsAndLines();
+    badForcedZ.Data({3, 9}).Option(kZForceOption, " 1,5 ");
+    TestConfig forcedZBadDecimals = badForcedZ;
+    forcedZBadDecimals.Option(kZForceOption, "100").Option(kZDecimalsOption, "");
     // Line numbers are 1-based lines of the file: the ENTITIES header takes lines 1 to 4.
     const Case cases[] = {
         {"decimal_comma", PointsAndLines(),
@@ -130,6 +136,13 @@ TEST(DxfScanTest, RunEndingErrorsNameFileLineAndText) {
         {"bad_decimals", badDecimals, Entities({"0", "POINT", "10", "1", "20", "2", "0", "X"}),
          "Error in DXF file \"test.dxf\", line 11: \"two\" is not a valid integer value "
          "(Y (North) coordinate, \"Decimals :\")."},
+        {"bad_forced_z", badForcedZ, Entities({"0", "POINT", "10", "1", "20", "2", "0", "X"}),
+         "Error in DXF file \"test.dxf\", line 11: \" 1,5 \" is not a valid floating point "
+         "value (Z (Elevation) coordinate, \"Force to :\")."},
+        {"forced_z_bad_decimals", forcedZBadDecimals,
+         Entities({"0", "POINT", "10", "1", "20", "2", "0", "X"}),
+         "Error in DXF file \"test.dxf\", line 11: \"\" is not a valid integer value "
+         "(Z (Elevation) coordinate, \"Decimals :\")."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

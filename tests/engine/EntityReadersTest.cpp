@@ -65,6 +65,10 @@ TEST(EntityReadersTest, GroupCodesCompareAsWholeTexts) {
     EXPECT_EQ(GroupCode("10000"), -1);
     EXPECT_EQ(GroupCode(""), -1);
     EXPECT_EQ(GroupCode("1 0"), -1);
+    // Code lines as read: the three-byte shortcut agrees with trimming first.
+    for (const char* line : {"  0", " 10", "330", "100", " 05", "010", "\t10", "1 0", " 1 ",
+                             "  a", "999", "  10", "1071", "0", "5 "})
+        EXPECT_EQ(GroupCodeOfLine(line), GroupCode(TrimText(line))) << line;
 }
 
 TEST(EntityReadersTest, PointReaderConventions) {
