@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "config/FileReplace.h"
 #include "config/NodeTables.h"
 
 namespace quarrow {
@@ -289,9 +290,6 @@ void ClearSelected(std::vector<ConfigTreeNode>& nodes) {
 // it whole would let a stray path exhaust memory.
 constexpr std::uintmax_t kMaxConfigFileSize = 16u << 20;
 
-std::string SystemReason(int error) {
-    return std::generic_category().message(error);
-}
 
 } // namespace
 
@@ -326,46 +324,12 @@ std::vector<std::uint8_t> BuildConfigFile(ExportConfig& config, const ConfigTree
 WriteResult WriteConfigFile(const std::string& path, ExportConfig& config,
                             const ConfigTree& entityTree, const ConfigTree& dataTree) {
     const std::vector<std::uint8_t> bytes = BuildConfigFile(config, entityTree, dataTree);
-    const auto fail = [&](int error) {
-        return WriteResult{false, "Cannot create file \"" + path + "\". " + SystemReason(error)};
-    };
-
-    // A rename replaces a read-only file as readily as any other, where writing the file
-    // itself is refused; the user may have made it read-only to keep it. Ask the file.
-    if (std::FILE* existing = std::fopen(path.c_str(), "r+b")) {
-        std::fclose(existing);
-    } else if (errno == EACCES || errno == EPERM || errno == EROFS) {
-        return fail(errno);
-    }
-
-    // Write beside the target and rename over it: a full disk or a failed write never
-    // destroys the file that was there.
-    std::string tempPath;
-    std::FILE* file = nullptr;
-    for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {
-        tempPath = path + ".tmp" + std::to_string(attempt);
-        file = std::fopen(tempPath.c_str(), "wbx");
-        if (file == nullptr && errno != EEXIST)
-            return fail(errno);
-    }
-    if (file == nullptr)
-        return fail(EEXIST);
-
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    int error = written ? 0 : errno;
-    if (std::fclose(file) != 0 && error == 0)
-        error = errno;
-    if (!written && error == 0)
-        error = EIO;
-    if (error == 0) {
-        std::error_code ec;
-        std::filesystem::rename(tempPath, path, ec);
-        if (!ec)
-            return {};
-        error = ec.value();
-    }
-    std::remove(tempPath.c_str());
-    return fail(error);
+    const ReplaceResult result = ReplaceFileContents(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (result.Ok())
+        return {};
+    return WriteResult{false,
+                       "Cannot create file \"" + path + "\". " + SystemErrorText(result.Error)};
 }
 
 ReadResult ReadConfigData(std::string_view data, ExportConfig& config, ConfigTree& entityTree,
@@ -392,7 +356,7 @@ ReadResult ReadConfigFile(const std::string& path, ExportConfig& config, ConfigT
                           ConfigTree& dataTree) {
     const auto fail = [&](int error) {
         return ReadResult{ConfigReadOutcome::NotRead,
-                          "Cannot open file \"" + path + "\". " + SystemReason(error)};
+                          "Cannot open file \"" + path + "\". " + SystemErrorText(error)};
     };
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);

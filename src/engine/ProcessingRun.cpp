@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "config/FileReplace.h"
 #include "config/TextUtil.h"
 #include "engine/DataRecordWriter.h"
 #include "engine/DxfScan.h"
@@ -141,38 +142,12 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
 }
 
 std::string WriteLogFile(const std::string& path, std::string_view text) {
-    // The rename below would replace a read-only log that writing it in place could not.
-    if (std::FILE* existing = std::fopen(path.c_str(), "r+b")) {
-        std::fclose(existing);
-    } else if (errno == EACCES || errno == EPERM || errno == EROFS) {
-        return "Cannot write log file \"" + path + "\": " + std::strerror(errno);
-    }
-    std::string tempPath;
-    std::FILE* file = nullptr;
-    for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {
-        tempPath = path + ".tmp" + std::to_string(attempt);
-        file = std::fopen(tempPath.c_str(), "wbx");
-        if (file == nullptr && errno != EEXIST)
-            break;
-    }
-    if (file == nullptr)
-        return "Cannot create log file \"" + path + "\": " + std::strerror(errno);
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    int error = ok ? 0 : errno;
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok) {
-        std::error_code ec;
-        std::filesystem::rename(tempPath, path, ec);
-        if (!ec)
-            return {};
-        std::remove(tempPath.c_str());
-        return "Cannot write log file \"" + path + "\": " + ec.message();
-    }
-    std::remove(tempPath.c_str());
-    return "Cannot write log file \"" + path + "\": " + std::strerror(error != 0 ? error : EIO);
+    const ReplaceResult result = ReplaceFileContents(path, text);
+    if (result.Ok())
+        return {};
+    const char* verb = result.Step == ReplaceStep::Create ? "create" : "write";
+    return std::string("Cannot ") + verb + " log file \"" + path + "\": " +
+           SystemErrorText(result.Error);
 }
 
 } // namespace quarrow

@@ -1,0 +1,32 @@
+#pragma once
+// Replaces a user's file without ever leaving it half written: the new bytes go to a file beside
+// it, which is then renamed over the old one.
+
+#include <string>
+#include <string_view>
+
+namespace quarrow {
+
+enum class ReplaceStep {
+    Done,
+    Refused,  // the existing file may not be written (read-only): left alone
+    Create,   // the temporary file could not be created
+    Write,    // writing or closing the temporary file failed (disk full, say)
+    Rename,   // the temporary file could not take the old file's place
+};
+
+struct ReplaceResult {
+    ReplaceStep Step = ReplaceStep::Done;
+    int Error = 0;  // errno value when Step is not Done
+
+    bool Ok() const noexcept { return Step == ReplaceStep::Done; }
+};
+
+// Writes bytes to "<path>.tmpN" (created exclusively) and renames it over path. On failure the
+// temporary file is removed and any file at path keeps its bytes.
+ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes);
+
+// Returns the system's text for an errno value, naming no locale-dependent format.
+std::string SystemErrorText(int error);
+
+} // namespace quarrow
