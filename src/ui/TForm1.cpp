@@ -27,6 +27,8 @@
 #include "app/SettingsStore.h"
 #include "config/ConfigFile.h"
 #include "ui/Images.h"
+#include "ui/TForm2.h"
+#include "ui/TForm3.h"
 #include "ui/TooltipSwitch.h"
 #include "ui/UserDialogs.h"
 
@@ -128,6 +130,8 @@ TForm1::TForm1(SettingsStore& settings, UserDialogs& dialogs, ProgramPaths paths
     entityTree_ = BuildEntityTree();
     dataTree_ = BuildDataTree();
     BuildFrame();
+    form3_ = new TForm3(this);
+    form2_ = new TForm2(cancelRequested_, this);
     SyncEntityTree();
     SyncDataTree();
 }
@@ -156,36 +160,30 @@ QWidget* TForm1::BuildDxfFilesTab() {
     layout->setContentsMargins(3, 3, 3, 0);
     layout->setSpacing(6);
 
-    // The folder tree and the file list come with the file browser.
     auto* files = MakeGroup("GroupBox1", " DXF files to process ", true);
+    auto* filesLayout = new QVBoxLayout(files);
+    filesLayout->setContentsMargins(4, 4, 4, 4);
+    filesLayout->addWidget(BuildFileBrowser());
     layout->addWidget(files, 1);
 
     auto* output = MakeGroup("GroupBox2", " Output Directory and File Extension  ", true);
     output->setFixedHeight(53);
-    auto* outputLayout = new QHBoxLayout(output);
-    outputLayout->addStretch();
-    auto* extLabel = new QLabel(QStringLiteral("File Extension :"));
-    extLabel->setObjectName(QStringLiteral("Label12"));
-    outputLayout->addWidget(extLabel);
-    Edit12 = new QLineEdit;
-    Edit12->setObjectName(QStringLiteral("Edit12"));
-    Edit12->setToolTip(QStringLiteral("File extension for Data files"));
-    Edit12->setFixedWidth(60);
-    outputLayout->addWidget(Edit12);
+    BuildOutputControls(output);
     layout->addWidget(output);
     connect(Edit12, &QLineEdit::textChanged, this, &TForm1::Edit12Change);
 
     QToolBar* toolbar = nullptr;
     layout->addWidget(MakeToolbarPanel("Panel1", toolbar));
     toolbar->setObjectName(QStringLiteral("ToolBar1"));
-    auto* process = AddToolButton(toolbar, "btprocess", " Process selected files",
-                                  "Create Data Files...", 2, 112);
-    process->setEnabled(false);  // enabled by the file list's selection
+    btprocess = AddToolButton(toolbar, "btprocess", " Process selected files",
+                              "Create Data Files...", 2, 112);
     auto* exitButton = AddToolButton(toolbar, "btexit", " Exit", "Exit...", 4, 112);
-    connect(exitButton, &QToolButton::clicked, this, &QWidget::close);
     toolbar->addSeparator();
     auto* log = AddToolButton(toolbar, "ToolButton2", "Show last Log", "", 5, 112);
-    log->setEnabled(false);
+    connect(btprocess, &QToolButton::clicked, this, &TForm1::btprocessClick);
+    // " Exit" asks the same way the title-bar close does: through the exit sequence.
+    connect(exitButton, &QToolButton::clicked, this, &QWidget::close);
+    connect(log, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
     return tab;
 }
 
@@ -295,9 +293,9 @@ void TForm1::FormShow() {
         (showReport_ ? rep1 : rep3)->setChecked(true);
     }
 
+    RestoreBrowserSettings();
     LoadStartupConfig();
-    // The file browser is not on the first tab yet; the configuration is what there is to see.
-    PageControl1->setCurrentIndex(1);
+    PageControl1->setCurrentIndex(0);
 }
 
 void TForm1::LoadStartupConfig() {

@@ -5,15 +5,21 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <atomic>
 #include <vector>
 
 #include "app/ProgramPaths.h"
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
 #include "config/TreePath.h"
+#include "engine/DxfFileList.h"
+#include "engine/RunSettings.h"
 
 class QAction;
 class QCheckBox;
+class QFileSystemModel;
+class QSplitter;
+class QTreeView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -28,6 +34,8 @@ class QTreeWidgetItem;
 namespace quarrow {
 
 class SettingsStore;
+class TForm2;
+class TForm3;
 class TooltipSwitch;
 class UserDialogs;
 
@@ -85,6 +93,31 @@ public:
     void blknameChange(const QString& text);
     void Edit12Change(const QString& text);
 
+    // DXF Files tab: folder tree, file list, destination.
+    void sh1Change();
+    void FillFileList(const QString& folder);
+    void Refreshfolder1Click();
+    void SelectAll1Click();
+    void autoselClick();
+    void VTFilesHeaderClick(int column);
+    void VTFilesStateChange();
+    void SpeedButton1Click();  // unlock the destination
+    void SpeedButton2Click();  // lock it to the DXF folder
+    void SpeedButton4Click();  // browse for it
+    // Selects a folder of the folder tree by path (start-up); false when it does not exist.
+    bool SelectDxfFolder(const QString& path);
+    QString DxfFolderPath() const;
+    TForm3& DestinationChooser() { return *form3_; }
+    TForm2& ProgressWindow() { return *form2_; }
+
+    // The run, and the log.
+    void btprocessClick();
+    void ToolButton2Click();
+    bool Running() const { return running_; }
+
+    // The exit sequence: returns true when the program may end.
+    bool btexitClick();
+
     // Options tab.
     void rep1Click();
     void rep3Click();
@@ -93,11 +126,16 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildFrame();
     QWidget* BuildDxfFilesTab();
+    QWidget* BuildFileBrowser();
+    void BuildOutputControls(QWidget* group);
+    void RestoreBrowserSettings();
+    void ShowRows();
     QWidget* BuildConfigurationTab();
     QWidget* BuildOptionsTab();
     QWidget* BuildEntityGroup();
@@ -151,6 +189,32 @@ private:
     QCheckBox* shelptips = nullptr;
     QMenu* PopupMenu2 = nullptr;
     QMenu* PopupMenu3 = nullptr;
+
+    // DXF Files tab.
+    std::vector<DxfFileEntry> rows_;  // the listed files, in display order
+    FileListColumn sortColumn_ = FileListColumn::Name;
+    bool sortAscending_ = true;
+    bool locked_ = true;
+    bool running_ = false;
+    bool exiting_ = false;
+    RunCounters counters_;  // live as long as the program: a blank Start-at runs on
+    std::atomic<bool> cancelRequested_{false};
+    QFileSystemModel* sh1Model_ = nullptr;
+    QTreeView* sh1 = nullptr;
+    QWidget* Panel4 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QLabel* Label30 = nullptr;
+    QCheckBox* autosel = nullptr;
+    QTreeWidget* VTFiles = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QToolButton* btprocess = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    TForm2* form2_ = nullptr;
+    TForm3* form3_ = nullptr;
 };
 
 } // namespace quarrow

@@ -1,8 +1,10 @@
 #include "ui/UserDialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace quarrow {
 namespace {
@@ -56,6 +58,10 @@ QString QtUserDialogs::ChooseSaveFile(QWidget* parent, const FileDialogRequest& 
 
 QString QtUserDialogs::ChooseOpenFile(QWidget* parent, const FileDialogRequest& request) {
     return RunFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+void QtUserDialogs::OpenInEditor(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace quarrow

@@ -30,6 +30,8 @@ public:
     // Returns the chosen path, or an empty text when the dialog was dismissed.
     virtual QString ChooseSaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString ChooseOpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    // Opens a file in the user's text editor (the log after a run) without waiting for it.
+    virtual void OpenInEditor(const QString& path) = 0;
 };
 
 // The real dialogs: QMessageBox and QFileDialog.
@@ -39,6 +41,7 @@ public:
     Answer AskYesNoCancel(QWidget* parent, const QString& text) override;
     QString ChooseSaveFile(QWidget* parent, const FileDialogRequest& request) override;
     QString ChooseOpenFile(QWidget* parent, const FileDialogRequest& request) override;
+    void OpenInEditor(const QString& path) override;
 };
 
 } // namespace quarrow

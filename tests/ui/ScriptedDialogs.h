@@ -21,6 +21,7 @@ public:
     QStringList Questions;
     std::vector<FileDialogRequest> SaveRequests;
     std::vector<FileDialogRequest> OpenRequests;
+    QStringList OpenedInEditor;
 
     std::deque<Answer> Answers;      // empty: Cancel
     std::deque<QString> SavePaths;   // empty: dismissed
@@ -41,6 +42,8 @@ public:
         OpenRequests.push_back(request);
         return Take(OpenPaths, QString());
     }
+
+    void OpenInEditor(const QString& path) override { OpenedInEditor << path; }
 
 private:
     template <typename T>

@@ -12,6 +12,9 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QFileInfo>
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
@@ -21,6 +24,7 @@
 #include <memory>
 
 #include "app/SettingsStore.h"
+#include "ui/TForm2.h"
 #include "config/ConfigFile.h"
 #include "config/DataTreeRules.h"
 #include "config/DefaultConfig.h"
@@ -302,6 +306,7 @@ TEST_F(TForm1Test, MovingLabelUpCarriesItsOptions) {
 
 TEST_F(TForm1Test, OutputOptionsWriteTheRecordAtEveryChange) {
     StartWithConfig();
+    Find<QTabWidget>("PageControl1")->setCurrentIndex(1);  // start-up shows "DXF Files"
     auto* combo = Find<QComboBox>("ComboBox1");
     auto* separator = Find<QLineEdit>("EdFieldSep");
     combo->setCurrentIndex(5);
@@ -470,6 +475,158 @@ TEST_F(TForm1Test, HelpTipsSwitchShowsAndHidesEveryHint) {
     QTest::mouseClick(Find<QCheckBox>("shelptips"), Qt::LeftButton);
     QToolTip::hideText();
     EXPECT_EQ(hover(Find<QComboBox>("ComboBox1"), QPoint(2, 2)), "");
+}
+
+// The DXF Files tab, the run and the exit sequence.
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList RowNames(QTreeWidget* list) {
+    QStringList names;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        names << list->topLevelItem(i)->text(0);
+    return names;
+}
+
+TEST_F(TForm1Test, FileListShowsExactlyTheDxfFilesAndCountsTheSelection) {
+    const QString folder = QString::fromStdString(dir / "drawings");
+    QDir().mkpath(folder + "/e.dxf");
+    for (const char* name : {"a.dxf", "B.DXF", "c.dxf.bak", "d.txt"})
+        WriteBytes(folder + "/" + name, "0\nEOF\n");
+    settings->WriteText(SettingName::DxfPath, folder);
+    StartWithConfig();
+    auto* list = Find<QTreeWidget>("VTFiles");
+    EXPECT_EQ(RowNames(list), QStringList{"a"});
+    EXPECT_EQ(list->topLevelItem(0)->text(2), "1 KB");
+    EXPECT_EQ(Find<QLabel>("Label3")->text(), "1 file selected.");
+    EXPECT_TRUE(Find<QToolButton>("btprocess")->isEnabled());
+    EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), folder) << "locked by default";
+
+    list->clearSelection();
+    EXPECT_EQ(Find<QLabel>("Label3")->text(), "0 file selected.");
+    EXPECT_FALSE(Find<QToolButton>("btprocess")->isEnabled());
+
+    // AutoSelect selects every row, and survives in the settings.
+    for (const char* name : {"b.dxf", "c.dxf"})
+        WriteBytes(folder + "/" + name, "0\nEOF\n");
+    form->Refreshfolder1Click();
+    EXPECT_EQ(RowNames(list), (QStringList{"a", "b", "c"}));
+    Find<QCheckBox>("autosel")->click();
+    EXPECT_EQ(Find<QLabel>("Label3")->text(), "3 files selected.");
+    EXPECT_TRUE(settings->ReadFlag(SettingName::AutoSelect));
+}
+
+TEST_F(TForm1Test, HeaderClicksAlwaysReverseTheSort) {
+    const QString folder = QString::fromStdString(dir / "drawings");
+    QDir().mkpath(folder);
+    WriteBytes(folder + "/a.dxf", QByteArray(5000, 'x'));
+    WriteBytes(folder + "/b.dxf", QByteArray(10, 'x'));
+    WriteBytes(folder + "/c.dxf", QByteArray(2000, 'x'));
+    settings->WriteText(SettingName::DxfPath, folder);
+    StartWithConfig();
+    auto* list = Find<QTreeWidget>("VTFiles");
+    EXPECT_EQ(RowNames(list), (QStringList{"a", "b", "c"}));
+    form->VTFilesHeaderClick(2);  // Size, reversed from ascending: largest first
+    EXPECT_EQ(RowNames(list), (QStringList{"a", "c", "b"}));
+    form->VTFilesHeaderClick(0);  // Name, reversed again: ascending
+    EXPECT_EQ(RowNames(list), (QStringList{"a", "b", "c"}));
+    form->VTFilesHeaderClick(0);
+    EXPECT_EQ(RowNames(list), (QStringList{"c", "b", "a"}));
+    EXPECT_EQ(list->topLevelItem(0)->background(0).color(), QColor(242, 242, 242));
+}
+
+class RunTest : public TForm1Test {
+protected:
+    void StartWithTwoDrawings() {
+        drawings = QString::fromStdString(dir / "drawings");
+        dest = QString::fromStdString(dir / "out");
+        QDir().mkpath(drawings);
+        QDir().mkpath(dest);
+        for (const char* name : {"points.dxf", "lines-faces.dxf"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(QUARROW_SOURCE_DIR "/data/samples/") + name,
+                                    drawings + "/" + name));
+        settings->WriteText(SettingName::DxfPath, drawings);
+        settings->WriteText(SettingName::DestPath, dest);
+        settings->WriteFlag(SettingName::Locked, false);
+        settings->WriteFlag(SettingName::AutoSelect, true);
+        StartWithConfig();
+    }
+    QString LogText() {
+        QFile log(programFolder + "QuarrowLog.txt");
+        return log.open(QIODevice::ReadOnly) ? QString::fromLatin1(log.readAll()) : QString();
+    }
+    QString drawings;
+    QString dest;
+};
+
+TEST_F(RunTest, ARunOfTwoFilesWritesBothDataFilesAndTheLog) {
+    StartWithTwoDrawings();
+    EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), dest) << "unlocked: the saved destination";
+    form->rep1Click();
+    form->btprocessClick();
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_TRUE(QFileInfo::exists(dest + "/points.csv"));
+    EXPECT_TRUE(QFileInfo::exists(dest + "/lines-faces.csv"));
+    const QString log = LogText();
+    EXPECT_TRUE(log.startsWith("Quarrow report created ")) << log.toStdString();
+    EXPECT_TRUE(log.contains("Number of processed files : 2\r\n"));
+    EXPECT_TRUE(log.contains("File 2 :\r\n"));
+    EXPECT_EQ(dialogs.OpenedInEditor, QStringList{programFolder + "QuarrowLog.txt"});
+    EXPECT_FALSE(form->ProgressWindow().isVisible());
+}
+
+TEST_F(RunTest, StopDuringARunLeavesTheCancelLine) {
+    StartWithTwoDrawings();
+    // The progress window lets events through as the first file starts: Stop is pressed then.
+    TForm2* progress = &form->ProgressWindow();
+    QTimer::singleShot(0, progress, [progress] {
+        progress->findChild<QPushButton*>(QStringLiteral("SpeedButton1"))->click();
+    });
+    form->btprocessClick();
+    const QString log = LogText();
+    EXPECT_TRUE(log.endsWith("*** Process canceled by user ***\r\n")) << log.toStdString();
+    EXPECT_FALSE(log.contains("File 2 :"));
+}
+
+TEST_F(RunTest, RefusedRunsShowTheirMessages) {
+    StartWithTwoDrawings();
+    Find<QLineEdit>("Edit12")->setText(QStringLiteral("  "));
+    form->btprocessClick();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Text,
+              "  Please, enter a file extension to use for the Data files.  ");
+    Find<QLineEdit>("Edit12")->setText(QStringLiteral("csv"));
+    QFile::remove(programFolder + "QuarrowLog.txt");
+    form->ToolButton2Click();
+    EXPECT_EQ(dialogs.Messages.back().Text,
+              "  Error. Log file \"QuarrowLog.txt\" does not exist ");
+    EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty());
+}
+
+TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
+    StartWithTwoDrawings();
+    MarkConfigUnsaved(form->State());
+    dialogs.Answers = {Answer::Cancel};
+    settings->WriteText(SettingName::DestPath, QStringLiteral("unchanged"));
+    EXPECT_FALSE(form->close()) << "the close button goes through the exit sequence";
+    EXPECT_EQ(dialogs.Questions.size(), 1);
+    EXPECT_EQ(settings->ReadText(SettingName::DestPath), "unchanged") << "Cancel writes nothing";
+
+    dialogs.Answers = {Answer::No};
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(settings->ReadText(SettingName::DestPath), dest);
+    EXPECT_EQ(settings->ReadText(SettingName::DxfPath), drawings);
+
+    // The next start comes back to the same state.
+    form.reset();
+    Start();
+    EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), dest);
+    EXPECT_TRUE(Find<QToolButton>("SpeedButton4")->isEnabled()) << "still unlocked";
+    EXPECT_EQ(Find<QLabel>("Label3")->text(), "2 files selected.") << "AutoSelect kept";
 }
 
 } // namespace

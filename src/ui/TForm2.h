@@ -1,0 +1,45 @@
+#pragma once
+// The progress window of a processing run: the file being read, a progress bar and the Stop
+// button. It watches the run and lets the user interface breathe on a time budget.
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <atomic>
+
+#include "engine/RunObserver.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace quarrow {
+
+class TForm2 final : public QDialog, public RunObserver {
+    Q_OBJECT
+public:
+    TForm2(std::atomic<bool>& cancelRequested, QWidget* parent = nullptr);
+
+    void RunStarted() override;
+    void FileStarted(std::string_view fileName, std::uint64_t size) override;
+    void Progress(std::uint64_t position) override;
+    void RunFinished() override;
+
+    // The Stop button's handler: the scan stops at its next line.
+    void SpeedButton1Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BreatheIfDue(bool force);
+
+    std::atomic<bool>& cancelRequested_;
+    QLabel* Label1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QPushButton* SpeedButton1 = nullptr;
+    std::uint64_t size_ = 0;
+    QElapsedTimer sinceEvents_;
+};
+
+} // namespace quarrow
