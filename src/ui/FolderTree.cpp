@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QTimer>
 #include <QTreeView>
 
 namespace quarrow {
@@ -19,6 +20,23 @@ QFileSystemModel* MakeFolderModel(QObject* parent) {
 
 QTreeView* MakeFolderTree(QFileSystemModel* model, QWidget* parent) {
     auto* tree = new QTreeView(parent);
+    // The model lists folders in the background, after the selection was made by path: once
+    // the rows above the selected folder have stopped arriving, bring it into view.
+    auto* settle = new QTimer(tree);
+    settle->setSingleShot(true);
+    settle->setInterval(100);
+    QObject::connect(settle, &QTimer::timeout, tree, [tree] {
+        tree->scrollTo(tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, tree,
+                     [tree, settle](const QModelIndex& parentIndex) {
+                         for (QModelIndex up = tree->currentIndex().parent(); up.isValid();
+                              up = up.parent())
+                             if (up == parentIndex) {
+                                 settle->start();
+                                 return;
+                             }
+                     });
     tree->setModel(model);
     for (int column = 1; column < model->columnCount(); ++column)
         tree->hideColumn(column);
@@ -40,8 +58,10 @@ bool SelectFolder(QFileSystemModel* model, QTreeView* tree, const QString& path)
     const QModelIndex index = model->index(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
     if (!index.isValid())
         return false;
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+        tree->expand(parent);
     tree->setCurrentIndex(index);
-    tree->scrollTo(index);
+    tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
     return true;
 }
 

@@ -153,8 +153,12 @@ QWidget* TForm1::BuildFileBrowser() {
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(0, Qt::AscendingOrder);
-    header->resizeSection(0, 80);
-    header->resizeSection(2, 300);
+    // The design widths (Name 80, Size 300) assume a wider list; here the Size column takes
+    // what is left, so all three stay in view at the minimum window size.
+    header->resizeSection(0, 160);
+    header->resizeSection(1, VTFiles->fontMetrics().horizontalAdvance(
+                                QStringLiteral("00/00/0000 00:00")) + 16);
+    header->setStretchLastSection(true);
     Label3 = new QLabel(QStringLiteral("Files selected."), listSide);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
