@@ -3,6 +3,8 @@
 // rules without pixels (listing, sizes, dates, sorts, the run) live in engine/.
 
 #include <QApplication>
+#include <algorithm>
+#include <span>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDate>
@@ -37,7 +39,6 @@
 namespace quarrow {
 namespace {
 
-const QColor kSortedColumn(242, 242, 242);
 constexpr int kMinListWidth = 30;
 constexpr int kRowRole = Qt::UserRole;
 
@@ -248,6 +249,10 @@ void TForm1::RestoreBrowserSettings() {
         SpeedButton2Click();
     else
         SpeedButton1Click();
+    // Step 10: the header layout; bytes of any other shape give the design layout.
+    const QByteArray layout = settings_.ReadBinary(SettingName::FileListHeader);
+    RestoreVTFilesLayout(DecodeHeaderLayout(std::span(
+        reinterpret_cast<const std::uint8_t*>(layout.constData()), std::size_t(layout.size()))));
     // Step 11: the folder panel's width; zero keeps it snapped shut.
     const int panel = std::max(0, ReadIntText(settings_, SettingName::FolderPanelWidth,
                                               kDesignFolderPanelWidth));
@@ -258,6 +263,38 @@ void TForm1::RestoreBrowserSettings() {
         autosel->setChecked(true);
         autoselClick();
     }
+}
+
+HeaderLayout TForm1::VTFilesLayout() const {
+    const QHeaderView* header = VTFiles->header();
+    HeaderLayout layout;
+    for (int column = 0; column < kHeaderColumns; ++column) {
+        layout.Widths[std::size_t(column)] =
+            std::clamp(header->sectionSize(column), kMinColumnWidth, kMaxColumnWidth);
+        layout.Order[std::size_t(column)] = header->logicalIndex(column);
+    }
+    layout.SortColumn = int(sortColumn_);
+    layout.Ascending = sortAscending_;
+    layout.SortedColour = sortedColour_;
+    layout.ListColour = listColour_;
+    return layout;
+}
+
+void TForm1::RestoreVTFilesLayout(const HeaderLayout& layout) {
+    QHeaderView* header = VTFiles->header();
+    for (int column = 0; column < kHeaderColumns; ++column)
+        header->resizeSection(column, layout.Widths[std::size_t(column)]);
+    for (int visual = 0; visual < kHeaderColumns; ++visual)
+        header->moveSection(header->visualIndex(layout.Order[std::size_t(visual)]), visual);
+    sortColumn_ = static_cast<FileListColumn>(layout.SortColumn);
+    sortAscending_ = layout.Ascending;
+    sortedColour_ = layout.SortedColour;
+    listColour_ = layout.ListColour;
+    header->setSortIndicator(layout.SortColumn,
+                             sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    // The rows listed before the restore follow the restored sort at once.
+    if (!rows_.empty())
+        Refreshfolder1Click();
 }
 
 QString TForm1::DxfFolderPath() const {
@@ -318,7 +355,12 @@ void TForm1::ShowRows() {
         item->setData(0, kRowRole, qulonglong(i));
         for (int column = 0; column < 3; ++column)
             item->setToolTip(column, item->text(column));
-        item->setBackground(int(sortColumn_), kSortedColumn);
+        for (int column = 0; column < 3; ++column) {
+            const std::uint32_t rgb =
+                column == int(sortColumn_) ? sortedColour_ : listColour_;
+            if (rgb != 0xFFFFFF)  // white is the list's own colour: left to the style
+                item->setBackground(column, QColor(QRgb(rgb)));
+        }
         items << item;
     }
     VTFiles->addTopLevelItems(items);
@@ -495,6 +537,10 @@ bool TForm1::btexitClick() {
     settings_.WriteText(SettingName::Width, QString::number(frameGeometry().width()));
     settings_.WriteText(SettingName::Height, QString::number(frameGeometry().height()));
     settings_.WriteText(SettingName::FolderPanelWidth, QString::number(Splitter1->sizes().value(0)));
+    const std::vector<std::uint8_t> layout = EncodeHeaderLayout(VTFilesLayout());
+    settings_.WriteBinary(SettingName::FileListHeader,
+                          QByteArray(reinterpret_cast<const char*>(layout.data()),
+                                     qsizetype(layout.size())));
     return true;
 }
 
