@@ -15,7 +15,8 @@ inline constexpr int kMinColumnWidth = 30;
 inline constexpr int kMaxColumnWidth = 10000;  // wider than any screen; a bound for hostile bytes
 
 struct HeaderLayout {
-    std::array<int, kHeaderColumns> Widths{80, 100, 300};  // by column
+    // Names of a dozen letters and the whole date stay readable in the window's least size.
+    std::array<int, kHeaderColumns> Widths{140, 130, 80};  // by column; the last one stretches
     std::array<int, kHeaderColumns> Order{0, 1, 2};        // visual position -> column
     int SortColumn = 0;
     bool Ascending = true;
@@ -25,7 +26,7 @@ struct HeaderLayout {
     bool operator==(const HeaderLayout&) const = default;
 };
 
-// Returns the design layout: Name 80, Modified 100, Size 300, sorted by Name ascending.
+// Returns the design layout: Name 140, Modified 130, Size 80, sorted by Name ascending.
 HeaderLayout DesignHeaderLayout();
 
 // Returns true when every field is in range and Order is a permutation of the columns.

@@ -89,15 +89,17 @@ QToolButton* MakeSmallButton(QWidget* parent, const char* name, const QIcon& ico
 DateSeparators LocaleSeparators() {
     DateSeparators separators;
     const QString date = QLocale::system().dateFormat(QLocale::ShortFormat);
+    // A format spelled with blanks only ("d MMM yyyy") keeps "/": the numeric pattern needs
+    // a mark between its digits.
     for (QChar c : date)
-        if (!c.isLetter()) {
-            separators.Date = c.toLatin1() ? c.toLatin1() : '/';
+        if (c.isPunct() && c.toLatin1()) {
+            separators.Date = c.toLatin1();
             break;
         }
     const QString time = QLocale::system().timeFormat(QLocale::ShortFormat);
     for (QChar c : time)
-        if (!c.isLetter()) {
-            separators.Time = c.toLatin1() ? c.toLatin1() : ':';
+        if (c.isPunct() && c.toLatin1()) {
+            separators.Time = c.toLatin1();
             break;
         }
     return separators;
@@ -154,8 +156,9 @@ QWidget* TForm1::BuildFileBrowser() {
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(0, Qt::AscendingOrder);
-    header->resizeSection(0, 80);
-    header->resizeSection(2, 300);
+    const HeaderLayout design = DesignHeaderLayout();
+    for (int column = 0; column < kHeaderColumns; ++column)
+        header->resizeSection(column, design.Widths[std::size_t(column)]);
     Label3 = new QLabel(QStringLiteral("Files selected."), listSide);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
