@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -26,6 +25,7 @@
 
 #include "app/SettingsStore.h"
 #include "config/ConfigFile.h"
+#include "ui/HelpBrowser.h"
 #include "ui/Images.h"
 #include "ui/TForm2.h"
 #include "ui/TForm3.h"
@@ -422,8 +422,12 @@ void TForm1::shelptipsClick(bool checked) {
 }
 
 void TForm1::BitBtn7Click() {
-    // The viewer reports a missing file itself; nothing is waited for.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(paths_.HelpFilePath));
+    // The help window reports a missing file itself; it is not modal, nothing waits for it.
+    if (!help_)
+        help_ = new HelpBrowser(this);
+    help_->ShowFile(FindHelpFile(paths_.HelpFilePath, QCoreApplication::applicationDirPath()));
+    help_->show();
+    help_->raise();
 }
 
 } // namespace quarrow

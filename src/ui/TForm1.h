@@ -8,6 +8,7 @@
 #include <atomic>
 #include <vector>
 
+#include "app/HeaderLayout.h"
 #include "app/ProgramPaths.h"
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
@@ -34,6 +35,7 @@ class QTreeWidgetItem;
 namespace quarrow {
 
 class SettingsStore;
+class HelpBrowser;
 class TForm2;
 class TForm3;
 class TooltipSwitch;
@@ -107,6 +109,9 @@ public:
     // Selects a folder of the folder tree by path (start-up); false when it does not exist.
     bool SelectDxfFolder(const QString& path);
     QString DxfFolderPath() const;
+    // The file list's header layout (widths, order, sort, colours), as saved at exit.
+    HeaderLayout VTFilesLayout() const;
+    void RestoreVTFilesLayout(const HeaderLayout& layout);
     TForm3& DestinationChooser() { return *form3_; }
     TForm2& ProgressWindow() { return *form2_; }
 
@@ -123,6 +128,7 @@ public:
     void rep3Click();
     void shelptipsClick(bool checked);
     void BitBtn7Click();
+    HelpBrowser* HelpWindow() const { return help_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -194,6 +200,8 @@ private:
     std::vector<DxfFileEntry> rows_;  // the listed files, in display order
     FileListColumn sortColumn_ = FileListColumn::Name;
     bool sortAscending_ = true;
+    std::uint32_t sortedColour_ = 0xF2F2F2;
+    std::uint32_t listColour_ = 0xFFFFFF;
     bool locked_ = true;
     bool running_ = false;
     bool exiting_ = false;
@@ -215,6 +223,7 @@ private:
     QMenu* PopupMenu1 = nullptr;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
+    HelpBrowser* help_ = nullptr;
 };
 
 } // namespace quarrow

@@ -3,6 +3,8 @@
 // rules without pixels (listing, sizes, dates, sorts, the run) live in engine/.
 
 #include <QApplication>
+#include <algorithm>
+#include <span>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDate>
@@ -37,7 +39,6 @@
 namespace quarrow {
 namespace {
 
-const QColor kSortedColumn(242, 242, 242);
 constexpr int kMinListWidth = 30;
 constexpr int kRowRole = Qt::UserRole;
 
@@ -88,15 +89,17 @@ QToolButton* MakeSmallButton(QWidget* parent, const char* name, const QIcon& ico
 DateSeparators LocaleSeparators() {
     DateSeparators separators;
     const QString date = QLocale::system().dateFormat(QLocale::ShortFormat);
+    // A format spelled with blanks only ("d MMM yyyy") keeps "/": the numeric pattern needs
+    // a mark between its digits.
     for (QChar c : date)
-        if (!c.isLetter()) {
-            separators.Date = c.toLatin1() ? c.toLatin1() : '/';
+        if (c.isPunct() && c.toLatin1()) {
+            separators.Date = c.toLatin1();
             break;
         }
     const QString time = QLocale::system().timeFormat(QLocale::ShortFormat);
     for (QChar c : time)
-        if (!c.isLetter()) {
-            separators.Time = c.toLatin1() ? c.toLatin1() : ':';
+        if (c.isPunct() && c.toLatin1()) {
+            separators.Time = c.toLatin1();
             break;
         }
     return separators;
@@ -153,12 +156,9 @@ QWidget* TForm1::BuildFileBrowser() {
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(0, Qt::AscendingOrder);
-    // The design widths (Name 80, Size 300) assume a wider list; here the Size column takes
-    // what is left, so all three stay in view at the minimum window size.
-    header->resizeSection(0, 160);
-    header->resizeSection(1, VTFiles->fontMetrics().horizontalAdvance(
-                                QStringLiteral("00/00/0000 00:00")) + 16);
-    header->setStretchLastSection(true);
+    const HeaderLayout design = DesignHeaderLayout();
+    for (int column = 0; column < kHeaderColumns; ++column)
+        header->resizeSection(column, design.Widths[std::size_t(column)]);
     Label3 = new QLabel(QStringLiteral("Files selected."), listSide);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -252,6 +252,10 @@ void TForm1::RestoreBrowserSettings() {
         SpeedButton2Click();
     else
         SpeedButton1Click();
+    // Step 10: the header layout; bytes of any other shape give the design layout.
+    const QByteArray layout = settings_.ReadBinary(SettingName::FileListHeader);
+    RestoreVTFilesLayout(DecodeHeaderLayout(std::span(
+        reinterpret_cast<const std::uint8_t*>(layout.constData()), std::size_t(layout.size()))));
     // Step 11: the folder panel's width; zero keeps it snapped shut.
     const int panel = std::max(0, ReadIntText(settings_, SettingName::FolderPanelWidth,
                                               kDesignFolderPanelWidth));
@@ -262,6 +266,38 @@ void TForm1::RestoreBrowserSettings() {
         autosel->setChecked(true);
         autoselClick();
     }
+}
+
+HeaderLayout TForm1::VTFilesLayout() const {
+    const QHeaderView* header = VTFiles->header();
+    HeaderLayout layout;
+    for (int column = 0; column < kHeaderColumns; ++column) {
+        layout.Widths[std::size_t(column)] =
+            std::clamp(header->sectionSize(column), kMinColumnWidth, kMaxColumnWidth);
+        layout.Order[std::size_t(column)] = header->logicalIndex(column);
+    }
+    layout.SortColumn = int(sortColumn_);
+    layout.Ascending = sortAscending_;
+    layout.SortedColour = sortedColour_;
+    layout.ListColour = listColour_;
+    return layout;
+}
+
+void TForm1::RestoreVTFilesLayout(const HeaderLayout& layout) {
+    QHeaderView* header = VTFiles->header();
+    for (int column = 0; column < kHeaderColumns; ++column)
+        header->resizeSection(column, layout.Widths[std::size_t(column)]);
+    for (int visual = 0; visual < kHeaderColumns; ++visual)
+        header->moveSection(header->visualIndex(layout.Order[std::size_t(visual)]), visual);
+    sortColumn_ = static_cast<FileListColumn>(layout.SortColumn);
+    sortAscending_ = layout.Ascending;
+    sortedColour_ = layout.SortedColour;
+    listColour_ = layout.ListColour;
+    header->setSortIndicator(layout.SortColumn,
+                             sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    // The rows listed before the restore follow the restored sort at once.
+    if (!rows_.empty())
+        Refreshfolder1Click();
 }
 
 QString TForm1::DxfFolderPath() const {
@@ -322,7 +358,12 @@ void TForm1::ShowRows() {
         item->setData(0, kRowRole, qulonglong(i));
         for (int column = 0; column < 3; ++column)
             item->setToolTip(column, item->text(column));
-        item->setBackground(int(sortColumn_), kSortedColumn);
+        for (int column = 0; column < 3; ++column) {
+            const std::uint32_t rgb =
+                column == int(sortColumn_) ? sortedColour_ : listColour_;
+            if (rgb != 0xFFFFFF)  // white is the list's own colour: left to the style
+                item->setBackground(column, QColor(QRgb(rgb)));
+        }
         items << item;
     }
     VTFiles->addTopLevelItems(items);
@@ -499,6 +540,10 @@ bool TForm1::btexitClick() {
     settings_.WriteText(SettingName::Width, QString::number(frameGeometry().width()));
     settings_.WriteText(SettingName::Height, QString::number(frameGeometry().height()));
     settings_.WriteText(SettingName::FolderPanelWidth, QString::number(Splitter1->sizes().value(0)));
+    const std::vector<std::uint8_t> layout = EncodeHeaderLayout(VTFilesLayout());
+    settings_.WriteBinary(SettingName::FileListHeader,
+                          QByteArray(reinterpret_cast<const char*>(layout.data()),
+                                     qsizetype(layout.size())));
     return true;
 }
 

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QFileInfo>
 #include <QTest>
+#include <QTextBrowser>
+#include <QHeaderView>
 #include <QToolButton>
 #include <QToolTip>
 #include <QHelpEvent>
@@ -24,6 +26,7 @@
 #include <memory>
 
 #include "app/SettingsStore.h"
+#include "ui/HelpBrowser.h"
 #include "ui/TForm2.h"
 #include "config/ConfigFile.h"
 #include "config/DataTreeRules.h"
@@ -159,6 +162,23 @@ TEST_F(TForm1Test, FrameCarriesItsNamesTabsAndLimits) {
     EXPECT_EQ(EntityWidget()->topLevelItemCount(), 12);
     EXPECT_FALSE(EntityWidget()->topLevelItem(11)->icon(0).isNull()) << "kind image";
     EXPECT_EQ(DataWidget()->headerItem()->text(1), "Options");
+}
+
+TEST_F(TForm1Test, ConfigNoneShowsTheNotFoundMessageAndKeepsNone) {
+    settings->WriteText(SettingName::Config, QStringLiteral("none"));
+    Start();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Text, "Configuration file \"" + programFolder +
+                                            "configurations/none\" not found, default values "
+                                            "will be used.");
+    EXPECT_EQ(form->windowTitle(), "Quarrow V 4.02[None]");
+    EXPECT_EQ(StatusText(), "None");
+    EXPECT_EQ(settings->ReadText(SettingName::Config), "none");
+    EXPECT_EQ(Find<QTabWidget>("PageControl1")->currentIndex(), 0) << "DXF Files first";
+    // Leaving without touching anything still asks, as the defaults count as unsaved.
+    dialogs.Answers = {Answer::Cancel};
+    EXPECT_FALSE(form->btexitClick());
+    EXPECT_EQ(dialogs.Questions.size(), 1);
 }
 
 // A first start: no settings at all and no configuration named.
@@ -607,6 +627,24 @@ TEST_F(RunTest, RefusedRunsShowTheirMessages) {
     EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty());
 }
 
+TEST_F(RunTest, AStrayTestFileInTheDestinationRefusesTheRunAndKeepsTheLog) {
+    StartWithTwoDrawings();
+    WriteBytes(programFolder + "QuarrowLog.txt", "earlier\r\n");
+    WriteBytes(dest + "/quarrow$_$.tmp", "stray");
+    form->rep1Click();
+    form->btprocessClick();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.Messages[0].Text,
+              "Destination directory \"" + dest +
+                  "/\" is write-protected, files can't be created here. Please select another "
+                  "directory.");
+    EXPECT_EQ(LogText(), "earlier\r\n");
+    EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dest + "/points.csv"));
+    EXPECT_TRUE(Find<QToolButton>("btprocess")->isEnabled()) << "ready for another try";
+}
+
 TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
     StartWithTwoDrawings();
     MarkConfigUnsaved(form->State());
@@ -615,6 +653,14 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
     EXPECT_FALSE(form->close()) << "the close button goes through the exit sequence";
     EXPECT_EQ(dialogs.Questions.size(), 1);
     EXPECT_EQ(settings->ReadText(SettingName::DestPath), "unchanged") << "Cancel writes nothing";
+
+    // The header layout goes with the other settings: a wider Size column, moved first, and
+    // the list sorted by size, largest first.
+    auto* header = Find<QTreeWidget>("VTFiles")->header();
+    header->resizeSection(2, 222);
+    header->moveSection(2, 0);
+    form->VTFilesHeaderClick(2);
+    const HeaderLayout changed = form->VTFilesLayout();
 
     dialogs.Answers = {Answer::No};
     EXPECT_TRUE(form->close());
@@ -627,6 +673,32 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
     EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), dest);
     EXPECT_TRUE(Find<QToolButton>("SpeedButton4")->isEnabled()) << "still unlocked";
     EXPECT_EQ(Find<QLabel>("Label3")->text(), "2 files selected.") << "AutoSelect kept";
+    // The last column stretches to the list's edge: its width follows the window.
+    HeaderLayout restored = form->VTFilesLayout();
+    restored.Widths[std::size_t(changed.Order[2])] = changed.Widths[std::size_t(changed.Order[2])];
+    EXPECT_EQ(restored, changed);
+    EXPECT_EQ(Find<QTreeWidget>("VTFiles")->header()->sectionSize(2), 222);
+    EXPECT_EQ(RowNames(Find<QTreeWidget>("VTFiles")), (QStringList{"lines-faces", "points"}))
+        << "the restored sort applies to the rows at once";
+}
+
+TEST_F(TForm1Test, HostileHeaderBytesGiveTheDesignLayout) {
+    settings->WriteBinary(SettingName::FileListHeader, QByteArray("QHL\x01garbage", 11));
+    StartWithConfig();
+    HeaderLayout restored = form->VTFilesLayout();
+    restored.Widths[2] = DesignHeaderLayout().Widths[2];  // the last column stretches
+    EXPECT_EQ(restored, DesignHeaderLayout());
+}
+
+TEST_F(TForm1Test, HelpButtonShowsTheHelpDocumentInTheProgram) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUARROW_SOURCE_DIR "/data/help_quarrow4.html"),
+                            programFolder + "help_quarrow4.html"));
+    StartWithConfig();
+    form->BitBtn7Click();
+    ASSERT_NE(form->HelpWindow(), nullptr);
+    EXPECT_TRUE(form->HelpWindow()->isVisible());
+    EXPECT_TRUE(form->HelpWindow()->Browser()->toPlainText().contains("quarrow-cli"));
+    EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty()) << "nothing outside the program starts";
 }
 
 } // namespace
