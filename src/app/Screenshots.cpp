@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTabWidget>
@@ -63,7 +64,13 @@ int main(int argc, char* argv[]) {
     auto settings = quarrow::QtSettingsStore::OpenFile(work.path() + "/settings.ini");
     using namespace quarrow::SettingName;
     settings->WriteText(Config, QStringLiteral("samples.qrw"));
-    settings->WriteText(DxfPath, source + "/data/samples");
+    // The pictures show a user's own folder of drawings, not where the sources happen to be.
+    const QString drawings = QDir::homePath() + "/Survey drawings";
+    const bool madeDrawings = !QFileInfo::exists(drawings);  // only a folder made here is removed
+    QDir().mkpath(drawings);
+    for (const QFileInfo& sample : QDir(source + "/data/samples").entryInfoList({"*.dxf"}))
+        QFile::copy(sample.filePath(), drawings + "/" + sample.fileName());
+    settings->WriteText(DxfPath, drawings);
     settings->WriteFlag(Locked, true);
     settings->WriteFlag(AutoSelect, true);
     settings->WriteFlag(ShowTips, true);
@@ -93,5 +100,7 @@ int main(int argc, char* argv[]) {
         }
     }
     form.btexitClick();  // the state of the temporary settings is of no further use
+    if (madeDrawings)
+        QDir(drawings).removeRecursively();
     return failures == 0 ? 0 : 1;
 }
