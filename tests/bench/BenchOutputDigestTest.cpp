@@ -13,27 +13,14 @@
 #include "DrawingGenerator.h"
 #include "config/NodeTables.h"
 #include "engine/ProcessingRun.h"
+#include "support/Digest.h"
 #include "support/TempDir.h"
 
 namespace quarrow::bench {
 namespace {
 
-// FNV-1a, 64 bits, so the expected digests depend on no library.
-std::uint64_t Fnv1a64(std::string_view bytes) {
-    std::uint64_t hash = 0xCBF29CE484222325ull;
-    for (unsigned char c : bytes) {
-        hash ^= c;
-        hash *= 0x100000001B3ull;
-    }
-    return hash;
-}
-
-std::string Hex(std::uint64_t v) {
-    char text[17];
-    for (int i = 15; i >= 0; --i, v >>= 4)
-        text[i] = "0123456789abcdef"[v & 15];
-    return std::string(text, 16);
-}
+using test::Fnv1a64;
+using test::Hex;
 
 enum class Variant {
     AllKinds,   // bench/all-kinds.qrw as it is

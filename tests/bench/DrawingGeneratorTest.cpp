@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "support/Digest.h"
 #include "support/TempDir.h"
 
 namespace quarrow::bench {
@@ -28,22 +29,8 @@ std::string Generate(std::uint64_t bytes, std::uint64_t seed, bool crlf) {
     return out;
 }
 
-// FNV-1a, 64 bits: defined here so the expected digests do not depend on any library.
-std::uint64_t Fnv1a64(std::string_view bytes) {
-    std::uint64_t hash = 0xCBF29CE484222325ull;
-    for (unsigned char c : bytes) {
-        hash ^= c;
-        hash *= 0x100000001B3ull;
-    }
-    return hash;
-}
-
-std::string Hex(std::uint64_t v) {
-    char text[17];
-    for (int i = 15; i >= 0; --i, v >>= 4)
-        text[i] = "0123456789abcdef"[v & 15];
-    return std::string(text, 16);
-}
+using test::Fnv1a64;
+using test::Hex;
 
 // Benchmarks compare runs over months: the same seed must keep giving the same drawing. A
 // change of these digests is a change of the benchmark input and needs a reason.

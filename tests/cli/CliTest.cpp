@@ -4,23 +4,14 @@
 
 #include <sstream>
 
+#include "support/CliCapture.h"
 #include "support/TempDir.h"
 
 namespace quarrow {
 namespace {
 
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliResult RunCliCapture(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::CliResult;
+using test::RunCliCapture;
 
 const std::string kDefault = std::string(QUARROW_SOURCE_DIR) + "/data/default.qrw";
 

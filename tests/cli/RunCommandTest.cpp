@@ -7,6 +7,7 @@
 #include "cli/Cli.h"
 #include "config/ConfigFile.h"
 #include "config/DefaultConfig.h"
+#include "support/CliCapture.h"
 #include "support/TempDir.h"
 
 namespace quarrow {
@@ -16,18 +17,8 @@ namespace fs = std::filesystem;
 using test::ReadFileBytes;
 using test::WriteFileBytes;
 
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliResult RunCliCapture(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCli(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::CliResult;
+using test::RunCliCapture;
 
 const std::string kDefault = std::string(QUARROW_SOURCE_DIR) + "/data/default.qrw";
 
