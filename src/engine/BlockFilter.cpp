@@ -76,14 +76,22 @@ bool MatchBlockFilter(std::string_view filter, std::string_view name) {
 }
 
 void BlockTally::Add(std::string_view name) {
+    Add(name, 1);
+}
+
+void BlockTally::Add(std::string_view name, std::int32_t count) {
     std::string key(name);
     for (char& c : key)
         c = UpperAscii(c);
     const auto [it, inserted] = byKey_.try_emplace(std::move(key), entries_.size());
-    if (inserted)
-        entries_.emplace_back(std::string(name), 1);
-    else
-        ++entries_[it->second].second;
+    if (inserted) {
+        entries_.emplace_back(std::string(name), count);
+    } else {
+        // Wraps like the other 32-bit counts instead of overflowing.
+        std::int32_t& total = entries_[it->second].second;
+        total = static_cast<std::int32_t>(static_cast<std::uint32_t>(total) +
+                                          static_cast<std::uint32_t>(count));
+    }
 }
 
 void BlockTally::Clear() {

@@ -39,6 +39,8 @@ private:
 class BlockTally {
 public:
     void Add(std::string_view name);
+    // Adds count references to name at once (a later part of the file's tally).
+    void Add(std::string_view name, std::int32_t count);
     void Clear();
     const std::vector<std::pair<std::string, std::int32_t>>& Entries() const noexcept {
         return entries_;

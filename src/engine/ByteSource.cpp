@@ -5,6 +5,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace quarrow {
 
 std::ptrdiff_t MemoryByteSource::Read(char* buffer, std::size_t size) noexcept {
@@ -13,6 +16,15 @@ std::ptrdiff_t MemoryByteSource::Read(char* buffer, std::size_t size) noexcept {
         std::memcpy(buffer, bytes_.data() + position_, count);
     position_ += count;
     return static_cast<std::ptrdiff_t>(count);
+}
+
+bool MemoryByteSource::Seek(std::uint64_t offset) noexcept {
+    position_ = static_cast<std::size_t>(std::min<std::uint64_t>(offset, bytes_.size()));
+    return true;
+}
+
+std::unique_ptr<ByteSource> MemoryByteSource::OpenAnother() const {
+    return std::make_unique<MemoryByteSource>(bytes_);
 }
 
 FileByteSource::~FileByteSource() {
@@ -29,31 +41,65 @@ bool FileByteSource::Open(const std::string& path) {
         error_ = ec ? ec.message() : std::string("not a regular file");
         return false;
     }
-    file_ = std::fopen(path.c_str(), "rb");
-    if (file_ == nullptr) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
         error_ = std::strerror(errno);
         return false;
     }
+    ownsFd_ = true;
+    position_ = 0;
     const auto size = std::filesystem::file_size(path, ec);
     size_ = ec ? 0 : static_cast<std::uint64_t>(size);
     return true;
 }
 
 std::ptrdiff_t FileByteSource::Read(char* buffer, std::size_t size) noexcept {
-    if (file_ == nullptr)
+    if (fd_ < 0)
         return 0;
-    const std::size_t count = std::fread(buffer, 1, size, file_);
-    if (count == 0 && std::ferror(file_)) {
-        error_ = std::strerror(errno);
-        return -1;
+    // Fill as much of the buffer as the file gives, as fread did: the reader's blocks stay
+    // whole, and an interrupted call is simply repeated.
+    std::size_t count = 0;
+    while (count < size) {
+        const ssize_t got = ::pread(fd_, buffer + count, size - count,
+                                    static_cast<off_t>(position_ + count));
+        if (got > 0) {
+            count += static_cast<std::size_t>(got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 && count == 0) {
+            error_ = std::strerror(errno);
+            return -1;
+        }
+        break;
     }
+    position_ += count;
     return static_cast<std::ptrdiff_t>(count);
 }
 
+bool FileByteSource::Seek(std::uint64_t offset) noexcept {
+    if (fd_ < 0)
+        return false;
+    position_ = offset;
+    return true;
+}
+
+std::unique_ptr<ByteSource> FileByteSource::OpenAnother() const {
+    if (fd_ < 0)
+        return nullptr;
+    auto other = std::make_unique<FileByteSource>();
+    other->fd_ = fd_;
+    other->ownsFd_ = false;
+    other->size_ = size_;
+    return other;
+}
+
 void FileByteSource::Close() noexcept {
-    if (file_ != nullptr)
-        std::fclose(file_);
-    file_ = nullptr;
+    if (fd_ >= 0 && ownsFd_)
+        ::close(fd_);
+    fd_ = -1;
+    ownsFd_ = false;
 }
 
 } // namespace quarrow

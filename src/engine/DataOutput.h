@@ -23,6 +23,8 @@ public:
     [[nodiscard]] bool Open(const std::string& path);
     // The text not yet written.
     std::string_view Buffer() const noexcept { return {data_.get(), size_}; }
+    // Forgets the text not yet written (a buffer without a file, used again).
+    void Clear() noexcept { size_ = 0; }
     // Appends text to the buffer.
     void Append(std::string_view text);
     // Returns room for `size` more bytes at the end of the buffer, so a record can be written

@@ -25,6 +25,16 @@ char* PutInt(char* to, std::int32_t value) noexcept {
     return std::to_chars(to, to + kMaxIntLength, value).ptr;
 }
 
+// Writes the line or group counter, or leaves its field open when the counters are only
+// known relative to the segment being read (see CounterHole).
+char* PutCounter(ScanContext& ctx, char* to, std::int32_t value, bool group) {
+    if (ctx.Holes == nullptr)
+        return PutInt(to, value);
+    const auto offset = static_cast<std::uint32_t>(to - ctx.Out.Buffer().data());
+    ctx.Holes->push_back({offset, value, group});
+    return to;
+}
+
 const std::string& Option(const ScanContext& ctx, int node) {
     return ctx.Settings.Config.DataOptions[static_cast<std::size_t>(node)];
 }
@@ -94,7 +104,7 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
         p = Put(p, field.Prefix);
         switch (field.Item) {
         case DataItem::LineNumber:
-            p = PutInt(p, counters.LineCounter);
+            p = PutCounter(ctx, p, counters.LineCounter, false);
             Advance(counters.LineCounter);
             break;
         case DataItem::X: p = PutCoordinate(ctx, p, record, 0); break;
@@ -110,7 +120,9 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
             p = PutInt(p, counters.SequentialCounter);
             Advance(counters.SequentialCounter);
             break;
-        case DataItem::GroupNumber: p = PutInt(p, counters.GroupCounter); break;
+        case DataItem::GroupNumber:
+            p = PutCounter(ctx, p, counters.GroupCounter, true);
+            break;
         }
         if (p == nullptr)
             return false;  // nothing committed: the record is not written

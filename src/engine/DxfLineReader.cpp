@@ -11,6 +11,20 @@ DxfLineReader::DxfLineReader(ByteSource& source, std::size_t blockSize)
     Reserve(std::max<std::size_t>(2 * blockSize_, 256));
 }
 
+bool DxfLineReader::Restart(std::uint64_t offset, std::int64_t lineNumber) noexcept {
+    if (!source_.Seek(offset))
+        return false;
+    begin_ = 0;
+    end_ = 0;
+    taken_ = offset;
+    lineNumber_ = lineNumber;
+    sourceDone_ = false;
+    failed_ = false;
+    outOfMemory_ = false;
+    skippingOverlong_ = false;
+    return true;
+}
+
 bool DxfLineReader::Reserve(std::size_t capacity) noexcept {
     if (capacity <= capacity_)
         return true;

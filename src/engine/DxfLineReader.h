@@ -25,6 +25,9 @@ public:
     // Reads source in blocks of blockSize bytes (at least 1).
     explicit DxfLineReader(ByteSource& source, std::size_t blockSize = kDefaultBlockSize);
 
+    // Goes on reading at byte offset of the source (a line start), counting the lines read
+    // before it as lineNumber; returns false when the source cannot seek.
+    bool Restart(std::uint64_t offset, std::int64_t lineNumber) noexcept;
     // Returns the next line, or an empty line past the end of the text (or after a read
     // failure, see Failed). The view stays valid until the next ReadLine or AtEnd.
     std::string_view ReadLine() noexcept {
@@ -74,8 +77,11 @@ public:
     std::string ErrorText() const {
         return !failed_ ? std::string() : outOfMemory_ ? "not enough memory" : source_.ErrorText();
     }
-    // Returns the number of bytes taken from the source so far, minus those not yet read.
+    // Returns the offset in the source of the next byte to read (after a Restart, counted
+    // from the source's start).
     std::uint64_t Position() const noexcept { return taken_ - (end_ - begin_); }
+    // The source the lines come from.
+    ByteSource& Source() const noexcept { return source_; }
     // Returns the 1-based number of the last line read (0 before the first one).
     std::int64_t LineNumber() const noexcept { return lineNumber_; }
 

@@ -6,8 +6,10 @@
 #include "config/NodeTables.h"
 #include "config/TextUtil.h"
 #include "engine/ByteSource.h"
+#include "engine/DispatchLoop.h"
 #include "engine/DxfNumber.h"
 #include "engine/EntityReaders.h"
+#include "engine/SegmentScan.h"
 #include "engine/ScanContext.h"
 
 namespace quarrow {
@@ -83,6 +85,43 @@ void AddSummary(ScanEnvironment& env, const ScanContext& ctx) {
 
 } // namespace
 
+DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
+                            const DispatchLimits& limits) {
+    DxfLineReader& in = ctx.In;
+    const RunSettings& settings = ctx.Settings;
+    std::uint64_t nextProgress = in.Position() + kProgressBudget;
+    for (;;) {
+        if (in.Position() >= limits.StopAt)
+            return DispatchEnd::Stopped;
+        if (in.Position() >= nextProgress && setup.Observer != nullptr) {
+            setup.Observer->Progress(in.Position());
+            nextProgress = in.Position() + kProgressBudget;
+        }
+        if (setup.CancelRequested.load(std::memory_order_relaxed))
+            return DispatchEnd::Canceled;
+        if (limits.Abandon != nullptr) {
+            const std::size_t held = ctx.Out.Buffer().size() +
+                                     (ctx.Holes ? ctx.Holes->size() * sizeof(CounterHole) : 0);
+            if (limits.Abandon->load(std::memory_order_relaxed) || held > limits.OutputCap)
+                return DispatchEnd::Abandoned;
+        }
+        const std::string_view line = in.ReadLine();
+        if (!setup.SequentialOk) {
+            FailConversion(ctx, setup.SequentialText, -1, "Sequential Number, \"Start at :\"",
+                           NumberKind::Integer);
+            return DispatchEnd::Failed;
+        }
+        ctx.Counters.SequentialCounter = setup.SequentialStart;
+        if (const ReaderFunction reader = ReaderFor(line, settings)) {
+            ctx.EntityLine = in.LineNumber();
+            if (!reader(ctx))
+                return DispatchEnd::Failed;
+        }
+        if (in.AtEnd())
+            return DispatchEnd::InputEnded;
+    }
+}
+
 int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters) {
     for (const int option : {kLineStartOption, kGroupStartOption}) {
         const std::string_view text = TrimText(config.DataOptions[std::size_t(option)]);
@@ -130,35 +169,26 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
     const std::string& sequentialText = settings.Config.DataOptions[kSequentialStartOption];
     const bool sequentialOk = ParseDxfInt32(TrimText(sequentialText), sequentialStart);
 
-    std::uint64_t nextProgress = in.Position() + kProgressBudget;
-    for (;;) {
-        if (in.Position() >= nextProgress && env.Observer != nullptr) {
-            env.Observer->Progress(in.Position());
-            nextProgress = in.Position() + kProgressBudget;
-        }
-        if (env.CancelRequested.load(std::memory_order_relaxed))
-            return {ScanOutcome::Canceled, {}};
-        const std::string_view line = in.ReadLine();
-        if (!sequentialOk) {
-            FailConversion(ctx, sequentialText, -1, "Sequential Number, \"Start at :\"",
-                           NumberKind::Integer);
-            return failed();
-        }
-        env.Counters.SequentialCounter = sequentialStart;
-        if (const ReaderFunction reader = ReaderFor(line, settings)) {
-            ctx.EntityLine = in.LineNumber();
-            if (!reader(ctx))
-                return failed();
-        }
-        if (in.AtEnd())
-            break;
+    const DispatchSetup setup{env.CancelRequested, env.Observer, sequentialStart, sequentialOk,
+                              sequentialText};
+    std::uint64_t endPosition = 0;
+    DispatchEnd end;
+    if (env.SegmentSize > 0) {
+        end = ScanBySegments(ctx, setup, {env.SegmentSize, env.BlockSize}, endPosition);
+    } else {
+        end = RunDispatchLoop(ctx, setup);
+        endPosition = in.Position();
     }
+    if (end == DispatchEnd::Failed)
+        return failed();
+    if (end != DispatchEnd::InputEnded)
+        return {ScanOutcome::Canceled, {}};
     if (in.Failed())
         return {ScanOutcome::Failed,
                 "Cannot read DXF file \"" + std::string(dxfPath) + "\" after line " +
                     std::to_string(in.LineNumber()) + ": " + in.ErrorText()};
     if (env.Observer != nullptr)
-        env.Observer->Progress(in.Position());
+        env.Observer->Progress(endPosition);
     AddSummary(env, ctx);
     return {ScanOutcome::Done, {}};
 }

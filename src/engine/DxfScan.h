@@ -29,6 +29,9 @@ struct ScanEnvironment {
     // The DXF paths of every entry of the run's file list, selected or not (may be null): a
     // Data file never replaces one of them.
     const std::vector<std::string>* Drawings = nullptr;
+    // Bytes per segment when a second thread reads segments of the drawing ahead of their
+    // turn (see SegmentScan.h); 0 reads on this thread only.
+    std::size_t SegmentSize = 0;
 };
 
 enum class ScanOutcome {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 
 #include "config/FileReplace.h"
 #include "config/TextUtil.h"
@@ -108,6 +109,8 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
         drawings.push_back(entry.DxfPath);
     ScanEnvironment env{settings, counters, report, cancelRequested, observer,
                         request.BlockSize, &drawings};
+    if (std::thread::hardware_concurrency() >= 2)
+        env.SegmentSize = request.SegmentSize;
     int fileNumber = 1;
     for (const auto& entry : request.Entries) {
         if (entry.Selected) {

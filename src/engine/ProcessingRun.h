@@ -14,6 +14,7 @@
 #include "engine/ProcessingReport.h"
 #include "engine/RunObserver.h"
 #include "engine/RunSettings.h"
+#include "engine/SegmentScan.h"
 
 namespace quarrow {
 
@@ -73,6 +74,9 @@ struct RunRequest {
     std::string DateTimeText;  // local short date and long time, formatted by the caller
     std::string LogPath;       // empty: no log file
     std::size_t BlockSize = DxfLineReader::kDefaultBlockSize;
+    // Bytes per segment read ahead on a second thread; 0, or a machine with one core, reads
+    // every drawing on the run's thread only.
+    std::size_t SegmentSize = kDefaultSegmentSize;
 };
 
 enum class RunStatus {

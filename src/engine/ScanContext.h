@@ -77,6 +77,15 @@ struct ReaderScratch {
     std::vector<std::int32_t> VertexFlags;
 };
 
+// A counter field left open by a segment read ahead of its turn (the counters it would show
+// are known only once every earlier line has been read): the field goes at Offset of the
+// segment's output, showing the counter's value at the segment's start plus Value.
+struct CounterHole {
+    std::uint32_t Offset = 0;
+    std::int32_t Value = 0;
+    bool Group = false;  // GroupCounter, else LineCounter
+};
+
 struct ScanContext {
     ScanContext(DxfLineReader& in, DataOutput& out, const RunSettings& settings,
                 RunCounters& counters, std::string_view dxfPath)
@@ -96,6 +105,9 @@ struct ScanContext {
     std::int64_t EntityLine = 0;  // line of the type line of the entity being read
     std::string Error;            // the run-ending error, once one happened
     ReaderScratch Scratch;
+    // Set while reading a segment ahead of its turn: the line and group counters are then
+    // relative to the segment's start, and their fields are left open here.
+    std::vector<CounterHole>* Holes = nullptr;
 
     // Advances the kind's count, EntityCount and GroupCounter after an entity.
     void CountEntity(int kind) noexcept {

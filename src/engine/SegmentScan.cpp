@@ -1,0 +1,387 @@
+#include "engine/SegmentScan.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "engine/BlockFilter.h"
+#include "engine/DataOutput.h"
+#include "engine/DxfLineReader.h"
+#include "engine/RunSettings.h"
+
+namespace quarrow {
+namespace {
+
+// How far the search for a chunk's first line looks; DXF writes a "0" group code every few
+// dozen lines, so a chunk without one in its first 64 KiB is simply read on this thread.
+constexpr std::size_t kStartSearchSpan = 64 * 1024;
+// Room past the span for the type line that follows the "0" line.
+constexpr std::size_t kStartSearchTail = 256;
+
+std::int32_t WrappingSum(std::int32_t a, std::int32_t b) noexcept {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) +
+                                     static_cast<std::uint32_t>(b));
+}
+
+// Returns the line without carriage returns and blanks, as far as the test below needs:
+// true when the line holds the group code 0 ("  0", "0", " 0\r").
+bool IsCodeZeroLine(std::string_view line) noexcept {
+    bool zero = false;
+    for (const char c : line) {
+        if (c == '0' && !zero)
+            zero = true;
+        else if (c != ' ' && c != '\r')
+            return false;
+    }
+    return zero;
+}
+
+// True for a line that can start a chunk: an entity name (capitals, digits, '_'), but not
+// one that continues the entity before it.
+bool IsChunkTypeLine(std::string_view line) noexcept {
+    while (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    if (line.empty() || line.size() > 32)
+        return false;
+    for (const char c : line)
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'))
+            return false;
+    return line != "VERTEX" && line != "SEQEND";
+}
+
+// The second thread's reading of one chunk.
+struct Segment {
+    enum class State { Free, Started, Done };
+    State Status = State::Free;
+    std::uint64_t Chunk = 0;                 // which chunk (odd numbers)
+    std::uint64_t Start = kNoSegmentStart;   // its first line, or none
+    std::atomic<bool> Abandon{false};        // this thread no longer needs it
+
+    // Results, valid once Done.
+    bool Usable = false;       // read to its stop (or to the end of the input) without error
+    bool InputEnded = false;   // the input ended inside it
+    std::uint64_t End = 0;     // offset of the first line it did not read
+    std::int64_t Lines = 0;    // lines it read
+    DataOutput Out;
+    std::vector<CounterHole> Holes;
+    RunCounters Counters;      // line and group counters relative to its start
+    std::int32_t EntityCount = 0;
+    std::array<std::int32_t, kKindCount> KindCounts{};
+    BlockTally Tally;
+};
+
+class SegmentReader {
+public:
+    SegmentReader(ScanContext& ctx, const DispatchSetup& setup, const SegmentOptions& options,
+                  std::unique_ptr<ByteSource> source, std::uint64_t firstChunk,
+                  std::uint64_t inputSize)
+        // No progress reports from the second thread: the observer belongs to this one.
+        : ctx_(ctx),
+          setup_{setup.CancelRequested, nullptr, setup.SequentialStart, setup.SequentialOk,
+                 setup.SequentialText},
+          options_(options), source_(std::move(source)),
+          firstChunk_(firstChunk), inputSize_(inputSize) {}
+    ~SegmentReader() { Stop(); }
+    SegmentReader(const SegmentReader&) = delete;
+    SegmentReader& operator=(const SegmentReader&) = delete;
+
+    // Starts the second thread; returns false when it cannot run.
+    bool Start() {
+        try {
+            thread_ = std::thread([this] { Run(); });
+            return true;
+        } catch (const std::system_error&) {
+            return false;
+        }
+    }
+
+    // Offset of chunk `chunk`'s first byte.
+    std::uint64_t ChunkOffset(std::uint64_t chunk) const noexcept {
+        return firstChunk_ + chunk * options_.SegmentSize;
+    }
+    bool ChunkExists(std::uint64_t chunk) const noexcept {
+        return ChunkOffset(chunk) < inputSize_ &&
+               chunk <= (inputSize_ - firstChunk_) / options_.SegmentSize;
+    }
+
+    // Waits until the second thread has taken up chunk `chunk` (or has stopped: null).
+    Segment* WaitStarted(std::uint64_t chunk) {
+        Segment& s = slots_[SlotOf(chunk)];
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] {
+            return (s.Status != Segment::State::Free && s.Chunk == chunk) || finished_;
+        });
+        return s.Status != Segment::State::Free && s.Chunk == chunk ? &s : nullptr;
+    }
+    void WaitDone(Segment& s) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return s.Status == Segment::State::Done; });
+    }
+    void Release(Segment& s) {
+        {
+            std::lock_guard lock(mutex_);
+            s.Status = Segment::State::Free;
+        }
+        changed_.notify_all();
+    }
+    void Stop() {
+        if (!thread_.joinable())
+            return;
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+            for (Segment& s : slots_)
+                s.Abandon.store(true, std::memory_order_relaxed);
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+
+private:
+    // Chunks 1, 3, 5... take the two slots in turn.
+    static std::size_t SlotOf(std::uint64_t chunk) noexcept { return (chunk / 2) % 2; }
+
+    void Run() {
+        try {
+            DxfLineReader in(*source_, options_.BlockSize);
+            for (std::uint64_t chunk = 1; ChunkExists(chunk); chunk += 2) {
+                Segment& s = slots_[SlotOf(chunk)];
+                {
+                    std::unique_lock lock(mutex_);
+                    changed_.wait(lock,
+                                  [&] { return s.Status == Segment::State::Free || stopping_; });
+                    if (stopping_)
+                        break;
+                }
+                const std::uint64_t from = ChunkOffset(chunk);
+                const std::uint64_t start = FindSegmentStart(
+                    *source_, from, std::min<std::uint64_t>(options_.SegmentSize, inputSize_ - from));
+                {
+                    std::lock_guard lock(mutex_);
+                    s.Chunk = chunk;
+                    s.Start = start;
+                    s.Usable = false;
+                    s.Abandon.store(false, std::memory_order_relaxed);
+                    s.Status = Segment::State::Started;
+                }
+                changed_.notify_all();
+                if (start != kNoSegmentStart)
+                    ReadSegment(in, s, ChunkOffset(chunk + 1));
+                {
+                    std::lock_guard lock(mutex_);
+                    s.Status = Segment::State::Done;
+                }
+                changed_.notify_all();
+            }
+        } catch (...) {
+            // Out of memory here only costs the speed: the rest is read on the other thread.
+        }
+        {
+            std::lock_guard lock(mutex_);
+            finished_ = true;
+            for (Segment& s : slots_)
+                if (s.Status == Segment::State::Started)
+                    s.Status = Segment::State::Done;  // Usable stays false
+        }
+        changed_.notify_all();
+    }
+
+    void ReadSegment(DxfLineReader& in, Segment& s, std::uint64_t stopAt) {
+        s.Out.Clear();
+        s.Holes.clear();
+        if (!in.Restart(s.Start, 0))
+            return;
+        RunCounters counters;
+        ScanContext ahead(in, s.Out, ctx_.Settings, counters, ctx_.DxfPath);
+        ahead.Holes = &s.Holes;
+        DispatchLimits limits;
+        limits.StopAt = stopAt;
+        limits.OutputCap = 2 * options_.SegmentSize + (std::size_t(1) << 20);
+        limits.Abandon = &s.Abandon;
+        DispatchEnd end;
+        try {
+            end = RunDispatchLoop(ahead, setup_, limits);
+        } catch (const std::bad_alloc&) {
+            return;  // read again on the other thread, which reports it
+        }
+        s.InputEnded = end == DispatchEnd::InputEnded;
+        s.Usable = end == DispatchEnd::Stopped || (s.InputEnded && !in.Failed());
+        s.End = in.Position();
+        s.Lines = in.LineNumber();
+        s.Counters = counters;
+        s.EntityCount = ahead.EntityCount;
+        s.KindCounts = ahead.KindCounts;
+        s.Tally = std::move(ahead.Tally);
+    }
+
+    ScanContext& ctx_;
+    const DispatchSetup setup_;
+    const SegmentOptions options_;
+    std::unique_ptr<ByteSource> source_;
+    const std::uint64_t firstChunk_;
+    const std::uint64_t inputSize_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::array<Segment, 2> slots_;
+    bool stopping_ = false;  // this thread asks the second one to end
+    bool finished_ = false;  // the second thread has ended
+    std::thread thread_;
+};
+
+// Appends a chunk read ahead to the Data file, its open counter fields filled in from the
+// counters as they stand now; returns false when writing failed (ctx.Error says why).
+bool TakeSegment(ScanContext& ctx, Segment& s) {
+    RunCounters& counters = ctx.Counters;
+    const std::string_view bytes = s.Out.Buffer();
+    DataOutput& out = ctx.Out;
+    std::size_t at = 0;
+    const auto copy = [&](std::size_t to) {
+        // In pieces of the flush size at most, so the Data file's buffer keeps its size.
+        while (at < to) {
+            const std::size_t n = std::min(to - at, DataOutput::kFlushSize);
+            out.Append(bytes.substr(at, n));
+            at += n;
+            if (!out.FlushIfFull())
+                return false;
+        }
+        return true;
+    };
+    bool written = true;
+    for (const CounterHole& hole : s.Holes) {
+        if (!(written = copy(hole.Offset)))
+            break;
+        const std::int32_t base = hole.Group ? counters.GroupCounter : counters.LineCounter;
+        char* p = out.Room(kMaxIntLength);
+        out.Commit(std::to_chars(p, p + kMaxIntLength, WrappingSum(base, hole.Value)).ptr);
+    }
+    if (!written || !copy(bytes.size()) || !out.FlushIfFull()) {
+        ctx.Error = "Cannot write Data file \"" + ctx.DataPath + "\": " + out.ErrorText();
+        return false;
+    }
+    counters.LineCounter = WrappingSum(counters.LineCounter, s.Counters.LineCounter);
+    counters.GroupCounter = WrappingSum(counters.GroupCounter, s.Counters.GroupCounter);
+    counters.SequentialCounter = s.Counters.SequentialCounter;
+    ctx.EntityCount = WrappingSum(ctx.EntityCount, s.EntityCount);
+    for (std::size_t kind = 0; kind < ctx.KindCounts.size(); ++kind)
+        ctx.KindCounts[kind] = WrappingSum(ctx.KindCounts[kind], s.KindCounts[kind]);
+    for (const auto& [name, count] : s.Tally.Entries())
+        ctx.Tally.Add(name, count);
+    return true;
+}
+
+} // namespace
+
+std::uint64_t FindSegmentStart(ByteSource& source, std::uint64_t from, std::uint64_t span) {
+    span = std::min<std::uint64_t>(span, kStartSearchSpan);
+    std::string window(span + kStartSearchTail, '\0');
+    std::size_t size = 0;
+    if (source.Seek(from)) {
+        while (size < window.size()) {
+            const std::ptrdiff_t got = source.Read(window.data() + size, window.size() - size);
+            if (got <= 0)
+                break;
+            size += static_cast<std::size_t>(got);
+        }
+    }
+    const std::string_view bytes(window.data(), size);
+    // Each line here starts after a line feed, so the first (partial) line is skipped.
+    std::size_t lf = bytes.find('\n');
+    while (lf != std::string_view::npos) {
+        const std::size_t codeStart = lf + 1;
+        const std::size_t codeEnd = bytes.find('\n', codeStart);
+        if (codeEnd == std::string_view::npos)
+            break;
+        const std::size_t typeStart = codeEnd + 1;
+        if (typeStart >= span)
+            break;
+        if (IsCodeZeroLine(bytes.substr(codeStart, codeEnd - codeStart))) {
+            const std::size_t typeEnd = bytes.find('\n', typeStart);
+            if (typeEnd != std::string_view::npos &&
+                IsChunkTypeLine(bytes.substr(typeStart, typeEnd - typeStart)))
+                return from + typeStart;
+        }
+        lf = codeEnd;
+    }
+    return kNoSegmentStart;
+}
+
+DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
+                           const SegmentOptions& options, std::uint64_t& endPosition) {
+    DxfLineReader& in = ctx.In;
+    ByteSource& source = in.Source();
+    const std::uint64_t first = in.Position();
+    const std::uint64_t size = source.Size();
+    std::unique_ptr<SegmentReader> ahead;
+    // Two chunks at least, or the second thread has nothing to do.
+    if (options.SegmentSize > 0 && size > first && (size - first) / 2 >= options.SegmentSize) {
+        if (std::unique_ptr<ByteSource> second = source.OpenAnother()) {
+            ahead = std::make_unique<SegmentReader>(ctx, setup, options, std::move(second),
+                                                    first, size);
+            if (!ahead->Start())
+                ahead.reset();
+        }
+    }
+    if (ahead) {
+        for (std::uint64_t chunk = 1; ahead->ChunkExists(chunk); chunk += 2) {
+            Segment* s = ahead->WaitStarted(chunk);
+            if (s == nullptr)
+                break;  // the second thread stopped: the rest is read here
+            if (s->Start == kNoSegmentStart || in.Position() > s->Start) {
+                s->Abandon.store(true, std::memory_order_relaxed);
+                ahead->WaitDone(*s);
+                ahead->Release(*s);
+                continue;
+            }
+            DispatchLimits limits;
+            limits.StopAt = s->Start;
+            const DispatchEnd end = RunDispatchLoop(ctx, setup, limits);
+            if (end != DispatchEnd::Stopped) {
+                endPosition = in.Position();
+                return end;  // the other thread is stopped on the way out
+            }
+            const bool arrived = in.Position() == s->Start;
+            if (!arrived)
+                s->Abandon.store(true, std::memory_order_relaxed);
+            ahead->WaitDone(*s);
+            if (!arrived || !s->Usable) {
+                ahead->Release(*s);
+                continue;  // its lines are read here, with the next stretch
+            }
+            if (!TakeSegment(ctx, *s)) {
+                ahead->Release(*s);
+                return DispatchEnd::Failed;
+            }
+            if (setup.Observer != nullptr)
+                setup.Observer->Progress(s->End);
+            if (s->InputEnded) {
+                endPosition = s->End;
+                ahead->Release(*s);
+                return DispatchEnd::InputEnded;
+            }
+            const bool restarted = in.Restart(s->End, in.LineNumber() + s->Lines);
+            ahead->Release(*s);
+            if (!restarted) {
+                // Cannot happen (the source seeked before), but never go on from a wrong line.
+                ctx.Error = "Cannot read DXF file \"" + ctx.DxfPath + "\" after line " +
+                            std::to_string(in.LineNumber()) + ": the file cannot be positioned.";
+                return DispatchEnd::Failed;
+            }
+        }
+        ahead->Stop();
+    }
+    const DispatchEnd end = RunDispatchLoop(ctx, setup);
+    endPosition = in.Position();
+    return end;
+}
+
+} // namespace quarrow

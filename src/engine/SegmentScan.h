@@ -1,0 +1,41 @@
+#pragma once
+// The dispatch loop on two threads. The drawing's lines after ENTITIES are cut into chunks of
+// a fixed size; a second thread reads every other chunk ahead of its turn, from the first
+// type line that follows a "0" group code in it, into memory, with the line and group
+// counters left open. This thread reads the chunks in between straight into the Data file.
+// When it arrives exactly at the start of a chunk read ahead, it takes that chunk's records
+// (filling in the counters), counts, tally and line count, and goes on where that chunk's
+// reading ended. When it arrives anywhere else (an entity ran across the start), or the chunk
+// read ahead met an error, it throws the chunk away and reads its lines itself: errors, their
+// line numbers, and every byte of the output stay those of reading on one thread.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/DispatchLoop.h"
+#include "engine/ScanContext.h"
+
+namespace quarrow {
+
+// Large enough that the work of handing a chunk over is lost in its reading, small enough
+// that two chunks' records in memory stay a few MiB.
+inline constexpr std::size_t kDefaultSegmentSize = std::size_t(4) << 20;
+
+struct SegmentOptions {
+    std::size_t SegmentSize = 0;  // bytes per chunk
+    std::size_t BlockSize = 0;    // the line reader's block size on the second thread
+};
+
+// Runs the dispatch loop over the rest of ctx.In, on two threads when the input is large
+// enough and its source can be read twice; sets endPosition to the offset where the lines
+// ended (for the last progress report). Returns as RunDispatchLoop without limits would.
+DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
+                           const SegmentOptions& options, std::uint64_t& endPosition);
+
+// Returns the offset of the first line, starting after `from` and before from + span, that
+// follows a line holding the group code 0 and names an entity other than VERTEX or SEQEND;
+// returns `none` when the bytes there hold no such line.
+inline constexpr std::uint64_t kNoSegmentStart = ~std::uint64_t(0);
+std::uint64_t FindSegmentStart(ByteSource& source, std::uint64_t from, std::uint64_t span);
+
+} // namespace quarrow
