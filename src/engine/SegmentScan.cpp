@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <condition_variable>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -240,33 +241,41 @@ private:
 
 // Appends a chunk read ahead to the Data file, its open counter fields filled in from the
 // counters as they stand now; returns false when writing failed (ctx.Error says why).
-bool TakeSegment(ScanContext& ctx, Segment& s) {
+bool TakeSegment(ScanContext& ctx, const Segment& s) {
     RunCounters& counters = ctx.Counters;
-    const std::string_view bytes = s.Out.Buffer();
+    const char* const bytes = s.Out.Buffer().data();
+    const std::size_t size = s.Out.Buffer().size();
+    const std::size_t holes = s.Holes.size();
     DataOutput& out = ctx.Out;
+    // Batches small enough for the slack the Data file's buffer keeps past its flush size.
+    constexpr std::size_t kBatch = 32 * 1024;
     std::size_t at = 0;
-    const auto copy = [&](std::size_t to) {
-        // In pieces of the flush size at most, so the Data file's buffer keeps its size.
-        while (at < to) {
-            const std::size_t n = std::min(to - at, DataOutput::kFlushSize);
-            out.Append(bytes.substr(at, n));
+    std::size_t hole = 0;
+    for (bool done = false; !done;) {
+        char* const first = out.Room(kBatch + kMaxIntLength);
+        char* const limit = first + kBatch;
+        char* p = first;
+        while (p < limit) {
+            const std::size_t pieceEnd = hole < holes ? s.Holes[hole].Offset : size;
+            const std::size_t n = std::min<std::size_t>(pieceEnd - at, limit - p);
+            std::memcpy(p, bytes + at, n);
+            p += n;
             at += n;
-            if (!out.FlushIfFull())
-                return false;
+            if (at < pieceEnd)
+                break;  // the batch is full
+            if (hole == holes) {
+                done = true;
+                break;
+            }
+            const CounterHole& h = s.Holes[hole++];
+            const std::int32_t base = h.Group ? counters.GroupCounter : counters.LineCounter;
+            p = std::to_chars(p, p + kMaxIntLength, WrappingSum(base, h.Value)).ptr;
         }
-        return true;
-    };
-    bool written = true;
-    for (const CounterHole& hole : s.Holes) {
-        if (!(written = copy(hole.Offset)))
-            break;
-        const std::int32_t base = hole.Group ? counters.GroupCounter : counters.LineCounter;
-        char* p = out.Room(kMaxIntLength);
-        out.Commit(std::to_chars(p, p + kMaxIntLength, WrappingSum(base, hole.Value)).ptr);
-    }
-    if (!written || !copy(bytes.size()) || !out.FlushIfFull()) {
-        ctx.Error = "Cannot write Data file \"" + ctx.DataPath + "\": " + out.ErrorText();
-        return false;
+        out.Commit(p);
+        if (!out.FlushIfFull()) {
+            ctx.Error = "Cannot write Data file \"" + ctx.DataPath + "\": " + out.ErrorText();
+            return false;
+        }
     }
     counters.LineCounter = WrappingSum(counters.LineCounter, s.Counters.LineCounter);
     counters.GroupCounter = WrappingSum(counters.GroupCounter, s.Counters.GroupCounter);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <initializer_list>
 #include <string>
@@ -84,11 +85,11 @@ struct ScanRun {
     RunCounters Counters;
 };
 
-// Scans DXF text as a file's scan does once the files are open, with a block size; the
-// counters start from the Start-at options, or run on from those given.
-inline ScanRun ScanText(const TestConfig& c, std::string_view dxf,
-                        std::size_t blockSize = DxfLineReader::kDefaultBlockSize,
-                        RunCounters counters = {}) {
+// Scans DXF text as a file's scan does once the files are open, with a block size and a
+// segment size (0: one thread); the counters start from the Start-at options, or run on from
+// those given.
+inline ScanRun ScanTextOnce(const TestConfig& c, std::string_view dxf, std::size_t blockSize,
+                            RunCounters counters, std::size_t segmentSize) {
     ScanRun run;
     run.Counters = counters;
     EXPECT_EQ(ApplyStartAtOptions(c.Config, run.Counters), -1);
@@ -96,12 +97,49 @@ inline ScanRun ScanText(const TestConfig& c, std::string_view dxf,
     ProcessingReport report;
     std::atomic<bool> cancel{false};
     ScanEnvironment env{settings, run.Counters, report, cancel, nullptr, blockSize};
+    env.SegmentSize = segmentSize;
     MemoryByteSource source(dxf);
     DxfLineReader in(source, blockSize);
     DataOutput out;
     run.Result = ScanDxfInput(env, in, out, "test.dxf", "test.csv");
     run.Data = out.Buffer();
     run.Report = report.Lines;
+    return run;
+}
+
+// Segment sizes that cut small test drawings into many chunks, at all sorts of places.
+inline constexpr std::size_t kTestSegmentSizes[] = {1, 7, 24, 64, 251};
+
+// Expects a scan read with segments ahead on a second thread to give what one thread gave:
+// the same outcome, error text, Data bytes, report lines and counters.
+inline void ExpectSameWithSegments(const ScanRun& one, const TestConfig& c, std::string_view dxf,
+                                   std::size_t blockSize, RunCounters counters) {
+    std::size_t previous = 0;
+    for (std::size_t segmentSize : kTestSegmentSizes) {
+        // At most a few hundred chunks: a large drawing cut into bytes only takes time.
+        segmentSize = std::max(segmentSize, dxf.size() / 256);
+        if (segmentSize == previous)
+            continue;
+        previous = segmentSize;
+        SCOPED_TRACE("segment size " + std::to_string(segmentSize));
+        const ScanRun two = ScanTextOnce(c, dxf, blockSize, counters, segmentSize);
+        EXPECT_EQ(two.Result.Outcome, one.Result.Outcome);
+        EXPECT_EQ(two.Result.Error, one.Result.Error);
+        EXPECT_EQ(two.Data, one.Data);
+        EXPECT_EQ(two.Report, one.Report);
+        EXPECT_EQ(two.Counters.LineCounter, one.Counters.LineCounter);
+        EXPECT_EQ(two.Counters.GroupCounter, one.Counters.GroupCounter);
+        EXPECT_EQ(two.Counters.SequentialCounter, one.Counters.SequentialCounter);
+    }
+}
+
+// Scans DXF text on one thread, and checks that reading it in segments on two threads gives
+// the very same result, so every scan test also covers the two-thread reading.
+inline ScanRun ScanText(const TestConfig& c, std::string_view dxf,
+                        std::size_t blockSize = DxfLineReader::kDefaultBlockSize,
+                        RunCounters counters = {}) {
+    ScanRun run = ScanTextOnce(c, dxf, blockSize, counters, 0);
+    ExpectSameWithSegments(run, c, dxf, blockSize, counters);
     return run;
 }
 
