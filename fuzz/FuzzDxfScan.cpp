@@ -1,11 +1,15 @@
 // DXF drawings come from anywhere: any bytes must end in a report or an error message, with
 // every kind and sub-option selected so that every reader runs. The first byte picks the block
-// size, so line ends fall on block edges too.
+// size, so line ends fall on block edges too. The same bytes are then read again with a second
+// thread reading segments ahead (the second byte picks their size): anything but the very same
+// outcome, message, Data bytes, report and counters is a fault.
 
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/ExportConfig.h"
 #include "engine/ByteSource.h"
@@ -36,13 +40,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     RunSettings settings(config, order, kinds);
-    RunCounters counters;
-    ProcessingReport report;
-    std::atomic<bool> cancel{false};
-    ScanEnvironment env{settings, counters, report, cancel, nullptr, blockSize};
-    MemoryByteSource source(bytes);
-    DxfLineReader in(source, blockSize);
-    DataOutput out;
-    (void)ScanDxfInput(env, in, out, "fuzz.dxf", "fuzz.csv");
+    struct Scan {
+        ScanResult Result;
+        std::string Data;
+        std::vector<std::string> Report;
+        RunCounters Counters;
+    };
+    const auto scan = [&](std::size_t segmentSize) {
+        Scan run;
+        ProcessingReport report;
+        std::atomic<bool> cancel{false};
+        ScanEnvironment env{settings, run.Counters, report, cancel, nullptr, blockSize};
+        env.SegmentSize = segmentSize;
+        MemoryByteSource source(bytes);
+        DxfLineReader in(source, blockSize);
+        DataOutput out;
+        run.Result = ScanDxfInput(env, in, out, "fuzz.dxf", "fuzz.csv");
+        run.Data = out.Buffer();
+        run.Report = report.Lines;
+        return run;
+    };
+    const Scan one = scan(0);
+    const Scan two = scan(size > 1 ? 1 + data[1] % 97 : 1);
+    if (two.Result.Outcome != one.Result.Outcome || two.Result.Error != one.Result.Error ||
+        two.Data != one.Data || two.Report != one.Report ||
+        two.Counters.LineCounter != one.Counters.LineCounter ||
+        two.Counters.GroupCounter != one.Counters.GroupCounter ||
+        two.Counters.SequentialCounter != one.Counters.SequentialCounter)
+        std::abort();
     return 0;
 }

@@ -30,7 +30,7 @@ enum class Variant {
 // Converts a drawing with the benchmark configuration (or the variant) and returns the Data
 // file.
 std::string Convert(const test::TempDir& dir, const std::string& dxf, Variant variant,
-                    std::size_t blockSize) {
+                    std::size_t blockSize, std::size_t segmentSize = 0) {
     ExportConfig config;
     ConfigTree entityTree, dataTree;
     BuildAllKindsConfig(config, entityTree, dataTree);
@@ -53,6 +53,7 @@ std::string Convert(const test::TempDir& dir, const std::string& dxf, Variant va
     request.Entries.push_back({dxf, "drawing.dxf", true});
     request.DestFolder = dir.Path().string();
     request.BlockSize = blockSize;
+    request.SegmentSize = segmentSize;
     RunCounters counters;
     std::atomic<bool> cancel{false};
     const RunResult result =
@@ -98,8 +99,11 @@ TEST(BenchOutputDigestTest, DataFilesKeepTheirBytes) {
         const std::string data = Convert(dir, dxf, c.variant, 1 << 20);
         EXPECT_EQ(data.size(), c.size);
         EXPECT_EQ(Hex(Fnv1a64(data)), c.digest);
-        // Lines that straddle the reader's blocks come out the same.
+        // Lines that straddle the reader's blocks come out the same, and so do the segments
+        // a second thread reads ahead (tens of them, cut anywhere).
         EXPECT_TRUE(Convert(dir, dxf, c.variant, 4093) == data);
+        EXPECT_TRUE(Convert(dir, dxf, c.variant, 1 << 20, 64 * 1024) == data);
+        EXPECT_TRUE(Convert(dir, dxf, c.variant, 4093, 100'003) == data);
     }
 }
 
