@@ -33,8 +33,7 @@ std::int32_t WrappingSum(std::int32_t a, std::int32_t b) noexcept {
                                      static_cast<std::uint32_t>(b));
 }
 
-// Returns the line without carriage returns and blanks, as far as the test below needs:
-// true when the line holds the group code 0 ("  0", "0", " 0\r").
+// True when the line holds the group code 0 ("  0", "0", " 0\r").
 bool IsCodeZeroLine(std::string_view line) noexcept {
     bool zero = false;
     for (const char c : line) {
@@ -46,17 +45,22 @@ bool IsCodeZeroLine(std::string_view line) noexcept {
     return zero;
 }
 
-// True for a line that can start a chunk: an entity name (capitals, digits, '_'), but not
-// one that continues the entity before it.
+// True for a line that can start a chunk: an entity name (capitals, digits, '_', a capital
+// at least, so that the group code after a layer named "0" is not taken for one), but not one
+// that continues the entity before it.
 bool IsChunkTypeLine(std::string_view line) noexcept {
     while (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     if (line.empty() || line.size() > 32)
         return false;
-    for (const char c : line)
-        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'))
+    bool letter = false;
+    for (const char c : line) {
+        if (c >= 'A' && c <= 'Z')
+            letter = true;
+        else if (!((c >= '0' && c <= '9') || c == '_'))
             return false;
-    return line != "VERTEX" && line != "SEQEND";
+    }
+    return letter && line != "VERTEX" && line != "SEQEND";
 }
 
 // The second thread's reading of one chunk.
