@@ -86,14 +86,17 @@ TEST(SegmentScanTest, DrawingsComeOutAsOnOneThreadWhereverTheChunksFall) {
              return body + Dxf({"0", "EOF"});
          }(),
          ScanOutcome::Done},
-        // The polyline reads every entity after it as a vertex: this thread reads past the
-        // start of every chunk read ahead, which must all be thrown away.
-        {"polyline_without_seqend_swallows_the_rest",
+        // The polyline reads every entity up to a SEQEND as a vertex: this thread reads past
+        // the start of the chunks read ahead there, which must be thrown away.
+        {"polyline_swallows_points_up_to_a_seqend",
          [] {
              std::string body = Dxf({"0", "SECTION", "2", "ENTITIES", "0", "POLYLINE", "70",
                                      "8", "0", "VERTEX", "10", "1", "20", "2", "70", "32"});
-             for (int i = 0; i < 500; ++i)
+             for (int i = 0; i < 1000; ++i) {
                  body += Dxf({"0", "POINT", "10", std::to_string(i), "20", "5"});
+                 if (i == 500)
+                     body += Dxf({"0", "SEQEND"});
+             }
              return body + Dxf({"0", "ENDSEC", "0", "EOF"});
          }(),
          ScanOutcome::Done},
