@@ -25,6 +25,7 @@ namespace {
 // How far the search for a chunk's first line looks; DXF writes a "0" group code every few
 // dozen lines, so a chunk without one in its first 64 KiB is simply read on this thread.
 constexpr std::size_t kStartSearchSpan = 64 * 1024;
+static std::uint64_t kAheadShare = getenv("AHEAD") ? atoi(getenv("AHEAD")) : 2;
 // Room past the span for the type line that follows the "0" line.
 constexpr std::size_t kStartSearchTail = 256;
 
@@ -111,11 +112,11 @@ public:
 
     // Offset of chunk `chunk`'s first byte.
     std::uint64_t ChunkOffset(std::uint64_t chunk) const noexcept {
-        return firstChunk_ + chunk * options_.SegmentSize;
+        return firstChunk_ + (chunk / 2) * PairSize() + (chunk % 2) * options_.SegmentSize;
     }
     bool ChunkExists(std::uint64_t chunk) const noexcept {
-        return ChunkOffset(chunk) < inputSize_ &&
-               chunk <= (inputSize_ - firstChunk_) / options_.SegmentSize;
+        return chunk / 2 <= (inputSize_ - firstChunk_) / PairSize() &&
+               ChunkOffset(chunk) < inputSize_;
     }
 
     // Waits until the second thread has taken up chunk `chunk` (or has stopped: null).
@@ -152,6 +153,13 @@ public:
     }
 
 private:
+    // This thread also fills in and writes the chunks read ahead, so the second thread's
+    // chunks are the larger ones (the share measured to keep both threads busy).
+    std::uint64_t AheadSize() const noexcept {
+        return options_.SegmentSize + options_.SegmentSize * kAheadShare / 8;
+    }
+    std::uint64_t PairSize() const noexcept { return options_.SegmentSize + AheadSize(); }
+
     // Chunks 1, 3, 5... take the two slots in turn.
     static std::size_t SlotOf(std::uint64_t chunk) noexcept { return (chunk / 2) % 2; }
 
@@ -169,7 +177,7 @@ private:
                 }
                 const std::uint64_t from = ChunkOffset(chunk);
                 const std::uint64_t start = FindSegmentStart(
-                    *source_, from, std::min<std::uint64_t>(options_.SegmentSize, inputSize_ - from));
+                    *source_, from, std::min<std::uint64_t>(AheadSize(), inputSize_ - from));
                 {
                     std::lock_guard lock(mutex_);
                     s.Chunk = chunk;
@@ -210,7 +218,7 @@ private:
         ahead.Holes = &s.Holes;
         DispatchLimits limits;
         limits.StopAt = stopAt;
-        limits.OutputCap = 2 * options_.SegmentSize + (std::size_t(1) << 20);
+        limits.OutputCap = 2 * AheadSize() + (std::size_t(1) << 20);
         limits.Abandon = &s.Abandon;
         DispatchEnd end;
         try {
