@@ -5,6 +5,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "config/TextUtil.h"
@@ -224,12 +225,62 @@ bool RoundShort(ShortDecimal& d, int decimals) noexcept {
     return true;
 }
 
+// The eight decimal digits of n (below 10^8, leading zeros included) as text, the first digit in
+// the lowest byte: 4 + 4, then 2 + 2, then 1 + 1 digits split in all lanes at once. The
+// multiply-and-shift pairs divide exactly by 100 below 10^4 and by 10 below 100.
+constexpr std::uint64_t EightDigitsText(std::uint32_t n) noexcept {
+    const std::uint64_t halves = (n / 10'000) | (std::uint64_t(n % 10'000) << 32);
+    const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F'0000007Full;
+    const std::uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
+    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F'000F000Full;
+    const std::uint64_t digits = tens | ((pairs - tens * 10) << 8);
+    return digits + 0x30303030'30303030ull;
+}
+
 // Writes d, whose last digit is at or before the decimals (0 to 18), in fixed point with
 // exactly that many decimals, at `to` (kMaxCoordinateLength bytes of room); returns the end.
 char* WriteShort(char* to, ShortDecimal d, int decimals) noexcept {
     if (d.Digits == 0) {
         d.Negative = false;  // never "-0"
         d.Exponent = 0;
+    }
+    if constexpr (std::endian::native == std::endian::little) {
+        // Integer part below 10^8, up to 8 decimals of its own and 16 in all: the integer
+        // part and the fraction are printed as 8-digit words whose leading zeros are shifted
+        // out. Each word is stored whole; what it writes past its digits is overwritten by the
+        // next piece or lies past the end, inside the room.
+        if (d.Exponent <= 0 && d.Exponent >= -8 && decimals <= 16) {
+            constexpr std::uint64_t kZeros = 0x30303030'30303030ull;  // "00000000"
+            const int fractionDigits = -d.Exponent;  // at most `decimals`
+            const std::uint64_t unit = kPowersOf10[fractionDigits];
+            const std::uint64_t whole = d.Digits / unit;
+            if (whole < 100'000'000) {
+                const auto fraction = std::uint32_t(d.Digits - whole * unit);
+                char* q = to;
+                *q = '-';
+                q += d.Negative ? 1 : 0;
+                const int wholeDigits = DigitCount(whole);
+                const std::uint64_t wholeText =
+                    EightDigitsText(std::uint32_t(whole)) >> (8 * (8 - wholeDigits));
+                std::memcpy(q, &wholeText, 8);
+                q += wholeDigits;
+                if (decimals > 0) {
+                    *q++ = '.';
+                    // The fraction's digits, then zeros up to the decimals.
+                    const std::uint64_t digits =
+                        fractionDigits > 0
+                            ? EightDigitsText(fraction) >> (8 * (8 - fractionDigits))
+                            : 0;
+                    const std::uint64_t zeros =
+                        fractionDigits < 8 ? kZeros << (8 * fractionDigits) : 0;
+                    const std::uint64_t text = digits | zeros;
+                    std::memcpy(q, &text, 8);
+                    std::memcpy(q + 8, &kZeros, 8);
+                    q += decimals;
+                }
+                return q;
+            }
+        }
     }
     // The layout is known before any digit is written: [-][integer part][.][decimals], at most
     // a sign, 14 integer digits, the point and 18 decimals. The text is written from its end
