@@ -13,6 +13,13 @@
 
 #include "engine/ByteSource.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define QUARROW_SSE2 1
+#else
+#define QUARROW_SSE2 0
+#endif
+
 namespace quarrow {
 
 class DxfLineReader {
@@ -68,6 +75,57 @@ public:
             return DropCarriageReturns(base, size);
         }
         return ReadLineAcrossBlocks();
+    }
+    // Two lines at once, as two ReadLine calls would return them, for the group-code and
+    // value pairs that make up DXF: finding both line feeds in one pass halves the chain of
+    // dependent loads a line costs. PeekTwoLines only looks: Skip takes what it saw.
+    struct TwoLines {
+        std::string_view First, Second;
+        std::size_t FirstLength = 0;  // bytes of the first line with its line feed
+        std::size_t BothLength = 0;   // bytes of both lines with their line feeds
+    };
+    // Returns true and fills `lines` when the next two lines end within 32 bytes of the
+    // buffer and hold no carriage return but the one before their line feed; false otherwise
+    // (ReadLine then reads them).
+    bool PeekTwoLines(TwoLines& lines) const noexcept {
+#if QUARROW_SSE2
+        if (end_ - begin_ < 32)
+            return false;
+        const char* const base = buffer_.get() + begin_;
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + 16));
+        const auto mask = [&](char c) {
+            const __m128i b = _mm_set1_epi8(c);
+            return std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(low, b))) |
+                   std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(high, b))) << 16;
+        };
+        const std::uint32_t lf = mask('\n');
+        const std::uint32_t cr = mask('\r');
+        const std::uint32_t lf1 = lf & (0u - lf);  // the first line feed
+        const std::uint32_t rest = lf & (lf - 1);
+        const std::uint32_t lf2 = rest & (0u - rest);  // the second (0: none)
+        const std::uint32_t upToLf2 = (lf2 << 1) - 1;
+        if (lf2 == 0 || (cr & upToLf2 & ~((lf1 | lf2) >> 1)) != 0)
+            return false;
+        const std::size_t end1 = std::size_t(std::countr_zero(lf1));
+        const std::size_t end2 = std::size_t(std::countr_zero(lf2));
+        const std::size_t cr1 = (cr & (lf1 >> 1)) != 0 ? 1 : 0;
+        const std::size_t cr2 = (cr & (lf2 >> 1)) != 0 ? 1 : 0;
+        lines.First = {base, end1 - cr1};
+        lines.Second = {base + end1 + 1, end2 - end1 - 1 - cr2};
+        lines.FirstLength = end1 + 1;
+        lines.BothLength = end2 + 1;
+        return true;
+#else
+        (void)lines;
+        return false;
+#endif
+    }
+    // Takes `count` lines of `bytes` bytes that PeekTwoLines saw (FirstLength with 1, or
+    // BothLength with 2).
+    void Skip(std::size_t bytes, int count) noexcept {
+        begin_ += bytes;
+        lineNumber_ += count;
     }
     // Returns true when no byte of the text is left to read.
     bool AtEnd() noexcept { return begin_ == end_ && AtEndAfterFill(); }

@@ -5,6 +5,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "config/TextUtil.h"
@@ -146,6 +147,61 @@ struct PlainDigits {
     bool Negative = false;
 };
 
+// Flags (bit 7 of each byte) the bytes of a word that are not ASCII digits, exactly: the
+// high nibble must be 3 and the low one below 10 (adding 6 carries it into bit 4); no step
+// carries across bytes.
+constexpr std::uint64_t NonDigitBytes(std::uint64_t w) noexcept {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F'7F7F7F7Full;
+    const std::uint64_t bad = ((w & 0xF0F0F0F0'F0F0F0F0ull) ^ 0x30303030'30303030ull) |
+                              (((w & 0x0F0F0F0F'0F0F0F0Full) + 0x06060606'06060606ull) &
+                               0x10101010'10101010ull);
+    return (((bad & kLow7) + kLow7) | bad) & ~kLow7;  // bit 7 set where bad is not 0
+}
+
+// One bit per flagged byte of NonDigitBytes, bit i for byte i.
+constexpr unsigned FlagBits(std::uint64_t flags) noexcept {
+    return unsigned(((flags >> 7) * 0x01020408'10204080ull) >> 56);
+}
+
+// The value of a word of digits (first digit in the lowest byte), zero bytes in front counting
+// as leading zeros: pairs, then fours, then the eight, in three multiplications.
+constexpr std::uint64_t DigitsValue(std::uint64_t w) noexcept {
+    w &= 0x0F0F0F0F'0F0F0F0Full;
+    w = (w * 10 + (w >> 8)) & 0x00FF00FF'00FF00FFull;
+    w = (w * 100 + (w >> 16)) & 0x0000FFFF'0000FFFFull;
+    return (w * 10000 + (w >> 32)) & 0xFFFFFFFFull;
+}
+
+// ReadPlainDigits for the 8 to 17 bytes after the sign, with a point and at most 8 digits on
+// each side of it (every survey coordinate): the text is read as its first and last 8 bytes,
+// which overlap, without a loop over its digits. Returns false, setting nothing, for any
+// other text.
+bool ReadEightToSeventeen(const char* p, const char* end, PlainDigits& d) noexcept {
+    const int size = int(end - p);
+    std::uint64_t first, last;
+    std::memcpy(&first, p, 8);
+    std::memcpy(&last, end - 8, 8);
+    // Bit i: byte i of the text is not a digit. The two words together cover the text.
+    const std::uint32_t others = FlagBits(NonDigitBytes(first)) |
+                                 (std::uint32_t(FlagBits(NonDigitBytes(last))) << (size - 8));
+    const int point = std::countr_zero(others);  // 32 when all are digits
+    if ((others & (others - 1)) != 0 || point >= size || p[point] != '.')
+        return false;  // no point, or some other byte that is not a digit
+    const int fractionDigits = size - point - 1;
+    if (point > 8 || fractionDigits > 8)
+        return false;
+    // The integer digits moved to the top of `first` and the fraction digits kept at the top
+    // of `last`, the bytes below them cleared: leading zeros.
+    const std::uint64_t integer = point == 0 ? 0 : DigitsValue(first << (8 * (8 - point)));
+    const std::uint64_t fraction =
+        fractionDigits == 0
+            ? 0
+            : DigitsValue(last & (~std::uint64_t(0) << (8 * (8 - fractionDigits))));
+    d.Digits = integer * kPowersOf10[fractionDigits] + fraction;
+    d.FractionDigits = fractionDigits;
+    return true;
+}
+
 // Reads a plain decimal text of at most 19 digits (which cannot overflow). Returns false for
 // anything else, valid or not: the general paths decide those.
 bool ReadPlainDigits(std::string_view t, PlainDigits& d) noexcept {
@@ -154,6 +210,10 @@ bool ReadPlainDigits(std::string_view t, PlainDigits& d) noexcept {
     d = {};
     if (p < end && (*p == '+' || *p == '-'))
         d.Negative = *p++ == '-';
+    if constexpr (std::endian::native == std::endian::little) {
+        if (end - p >= 8 && end - p <= 17 && ReadEightToSeventeen(p, end, d))
+            return true;
+    }
     // Every digit goes in, leading and trailing zeros included. A digit's value is taken as
     // unsigned: one comparison tells a digit, without sign extension.
     const auto valueOf = [](char c) { return unsigned(static_cast<unsigned char>(c)) - '0'; };
@@ -224,12 +284,62 @@ bool RoundShort(ShortDecimal& d, int decimals) noexcept {
     return true;
 }
 
+// The eight decimal digits of n (below 10^8, leading zeros included) as text, the first digit in
+// the lowest byte: 4 + 4, then 2 + 2, then 1 + 1 digits split in all lanes at once. The
+// multiply-and-shift pairs divide exactly by 100 below 10^4 and by 10 below 100.
+constexpr std::uint64_t EightDigitsText(std::uint32_t n) noexcept {
+    const std::uint64_t halves = (n / 10'000) | (std::uint64_t(n % 10'000) << 32);
+    const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F'0000007Full;
+    const std::uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
+    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F'000F000Full;
+    const std::uint64_t digits = tens | ((pairs - tens * 10) << 8);
+    return digits + 0x30303030'30303030ull;
+}
+
 // Writes d, whose last digit is at or before the decimals (0 to 18), in fixed point with
 // exactly that many decimals, at `to` (kMaxCoordinateLength bytes of room); returns the end.
 char* WriteShort(char* to, ShortDecimal d, int decimals) noexcept {
     if (d.Digits == 0) {
         d.Negative = false;  // never "-0"
         d.Exponent = 0;
+    }
+    if constexpr (std::endian::native == std::endian::little) {
+        // Integer part below 10^8, up to 8 decimals of its own and 16 in all: the integer
+        // part and the fraction are printed as 8-digit words whose leading zeros are shifted
+        // out. Each word is stored whole; what it writes past its digits is overwritten by the
+        // next piece or lies past the end, inside the room.
+        if (d.Exponent <= 0 && d.Exponent >= -8 && decimals <= 16) {
+            constexpr std::uint64_t kZeros = 0x30303030'30303030ull;  // "00000000"
+            const int fractionDigits = -d.Exponent;  // at most `decimals`
+            const std::uint64_t unit = kPowersOf10[fractionDigits];
+            const std::uint64_t whole = d.Digits / unit;
+            if (whole < 100'000'000) {
+                const auto fraction = std::uint32_t(d.Digits - whole * unit);
+                char* q = to;
+                *q = '-';
+                q += d.Negative ? 1 : 0;
+                const int wholeDigits = DigitCount(whole);
+                const std::uint64_t wholeText =
+                    EightDigitsText(std::uint32_t(whole)) >> (8 * (8 - wholeDigits));
+                std::memcpy(q, &wholeText, 8);
+                q += wholeDigits;
+                if (decimals > 0) {
+                    *q++ = '.';
+                    // The fraction's digits, then zeros up to the decimals.
+                    const std::uint64_t digits =
+                        fractionDigits > 0
+                            ? EightDigitsText(fraction) >> (8 * (8 - fractionDigits))
+                            : 0;
+                    const std::uint64_t zeros =
+                        fractionDigits < 8 ? kZeros << (8 * fractionDigits) : 0;
+                    const std::uint64_t text = digits | zeros;
+                    std::memcpy(q, &text, 8);
+                    std::memcpy(q + 8, &kZeros, 8);
+                    q += decimals;
+                }
+                return q;
+            }
+        }
     }
     // The layout is known before any digit is written: [-][integer part][.][decimals], at most
     // a sign, 14 integer digits, the point and 18 decimals. The text is written from its end
@@ -321,12 +431,16 @@ bool RoundComputedShort(double value, int decimals, ShortDecimal& d) noexcept {
     const double product = a * power;
     if (position == leading - 13 && !(product >= 1e13 && product < 1e14))
         return false;  // a power of ten rounded across: let the general path do it
-    double whole = std::floor(product);
+    // product is at least 0 and below 10^14 (position is at most 13 digits under the
+    // leading one): truncating to an integer is the floor, one instruction instead of the
+    // sequence std::floor takes without SSE4.1.
+    const auto wholePart = [](double x) { return double(std::int64_t(x)); };
+    double whole = wholePart(product);
     double fraction = product - whole;
     if (std::fabs(fraction - 0.5) <= 0.02 + twiceMargin) {
         double hi, lo;
         ExactProduct(a, power, hi, lo);
-        whole = std::floor(hi);
+        whole = wholePart(hi);
         fraction = (hi - whole) + lo;  // may leave [0, 1) by a hair; rounds the same
         // The 18-digit expansion AppendFixed rounds on is within 0.00005 units of the double.
         if (std::fabs(fraction - 0.5) <= 1e-3 + twiceMargin)

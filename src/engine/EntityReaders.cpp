@@ -28,6 +28,18 @@ struct Pair {
 // every read: past it, lines are empty and never "0", so a reader would never stop.
 PairStatus ReadPair(ScanContext& ctx, Pair& pair) noexcept {
     DxfLineReader& in = ctx.In;
+    DxfLineReader::TwoLines lines;
+    if (in.PeekTwoLines(lines)) {  // the common case, both lines at once
+        pair.Code = GroupCodeOfLine(lines.First);
+        if (pair.Code == 0) {
+            in.Skip(lines.FirstLength, 1);  // the scan reads the next entity's type
+            return PairStatus::EntityEnd;
+        }
+        in.Skip(lines.BothLength, 2);
+        pair.Value = TrimText(lines.Second);
+        pair.Line = in.LineNumber();
+        return PairStatus::Pair;
+    }
     if (in.AtEnd())
         return PairStatus::InputEnd;
     pair.Code = GroupCodeOfLine(in.ReadLine());
@@ -44,6 +56,14 @@ PairStatus ReadPair(ScanContext& ctx, Pair& pair) noexcept {
 // tested, so the value of the code "0" (VERTEX, SEQEND) is read with it.
 PairStatus ReadWholePair(ScanContext& ctx, Pair& pair) noexcept {
     DxfLineReader& in = ctx.In;
+    DxfLineReader::TwoLines lines;
+    if (in.PeekTwoLines(lines)) {  // the common case, both lines at once
+        in.Skip(lines.BothLength, 2);
+        pair.Code = GroupCodeOfLine(lines.First);
+        pair.Value = TrimText(lines.Second);
+        pair.Line = in.LineNumber();
+        return pair.Code == 0 ? PairStatus::EntityEnd : PairStatus::Pair;
+    }
     if (in.AtEnd())
         return PairStatus::InputEnd;
     pair.Code = GroupCodeOfLine(in.ReadLine());

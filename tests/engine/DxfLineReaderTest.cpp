@@ -19,12 +19,24 @@ struct Observed {
     bool operator==(const Observed&) const = default;
 };
 
-// Reads every line until AtEnd, then two lines past the end.
-Observed ReadAll(std::string_view bytes, std::size_t blockSize) {
+// Reads every line until AtEnd, then two lines past the end; twoAtOnce takes two lines with
+// PeekTwoLines whenever it finds them.
+Observed ReadAll(std::string_view bytes, std::size_t blockSize, bool twoAtOnce = false) {
     MemoryByteSource source(bytes);
     DxfLineReader reader(source, blockSize);
     Observed o;
     while (!reader.AtEnd()) {
+        DxfLineReader::TwoLines two;
+        if (twoAtOnce && reader.PeekTwoLines(two)) {
+            o.lines.emplace_back(two.First);
+            o.lines.emplace_back(two.Second);
+            reader.Skip(two.BothLength, 2);
+            o.atEndAfter.push_back(false);
+            o.atEndAfter.push_back(reader.AtEnd());
+            o.lineNumbers.push_back(reader.LineNumber() - 1);
+            o.lineNumbers.push_back(reader.LineNumber());
+            continue;
+        }
         o.lines.emplace_back(reader.ReadLine());
         o.atEndAfter.push_back(reader.AtEnd());
         o.lineNumbers.push_back(reader.LineNumber());
@@ -67,6 +79,16 @@ TEST(DxfLineReaderTest, SplitsLinesTheSameAtEveryBlockSize) {
         {"fifteen_and_sixteen",
          "123456789012345\n1234567\r89012345\r\n123456789012\r\n\r\n12345678901234567890\n",
          {"123456789012345", "123456789012345", "123456789012", "", "12345678901234567890"}},
+        // Pairs read two lines at a time: carriage returns before, inside and after each
+        // line, and second lines ending at the 31st, 32nd and 33rd byte.
+        {"pairs",
+         "  8\r\nLAYER\r\n 10\r\n1.\r5\r\n 20\r\n\r2.5\r\n 30\r\r\n3\r\n\n\n"
+         "12345\r\n1234567890123456789012345\n"
+         "12345\r\n12345678901234567890123456\r\n"
+         "1234\n12345678901234567890123456\r\n 0\r\nEOF\r\n",
+         {"  8", "LAYER", " 10", "1.5", " 20", "2.5", " 30", "3", "", "", "12345",
+          "1234567890123456789012345", "12345", "12345678901234567890123456", "1234",
+          "12345678901234567890123456", " 0", "EOF"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -83,6 +105,7 @@ TEST(DxfLineReaderTest, SplitsLinesTheSameAtEveryBlockSize) {
         for (std::size_t blockSize : kBlockSizes) {
             SCOPED_TRACE(blockSize);
             EXPECT_EQ(ReadAll(c.bytes, blockSize), reference);
+            EXPECT_EQ(ReadAll(c.bytes, blockSize, true), reference);
         }
     }
 }

@@ -25,6 +25,13 @@ TEST(DxfNumberTest, ParseDxfDoubleAcceptsOnlyPlainDecimals) {
         {"10\r", false, 0},       {"1e", false, 0},         {"e5", false, 0},
         {"--1", false, 0},        {"+-1", false, 0},        {"1e999", false, 0},
         {"1.2.3", false, 0},
+        // 8 to 17 bytes after the sign, read a word at a time: both sides full, a side too
+        // long for a word, and bytes next to the digits in the code table.
+        {"12345678.12345678", true, 12345678.12345678},
+        {"-0001234.5670000", true, -1234.567},
+        {"123456789.1234567", true, 123456789.1234567},
+        {"1234.56:78", false, 0}, {"12/4.5678", false, 0}, {"12345.6.78", false, 0},
+        {"1234.5678 ", false, 0}, {"1234.56\xb9", false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("\"") + c.text + "\"");
