@@ -25,7 +25,9 @@ namespace {
 // How far the search for a chunk's first line looks; DXF writes a "0" group code every few
 // dozen lines, so a chunk without one in its first 64 KiB is simply read on this thread.
 constexpr std::size_t kStartSearchSpan = 64 * 1024;
-static std::uint64_t kAheadShare = getenv("AHEAD") ? atoi(getenv("AHEAD")) : 2;
+// Chunks read ahead and not yet taken: a few, so that neither thread waits for the other
+// when one chunk happens to take longer than the next.
+constexpr std::size_t kSlots = 3;
 // Room past the span for the type line that follows the "0" line.
 constexpr std::size_t kStartSearchTail = 256;
 
@@ -112,10 +114,10 @@ public:
 
     // Offset of chunk `chunk`'s first byte.
     std::uint64_t ChunkOffset(std::uint64_t chunk) const noexcept {
-        return firstChunk_ + (chunk / 2) * PairSize() + (chunk % 2) * options_.SegmentSize;
+        return firstChunk_ + chunk * options_.SegmentSize;
     }
     bool ChunkExists(std::uint64_t chunk) const noexcept {
-        return chunk / 2 <= (inputSize_ - firstChunk_) / PairSize() &&
+        return chunk <= (inputSize_ - firstChunk_) / options_.SegmentSize &&
                ChunkOffset(chunk) < inputSize_;
     }
 
@@ -153,15 +155,8 @@ public:
     }
 
 private:
-    // This thread also fills in and writes the chunks read ahead, so the second thread's
-    // chunks are the larger ones (the share measured to keep both threads busy).
-    std::uint64_t AheadSize() const noexcept {
-        return options_.SegmentSize + options_.SegmentSize * kAheadShare / 8;
-    }
-    std::uint64_t PairSize() const noexcept { return options_.SegmentSize + AheadSize(); }
-
-    // Chunks 1, 3, 5... take the two slots in turn.
-    static std::size_t SlotOf(std::uint64_t chunk) noexcept { return (chunk / 2) % 2; }
+    // Chunks 1, 3, 5... take the slots in turn.
+    static std::size_t SlotOf(std::uint64_t chunk) noexcept { return (chunk / 2) % kSlots; }
 
     void Run() {
         try {
@@ -177,7 +172,7 @@ private:
                 }
                 const std::uint64_t from = ChunkOffset(chunk);
                 const std::uint64_t start = FindSegmentStart(
-                    *source_, from, std::min<std::uint64_t>(AheadSize(), inputSize_ - from));
+                    *source_, from, std::min<std::uint64_t>(options_.SegmentSize, inputSize_ - from));
                 {
                     std::lock_guard lock(mutex_);
                     s.Chunk = chunk;
@@ -218,7 +213,7 @@ private:
         ahead.Holes = &s.Holes;
         DispatchLimits limits;
         limits.StopAt = stopAt;
-        limits.OutputCap = 2 * AheadSize() + (std::size_t(1) << 20);
+        limits.OutputCap = 2 * options_.SegmentSize + (std::size_t(1) << 20);
         limits.Abandon = &s.Abandon;
         DispatchEnd end;
         try {
@@ -245,7 +240,7 @@ private:
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::array<Segment, 2> slots_;
+    std::array<Segment, kSlots> slots_;
     bool stopping_ = false;  // this thread asks the second one to end
     bool finished_ = false;  // the second thread has ended
     std::thread thread_;

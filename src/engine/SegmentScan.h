@@ -17,9 +17,10 @@
 
 namespace quarrow {
 
-// Large enough that the work of handing a chunk over is lost in its reading, small enough
-// that two chunks' records in memory stay a few MiB.
-inline constexpr std::size_t kDefaultSegmentSize = std::size_t(4) << 20;
+// Large enough that handing a chunk over costs nothing next to reading it; small enough that
+// the chunks waiting in memory stay a few MiB, and that every drawing of more than a few MiB
+// keeps both threads busy with the same memory.
+inline constexpr std::size_t kDefaultSegmentSize = std::size_t(1) << 20;
 
 struct SegmentOptions {
     std::size_t SegmentSize = 0;  // bytes per chunk
