@@ -113,11 +113,17 @@ public:
     }
 
     // Offset of chunk `chunk`'s first byte.
+    // This thread also fills in the counters and writes every record, so the chunks read
+    // ahead are a quarter larger than its own (measured: both threads then finish together).
+    std::uint64_t AheadSize() const noexcept {
+        return options_.SegmentSize + options_.SegmentSize / 4;
+    }
+    std::uint64_t PairSize() const noexcept { return options_.SegmentSize + AheadSize(); }
     std::uint64_t ChunkOffset(std::uint64_t chunk) const noexcept {
-        return firstChunk_ + chunk * options_.SegmentSize;
+        return firstChunk_ + (chunk / 2) * PairSize() + (chunk % 2) * options_.SegmentSize;
     }
     bool ChunkExists(std::uint64_t chunk) const noexcept {
-        return chunk <= (inputSize_ - firstChunk_) / options_.SegmentSize &&
+        return chunk / 2 <= (inputSize_ - firstChunk_) / PairSize() &&
                ChunkOffset(chunk) < inputSize_;
     }
 
@@ -172,7 +178,7 @@ private:
                 }
                 const std::uint64_t from = ChunkOffset(chunk);
                 const std::uint64_t start = FindSegmentStart(
-                    *source_, from, std::min<std::uint64_t>(options_.SegmentSize, inputSize_ - from));
+                    *source_, from, std::min<std::uint64_t>(AheadSize(), inputSize_ - from));
                 {
                     std::lock_guard lock(mutex_);
                     s.Chunk = chunk;
@@ -213,7 +219,7 @@ private:
         ahead.Holes = &s.Holes;
         DispatchLimits limits;
         limits.StopAt = stopAt;
-        limits.OutputCap = 2 * options_.SegmentSize + (std::size_t(1) << 20);
+        limits.OutputCap = 2 * AheadSize() + (std::size_t(1) << 20);
         limits.Abandon = &s.Abandon;
         DispatchEnd end;
         try {

@@ -1,6 +1,6 @@
 #pragma once
-// The dispatch loop on two threads. The drawing's lines after ENTITIES are cut into chunks of
-// a fixed size; a second thread reads every other chunk ahead of its turn, from the first
+// The dispatch loop on two threads. The drawing's lines after ENTITIES are cut into chunks; a
+// second thread reads every other chunk (a quarter larger) ahead of its turn, from the first
 // type line that follows a "0" group code in it, into memory, with the line and group
 // counters left open. This thread reads the chunks in between straight into the Data file.
 // When it arrives exactly at the start of a chunk read ahead, it takes that chunk's records
@@ -23,7 +23,7 @@ namespace quarrow {
 inline constexpr std::size_t kDefaultSegmentSize = std::size_t(1) << 20;
 
 struct SegmentOptions {
-    std::size_t SegmentSize = 0;  // bytes per chunk
+    std::size_t SegmentSize = 0;  // bytes per chunk of this thread
     std::size_t BlockSize = 0;    // the line reader's block size on the second thread
 };
 
