@@ -181,6 +181,8 @@ private:
                     *source_, from, std::min<std::uint64_t>(AheadSize(), inputSize_ - from));
                 {
                     std::lock_guard lock(mutex_);
+                    if (stopping_)
+                        break;  // asked while searching: the chunk is no longer wanted
                     s.Chunk = chunk;
                     s.Start = start;
                     s.Usable = false;
