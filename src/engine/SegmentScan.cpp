@@ -112,13 +112,13 @@ public:
         }
     }
 
-    // Offset of chunk `chunk`'s first byte.
     // This thread also fills in the counters and writes every record, so the chunks read
     // ahead are a quarter larger than its own (measured: both threads then finish together).
     std::uint64_t AheadSize() const noexcept {
         return options_.SegmentSize + options_.SegmentSize / 4;
     }
     std::uint64_t PairSize() const noexcept { return options_.SegmentSize + AheadSize(); }
+    // Offset of chunk `chunk`'s first byte: even chunks are this thread's, odd ones ahead.
     std::uint64_t ChunkOffset(std::uint64_t chunk) const noexcept {
         return firstChunk_ + (chunk / 2) * PairSize() + (chunk % 2) * options_.SegmentSize;
     }
