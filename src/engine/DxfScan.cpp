@@ -9,8 +9,8 @@
 #include "engine/DispatchLoop.h"
 #include "engine/DxfNumber.h"
 #include "engine/EntityReaders.h"
-#include "engine/SegmentScan.h"
 #include "engine/ScanContext.h"
+#include "engine/SegmentScan.h"
 
 namespace quarrow {
 namespace {
