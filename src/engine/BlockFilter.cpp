@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "config/TextUtil.h"
+#include "engine/RunSettings.h"
 
 namespace quarrow {
 namespace {
@@ -87,10 +88,8 @@ void BlockTally::Add(std::string_view name, std::int32_t count) {
     if (inserted) {
         entries_.emplace_back(std::string(name), count);
     } else {
-        // Wraps like the other 32-bit counts instead of overflowing.
         std::int32_t& total = entries_[it->second].second;
-        total = static_cast<std::int32_t>(static_cast<std::uint32_t>(total) +
-                                          static_cast<std::uint32_t>(count));
+        total = WrappingSum(total, count);
     }
 }
 

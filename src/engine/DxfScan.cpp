@@ -172,13 +172,9 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
     const DispatchSetup setup{env.CancelRequested, env.Observer, sequentialStart, sequentialOk,
                               sequentialText};
     std::uint64_t endPosition = 0;
-    DispatchEnd end;
-    if (env.SegmentSize > 0) {
-        end = ScanBySegments(ctx, setup, {env.SegmentSize, env.BlockSize}, endPosition);
-    } else {
-        end = RunDispatchLoop(ctx, setup);
-        endPosition = in.Position();
-    }
+    // On one thread when SegmentSize is 0 or the drawing is small.
+    const DispatchEnd end =
+        ScanBySegments(ctx, setup, {env.SegmentSize, env.BlockSize}, endPosition);
     if (end == DispatchEnd::Failed)
         return failed();
     if (end != DispatchEnd::InputEnded)

@@ -70,9 +70,15 @@ struct RunCounters {
     std::int32_t GroupCounter = 0;
 };
 
+// Returns a + b for 32-bit counts, wrapping as two's complement instead of overflowing.
+constexpr std::int32_t WrappingSum(std::int32_t a, std::int32_t b) noexcept {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) +
+                                     static_cast<std::uint32_t>(b));
+}
+
 // Adds 1 to a signed 32-bit counter, wrapping as two's complement instead of overflowing.
 constexpr void Advance(std::int32_t& counter) noexcept {
-    counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + 1u);
+    counter = WrappingSum(counter, 1);
 }
 
 } // namespace quarrow

@@ -31,11 +31,6 @@ constexpr std::size_t kSlots = 3;
 // Room past the span for the type line that follows the "0" line.
 constexpr std::size_t kStartSearchTail = 256;
 
-std::int32_t WrappingSum(std::int32_t a, std::int32_t b) noexcept {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) +
-                                     static_cast<std::uint32_t>(b));
-}
-
 // True when the line holds the group code 0 ("  0", "0", " 0\r").
 bool IsCodeZeroLine(std::string_view line) noexcept {
     bool zero = false;

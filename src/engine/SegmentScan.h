@@ -27,9 +27,10 @@ struct SegmentOptions {
     std::size_t BlockSize = 0;    // the line reader's block size on the second thread
 };
 
-// Runs the dispatch loop over the rest of ctx.In, on two threads when the input is large
-// enough and its source can be read twice; sets endPosition to the offset where the lines
-// ended (for the last progress report). Returns as RunDispatchLoop without limits would.
+// Runs the dispatch loop over the rest of ctx.In, on two threads when SegmentSize is not 0,
+// the input is large enough and its source can be read twice; sets endPosition to the offset
+// where the lines ended (for the last progress report). Returns as RunDispatchLoop without
+// limits would.
 DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
                            const SegmentOptions& options, std::uint64_t& endPosition);
 
