@@ -17,9 +17,7 @@ namespace quarrow {
 struct DispatchSetup {
     const std::atomic<bool>& CancelRequested;
     RunObserver* Observer = nullptr;  // null: no progress reports
-    std::int32_t SequentialStart = 0;
-    bool SequentialOk = true;          // the sequential Start-at text is an integer
-    const std::string& SequentialText;
+    std::int32_t SequentialStart = 0;  // converted once, when the section was found
 };
 
 // Where a part of the scan stops early.
@@ -33,14 +31,19 @@ struct DispatchLimits {
 };
 
 enum class DispatchEnd {
-    Stopped,     // at StopAt
-    InputEnded,  // every line read (or the source failed: see DxfLineReader::Failed)
-    Canceled,    // CancelRequested
-    Abandoned,   // Abandon was set or the output outgrew OutputCap
-    Failed,      // a run-ending error, in ctx.Error
+    Stopped,       // at StopAt
+    InputEnded,    // every line read (or the source failed: see DxfLineReader::Failed)
+    SectionEnded,  // at the pair (0, ENDSEC): nothing after it is read
+    Canceled,      // CancelRequested
+    Abandoned,     // Abandon was set or the output outgrew OutputCap
+    Failed,        // a run-ending error, in ctx.Error
+    NotDxf,        // a code line that is no group code, at ctx.InvalidCodeLine
 };
 
-// Reads lines from ctx.In and hands every line that names a selected type to its reader.
+// Reads the group-code/value pairs of ctx.In and hands every entity (a pair of code 0) of a
+// selected type to its reader, up to the pair (0, ENDSEC). Starts with the next line a code
+// line, or the value of a code-0 pair when ctx.AtTypeLine is set, and leaves ctx.AtTypeLine
+// saying which it stopped before.
 DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
                             const DispatchLimits& limits = {});
 

@@ -1,5 +1,6 @@
 #include "engine/DxfScan.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <new>
 
@@ -80,7 +81,6 @@ void AddSummary(ScanEnvironment& env, const ScanContext& ctx) {
     }
     for (const auto& [name, count] : ctx.Tally.Entries())
         report.Add("      " + name + " : " + std::to_string(count));
-    report.Add(kReportSeparator);
 }
 
 } // namespace
@@ -105,17 +105,60 @@ DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
             if (limits.Abandon->load(std::memory_order_relaxed) || held > limits.OutputCap)
                 return DispatchEnd::Abandoned;
         }
-        const std::string_view line = in.ReadLine();
-        if (!setup.SequentialOk) {
-            FailConversion(ctx, setup.SequentialText, -1, "Sequential Number, \"Start at :\"",
-                           NumberKind::Integer);
-            return DispatchEnd::Failed;
+        if (!ctx.AtTypeLine) {
+            // A pair outside any selected entity: only its code matters.
+            std::int32_t code = -1;
+            DxfLineReader::TwoLines lines;
+            if (in.PeekTwoLines(lines)) {
+                if (!ParseGroupCodeLine(lines.First, code)) {
+                    ctx.InvalidCodeLine = in.LineNumber() + 1;
+                    return DispatchEnd::NotDxf;
+                }
+                ctx.AtTypeLine = code == 0;
+                in.Skip(code == 0 ? lines.FirstLength : lines.BothLength, code == 0 ? 1 : 2);
+                continue;
+            }
+            if (in.AtEnd())
+                return DispatchEnd::InputEnded;
+            const bool isCode = ParseGroupCodeLine(in.ReadLine(), code);
+            if (in.AtEnd())
+                return DispatchEnd::InputEnded;  // a last code line without its value
+            if (!isCode) {
+                ctx.InvalidCodeLine = in.LineNumber();
+                return DispatchEnd::NotDxf;
+            }
+            if (code == 0)
+                ctx.AtTypeLine = true;
+            else
+                in.ReadLine();
+            continue;
         }
-        ctx.Counters.SequentialCounter = setup.SequentialStart;
-        if (const ReaderFunction reader = ReaderFor(line, settings)) {
-            ctx.EntityLine = in.LineNumber();
-            if (!reader(ctx))
+        // The value of a code-0 pair: an entity's type, compared untrimmed, or the end of the
+        // section. A POLYLINE without SEQEND hands back the pair that ended it.
+        ctx.AtTypeLine = false;
+        std::string_view type = in.ReadLine();
+        std::int64_t typeLine = in.LineNumber();
+        for (;;) {
+            ctx.Counters.SequentialCounter = setup.SequentialStart;
+            const ReaderFunction reader = ReaderFor(type, settings);
+            if (reader == nullptr) {
+                if (TrimText(type) == "ENDSEC")
+                    return DispatchEnd::SectionEnded;
+                break;
+            }
+            ctx.EntityLine = typeLine;
+            ctx.End = ReaderEnd::AtTypeLine;
+            const bool ok = reader(ctx);
+            if (ctx.InvalidCodeLine != 0)
+                return DispatchEnd::NotDxf;
+            if (!ok)
                 return DispatchEnd::Failed;
+            if (ctx.End != ReaderEnd::PendingType) {
+                ctx.AtTypeLine = ctx.End == ReaderEnd::AtTypeLine;
+                break;
+            }
+            type = ctx.PendingType;
+            typeLine = ctx.PendingTypeLine;
         }
         if (in.AtEnd())
             return DispatchEnd::InputEnded;
@@ -137,55 +180,135 @@ int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters) {
 
 namespace {
 
+// Finds the ENTITIES section: the pair (2, ENTITIES) right after a pair (0, SECTION). Returns
+// false at the end of the input, or at a code line that is no group code (ctx.InvalidCodeLine).
+bool FindEntitiesSection(ScanContext& ctx) {
+    DxfLineReader& in = ctx.In;
+    bool afterSection = false;
+    for (;;) {
+        if (in.AtEnd())
+            return false;
+        std::string_view codeLine = in.ReadLine();
+        if (in.LineNumber() == 1 && codeLine.starts_with("\xEF\xBB\xBF"))
+            codeLine.remove_prefix(3);  // a UTF-8 byte-order mark
+        std::int32_t code = -1;
+        const bool isCode = ParseGroupCodeLine(codeLine, code);
+        if (in.AtEnd())
+            return false;  // a last code line without its value
+        if (!isCode) {
+            ctx.InvalidCodeLine = in.LineNumber();
+            return false;
+        }
+        const std::string_view value = TrimText(in.ReadLine());
+        if (afterSection && code == 2 && value == "ENTITIES")
+            return true;
+        afterSection = code == 0 && value == "SECTION";
+    }
+}
+
+bool IsTrailingFiller(char c) noexcept {
+    return c == 26 || c == 0 || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// When the text ended at a byte 26 with more than filler after it, returns the line that byte
+// stands on (lines: those read before it); else 0. Reads the source past the text, which only
+// a drawing with an end-of-file mark inside it has.
+std::int64_t LineOfCutEofMark(ByteSource& source, std::uint64_t textEnd, std::int64_t lines) {
+    if (textEnd >= source.Size() || !source.Seek(textEnd > 0 ? textEnd - 1 : 0))
+        return 0;
+    char buffer[4096];
+    bool first = true;
+    bool afterLineFeed = textEnd == 0;
+    for (;;) {
+        const std::ptrdiff_t got = source.Read(buffer, sizeof buffer);
+        if (got <= 0)
+            return 0;
+        std::size_t i = 0;
+        if (first) {
+            first = false;
+            if (textEnd > 0) {
+                afterLineFeed = buffer[0] == '\n';
+                i = 1;
+            }
+            if (i >= std::size_t(got) || buffer[i] != 26)
+                return 0;  // the text ended without a mark (the file shrank)
+        }
+        for (; i < std::size_t(got); ++i)
+            if (!IsTrailingFiller(buffer[i]))
+                return afterLineFeed ? lines + 1 : std::max<std::int64_t>(lines, 1);
+    }
+}
+
 ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
                        std::string_view dxfPath, std::string_view dataPath) {
     const RunSettings& settings = env.Settings;
     ScanContext ctx(in, out, settings, env.Counters, dxfPath);
     ctx.DataPath = dataPath;
     const auto failed = [&ctx]() { return ScanResult{ScanOutcome::Failed, ctx.Error}; };
+    const auto readFailed = [&]() {
+        return ScanResult{ScanOutcome::Failed, "Cannot read DXF file \"" + std::string(dxfPath) +
+                                                   "\" after line " +
+                                                   std::to_string(in.LineNumber()) + ": " +
+                                                   in.ErrorText()};
+    };
+    const auto notDxf = [&]() {
+        env.Report.Add("  *** Error, this is not a valid DXF file (line " +
+                       std::to_string(ctx.InvalidCodeLine) + " is not a group code) ***");
+        env.Report.Add(kReportSeparator);
+        return ScanResult{ScanOutcome::NotDxf, {}};
+    };
 
     if (settings.Config.HeaderLine == 1) {
         out.Append(settings.HeaderText);
         out.Append("\r\n");
     }
 
-    // The ENTITIES search; a file whose only such line is its last holds no entity either.
-    bool found = false;
-    while (!found && !in.AtEnd())
-        found = TrimText(in.ReadLine()) == "ENTITIES";
+    const bool found = FindEntitiesSection(ctx);
     if (in.Failed())
-        return {ScanOutcome::Failed,
-                "Cannot read DXF file \"" + std::string(dxfPath) + "\" after line " +
-                    std::to_string(in.LineNumber()) + ": " + in.ErrorText()};
-    if (in.AtEnd()) {
+        return readFailed();
+    if (ctx.InvalidCodeLine != 0)
+        return notDxf();
+    if (!found) {
         env.Report.Add("  *** Error, this is not a valid DXF file ***");
         env.Report.Add(kReportSeparator);
         return {ScanOutcome::NotDxf, {}};
     }
 
-    // The sequential Start-at is read at every pass; a blank one is a conversion error, as
-    // the desktop program always treated it. Read it once, fail where it is first used.
+    // The sequential Start-at is converted once, here; a blank one is a conversion error, as
+    // the desktop program always treated it.
     std::int32_t sequentialStart = 0;
     const std::string& sequentialText = settings.Config.DataOptions[kSequentialStartOption];
-    const bool sequentialOk = ParseDxfInt32(TrimText(sequentialText), sequentialStart);
-
-    const DispatchSetup setup{env.CancelRequested, env.Observer, sequentialStart, sequentialOk,
-                              sequentialText};
-    std::uint64_t endPosition = 0;
-    // On one thread when SegmentSize is 0 or the drawing is small.
-    const DispatchEnd end =
-        ScanBySegments(ctx, setup, {env.SegmentSize, env.BlockSize}, endPosition);
-    if (end == DispatchEnd::Failed)
+    if (!ParseDxfInt32(TrimText(sequentialText), sequentialStart)) {
+        FailConversion(ctx, sequentialText, -1, "Sequential Number, \"Start at :\"",
+                       NumberKind::Integer);
         return failed();
-    if (end != DispatchEnd::InputEnded)
-        return {ScanOutcome::Canceled, {}};
+    }
+
+    const DispatchSetup setup{env.CancelRequested, env.Observer, sequentialStart};
+    SegmentScanEnd where;
+    // On one thread when SegmentSize is 0 or the drawing is small.
+    const DispatchEnd end = ScanBySegments(ctx, setup, {env.SegmentSize, env.BlockSize}, where);
+    switch (end) {
+    case DispatchEnd::Failed: return failed();
+    case DispatchEnd::NotDxf: return notDxf();
+    case DispatchEnd::InputEnded:
+    case DispatchEnd::SectionEnded: break;
+    default: return {ScanOutcome::Canceled, {}};
+    }
     if (in.Failed())
-        return {ScanOutcome::Failed,
-                "Cannot read DXF file \"" + std::string(dxfPath) + "\" after line " +
-                    std::to_string(in.LineNumber()) + ": " + in.ErrorText()};
+        return readFailed();
     if (env.Observer != nullptr)
-        env.Observer->Progress(endPosition);
+        env.Observer->Progress(where.Position);
     AddSummary(env, ctx);
+    if (ctx.PaperSpaceCount > 0)
+        env.Report.Add("    Paper space entities left out : " +
+                       std::to_string(ctx.PaperSpaceCount));
+    if (end == DispatchEnd::InputEnded) {
+        if (const std::int64_t line = LineOfCutEofMark(in.Source(), where.Position, where.Lines))
+            env.Report.Add("  *** Warning, reading stopped at byte 26 (end-of-file mark) on line " +
+                           std::to_string(line) + " ***");
+    }
+    env.Report.Add(kReportSeparator);
     return {ScanOutcome::Done, {}};
 }
 
@@ -208,6 +331,9 @@ ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out
 
 ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
                        const std::string& dataPath) {
+    // A file that leaves no Data file gives its numbers back: the next file numbers on as if
+    // it had not been there.
+    const RunCounters countersBefore = env.Counters;
     if (const int option = ApplyStartAtOptions(env.Settings.Config, env.Counters); option >= 0)
         return {ScanOutcome::Failed,
                 "Error in DXF file \"" + dxfPath + "\", before line 1: \"" +
@@ -223,6 +349,7 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
     if (!opened) {
         env.Report.Add("  *** Error, file is used by another application ***");
         env.Report.Add(kReportSeparator);
+        env.Counters = countersBefore;
         return {ScanOutcome::NotOpened, {}};
     }
     env.Report.Add("  Data File : " + dataPath);
@@ -254,6 +381,14 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
 
     DxfLineReader in(source, env.BlockSize);
     ScanResult result = ScanDxfInput(env, in, out, dxfPath, dataPath);
+    if (result.Outcome == ScanOutcome::NotDxf) {
+        // Nothing of a file that is not DXF is a result: no Data file is left.
+        out.Clear();
+        (void)out.Close();
+        std::filesystem::remove(dataPath, ec);
+        env.Counters = countersBefore;
+        return result;
+    }
     if (!out.Close() && result.Outcome != ScanOutcome::Failed)
         result = {ScanOutcome::Failed,
                   "Cannot write Data file \"" + dataPath + "\": " + out.ErrorText()};

@@ -19,10 +19,31 @@ constexpr std::string_view kNoBlockName = "!NoBlockName!";
 enum class PairStatus { Pair, EntityEnd, InputEnd };
 
 struct Pair {
-    int Code = -1;
+    std::int32_t Code = -1;
     std::string_view Value;  // trimmed; valid until the next read
+    std::string_view Raw;    // the value line as written (MTEXT keeps its blanks)
     std::int64_t Line = 0;   // DXF line of the value
 };
+
+// A complete pair whose code line is no group code: the file is not DXF. The readers stop as
+// at the end of the input, and the scan reports the line.
+PairStatus BadCode(ScanContext& ctx, std::int64_t line) noexcept {
+    ctx.InvalidCodeLine = line;
+    return PairStatus::InputEnd;
+}
+
+bool IsOne(std::string_view value) noexcept {
+    std::int32_t number = 0;
+    return ParseDxfInt32(value, number) && number == 1;
+}
+
+// Follows the groups that say whether the entity is in paper space.
+void NoteSpace(ScanContext& ctx, const Pair& pair) noexcept {
+    if (pair.Code == 10)
+        ctx.Space.Decided = true;
+    else if (pair.Code == 67 && !ctx.Space.Decided && IsOne(pair.Value))
+        ctx.Space.Paper = true;
+}
 
 // Reads the next group-code/value pair of the entity. The end of the input is tested before
 // every read: past it, lines are empty and never "0", so a reader would never stop.
@@ -30,25 +51,32 @@ PairStatus ReadPair(ScanContext& ctx, Pair& pair) noexcept {
     DxfLineReader& in = ctx.In;
     DxfLineReader::TwoLines lines;
     if (in.PeekTwoLines(lines)) {  // the common case, both lines at once
-        pair.Code = GroupCodeOfLine(lines.First);
+        if (!ParseGroupCodeLine(lines.First, pair.Code)) [[unlikely]]
+            return BadCode(ctx, in.LineNumber() + 1);
         if (pair.Code == 0) {
             in.Skip(lines.FirstLength, 1);  // the scan reads the next entity's type
             return PairStatus::EntityEnd;
         }
         in.Skip(lines.BothLength, 2);
+        pair.Raw = lines.Second;
         pair.Value = TrimText(lines.Second);
         pair.Line = in.LineNumber();
+        NoteSpace(ctx, pair);
         return PairStatus::Pair;
     }
     if (in.AtEnd())
         return PairStatus::InputEnd;
-    pair.Code = GroupCodeOfLine(in.ReadLine());
-    if (pair.Code == 0)
+    const bool isCode = ParseGroupCodeLine(in.ReadLine(), pair.Code);
+    if (isCode && pair.Code == 0)
         return PairStatus::EntityEnd;
     if (in.AtEnd())
-        return PairStatus::InputEnd;
-    pair.Value = TrimText(in.ReadLine());
+        return PairStatus::InputEnd;  // a last code line without its value
+    if (!isCode)
+        return BadCode(ctx, in.LineNumber());
+    pair.Raw = in.ReadLine();
+    pair.Value = TrimText(pair.Raw);
     pair.Line = in.LineNumber();
+    NoteSpace(ctx, pair);
     return PairStatus::Pair;
 }
 
@@ -58,39 +86,86 @@ PairStatus ReadWholePair(ScanContext& ctx, Pair& pair) noexcept {
     DxfLineReader& in = ctx.In;
     DxfLineReader::TwoLines lines;
     if (in.PeekTwoLines(lines)) {  // the common case, both lines at once
+        if (!ParseGroupCodeLine(lines.First, pair.Code)) [[unlikely]]
+            return BadCode(ctx, in.LineNumber() + 1);
         in.Skip(lines.BothLength, 2);
-        pair.Code = GroupCodeOfLine(lines.First);
+        pair.Raw = lines.Second;
         pair.Value = TrimText(lines.Second);
         pair.Line = in.LineNumber();
         return pair.Code == 0 ? PairStatus::EntityEnd : PairStatus::Pair;
     }
     if (in.AtEnd())
         return PairStatus::InputEnd;
-    pair.Code = GroupCodeOfLine(in.ReadLine());
+    const bool isCode = ParseGroupCodeLine(in.ReadLine(), pair.Code);
     if (in.AtEnd())
         return PairStatus::InputEnd;
-    pair.Value = TrimText(in.ReadLine());
+    if (!isCode)
+        return BadCode(ctx, in.LineNumber());
+    pair.Raw = in.ReadLine();
+    pair.Value = TrimText(pair.Raw);
     pair.Line = in.LineNumber();
     return pair.Code == 0 ? PairStatus::EntityEnd : PairStatus::Pair;
 }
 
+// Called with ctx.Error just filled in by a failed conversion. While the entity's space is
+// undecided the error is only kept (the first one), in paper space it is dropped; otherwise
+// the run ends, on the earliest error of the entity.
+bool ConversionFailed(ScanContext& ctx) {
+    EntitySpace& space = ctx.Space;
+    if (space.Paper)
+        return true;
+    if (!space.Decided) {
+        if (!space.HasDeferred) {
+            space.DeferredError.swap(ctx.Error);
+            space.HasDeferred = true;
+        }
+        return true;
+    }
+    if (space.HasDeferred)
+        ctx.Error.swap(space.DeferredError);
+    return false;
+}
+
+enum class Space { Model, Paper, Failed };
+
+// Ends the entity's undecided stretch (at the end of its pairs, or of a POLYLINE's header): a
+// paper-space entity is counted when `counted`, a kept error ends the run now.
+Space DecideSpace(ScanContext& ctx, bool counted = true) {
+    EntitySpace& space = ctx.Space;
+    space.Decided = true;
+    if (space.Paper) {
+        if (counted)
+            Advance(ctx.PaperSpaceCount);
+        return Space::Paper;
+    }
+    if (space.HasDeferred) {
+        ctx.Error.swap(space.DeferredError);
+        space.HasDeferred = false;
+        return Space::Failed;
+    }
+    return Space::Model;
+}
+
 bool ToDouble(ScanContext& ctx, const Pair& pair, double& value, std::string_view what) {
-    return ParseDxfDouble(pair.Value, value) || FailConversion(ctx, pair.Value, pair.Line, what);
+    return ParseDxfDouble(pair.Value, value) ||
+           (FailConversion(ctx, pair.Value, pair.Line, what), ConversionFailed(ctx));
 }
 
 bool ToDouble(ScanContext& ctx, const KeptNumber& kept, double& value, std::string_view what) {
     if (!kept.Converted)
-        return FailConversion(ctx, kept.BadText, kept.Line, what);
+        return FailConversion(ctx, kept.BadText, kept.Line, what), ConversionFailed(ctx);
     value = kept.Value;
     return true;
 }
 
 bool ToInt(ScanContext& ctx, const Pair& pair, std::int32_t& value, std::string_view what) {
     return ParseDxfInt32(pair.Value, value) ||
-           FailConversion(ctx, pair.Value, pair.Line, what, NumberKind::Integer);
+           (FailConversion(ctx, pair.Value, pair.Line, what, NumberKind::Integer),
+            ConversionFailed(ctx));
 }
 
 void StartEntity(ScanContext& ctx) {
+    ctx.Space.Start();
     ctx.Scratch.Handle.assign(kNoHandle);
     ctx.Scratch.Layer.assign(kNoLayer);
 }
@@ -143,7 +218,19 @@ int Kind(EntityKind kind) {
 
 // Every reader below leaves its pair loop on the entity's closing "0" and also at the end of
 // the input: an entity cut short there still writes the records of what it gathered and is
-// counted, like a complete one.
+// counted, like a complete one. An entity in paper space is read through, converting nothing,
+// and leaves no record, count or group number.
+
+// Decides the entity's space after its pairs; returns false when reading must stop there
+// (paper space, or an error kept from before the decision), with `ok` the reader's result.
+bool StopAfterPairs(ScanContext& ctx, bool& ok, bool counted = true) {
+    switch (DecideSpace(ctx, counted)) {
+    case Space::Model: return false;
+    case Space::Paper: ok = true; return true;
+    case Space::Failed: ok = false; return true;
+    }
+    return false;
+}
 
 bool ReadPoint(ScanContext& ctx) {
     StartEntity(ctx);
@@ -153,7 +240,7 @@ bool ReadPoint(ScanContext& ctx) {
     k[2].SetZero();
     Pair pair;
     while (ReadPair(ctx, pair) == PairStatus::Pair) {
-        if (KeepHandleOrLayer(ctx, pair))
+        if (ctx.Space.Paper || KeepHandleOrLayer(ctx, pair))
             continue;
         switch (pair.Code) {
         case 10: k[0].Set(pair.Value, pair.Line); break;
@@ -162,6 +249,8 @@ bool ReadPoint(ScanContext& ctx) {
         default: break;  // thickness, extrusion and angle do not move the exported location
         }
     }
+    if (bool ok = true; StopAfterPairs(ctx, ok))
+        return ok;
     if (!WriteKept(ctx, k[0], k[1], k[2], "POINT"))
         return false;
     ctx.CountEntity(Kind(EntityKind::Points));
@@ -193,6 +282,14 @@ bool KeepPoint(ScanContext& ctx, const Pair& pair, TVecteur& p, bool& matched) {
     }
 }
 
+// Removes the text's leading and trailing blanks and control characters in place.
+void TrimInPlace(std::string& text) {
+    const std::string_view kept = TrimText(text);
+    const std::size_t begin = std::size_t(kept.data() - text.data());
+    text.erase(begin + kept.size());
+    text.erase(0, begin);
+}
+
 // The shape of CIRCLE, ELLIPSE, TEXT and MTEXT: one point, optionally in OCS, optional text.
 enum class TextGroups { None, LastGroup1, Groups1And3 };
 
@@ -203,10 +300,10 @@ bool ReadOnePointEntity(ScanContext& ctx, bool ocs, TextGroups textGroups,
     text.clear();
     TVecteur p;
     TVecteur n{0.0, 0.0, 1.0};
+    bool embedded = false;  // MTEXT: past group 101, the embedded object (columns) starts
     Pair pair;
-    PairStatus status;
-    while ((status = ReadPair(ctx, pair)) == PairStatus::Pair) {
-        if (KeepHandleOrLayer(ctx, pair))
+    while (ReadPair(ctx, pair) == PairStatus::Pair) {
+        if (ctx.Space.Paper || embedded || KeepHandleOrLayer(ctx, pair))
             continue;
         bool matched = false;
         if (!KeepPoint(ctx, pair, p, matched))
@@ -217,12 +314,21 @@ bool ReadOnePointEntity(ScanContext& ctx, bool ocs, TextGroups textGroups,
             return false;
         if (matched)
             continue;
-        if (textGroups == TextGroups::LastGroup1 && pair.Code == 1)
+        if (textGroups == TextGroups::LastGroup1 && pair.Code == 1) {
             text.assign(pair.Value);
-        else if (textGroups == TextGroups::Groups1And3 && (pair.Code == 1 || pair.Code == 3))
-            text.append(pair.Value);  // chunks joined in file order, codes kept as written
+        } else if (textGroups == TextGroups::Groups1And3) {
+            // Chunks joined as written: a blank that ends a chunk separates two words.
+            if (pair.Code == 1 || pair.Code == 3)
+                text.append(pair.Raw);
+            else if (pair.Code == 101)
+                embedded = true;  // its own 10/20/30 are no insertion point
+        }
         // Radius, axes, heights, styles and the rest are not exported.
     }
+    if (bool ok = true; StopAfterPairs(ctx, ok))
+        return ok;
+    if (textGroups == TextGroups::Groups1And3)
+        TrimInPlace(text);
     OcsTransform(n).Apply(p);
     if (!WritePoint(ctx, p, type, {}, text))
         return false;
@@ -257,7 +363,7 @@ bool ReadLine(ScanContext& ctx) {
         i % 3 == 2 ? k[std::size_t(i)].SetZero() : k[std::size_t(i)].Clear();
     Pair pair;
     while (ReadPair(ctx, pair) == PairStatus::Pair) {
-        if (KeepHandleOrLayer(ctx, pair))
+        if (ctx.Space.Paper || KeepHandleOrLayer(ctx, pair))
             continue;
         switch (pair.Code) {
         case 10: k[0].Set(pair.Value, pair.Line); break;
@@ -269,6 +375,8 @@ bool ReadLine(ScanContext& ctx) {
         default: break;  // thickness and extrusion do not move the end points
         }
     }
+    if (bool ok = true; StopAfterPairs(ctx, ok))
+        return ok;
     const RunSettings& s = ctx.Settings;
     if (s.Entity(8) && !WriteKept(ctx, k[0], k[1], k[2], "LINE"))
         return false;
@@ -287,7 +395,7 @@ bool ReadArc(ScanContext& ctx) {
     TVecteur n{0.0, 0.0, 1.0};
     Pair pair;
     while (ReadPair(ctx, pair) == PairStatus::Pair) {
-        if (KeepHandleOrLayer(ctx, pair))
+        if (ctx.Space.Paper || KeepHandleOrLayer(ctx, pair))
             continue;
         bool matched = false;
         if (!KeepPoint(ctx, pair, centre, matched))
@@ -304,6 +412,8 @@ bool ReadArc(ScanContext& ctx) {
             break;  // thickness is not exported
         }
     }
+    if (bool ok = true; StopAfterPairs(ctx, ok))
+        return ok;
     // Radius and angles convert for every arc, whichever points are exported, so a damaged
     // arc fails the same way under every configuration.
     double radius = 0.0;
@@ -344,10 +454,10 @@ bool Read3DFace(ScanContext& ctx) {
     StartEntity(ctx);
     auto& k = ctx.Scratch.Kept;  // corner c: X at 3c, Y at 3c+1, Z at 3c+2
     for (int i = 0; i < 12; ++i)
-        i == 2 ? k[std::size_t(i)].SetZero() : k[std::size_t(i)].Clear();
+        i % 3 == 2 ? k[std::size_t(i)].SetZero() : k[std::size_t(i)].Clear();  // no Z: 0
     Pair pair;
     while (ReadPair(ctx, pair) == PairStatus::Pair) {
-        if (KeepHandleOrLayer(ctx, pair))
+        if (ctx.Space.Paper || KeepHandleOrLayer(ctx, pair))
             continue;
         // 10-13, 20-23, 30-33: axis from the tens, corner from the units.
         if (pair.Code >= 10 && pair.Code <= 33 && pair.Code % 10 <= 3) {
@@ -357,6 +467,8 @@ bool Read3DFace(ScanContext& ctx) {
         }
         // The invisible-edge flags (70) are not exported.
     }
+    if (bool ok = true; StopAfterPairs(ctx, ok))
+        return ok;
     for (int corner = 0; corner < 4; ++corner) {
         if (!ctx.Settings.Entity(20 + corner))
             continue;
@@ -380,7 +492,7 @@ bool ReadLwPolyline(ScanContext& ctx) {
     vertices.clear();
     Pair pair;
     while (ReadPair(ctx, pair) == PairStatus::Pair) {
-        if (KeepHandleOrLayer(ctx, pair))
+        if (ctx.Space.Paper || KeepHandleOrLayer(ctx, pair))
             continue;
         bool matched = false;
         if (!KeepExtrusion(ctx, pair, n, matched))
@@ -403,6 +515,8 @@ bool ReadLwPolyline(ScanContext& ctx) {
         default: break;  // bulges, widths and flags are not exported
         }
     }
+    if (bool ok = true; StopAfterPairs(ctx, ok))
+        return ok;
     // The extrusion groups come after the vertices, so the transform waits for the whole
     // entity.
     const OcsTransform ocs(n);
@@ -414,6 +528,30 @@ bool ReadLwPolyline(ScanContext& ctx) {
     ctx.CountEntity(Kind(EntityKind::Polylines2D));
     return true;
 }
+
+namespace {
+
+// How a POLYLINE's header or vertex phase ended.
+enum class PhaseEnd { Vertex, Seqend, Other, InputEnd };
+
+// Sorts the code-0 pair that ended a phase: VERTEX goes on, SEQEND closes the polyline, and
+// anything else closes it too and is handed back to the scan (a POLYLINE without SEQEND).
+PhaseEnd EndOfPhase(ScanContext& ctx, PairStatus status, const Pair& pair) {
+    if (status != PairStatus::EntityEnd)
+        return PhaseEnd::InputEnd;
+    if (pair.Value == "VERTEX")
+        return PhaseEnd::Vertex;
+    if (pair.Value == "SEQEND") {
+        ctx.End = ReaderEnd::AfterPair;
+        return PhaseEnd::Seqend;
+    }
+    ctx.End = ReaderEnd::PendingType;
+    ctx.PendingType.assign(pair.Raw);
+    ctx.PendingTypeLine = pair.Line;
+    return PhaseEnd::Other;
+}
+
+} // namespace
 
 bool ReadPolyline(ScanContext& ctx) {
     StartEntity(ctx);
@@ -429,12 +567,20 @@ bool ReadPolyline(ScanContext& ctx) {
     auto& vertexFlags = ctx.Scratch.VertexFlags;
     vertices.clear();
     vertexFlags.clear();
+    const RunSettings& s = ctx.Settings;
+    const bool polylines2D = s.Entity(12);
+    const bool curvePoints2D = s.Entity(13);
+    const bool polylines3D = s.Entity(14);
+    const bool splinePoints3D = s.Entity(15);
 
-    // Header phase.
+    // Header phase: its space is decided at its end, so a paper-space header converts
+    // nothing that could fail.
     Pair pair;
     PairStatus status;
     while ((status = ReadWholePair(ctx, pair)) == PairStatus::Pair) {
-        if (KeepHandleOrLayer(ctx, pair))
+        if (pair.Code == 67 && IsOne(pair.Value))
+            ctx.Space.Paper = true;
+        if (ctx.Space.Paper || KeepHandleOrLayer(ctx, pair))
             continue;
         bool matched = false;
         if (pair.Code == 70) {
@@ -447,14 +593,23 @@ bool ReadPolyline(ScanContext& ctx) {
         }
         // The header's 10 and 20 carry no position.
     }
-    // A header followed directly by SEQEND has no vertex: the polyline ends there, and with
-    // nothing to export it is neither written nor counted.
-    if (status == PairStatus::EntityEnd && pair.Value == "SEQEND")
+    PhaseEnd phase = EndOfPhase(ctx, status, pair);
+    const bool paper = ctx.Space.Paper;
+    switch (DecideSpace(ctx, polylines2D || polylines3D)) {
+    case Space::Failed: return false;
+    case Space::Paper:
+    case Space::Model: break;
+    }
+    // A header followed directly by SEQEND or another entity has no vertex: with nothing to
+    // export it is neither written nor counted.
+    if (phase != PhaseEnd::Vertex)
         return true;
 
-    // Vertex phase: every "0" completes the VERTEX before it; the pending vertex is not reset,
-    // so a VERTEX without some group takes the value of the one before.
+    // Vertex phase: every "0" completes the VERTEX before it. X, Y and the flags carry over
+    // to a VERTEX without them; each VERTEX starts at Z 0.
     const auto appendPending = [&]() {
+        if (paper)
+            return true;  // read through, converting nothing
         TVecteur v;
         if (!ToDouble(ctx, k[0], v.X, "vertex X coordinate") ||
             !ToDouble(ctx, k[1], v.Y, "vertex Y coordinate") ||
@@ -462,10 +617,11 @@ bool ReadPolyline(ScanContext& ctx) {
             return false;
         vertices.push_back(v);
         vertexFlags.push_back(pendingFlags);
+        k[2].SetZero();
         return true;
     };
     bool vertexOpen = false;  // pairs read since the last "0"
-    while (status != PairStatus::InputEnd) {
+    for (;;) {
         status = ReadWholePair(ctx, pair);
         if (status == PairStatus::InputEnd)
             break;
@@ -473,11 +629,14 @@ bool ReadPolyline(ScanContext& ctx) {
             if (!appendPending())
                 return false;
             vertexOpen = false;
-            if (pair.Value == "SEQEND")
+            phase = EndOfPhase(ctx, status, pair);
+            if (phase != PhaseEnd::Vertex)
                 break;
             continue;
         }
         vertexOpen = true;
+        if (paper)
+            continue;
         switch (pair.Code) {
         case 70:
             if (!ToInt(ctx, pair, pendingFlags, "vertex flags"))
@@ -492,13 +651,10 @@ bool ReadPolyline(ScanContext& ctx) {
     // The VERTEX being read when the input ended counts with what it gathered.
     if (status == PairStatus::InputEnd && vertexOpen && !appendPending())
         return false;
+    if (paper)
+        return true;
 
     // Output phase.
-    const RunSettings& s = ctx.Settings;
-    const bool polylines2D = s.Entity(12);
-    const bool curvePoints2D = s.Entity(13);
-    const bool polylines3D = s.Entity(14);
-    const bool splinePoints3D = s.Entity(15);
     const std::size_t count = vertices.size();
     if ((flags & 8) != 0 && polylines3D) {
         for (std::size_t i = 0; i < count; ++i) {
@@ -517,8 +673,10 @@ bool ReadPolyline(ScanContext& ctx) {
             TVecteur v = vertices[i];
             v.Z = elevation;  // a 2D polyline lies at its header's elevation
             ocs.Apply(v);
+            // 0: a plain vertex; 2: an original vertex of a curve-fit polyline (a tangent
+            // given); 16: a spline frame point. 1 and 8 mark vertices that fitting added.
             const std::int32_t f = vertexFlags[i];
-            if ((f == 0 || (f & 16) != 0 || curvePoints2D) &&
+            if ((f == 0 || f == 2 || (f & 16) != 0 || curvePoints2D) &&
                 !WritePoint(ctx, v, "2DPOLYLINE"))
                 return false;
         }
@@ -538,21 +696,36 @@ bool ReadSpline(ScanContext& ctx) {
     k[0].Clear();
     k[1].Clear();
     k[2].SetZero();
+    KeptText& zero = k[3];  // the Z of a point whose own Z group is absent
+    zero.SetZero();
     const bool controlPoints = ctx.Settings.Entity(17);
     const bool fitPoints = ctx.Settings.Entity(18);
+    // The code (10 or 11) that opened a point still waiting for its Z, else 0.
+    int open = 0;
+    const auto writeOpenWithoutZ = [&]() {
+        const bool wanted = open == 10 ? controlPoints : fitPoints;
+        open = 0;
+        return !wanted || WriteKept(ctx, k[0], k[1], zero, "SPLINE");
+    };
     Pair pair;
     while (ReadPair(ctx, pair) == PairStatus::Pair) {
-        if (KeepHandleOrLayer(ctx, pair))
+        if (ctx.Space.Paper || KeepHandleOrLayer(ctx, pair))
             continue;
         switch (pair.Code) {
         case 10:
-        case 11: k[0].Set(pair.Value, pair.Line); break;
+        case 11:
+            if (open != 0 && !writeOpenWithoutZ())
+                return false;
+            k[0].Set(pair.Value, pair.Line);
+            open = pair.Code;
+            break;
         case 20:
         case 21: k[1].Set(pair.Value, pair.Line); break;
         case 30:
         case 31:
             // A point is complete when its Z arrives.
             k[2].Set(pair.Value, pair.Line);
+            open = 0;
             if ((pair.Code == 30 ? controlPoints : fitPoints) &&
                 !WriteKept(ctx, k[0], k[1], k[2], "SPLINE"))
                 return false;
@@ -560,6 +733,10 @@ bool ReadSpline(ScanContext& ctx) {
         default: break;  // knots, weights, tangents and the normal are not exported
         }
     }
+    if (bool ok = true; StopAfterPairs(ctx, ok))
+        return ok;
+    if (open != 0 && !writeOpenWithoutZ())
+        return false;
     ctx.CountEntity(Kind(EntityKind::Splines));
     return true;
 }
@@ -574,7 +751,7 @@ bool ReadInsert(ScanContext& ctx) {
     TVecteur n{0.0, 0.0, 1.0};
     Pair pair;
     while (ReadPair(ctx, pair) == PairStatus::Pair) {
-        if (KeepHandleOrLayer(ctx, pair))
+        if (ctx.Space.Paper || KeepHandleOrLayer(ctx, pair))
             continue;
         if (pair.Code == 1) {
             text.assign(pair.Value);
@@ -591,6 +768,9 @@ bool ReadInsert(ScanContext& ctx) {
             return false;
         // Scales, rotation and array counts are not read: one record per reference.
     }
+    // Paper space is counted whatever the block-name filter says.
+    if (bool ok = true; StopAfterPairs(ctx, ok))
+        return ok;
     OcsTransform(n).Apply(p);
     // A reference the filter rejects leaves no trace: no record, count, group or tally.
     if (!ctx.Settings.Filter.Empty() && !ctx.Settings.Filter.Passes(blockName))

@@ -77,6 +77,29 @@ struct ReaderScratch {
     std::vector<std::int32_t> VertexFlags;
 };
 
+// Whether the entity being read is in paper space: a pair (67, 1) before its first group 10
+// says so. Until that group decides it, a value that fails to convert is only noted, so that a
+// paper-space entity (read through, never exported) cannot end the run.
+struct EntitySpace {
+    bool Decided = false;   // the first group 10 (POLYLINE: the end of its header) was read
+    bool Paper = false;     // a pair (67, 1) came before it
+    bool HasDeferred = false;
+    std::string DeferredError;  // the first conversion error met before the decision
+
+    void Start() noexcept {
+        Decided = false;
+        Paper = false;
+        HasDeferred = false;
+    }
+};
+
+// How a reader left the input.
+enum class ReaderEnd {
+    AtTypeLine,   // after the code line "0" that ends the entity (or at the end of the input)
+    AfterPair,    // after a whole pair: POLYLINE's (0, SEQEND)
+    PendingType,  // POLYLINE without SEQEND: it read the pair (0, PendingType) that follows it
+};
+
 // A counter field left open by a segment read ahead of its turn (the counters it would show
 // are known only once every earlier line has been read): the field goes at Offset of the
 // segment's output, showing the counter's value at the segment's start plus Value.
@@ -102,7 +125,18 @@ struct ScanContext {
     std::array<std::int32_t, kKindCount> KindCounts{};
     BlockTally Tally;
 
+    std::int32_t PaperSpaceCount = 0;  // entities of selected kinds left out as paper space
+
     std::int64_t EntityLine = 0;  // line of the type line of the entity being read
+    // The next line is the value of a code-0 pair: an entity's type or the section's end.
+    bool AtTypeLine = false;
+    EntitySpace Space;
+    ReaderEnd End = ReaderEnd::AtTypeLine;
+    std::string PendingType;       // untrimmed, with the line it stands on
+    std::int64_t PendingTypeLine = 0;
+    // A complete pair whose code line is not a whole number: the file is not DXF. The line of
+    // that code line; 0 while none was met.
+    std::int64_t InvalidCodeLine = 0;
     std::string Error;            // the run-ending error, once one happened
     ReaderScratch Scratch;
     // Set while reading a segment ahead of its turn: the line and group counters are then

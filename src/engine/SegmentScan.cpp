@@ -70,14 +70,16 @@ struct Segment {
     std::atomic<bool> Abandon{false};        // this thread no longer needs it
 
     // Results, valid once Done.
-    bool Usable = false;       // read to its stop (or to the end of the input) without error
-    bool InputEnded = false;   // the input ended inside it
+    bool Usable = false;       // read to its stop (or to the scan's end) without error
+    DispatchEnd Ended = DispatchEnd::Stopped;  // InputEnded or SectionEnded: the scan ended in it
     std::uint64_t End = 0;     // offset of the first line it did not read
     std::int64_t Lines = 0;    // lines it read
+    bool AtTypeLine = false;   // where it stopped: before the value of a code-0 pair
     DataOutput Out;
     std::vector<CounterHole> Holes;
     RunCounters Counters;      // line and group counters relative to its start
     std::int32_t EntityCount = 0;
+    std::int32_t PaperSpaceCount = 0;
     std::array<std::int32_t, kKindCount> KindCounts{};
     BlockTally Tally;
 };
@@ -89,8 +91,7 @@ public:
                   std::uint64_t inputSize)
         // No progress reports from the second thread: the observer belongs to this one.
         : ctx_(ctx),
-          setup_{setup.CancelRequested, nullptr, setup.SequentialStart, setup.SequentialOk,
-                 setup.SequentialText},
+          setup_{setup.CancelRequested, nullptr, setup.SequentialStart},
           options_(options), source_(std::move(source)),
           firstChunk_(firstChunk), inputSize_(inputSize) {}
     ~SegmentReader() { Stop(); }
@@ -214,6 +215,7 @@ private:
         RunCounters counters;
         ScanContext ahead(in, s.Out, ctx_.Settings, counters, ctx_.DxfPath);
         ahead.Holes = &s.Holes;
+        ahead.AtTypeLine = true;  // the chunk starts at the value of a code-0 pair
         DispatchLimits limits;
         limits.StopAt = stopAt;
         limits.OutputCap = 2 * AheadSize() + (std::size_t(1) << 20);
@@ -224,12 +226,15 @@ private:
         } catch (const std::bad_alloc&) {
             return;  // read again on the other thread, which reports it
         }
-        s.InputEnded = end == DispatchEnd::InputEnded;
-        s.Usable = end == DispatchEnd::Stopped || (s.InputEnded && !in.Failed());
+        s.Ended = end;
+        s.Usable = end == DispatchEnd::Stopped || end == DispatchEnd::SectionEnded ||
+                   (end == DispatchEnd::InputEnded && !in.Failed());
         s.End = in.Position();
         s.Lines = in.LineNumber();
+        s.AtTypeLine = ahead.AtTypeLine;
         s.Counters = counters;
         s.EntityCount = ahead.EntityCount;
+        s.PaperSpaceCount = ahead.PaperSpaceCount;
         s.KindCounts = ahead.KindCounts;
         s.Tally = std::move(ahead.Tally);
     }
@@ -291,6 +296,7 @@ bool TakeSegment(ScanContext& ctx, const Segment& s) {
     counters.GroupCounter = WrappingSum(counters.GroupCounter, s.Counters.GroupCounter);
     counters.SequentialCounter = s.Counters.SequentialCounter;
     ctx.EntityCount = WrappingSum(ctx.EntityCount, s.EntityCount);
+    ctx.PaperSpaceCount = WrappingSum(ctx.PaperSpaceCount, s.PaperSpaceCount);
     for (std::size_t kind = 0; kind < ctx.KindCounts.size(); ++kind)
         ctx.KindCounts[kind] = WrappingSum(ctx.KindCounts[kind], s.KindCounts[kind]);
     for (const auto& [name, count] : s.Tally.Entries())
@@ -335,7 +341,7 @@ std::uint64_t FindSegmentStart(ByteSource& source, std::uint64_t from, std::uint
 }
 
 DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
-                           const SegmentOptions& options, std::uint64_t& endPosition) {
+                           const SegmentOptions& options, SegmentScanEnd& where) {
     DxfLineReader& in = ctx.In;
     ByteSource& source = in.Source();
     const std::uint64_t first = in.Position();
@@ -365,10 +371,12 @@ DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
             limits.StopAt = s->Start;
             const DispatchEnd end = RunDispatchLoop(ctx, setup, limits);
             if (end != DispatchEnd::Stopped) {
-                endPosition = in.Position();
+                where = {in.Position(), in.LineNumber()};
                 return end;  // the other thread is stopped on the way out
             }
-            const bool arrived = in.Position() == s->Start;
+            // In step with the pairs too: a chunk that began at a value line read as a code
+            // line is no place to join.
+            const bool arrived = in.Position() == s->Start && ctx.AtTypeLine;
             if (!arrived)
                 s->Abandon.store(true, std::memory_order_relaxed);
             ahead->WaitDone(*s);
@@ -382,12 +390,14 @@ DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
             }
             if (setup.Observer != nullptr)
                 setup.Observer->Progress(s->End);
-            if (s->InputEnded) {
-                endPosition = s->End;
+            if (s->Ended != DispatchEnd::Stopped) {
+                const DispatchEnd ended = s->Ended;
+                where = {s->End, in.LineNumber() + s->Lines};
                 ahead->Release(*s);
-                return DispatchEnd::InputEnded;
+                return ended;
             }
             const bool restarted = in.Restart(s->End, in.LineNumber() + s->Lines);
+            ctx.AtTypeLine = s->AtTypeLine;
             ahead->Release(*s);
             if (!restarted) {
                 // Cannot happen (the source seeked before), but never go on from a wrong line.
@@ -399,7 +409,7 @@ DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
         ahead->Stop();
     }
     const DispatchEnd end = RunDispatchLoop(ctx, setup);
-    endPosition = in.Position();
+    where = {in.Position(), in.LineNumber()};
     return end;
 }
 

@@ -35,8 +35,26 @@ void OcsToWcs(TVecteur& p, const TVecteur& ax, const TVecteur& ay, const TVecteu
     p.Z = o.X * ax.Z + o.Y * ay.Z + o.Z * n.Z;
 }
 
+TVecteur UnitExtrusion(const TVecteur& n) noexcept {
+    constexpr TVecteur kWorld{0.0, 0.0, 1.0};
+    if (!std::isfinite(n.X) || !std::isfinite(n.Y) || !std::isfinite(n.Z))
+        return kWorld;
+    // Scaled by the largest component first, so that neither huge nor tiny components
+    // overflow or vanish in the squares.
+    const double largest = std::fmax(std::fabs(n.X), std::fmax(std::fabs(n.Y), std::fabs(n.Z)));
+    if (largest == 0.0)
+        return kWorld;
+    const TVecteur scaled{n.X / largest, n.Y / largest, n.Z / largest};
+    const double root =
+        std::sqrt(scaled.X * scaled.X + scaled.Y * scaled.Y + scaled.Z * scaled.Z);
+    // Directions as files write them are unit length to about 1e-15: kept bit for bit.
+    if (std::fabs(largest * root - 1.0) <= 1e-9)
+        return n;
+    return {scaled.X / root, scaled.Y / root, scaled.Z / root};
+}
+
 OcsTransform::OcsTransform(const TVecteur& extrusion) noexcept
-    : n_(extrusion), active_(!IsWorldExtrusion(extrusion)) {
+    : n_(UnitExtrusion(extrusion)), active_(!IsWorldExtrusion(n_)) {
     if (active_)
         ArbitraryAxes(n_, ax_, ay_);
 }

@@ -25,9 +25,14 @@ constexpr bool IsWorldExtrusion(const TVecteur& n) noexcept {
     return n.X == 0.0 && n.Y == 0.0 && n.Z == 1.0;
 }
 
+// Returns the extrusion direction at unit length: a length within 1e-9 of 1 is kept as
+// written, another is divided out, and a length of 0 or one that is not finite gives (0, 0, 1).
+TVecteur UnitExtrusion(const TVecteur& n) noexcept;
+
 // The axes of one entity, computed once and applied to each of its points.
 class OcsTransform {
 public:
+    // Takes the extrusion at unit length (UnitExtrusion).
     explicit OcsTransform(const TVecteur& extrusion) noexcept;
     // Returns true when points need mapping (the extrusion is not (0, 0, 1)).
     bool Active() const noexcept { return active_; }

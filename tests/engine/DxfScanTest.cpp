@@ -33,7 +33,7 @@ TEST(DxfScanTest, ReportLinesOfTheEntitiesSearch) {
         std::string data;
     };
     const std::string point = Dxf({"0", "POINT", "10", "1", "20", "2", "0", "EOF"});
-    // The search takes the trimmed line, case included, and needs a line after it.
+    // The search takes the trimmed value of (2, ENTITIES) after (0, SECTION), case included.
     const Case cases[] = {
         {"empty_file", "", ScanOutcome::NotDxf, ""},
         {"blanks_around_entities", "0\nSECTION\n2\n \t ENTITIES  \n" + point, ScanOutcome::Done,
@@ -56,16 +56,16 @@ TEST(DxfScanTest, ReportLinesOfTheEntitiesSearch) {
 
 TEST(DxfScanTest, TypeLinesMatchExactlyWhereverTheyStand) {
     const TestConfig c = PointsAndLines();
-    // " LINE" and "LINE " start nothing; a layer named LINE of an entity no reader consumed
-    // (a HATCH) starts the LINE reader right there, as the desktop program always did.
+    // " LINE" and "LINE " start nothing; a layer named LINE, even of an entity no reader
+    // consumes (a HATCH), is a value and starts nothing either.
     const std::string dxf = Entities({"0", "LINE ", "10", "5", "20", "5", "0", " LINE", "10",
                                       "6", "20", "6", "0", "HATCH", "8", "LINE", "10", "7",
                                       "20", "7", "11", "8", "21", "8", "0", "LINE", "10", "1",
                                       "20", "2", "11", "3", "21", "4"});
     const test::ScanRun run = ScanText(c, dxf);
     EXPECT_EQ(run.Result.Outcome, ScanOutcome::Done);
-    EXPECT_EQ(run.Data, "7.000,7.000\r\n8.000,8.000\r\n1.000,2.000\r\n3.000,4.000\r\n");
-    EXPECT_EQ(run.Report[0], "  Processed entities count : 2");
+    EXPECT_EQ(run.Data, "1.000,2.000\r\n3.000,4.000\r\n");
+    EXPECT_EQ(run.Report[0], "  Processed entities count : 1");
 }
 
 TEST(DxfScanTest, SummaryHasALinePerSelectedKindTheFilterAndTheTally) {
@@ -131,7 +131,7 @@ TEST(DxfScanTest, RunEndingErrorsNameFileLineAndText) {
          "Error in DXF file \"test.dxf\", line 6: \"\" is not a valid floating point value "
          "(Y coordinate, missing from the entity that starts at this line)."},
         {"blank_sequential_start", blankSequential, Entities({"0", "POINT"}),
-         "Error in DXF file \"test.dxf\", line 5: \" \" is not a valid integer value "
+         "Error in DXF file \"test.dxf\", line 4: \" \" is not a valid integer value "
          "(Sequential Number, \"Start at :\")."},
         {"bad_decimals", badDecimals, Entities({"0", "POINT", "10", "1", "20", "2", "0", "X"}),
          "Error in DXF file \"test.dxf\", line 11: \"two\" is not a valid integer value "

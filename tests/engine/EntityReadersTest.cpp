@@ -55,20 +55,28 @@ void RunCases(const std::vector<ReaderCase>& cases) {
 const std::vector<int> kXyz = {3, 6, 9};
 const std::vector<int> kXyzGroup = {29, 3, 6, 9};
 
-TEST(EntityReadersTest, GroupCodesCompareAsWholeTexts) {
-    EXPECT_EQ(GroupCode("10"), 10);
-    EXPECT_EQ(GroupCode("0"), 0);
-    EXPECT_EQ(GroupCode("1071"), 1071);
-    EXPECT_EQ(GroupCode("010"), -1);
-    EXPECT_EQ(GroupCode("+10"), -1);
-    EXPECT_EQ(GroupCode("-1"), -1);
-    EXPECT_EQ(GroupCode("10000"), -1);
-    EXPECT_EQ(GroupCode(""), -1);
-    EXPECT_EQ(GroupCode("1 0"), -1);
+TEST(EntityReadersTest, GroupCodesAreWholeNumbers) {
+    // An optional minus and digits within 32 bits, leading zeros allowed; -1: no group code.
+    const struct {
+        const char* text;
+        std::int64_t code;
+    } cases[] = {{"10", 10},       {"0", 0},        {"1071", 1071},  {"010", 10},
+                 {"00", 0},        {"-1", -1},      {"-0", 0},       {"2147483647", 2147483647},
+                 {"-2147483648", -2147483648LL},    {"2147483648", -1},
+                 {"99999999999999999999", -1},      {"+10", -1},     {"", -1},
+                 {"-", -1},        {"1 0", -1},     {"1.0", -1},     {"ENTITIES", -1}};
+    for (const auto& c : cases) {
+        std::int32_t code = -1;
+        const bool ok = ParseGroupCode(c.text, code);
+        EXPECT_EQ(ok ? std::int64_t(code) : -1, c.code) << c.text;
+    }
     // Code lines as read: the three-byte shortcut agrees with trimming first.
     for (const char* line : {"  0", " 10", "330", "100", " 05", "010", "\t10", "1 0", " 1 ",
-                             "  a", "999", "  10", "1071", "0", "5 "})
-        EXPECT_EQ(GroupCodeOfLine(line), GroupCode(TrimText(line))) << line;
+                             "  a", "999", "  10", "1071", "0", "5 ", " -1", "-12"}) {
+        std::int32_t fast = -7, slow = -7;
+        EXPECT_EQ(ParseGroupCodeLine(line, fast), ParseGroupCode(TrimText(line), slow)) << line;
+        EXPECT_EQ(fast, slow) << line;
+    }
 }
 
 TEST(EntityReadersTest, PointReaderConventions) {
@@ -109,7 +117,7 @@ TEST(EntityReadersTest, CircleEllipseTextAndMText) {
         {"mtext_chunks_in_file_order", {10}, {21, 13, 3},
          Entities({"0", "MTEXT", "10", "1", "3", "Line one\\Pand ", "3", "more", "1",
                    " {\\fArial;end}", "230", "-1"}),
-         "Line one\\Pandmore{\\fArial;end},MTEXT,1.000", 1},
+         "Line one\\Pand more {\\fArial;end},MTEXT,1.000", 1},
     });
 }
 
@@ -233,9 +241,9 @@ TEST(EntityReadersTest, Polylines) {
          "1.000,1.000,2.000|2.000,2.000,2.000|3.000,3.000,2.000", 1},
         {"2d_only_3d_selected", {14}, kXyz, fitted2d, "", 0},
         {"2d_mirrored", {12}, kXyz, mirrored2d, "-1.000,2.000,-2.000|-3.000,4.000,-2.000", 1},
-        {"pending_vertex_not_reset", {14, 15}, kXyz,
+        {"pending_xy_and_flags_carry_over_z_starts_at_0", {14, 15}, kXyz,
          InEntities(Polyline("8", {{"32", "1", "2", "3"}, {"", "4", "", ""}})),
-         "1.000,2.000,3.000|4.000,2.000,3.000", 1},
+         "1.000,2.000,3.000|4.000,2.000,0.000", 1},
         {"header_then_seqend", {0, 12, 14}, kXyzGroup,
          InEntities(test::Dxf({"0", "POLYLINE", "70", "8", "0", "SEQEND", "0", "POINT", "10",
                                "1", "20", "1"})),
@@ -274,10 +282,18 @@ TEST(EntityReadersTest, Splines) {
         {"fit_points", {16, 18}, {3}, spline, repeat(4, ""), 1},
         {"both", {16, 17, 18}, {3}, spline, repeat(7, "") + "|" + repeat(4, ""), 1},
         {"neither_still_counts", {16}, {3}, spline, "", 1},
-        {"point_without_z_not_written", {16, 17}, kXyz,
+        {"point_without_z_written_at_z_0", {16, 17}, kXyz,
          Entities({"0", "SPLINE", "10", "1", "20", "2", "10", "3", "30", "4", "20", "5", "30",
                    "6"}),
-         "3.000,2.000,4.000|3.000,5.000,6.000", 1},
+         "1.000,2.000,0.000|3.000,2.000,4.000|3.000,5.000,6.000", 1},
+        {"last_point_without_z_and_fit_points", {16, 17, 18}, kXyz,
+         Entities({"0", "SPLINE", "10", "1", "20", "2", "11", "3", "21", "4", "11", "5", "21",
+                   "6"}),
+         "1.000,2.000,0.000|3.000,4.000,0.000|5.000,6.000,0.000", 1},
+        {"unselected_points_without_z", {16, 18}, kXyz,
+         Entities({"0", "SPLINE", "10", "1", "20", "2", "11", "3", "21", "4", "10", "5", "20",
+                   "6"}),
+         "3.000,4.000,0.000", 1},
     });
 }
 
@@ -334,10 +350,10 @@ TEST(EntityReadersTest, EntitiesCutShortByTheEndOfInputWriteWhatTheyGathered) {
          head + test::Dxf({"0", "POLYLINE", "70", "8", "0", "VERTEX", "10", "1", "20", "2", "0",
                            "VERTEX", "10", "3"}),
          "1.000,2.000,0.000|3.000,2.000,0.000", 1},
-        {"polyline_without_seqend_reads_on", {0, 14, 15}, kXyz,
+        {"polyline_without_seqend_ends_at_the_next_entity", {0, 14, 15}, kXyz,
          head + test::Dxf({"0", "POLYLINE", "70", "8", "0", "VERTEX", "10", "1", "20", "2", "0",
                            "POINT", "10", "5", "20", "6"}),
-         "1.000,2.000,0.000|5.000,6.000,0.000", 1},
+         "1.000,2.000,0.000|5.000,6.000,0.000", 2},
         {"spline_in_header", {16, 17}, kXyz, head + test::Dxf({"0", "SPLINE", "8"}), "", 1},
     });
 }
@@ -362,7 +378,9 @@ TEST(EntityReadersTest, ValuesThatMustConvertEndTheRun) {
          "entity that starts at this line)."},
         {"circle_extrusion", {1}, Entities({"0", "CIRCLE", "230", "1e999"}),
          "line 8: \"1e999\" is not a valid floating point value (extrusion Z)."},
-        {"transform_overflows", {1}, Entities({"0", "CIRCLE", "30", "1e300", "230", "1e10"}),
+        {"transform_overflows", {1},
+         Entities({"0", "CIRCLE", "10", "1.5e308", "20", "1.5e308", "30", "1.5e308", "210",
+                   "0.6", "230", "0.8"}),
          "line 6: the Z coordinate computed for the CIRCLE that starts at this line is out of "
          "range."},
         {"line_end_missing", {7, 9}, Entities({"0", "LINE", "10", "1", "20", "1", "11", "2"}),

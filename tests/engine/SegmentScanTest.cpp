@@ -50,8 +50,9 @@ TEST(SegmentScanTest, ChunkStartsAtATypeLineAfterGroupCodeZero) {
     }
 }
 
-// A drawing of n entities of every shape that matters at a chunk's edge.
-std::string MixedEntities(int n) {
+// A drawing of n entities of every shape that matters at a chunk's edge; with closed false
+// its section goes on to whatever is appended.
+std::string MixedEntities(int n, bool closed = true) {
     std::string body = Dxf({"0", "SECTION", "2", "ENTITIES"});
     for (int i = 0; i < n; ++i) {
         const std::string v = std::to_string(i);
@@ -64,7 +65,7 @@ std::string MixedEntities(int n) {
         body += Dxf({"0", "INSERT", "2", i % 3 == 0 ? "Door" : "WIN", "10", v, "20", "0"});
         body += Dxf({"0", "HATCH", "8", "LINE", "10", "7", "20", "7", "11", "8", "21", "8"});
     }
-    return body + Dxf({"0", "ENDSEC", "0", "EOF"});
+    return closed ? body + Dxf({"0", "ENDSEC", "0", "EOF"}) : body;
 }
 
 TEST(SegmentScanTest, DrawingsComeOutAsOnOneThreadWhereverTheChunksFall) {
@@ -101,10 +102,18 @@ TEST(SegmentScanTest, DrawingsComeOutAsOnOneThreadWhereverTheChunksFall) {
          }(),
          ScanOutcome::Done},
         {"error_late_in_the_file",
-         MixedEntities(200) + Dxf({"0", "POINT", "10", "1,5", "20", "2"}), ScanOutcome::Failed},
-        {"ctrl_z_in_the_middle", MixedEntities(100) + "\x1a" + MixedEntities(100),
+         MixedEntities(200, false) + Dxf({"0", "POINT", "10", "1,5", "20", "2"}),
+         ScanOutcome::Failed},
+        {"ctrl_z_in_the_middle", MixedEntities(100, false) + "\x1a" + MixedEntities(100),
          ScanOutcome::Done},
-        {"no_line_feed_after_the_last_line", MixedEntities(100) + "0\nPOINT\n10\n1\n20\n2",
+        {"invalid_code_late_in_the_file",
+         MixedEntities(200, false) + Dxf({"0", "POINT", "1O", "1", "20", "2"}),
+         ScanOutcome::NotDxf},
+        {"entities_after_the_section_end_unread",
+         MixedEntities(200) + Dxf({"0", "POINT", "10", "1,5", "20", "2", "0x", "x"}),
+         ScanOutcome::Done},
+        {"no_line_feed_after_the_last_line",
+         MixedEntities(100, false) + "0\nPOINT\n10\n1\n20\n2",
          ScanOutcome::Done},
         {"records_larger_than_a_segment",
          Entities({"0", "POINT", "8", bigLayer, "10", "1", "20", "2", "0", "POINT", "8",

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace quarrow {
 namespace {
 
@@ -46,13 +49,44 @@ TEST(TVecteurTest, ExactlyOneSixtyFourthUsesTheWorldZAxis) {
 TEST(TVecteurTest, TransformIsInactiveOnlyForExactlyZUp) {
     EXPECT_FALSE(OcsTransform({0, 0, 1}).Active());
     EXPECT_TRUE(OcsTransform({0, 0, 1.0000000001}).Active());
-    EXPECT_TRUE(OcsTransform({0, 0, 0}).Active());
+    // No direction at all reads as the world's Z axis.
+    EXPECT_FALSE(OcsTransform({0, 0, 0}).Active());
+    EXPECT_FALSE(OcsTransform({0, 0, std::nan("")}).Active());
+    EXPECT_FALSE(OcsTransform({0, 0, 5}).Active());
     TVecteur p{4, 5, 6};
     OcsTransform({0, 0, -1}).Apply(p);
     EXPECT_EQ(p, (TVecteur{-4, 5, -6}));
     TVecteur v{0, 0, 0};
     Normalize(v);
     EXPECT_EQ(v, (TVecteur{0, 0, 0})) << "zero length stays unchanged";
+}
+
+TEST(TVecteurTest, ExtrusionsAreTakenAtUnitLength) {
+    const struct {
+        TVecteur n, expected;
+    } cases[] = {
+        {{0, 0, -2}, {0, 0, -1}},
+        {{0, 3, 4}, {0, 0.6, 0.8}},
+        {{0, 0, 1e-300}, {0, 0, 1}},
+        {{1e300, 0, 0}, {1, 0, 0}},
+        {{0, 0, std::numeric_limits<double>::infinity()}, {0, 0, 1}},
+        {{0, 0, 0}, {0, 0, 1}},
+        // As files write unit directions: kept to the bit.
+        {{0.6, 0, 0.8}, {0.6, 0, 0.8}},
+        {{0.015625, 0, 0.99988}, {0.0156249675389683, 0, 0.999877922743275}},  // 1e-4 short
+        {{0, 0, 1.0000000001}, {0, 0, 1.0000000001}},
+    };
+    for (const auto& c : cases) {
+        const TVecteur u = UnitExtrusion(c.n);
+        EXPECT_NEAR(u.X, c.expected.X, 1e-15);
+        EXPECT_NEAR(u.Y, c.expected.Y, 1e-15);
+        EXPECT_NEAR(u.Z, c.expected.Z, 1e-15);
+    }
+    EXPECT_EQ(UnitExtrusion({0.6, 0, 0.8}), (TVecteur{0.6, 0, 0.8}));
+    // (0, 0, -2) maps like (0, 0, -1): no scaling of Z.
+    TVecteur p{4, 5, 6};
+    OcsTransform({0, 0, -2}).Apply(p);
+    EXPECT_EQ(p, (TVecteur{-4, 5, -6}));
 }
 
 } // namespace
