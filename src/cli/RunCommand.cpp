@@ -14,6 +14,7 @@
 #include "cli/Cli.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigTree.h"
+#include "config/ExportConfig.h"
 #include "config/TextUtil.h"
 #include "engine/DxfFileList.h"
 #include "engine/ProcessingRun.h"
@@ -161,6 +162,9 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             << "\": " << read.Message << "\n";
         return kExitRefused;
     }
+
+    // The desktop program's filter field trims what a load puts in it; so does this load.
+    SetBlockNameFilter(config, config.BlockNameFilter);
 
     // The checks of the "Process selected files" button; the fields hold what was loaded.
     const std::string separatorField = config.FieldSeparator;

@@ -163,6 +163,22 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
     }
 }
 
+TEST(RunCommandTest, TheBlockNameFilterIsTakenTrimmedAsTheDesktopLoadLeavesIt) {
+    test::TempDir temp;
+    const std::string config = WriteConfig(temp, "d.qrw", [](ExportConfig& c, auto&, auto&) {
+        c.BlockNameFilter = "  d*  ";  // as stored by another program
+    });
+    WriteFileBytes(temp.Path() / "blocks.dxf",
+                   "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nINSERT\r\n2\r\ndoor\r\n10\r\n1\r\n"
+                   "20\r\n2\r\n0\r\nINSERT\r\n2\r\nwin\r\n10\r\n3\r\n20\r\n4\r\n0\r\n"
+                   "ENDSEC\r\n0\r\nEOF\r\n");
+    const CliResult r = RunCliCapture(
+        {"run", "--config", config, "--dest", temp / "out", temp / "blocks.dxf"});
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_NE(r.out.find("    Blocks : 1 (d*)\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("      door : 1\n"), std::string::npos) << r.out;
+}
+
 TEST(RunCommandTest, SampleDrawingsGiveTheirFixtureDataFiles) {
     // Every kind, sub-option and data item (data/configurations/every-kind.qrw) over the
     // bundled drawings; the expected Data files were checked by hand.
