@@ -179,6 +179,21 @@ TEST(RunCommandTest, TheBlockNameFilterIsTakenTrimmedAsTheDesktopLoadLeavesIt) {
     EXPECT_NE(r.out.find("      door : 1\n"), std::string::npos) << r.out;
 }
 
+TEST(RunCommandTest, DrawingsOfCadProgramsRunToTheEndWithEveryKindSelected) {
+    // Hatches, attributes, layers named like types, paper space, columns: none of them may
+    // end the run or leave a file unread.
+    test::TempDir temp;
+    const CliResult r = RunCliCapture(
+        {"run", "--config", std::string(QUARROW_SOURCE_DIR) + "/data/configurations/every-kind.qrw",
+         "--dest", temp / "out", "--quiet", std::string(QUARROW_TEST_DATA) + "/cad"});
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_EQ(r.err, "");
+    int dataFiles = 0;
+    for (const auto& entry : fs::directory_iterator(temp.Path() / "out"))
+        dataFiles += entry.path().extension() == ".txt" ? 1 : 0;
+    EXPECT_EQ(dataFiles, 12);
+}
+
 TEST(RunCommandTest, SampleDrawingsGiveTheirFixtureDataFiles) {
     // Every kind, sub-option and data item (data/configurations/every-kind.qrw) over the
     // bundled drawings; the expected Data files were checked by hand.
