@@ -152,6 +152,89 @@ TEST(DxfScanTest, RunEndingErrorsNameFileLineAndText) {
     }
 }
 
+TEST(DxfScanTest, DrawingsAreReadAsPairsWithinTheEntitiesSection) {
+    // Points and lines selected; records X,Y.
+    struct Case {
+        const char* name;
+        std::string dxf;
+        ScanOutcome outcome;
+        std::string data;               // when Done (a file that is not DXF leaves none)
+        std::vector<std::string> tail;  // the report's lines after the count lines
+    };
+    const std::string section = Dxf({"0", "SECTION", "2", "ENTITIES"});
+    const std::string point = Dxf({"0", "POINT", "10", "1", "20", "2"});
+    const std::string onePoint = "1.000,2.000\r\n";
+    const auto notCode = [](int line) {
+        return "  *** Error, this is not a valid DXF file (line " + std::to_string(line) +
+               " is not a group code) ***";
+    };
+    const Case cases[] = {
+        // The section is found by its pairs only.
+        {"bom_then_leading_zero_codes",
+         "\xEF\xBB\xBF" "0\r\nSECTION\r\n002\r\nENTITIES\r\n" + point, ScanOutcome::Done,
+         onePoint, {kSep}},
+        {"block_named_entities_is_no_section",
+         Dxf({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "ENTITIES", "0", "POINT", "10",
+              "9", "20", "9", "0", "ENDBLK", "0", "ENDSEC"}) + section + point,
+         ScanOutcome::Done, onePoint, {kSep}},
+        {"entities_as_a_value_of_another_code",
+         Dxf({"0", "SECTION", "1", "ENTITIES"}) + point, ScanOutcome::NotDxf, "",
+         {"  *** Error, this is not a valid DXF file ***", kSep}},
+        // After ENDSEC nothing is read: OBJECTS, a group named POINT, a broken line.
+        {"nothing_after_endsec",
+         section + point + Dxf({"0", " ENDSEC ", "0", "POINT", "10", "5", "20", "5", "x", "y"}),
+         ScanOutcome::Done, onePoint, {kSep}},
+        {"endsec_as_a_value_ends_nothing",
+         section + Dxf({"0", "HATCH", "2", "ENDSEC", "8", "ENDSEC"}) + point, ScanOutcome::Done,
+         onePoint, {kSep}},
+        // A code line that is no whole number makes the file invalid, wherever it stands.
+        {"bad_code_in_the_header", Dxf({"0", "SECTION", "2", "HEADER", "9.5", "$X"}) + section,
+         ScanOutcome::NotDxf, "", {notCode(5), kSep}},
+        {"bad_code_in_an_entity", section + point + Dxf({"1O", "x"}), ScanOutcome::NotDxf, "",
+         {notCode(11), kSep}},
+        {"bad_code_in_a_skipped_entity", section + Dxf({"0", "HATCH", "+2", "x"}) + point,
+         ScanOutcome::NotDxf, "", {notCode(7), kSep}},
+        {"bad_code_in_a_polyline", section + Dxf({"0", "POLYLINE", "70", "0", "0", "VERTEX",
+                                                  "ten", "1"}),
+         ScanOutcome::NotDxf, "", {notCode(11), kSep}},
+        // ...but a last code line without its value is the end of the input.
+        {"last_code_line_alone", section + point + "garbage", ScanOutcome::Done, onePoint,
+         {kSep}},
+        // Paper space: read through, converting nothing, counted apart.
+        {"paper_space_left_out",
+         section +
+             Dxf({"0", "LINE", "67", "1", "10", "bad", "20", "0", "0", "POINT", "67", "1", "10",
+                  "1,5", "0", "POINT", "10", "3", "67", "1", "20", "4"}) +
+             point,
+         ScanOutcome::Done, "3.000,4.000\r\n" + onePoint,
+         {"    Paper space entities left out : 2", kSep}},
+        // The byte 26 still ends the text; what follows it is named.
+        {"ctrl_z_then_more_drawing", section + point + "\x1a" + point, ScanOutcome::Done,
+         onePoint,
+         {"  *** Warning, reading stopped at byte 26 (end-of-file mark) on line 11 ***", kSep}},
+        {"ctrl_z_mid_line", section + point + "0\r\nPO\x1aINT\r\n", ScanOutcome::Done, onePoint,
+         {"  *** Warning, reading stopped at byte 26 (end-of-file mark) on line 12 ***", kSep}},
+        {"ctrl_z_then_filler_only", section + point + "\x1a\r\n \t\x1a" + std::string(1, '\0'),
+         ScanOutcome::Done, onePoint, {kSep}},
+        {"ctrl_z_after_endsec", section + point + Dxf({"0", "ENDSEC"}) + "\x1a" + "0\r\nEOF",
+         ScanOutcome::Done, onePoint, {kSep}},
+    };
+    TestConfig c = PointsAndLines();
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const test::ScanRun run = ScanText(c, k.dxf);
+        EXPECT_EQ(run.Result.Outcome, k.outcome) << run.Result.Error;
+        std::vector<std::string> tail = run.Report;
+        if (k.outcome == ScanOutcome::Done) {
+            EXPECT_EQ(run.Data, k.data);
+            // The count lines first: entity count, empty line, Points, Lines.
+            ASSERT_GE(tail.size(), 4u);
+            tail.erase(tail.begin(), tail.begin() + 4);
+        }
+        EXPECT_EQ(tail, k.tail);
+    }
+}
+
 TEST(DxfScanTest, SampleDrawingsGiveTheSameBytesAtEveryBlockSize) {
     const TestConfig c = test::AllKindsConfig();
     const std::filesystem::path samples = std::filesystem::path(QUARROW_SOURCE_DIR) / "data" /

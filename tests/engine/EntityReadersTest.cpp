@@ -401,3 +401,97 @@ TEST(EntityReadersTest, ValuesThatMustConvertEndTheRun) {
 
 } // namespace
 } // namespace quarrow
+
+namespace quarrow {
+namespace {
+
+TEST(EntityReadersTest, PaperSpaceEntitiesAreReadThroughWithoutConverting) {
+    // One entity of each kind in paper space, each holding a value that would not convert,
+    // then a POINT in model space.
+    const std::string paper = test::Dxf({
+        "0", "POINT", "67", "1", "10", "a", "20", "b",
+        "0", "CIRCLE", "67", "1", "10", "a", "210", "b",
+        "0", "ARC", "67", "1", "10", "1", "20", "1", "40", "r", "50", "s", "51", "e",
+        "0", "ELLIPSE", "67", "1", "10", "a",
+        "0", "LINE", "67", "1", "10", "a", "11", "b",
+        "0", "MTEXT", "8", "T", "67", "1", "10", "a", "1", "note",
+        "0", "TEXT", "67", "1", "10", "a", "1", "note",
+        "0", "LWPOLYLINE", "67", "1", "38", "e", "10", "a", "20", "b",
+        "0", "POLYLINE", "67", "1", "70", "f", "0", "VERTEX", "10", "a", "70", "g", "0",
+        "SEQEND",
+        "0", "SPLINE", "67", "1", "10", "a", "30", "b",
+        "0", "3DFACE", "67", "1", "10", "a",
+        "0", "INSERT", "67", "1", "2", "REJECTED", "10", "a"});
+    const std::string model = test::Dxf({"0", "POINT", "10", "5", "20", "6"});
+    const struct {
+        const char* name;
+        std::vector<int> nodes;
+        std::string paperLine;  // empty: none
+    } cases[] = {
+        {"every_kind", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 16, 17, 19, 20, 24},
+         "    Paper space entities left out : 12"},
+        // Only the kinds whose readers run count; POLYLINE only with a polyline kind.
+        {"points_only", {0}, "    Paper space entities left out : 1"},
+        {"points_and_3d_polylines", {0, 14}, "    Paper space entities left out : 2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TestConfig config = test::AllKindsConfig();
+        config.Entities(std::initializer_list<int>{}).Data({3, 6}).Filter("D*");
+        for (int node : c.nodes)
+            config.Config.EntityFlags[std::size_t(node)] = 1;
+        for (int kind = 0; kind < kKindCount; ++kind)
+            config.SelectedKinds[std::size_t(kind)] = config.Config.EntityFlags[std::size_t(
+                kEntityKinds[std::size_t(kind)].RootNode)];
+        const test::ScanRun run = test::ScanText(config, InEntities(paper + model));
+        ASSERT_EQ(run.Result.Outcome, ScanOutcome::Done) << run.Result.Error;
+        EXPECT_EQ(run.Data, "5.000,6.000\r\n9.000,9.000\r\n");
+        EXPECT_EQ(run.Report.at(0), "  Processed entities count : 2");
+        EXPECT_EQ(run.Report.at(run.Report.size() - 2), c.paperLine);
+    }
+}
+
+TEST(EntityReadersTest, OnlyAPaperSpaceFlagBeforeTheFirstGroup10Counts) {
+    test::TestConfig config = test::AllKindsConfig();
+    config.Entities({0, 2, 3}).Data({3, 6});
+    // After group 10, 67 = 1 is too late: the entity is exported.
+    const test::ScanRun late =
+        test::ScanText(config, InEntities(test::Dxf({"0", "POINT", "10", "5", "67", "1", "20",
+                                                     "6"})));
+    EXPECT_EQ(late.Data, "5.000,6.000\r\n9.000,9.000\r\n");
+    // A value that fails before the decision fails once the entity proves to be in model
+    // space, and that earliest failure is the one named.
+    const test::ScanRun failed = test::ScanText(
+        config, InEntities(test::Dxf({"0", "ARC", "210", "x", "67", "0", "10", "1", "220",
+                                      "y", "40", "1", "50", "0", "51", "9"})));
+    EXPECT_EQ(failed.Result.Outcome, ScanOutcome::Failed);
+    EXPECT_EQ(failed.Result.Error,
+              "Error in DXF file \"test.dxf\", line 8: \"x\" is not a valid floating point "
+              "value (extrusion X).");
+}
+
+TEST(EntityReadersTest, PolylinesEndAtTheNextEntityAndMTextStopsAtItsEmbeddedObject) {
+    RunCases({
+        // Without SEQEND the polyline ends where another entity starts, which is read.
+        {"header_then_another_entity", {0, 12, 14}, {29, 3, 6},
+         InEntities(test::Dxf({"0", "POLYLINE", "70", "8", "0", "POINT", "10", "1", "20", "1"})),
+         "1,1.000,1.000|2,9.000,9.000", 2},
+        {"vertices_then_endsec", {12}, {3, 6},
+         test::Dxf({"0", "SECTION", "2", "ENTITIES", "0", "POLYLINE", "0", "VERTEX", "10", "1",
+                    "20", "2", "0", "ENDSEC", "0", "POINT", "10", "9", "20", "9"}),
+         "1.000,2.000", 1},
+        {"polyline_after_polyline", {12}, {29, 3},
+         InEntities(test::Dxf({"0", "POLYLINE", "0", "VERTEX", "10", "1", "20", "1", "0",
+                               "POLYLINE", "0", "VERTEX", "10", "2", "20", "2", "0", "SEQEND"})),
+         "1,1.000|2,2.000", 2},
+        // Text chunks joined as written and trimmed once; the columns' own pairs ignored.
+        {"mtext_columns", {10}, {3, 6, 21},
+         InEntities(test::Dxf({"0", "MTEXT", "10", "7", "20", "8", "3", "  two ", "1",
+                               "words  ", "101", "Embedded Object", "10", "1", "20", "0", "1",
+                               "x"})),
+         "7.000,8.000,two words", 1},
+    });
+}
+
+} // namespace
+} // namespace quarrow

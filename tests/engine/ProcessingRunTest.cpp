@@ -201,6 +201,36 @@ TEST(ProcessingRunTest, OnlySelectedEntriesAreNumberedAndAMissingFileIsReported)
     EXPECT_FALSE(fs::exists(fs::path(folders.out) / "missing.csv"));
 }
 
+TEST(ProcessingRunTest, AFileThatIsNotDxfLeavesNoDataFileAndGivesItsNumbersBack) {
+    // The middle file writes three records before its bad code line; the last file numbers
+    // on from the first. Line numbers run on (blank Start-at), group numbers too.
+    RunFolders folders;
+    const std::string point = "0\r\nPOINT\r\n10\r\n1\r\n20\r\n2\r\n";
+    const std::string head = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
+    WriteFileBytes(fs::path(folders.in) / "p.dxf", head + point + point);
+    WriteFileBytes(fs::path(folders.in) / "bad.dxf",
+                   head + point + point + point + "1O\r\n5\r\n" + point);
+    TestConfig c = test::AllKindsConfig();
+    c.Config.DataFileExt = "csv";
+    c.Entities({0}).Data({0, 29, 3});
+    c.Option(kLineStartOption, "").Option(kGroupStartOption, "");
+    RunCounters counters{10, 0, 20};
+    const RunResult result = RunFiles(c, counters, folders.Request({"p", "bad", "p"}));
+    ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
+    EXPECT_EQ(result.FilesNotRead, 1);
+    EXPECT_FALSE(fs::exists(fs::path(folders.out) / "bad.csv"));
+    EXPECT_EQ(ReadFileBytes(fs::path(folders.out) / "p.csv"), "12,22,1.000\r\n13,23,1.000\r\n");
+    EXPECT_EQ(counters.LineCounter, 14);
+    EXPECT_EQ(counters.GroupCounter, 24);
+    const std::string log = folders.Log();
+    EXPECT_NE(log.find("  Data File : @OUT@/bad.csv\r\n\r\n"
+                       "  *** Error, this is not a valid DXF file (line 23 is not a group code) "
+                       "***\r\n" +
+                       std::string(kReportSeparator) + "\r\n"),
+              std::string::npos)
+        << log;
+}
+
 // Presses Stop when the scan of a given file begins.
 class StopAtFile final : public RunObserver {
 public:
