@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -47,6 +48,11 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
 }
 
 std::string SystemErrorText(int error) {
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 32))
+    // The untranslated text: the desktop program's locale must not change report lines.
+    if (const char* text = strerrordesc_np(error))
+        return text;
+#endif
     return std::generic_category().message(error);
 }
 

@@ -26,7 +26,7 @@ struct ReplaceResult {
 // temporary file is removed and any file at path keeps its bytes.
 ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes);
 
-// Returns the system's text for an errno value, naming no locale-dependent format.
+// Returns the system's text for an errno value, untranslated ("No such file or directory").
 std::string SystemErrorText(int error);
 
 } // namespace quarrow

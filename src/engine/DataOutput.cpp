@@ -1,11 +1,17 @@
 #include "engine/DataOutput.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <random>
 #include <system_error>
+
+#include "config/FileReplace.h"
 
 namespace quarrow {
 
@@ -14,8 +20,7 @@ DataOutput::DataOutput() {
 }
 
 DataOutput::~DataOutput() {
-    if (file_ != nullptr)
-        std::fclose(file_);
+    Discard();
 }
 
 void DataOutput::Grow(std::size_t size) {
@@ -37,50 +42,76 @@ void DataOutput::Append(std::string_view text) {
 
 namespace {
 
-// Overwriting a file by truncation costs far more than writing its bytes on common Linux file
-// systems: ext4 frees the old blocks in the open call and, guarding the "truncate and rewrite"
-// pattern against crashes, pushes the new bytes to the disk when the file is closed (30 ms of
-// a 100 ms run for a 70 MB Data file). A plain file of one name that we may write is removed
-// and created anew instead; returns its permissions then, to give them to the new file.
-// Anything else (a symbolic link, a file of several names, one we may not write) is left to be
-// overwritten in place, as before.
-std::optional<std::filesystem::perms> RemoveReplaceableFile(const std::string& path) {
-    std::error_code ec;
-    const auto status = std::filesystem::symlink_status(path, ec);
-    if (ec || !std::filesystem::is_regular_file(status) ||
-        std::filesystem::hard_link_count(path, ec) != 1 || ec)
-        return std::nullopt;
-    // Opening it for writing, without truncating, proves we may replace its contents.
-    std::FILE* probe = std::fopen(path.c_str(), "r+b");
-    if (probe == nullptr)
-        return std::nullopt;
-    std::fclose(probe);
-    if (!std::filesystem::remove(path, ec) || ec)
-        return std::nullopt;
-    return status.permissions();
+// A name for the file the records go to until the drawing has been read to its end, beside the
+// Data file (a rename only replaces a file within one file system), unique to this run.
+std::string TemporaryPathFor(const std::string& target, unsigned attempt) {
+    static std::atomic<std::uint64_t> sequence{0};
+    static const std::uint64_t seed = [] {
+        std::random_device device;
+        return (std::uint64_t(device()) << 32) ^ device() ^
+               std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    }();
+    const std::uint64_t value = seed + 0x9E3779B97F4A7C15ull * (sequence.fetch_add(1) + attempt);
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(value));
+    return target + ".quarrow-" + hex + ".tmp";
 }
 
 } // namespace
 
 bool DataOutput::Open(const std::string& path) {
+    namespace fs = std::filesystem;
+    Discard();
+    error_.clear();
     // A named pipe of that name would block the open until some program reads from it (the
-    // run would hang), and a socket or a disk device is no place for a Data file. Devices such
-    // as /dev/null stay allowed.
+    // run would hang), and a socket or a disk device is no place for a Data file. Character
+    // devices such as /dev/null are written in place: there is nothing to keep safe.
     std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (!ec && (std::filesystem::is_fifo(status) || std::filesystem::is_socket(status) ||
-                std::filesystem::is_block_file(status))) {
+    const auto status = fs::status(path, ec);
+    if (!ec && (fs::is_fifo(status) || fs::is_socket(status) || fs::is_block_file(status))) {
         error_ = "it is not a regular file";
         return false;
     }
-    const std::optional<std::filesystem::perms> previous = RemoveReplaceableFile(path);
-    file_ = std::fopen(path.c_str(), "wb");
+    if (!ec && fs::is_character_file(status)) {
+        file_ = std::fopen(path.c_str(), "wb");
+        if (file_ == nullptr) {
+            error_ = SystemErrorText(errno);
+            return false;
+        }
+        std::setvbuf(file_, nullptr, _IONBF, 0);
+        return true;
+    }
+    // Through a symbolic link the file it names is replaced, the link stays.
+    target_ = path;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        const fs::path link = fs::read_symlink(path, ec);
+        if (!ec)
+            target_ = (link.is_absolute() ? link : fs::path(path).parent_path() / link).string();
+    }
+    // A file the user made read-only stays as it is, as writing it in place would.
+    std::optional<fs::perms> previous;
+    if (fs::exists(fs::status(target_, ec))) {
+        if (std::FILE* probe = std::fopen(target_.c_str(), "r+b")) {
+            std::fclose(probe);
+            previous = fs::status(target_, ec).permissions();
+        } else {
+            error_ = SystemErrorText(errno);
+            return false;
+        }
+    }
+    for (unsigned attempt = 0; attempt < 16 && file_ == nullptr; ++attempt) {
+        temporary_ = TemporaryPathFor(target_, attempt);
+        file_ = std::fopen(temporary_.c_str(), "wbx");  // a new file only
+        if (file_ == nullptr && errno != EEXIST)
+            break;
+    }
     if (file_ == nullptr) {
-        error_ = std::strerror(errno);
+        error_ = SystemErrorText(errno);
+        temporary_.clear();
         return false;
     }
     if (previous)
-        std::filesystem::permissions(path, *previous, ec);
+        fs::permissions(temporary_, *previous, ec);
     // Our own buffer already makes big blocks; a second copy in stdio buys nothing.
     std::setvbuf(file_, nullptr, _IONBF, 0);
     return true;
@@ -90,7 +121,7 @@ bool DataOutput::Flush() noexcept {
     if (file_ == nullptr || size_ == 0)
         return true;
     if (std::fwrite(data_.get(), 1, size_, file_) != size_) {
-        error_ = errno != 0 ? std::strerror(errno) : "write failed";
+        error_ = errno != 0 ? SystemErrorText(errno) : "write failed";
         return false;
     }
     size_ = 0;
@@ -102,11 +133,37 @@ bool DataOutput::Close() noexcept {
         return true;
     bool ok = Flush();
     if (std::fclose(file_) != 0 && ok) {
-        error_ = std::strerror(errno);
+        error_ = SystemErrorText(errno);
         ok = false;
     }
     file_ = nullptr;
+    if (temporary_.empty())
+        return ok;
+    if (ok) {
+        // The complete file takes the old one's place in one step.
+        std::error_code ec;
+        std::filesystem::rename(temporary_, target_, ec);
+        if (ec) {
+            error_ = SystemErrorText(ec.value());
+            ok = false;
+        }
+    }
+    if (!ok)
+        std::remove(temporary_.c_str());
+    temporary_.clear();
     return ok;
+}
+
+void DataOutput::Discard() noexcept {
+    size_ = 0;
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!temporary_.empty()) {
+        std::remove(temporary_.c_str());
+        temporary_.clear();
+    }
 }
 
 } // namespace quarrow

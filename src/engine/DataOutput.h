@@ -1,6 +1,7 @@
 #pragma once
 // The Data file being written: records collect in a large buffer that goes to the file in big
-// blocks. Without a file, everything stays in the buffer (tests read it there).
+// blocks, a temporary file that takes the Data file's name only once complete. Without a file,
+// everything stays in the buffer (tests read it there).
 
 #include <cstddef>
 #include <cstdio>
@@ -19,7 +20,10 @@ public:
     DataOutput(const DataOutput&) = delete;
     DataOutput& operator=(const DataOutput&) = delete;
 
-    // Creates or replaces the file; returns false (with ErrorText set) when that fails.
+    // Starts the Data file at path: the records go to a new temporary file beside it, which
+    // Close renames over path, so an earlier file of that name stays whole until the new one
+    // is complete. Returns false (with ErrorText set) when the file cannot be created, or when
+    // the earlier file may not be written (read-only).
     [[nodiscard]] bool Open(const std::string& path);
     // The text not yet written.
     std::string_view Buffer() const noexcept { return {data_.get(), size_}; }
@@ -40,14 +44,20 @@ public:
     [[nodiscard]] bool FlushIfFull() noexcept { return size_ < kFlushSize || Flush(); }
     // Writes the buffer to the file; returns false when writing failed.
     [[nodiscard]] bool Flush() noexcept;
-    // Writes what is left and closes the file; returns false when either failed.
+    // Writes what is left, closes the file and puts it in place of the earlier one; returns
+    // false when any of it failed, and then leaves the earlier file as it was.
     [[nodiscard]] bool Close() noexcept;
+    // Drops the file being written: the earlier file of that name stays as it was. Also done by
+    // the destructor of an output that was not closed.
+    void Discard() noexcept;
     const std::string& ErrorText() const noexcept { return error_; }
 
 private:
     void Grow(std::size_t size);
 
     std::FILE* file_ = nullptr;
+    std::string target_;     // the Data file's path (a link's target)
+    std::string temporary_;  // the file written until Close; empty when writing in place
     std::unique_ptr<char[]> data_;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;

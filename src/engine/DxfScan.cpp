@@ -381,17 +381,14 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
 
     DxfLineReader in(source, env.BlockSize);
     ScanResult result = ScanDxfInput(env, in, out, dxfPath, dataPath);
-    if (result.Outcome == ScanOutcome::NotDxf) {
-        // Nothing of a file that is not DXF is a result: no Data file is left.
-        out.Clear();
-        (void)out.Close();
-        std::filesystem::remove(dataPath, ec);
-        env.Counters = countersBefore;
-        return result;
-    }
-    if (!out.Close() && result.Outcome != ScanOutcome::Failed)
+    if (result.Outcome == ScanOutcome::Done && !out.Close())
         result = {ScanOutcome::Failed,
                   "Cannot write Data file \"" + dataPath + "\": " + out.ErrorText()};
+    if (result.Outcome != ScanOutcome::Done) {
+        // Only a drawing read to its end replaces the Data file: the earlier one stays.
+        out.Discard();
+        env.Counters = countersBefore;
+    }
     return result;
 }
 

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "support/TempDir.h"
 
@@ -15,6 +19,18 @@ namespace fs = std::filesystem;
 using test::ReadFileBytes;
 using test::WriteFileBytes;
 
+// The names in a folder, sorted, each followed by a blank.
+std::string FileNames(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::string text;
+    for (const auto& name : names)
+        text += name + " ";
+    return text;
+}
+
 void WriteData(const fs::path& path, std::string_view bytes) {
     DataOutput out;
     ASSERT_TRUE(out.Open(path.string())) << out.ErrorText();
@@ -23,8 +39,9 @@ void WriteData(const fs::path& path, std::string_view bytes) {
 }
 
 TEST(DataOutputTest, AnEarlierDataFileIsReplacedAsTheUserSetItUp) {
-    // A plain file is created anew (cheaper than truncating it) but keeps its permissions;
-    // through a symbolic link or under a second name the same file is rewritten in place.
+    // The new file takes the earlier one's place (with its permissions); through a symbolic
+    // link the file it names is replaced and the link stays; a second (hard) name of the
+    // earlier file keeps the earlier bytes.
     struct Case {
         const char* name;
         std::function<fs::path(const fs::path& dir)> setUp;  // returns the Data path
@@ -52,13 +69,13 @@ TEST(DataOutputTest, AnEarlierDataFileIsReplacedAsTheUserSetItUp) {
              EXPECT_TRUE(fs::is_symlink(dir / "a.csv"));
              EXPECT_EQ(ReadFileBytes(dir / "target.csv"), "1,2\r\n");
          }},
-        {"second_name_sees_the_new_bytes",
+        {"second_name_keeps_the_earlier_bytes",
          [](const fs::path& dir) {
              WriteFileBytes(dir / "a.csv", "old");
              fs::create_hard_link(dir / "a.csv", dir / "b.csv");
              return dir / "a.csv";
          },
-         [](const fs::path& dir) { EXPECT_EQ(ReadFileBytes(dir / "b.csv"), "1,2\r\n"); }},
+         [](const fs::path& dir) { EXPECT_EQ(ReadFileBytes(dir / "b.csv"), "old"); }},
         {"no_earlier_file", [](const fs::path& dir) { return dir / "a.csv"; },
          [](const fs::path&) {}},
     };
@@ -69,7 +86,44 @@ TEST(DataOutputTest, AnEarlierDataFileIsReplacedAsTheUserSetItUp) {
         WriteData(path, "1,2\r\n");
         EXPECT_EQ(ReadFileBytes(path), "1,2\r\n");
         c.check(dir.Path());
+        EXPECT_EQ(FileNames(dir.Path()).find(".tmp"), std::string::npos) << FileNames(dir.Path());
     }
+}
+
+TEST(DataOutputTest, AnUnfinishedFileLeavesTheEarlierOneWholeAndNoTemporaryFile) {
+    const std::string earlier(100000, 'e');
+    const std::function<void(DataOutput&)> endings[] = {
+        [](DataOutput& out) { out.Discard(); },
+        [](DataOutput&) {},  // the destructor, as when a scan ends on an exception
+    };
+    for (const auto& end : endings) {
+        test::TempDir dir;
+        const fs::path path = dir.Path() / "a.csv";
+        WriteFileBytes(path, earlier);
+        {
+            DataOutput out;
+            ASSERT_TRUE(out.Open(path.string())) << out.ErrorText();
+            out.Append(std::string(3 * DataOutput::kFlushSize, 'n'));
+            ASSERT_TRUE(out.Flush());
+            EXPECT_TRUE(ReadFileBytes(path) == earlier) << "replaced before its end";
+            end(out);
+        }
+        EXPECT_TRUE(ReadFileBytes(path) == earlier);
+        EXPECT_EQ(FileNames(dir.Path()), "a.csv ");
+    }
+}
+
+TEST(DataOutputTest, AReadOnlyEarlierFileIsRefusedAndKept) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write any file";
+    test::TempDir dir;
+    const fs::path path = dir.Path() / "a.csv";
+    WriteFileBytes(path, "kept");
+    fs::permissions(path, fs::perms::owner_read);
+    DataOutput out;
+    EXPECT_FALSE(out.Open(path.string()));
+    EXPECT_EQ(out.ErrorText(), "Permission denied");
+    EXPECT_EQ(ReadFileBytes(path), "kept");
 }
 
 } // namespace

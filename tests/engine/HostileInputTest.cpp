@@ -208,8 +208,9 @@ void RunCase(const Case& c) {
     if (status == kExitRefused) {
         EXPECT_FALSE(fs::exists(temp.Path() / "out")) << "a refused run writes nothing";
     }
-    if (c.noDataFile)
+    if (c.noDataFile) {
         EXPECT_FALSE(fs::exists(data)) << "a file that is not DXF leaves no Data file";
+    }
     if (c.dataCheck) {
         ASSERT_TRUE(fs::exists(data));
         c.dataCheck(ReadFileBytes(data));
