@@ -1,10 +1,12 @@
 // run: the desktop program's "Process selected files" without windows.
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <clocale>
+#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
@@ -144,6 +146,43 @@ std::vector<RunEntry> CollectEntries(const std::vector<std::string>& paths) {
     return entries;
 }
 
+// Ctrl-C and SIGTERM stop the run as the desktop program's Stop button does: the drawing being
+// read leaves no Data file (the earlier one stays), the report and the log say the run was
+// canceled, and then the process ends by that signal, as shells and scripts expect.
+std::atomic<bool>* stopFlag = nullptr;
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void OnStopSignal(int signal) {
+    stopSignal = signal;
+    if (stopFlag != nullptr)
+        stopFlag->store(true, std::memory_order_relaxed);
+}
+
+class StopSignals {
+public:
+    explicit StopSignals(std::atomic<bool>& flag) {
+        static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+        stopSignal = 0;
+        stopFlag = &flag;
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &oldInt_);
+        sigaction(SIGTERM, &action, &oldTerm_);
+    }
+    ~StopSignals() {
+        sigaction(SIGINT, &oldInt_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+        stopFlag = nullptr;
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
+
 } // namespace
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -207,9 +246,24 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     std::atomic<bool> cancelRequested{false};
     TerminalProgress progress(err);
     const bool onTerminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
-    const RunResult result =
-        ProcessSelectedFiles(config, check.DataOrder, check.SelectedKinds, counters,
-                             cancelRequested, onTerminal ? &progress : nullptr, request);
+    RunResult result;
+    int signal = 0;
+    {
+        const StopSignals stopSignals(cancelRequested);
+        result = ProcessSelectedFiles(config, check.DataOrder, check.SelectedKinds, counters,
+                                      cancelRequested, onTerminal ? &progress : nullptr,
+                                      request);
+        signal = stopSignal;
+    }
+    if (signal != 0 && result.Status == RunStatus::Done) {
+        if (!parsed.Quiet)
+            for (const auto& line : result.Report.Lines)
+                out << line << "\n";
+        out.flush();
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return 128 + signal;
+    }
 
     switch (result.Status) {
     case RunStatus::DestinationNotWritable:

@@ -9,13 +9,16 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <sstream>
 
 #include "config/ConfigFile.h"
+#include "cli/Cli.h"
 #include "config/DefaultConfig.h"
 #include "engine/ProcessingRun.h"
 #include "support/EngineHarness.h"
@@ -389,6 +392,118 @@ TEST(FaultTest, AFailedConfigurationSaveLeavesTheOldFileIntact) {
         for ([[maybe_unused]] const auto& e : fs::directory_iterator(temp.Path()))
             ++entries;
         EXPECT_EQ(entries, 1u) << "no temporary file left behind";
+    }
+}
+
+// Stops the run at its first progress report, as the Stop button does.
+class StopAtFirstProgress final : public RunObserver {
+public:
+    explicit StopAtFirstProgress(std::atomic<bool>& cancel) : cancel_(cancel) {}
+    void Progress(std::uint64_t) override { cancel_.store(true); }
+
+private:
+    std::atomic<bool>& cancel_;
+};
+
+bool HasTemporaryFile(const fs::path& dir) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec))
+        if (entry.path().filename().string().find(".tmp") != std::string::npos)
+            return true;
+    return false;
+}
+
+TEST(FaultTest, TheEarlierDataFileSurvivesEveryWayAFileCanFail) {
+    // a.csv holds the result of an earlier run; whatever stops the new one part-way, that
+    // file stays whole and no temporary file is left.
+    struct Case {
+        const char* name;
+        std::function<std::string()> drawing;
+        std::function<RunResult(const Folders&)> run;
+    };
+    const auto plainRun = [](const Folders& f) { return RunTwoFiles(f, f.out); };
+    const Case cases[] = {
+        {"conversion_error",
+         [] { return Points(60000) + "0\r\nPOINT\r\n10\r\n1,5\r\n20\r\n2\r\n"; }, plainRun},
+        {"disk_full", [] { return Points(60000); },
+         [&](const Folders& f) {
+             FileSizeLimit limit(256 * 1024);
+             EXPECT_TRUE(limit.Ok());
+             return RunTwoFiles(f, f.out);
+         }},
+        {"not_dxf", [] { return Points(60000) + "1O\r\nx\r\n"; }, plainRun},
+        {"stop", [] { return Points(60000); },
+         [](const Folders& f) {
+             test::TestConfig c = PointConfig();
+             RunCounters counters;
+             std::atomic<bool> cancel{false};
+             StopAtFirstProgress stop(cancel);
+             return ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters,
+                                         cancel, &stop, f.Request(f.out));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Folders f;
+        WriteFileBytes(f.in / "a.dxf", c.drawing());
+        f.drawingA = c.drawing();
+        const std::string earlier = "1,earlier,result\r\n";
+        WriteFileBytes(f.out / "a.csv", earlier);
+        c.run(f);
+        EXPECT_EQ(ReadFileBytes(f.out / "a.csv"), earlier);
+        EXPECT_FALSE(HasTemporaryFile(f.out));
+        f.ExpectDrawingsKept();
+    }
+}
+
+TEST(FaultTest, CtrlCStopsTheCommandLineRunAndKeepsTheEarlierDataFile) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        Folders f;
+        // Large enough that the signal lands while the Data file is being written.
+        std::string drawing = Points(400000);
+        WriteFileBytes(f.in / "a.dxf", drawing);
+        f.drawingA = drawing;
+        const std::string earlier = "1,earlier,result\r\n";
+        WriteFileBytes(f.out / "a.txt", earlier);
+        const std::string config = (f.temp / "points.qrw");
+        {
+            ExportConfig c;
+            ConfigTree entities;
+            ConfigTree data;
+            BuildDefaultConfig(c, entities, data);
+            c.DataFileExt = "txt";
+            ASSERT_TRUE(WriteConfigFile(config, c, entities, data).Ok);
+        }
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::ostringstream out, err;
+            const int status =
+                RunCli({"run", "--config", config, "--dest", f.out.string(), "--log",
+                        f.log.string(), (f.in / "a.dxf").string()},
+                       out, err);
+            ::_exit(status == 0 ? 100 : status);
+        }
+        bool sent = false;
+        for (int i = 0; i < 20000 && !sent; ++i) {
+            if (HasTemporaryFile(f.out)) {
+                ::kill(child, signal);
+                sent = true;
+            } else {
+                ::usleep(250);
+            }
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (!sent)
+            GTEST_SKIP() << "the run ended before the signal could be sent";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(ReadFileBytes(f.out / "a.txt"), earlier);
+        EXPECT_FALSE(HasTemporaryFile(f.out));
+        EXPECT_NE(ReadFileBytes(f.log).find("*** Process canceled by user ***"),
+                  std::string::npos);
+        f.ExpectDrawingsKept();
     }
 }
 
