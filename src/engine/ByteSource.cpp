@@ -1,5 +1,7 @@
 #include "engine/ByteSource.h"
 
+#include "config/FileReplace.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -38,12 +40,12 @@ bool FileByteSource::Open(const std::string& path) {
     // Only regular files: fopen succeeds on folders on some systems, and a device such as
     // /dev/zero or a pipe would feed the reader without end.
     if (!std::filesystem::is_regular_file(path, ec)) {
-        error_ = ec ? ec.message() : std::string("not a regular file");
+        error_ = ec ? SystemErrorText(ec.value()) : std::string("not a regular file");
         return false;
     }
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
-        error_ = std::strerror(errno);
+        error_ = SystemErrorText(errno);
         return false;
     }
     ownsFd_ = true;

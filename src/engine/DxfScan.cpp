@@ -347,7 +347,7 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
     if (env.Observer != nullptr)
         env.Observer->FileStarted(FileNameOf(dxfPath), opened ? source.Size() : 0);
     if (!opened) {
-        env.Report.Add("  *** Error, file is used by another application ***");
+        env.Report.Add("  *** Error, cannot open this file: " + source.ErrorText() + " ***");
         env.Report.Add(kReportSeparator);
         env.Counters = countersBefore;
         return {ScanOutcome::NotOpened, {}};

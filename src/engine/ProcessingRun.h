@@ -46,8 +46,8 @@ RunCheck CheckRunRequest(ExportConfig& config, std::string_view extensionFieldTe
                          std::string_view separatorFieldText, const ConfigTree& entityTree,
                          const ConfigTree& dataTree);
 
-// Returns true when a new file "quarrow$_$.tmp" can be created in the folder (it is removed at
-// once); false when it cannot, or when a file of that name is there already.
+// Returns true when a new file (of a name of its own, "quarrow$_$<random>.tmp") can be created
+// in the folder; it is removed at once.
 bool TestDestinationWritable(const std::string& folder);
 
 // Returns the path with a trailing path separator.

@@ -85,7 +85,7 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
          kExitRefused, "Please, select DXF entities to be processed.", false, false},
         {"no_extension", {"--config", "@T@/noext.qrw", "--dest", "@T@/out", "@T@/ok.dxf"},
          kExitRefused, "Please, enter a file extension", false, false},
-        {"dest_not_writable", {"--config", kDefault, "--dest", "@T@/stray", "@T@/ok.dxf"},
+        {"dest_not_writable", {"--config", kDefault, "--dest", "/proc/self", "@T@/ok.dxf"},
          kExitRefused, "is write-protected", false, false},
         {"dest_is_a_file", {"--config", kDefault, "--dest", "@T@/ok.dxf", "@T@/ok.dxf"},
          kExitRefused, "cannot create destination folder", false, false},
@@ -124,8 +124,6 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         WriteFileBytes(temp / "ok.dxf", kPointFile);
         WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
         WriteFileBytes(temp / "log.txt", "old");
-        fs::create_directories(temp.Path() / "stray");
-        WriteFileBytes(temp.Path() / "stray" / "quarrow$_$.tmp", "");
         WriteConfig(temp, "nokinds.qrw", [](ExportConfig& config, ConfigTree& entities,
                                             ConfigTree&) {
             config.EntityFlags.fill(0);
