@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <thread>
 
@@ -121,6 +122,14 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
                         request.BlockSize, &drawings};
     if (std::thread::hardware_concurrency() >= 2)
         env.SegmentSize = request.SegmentSize;
+    // The Data files written so far, by the file they are (the same name reached through
+    // another spelling counts), with the drawing each came from.
+    std::map<std::string, std::string> written;
+    const auto dataKey = [](const std::string& path) {
+        std::error_code ec;
+        const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, ec);
+        return ec ? path : canonical.string();
+    };
     int fileNumber = 1;
     for (const auto& entry : request.Entries) {
         if (entry.Selected) {
@@ -128,9 +137,28 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
             report.Add("File " + std::to_string(fileNumber) + " :");
             report.Add("");
             report.Add("  DXF File  : " + entry.DxfPath);
-            const ScanResult scan = ScanDxfFile(env, entry.DxfPath, dataPath);
             ++fileNumber;
             ++result.ProcessedFiles;
+            // "site.dxf" and "site.old.dxf", or two folders' "x.dxf": the second drawing
+            // would silently replace the first one's records.
+            const std::string key = dataKey(dataPath);
+            if (const auto first = written.find(key); first != written.end()) {
+                report.Add("  Data File : " + dataPath);
+                report.Add("");
+                report.Add("  *** Error, this Data file was already written in this run, from " +
+                           first->second + " ***");
+                report.Add(kReportSeparator);
+                ++result.FilesNotRead;
+                if (cancelRequested.load(std::memory_order_relaxed)) {
+                    report.Add(kCancelLine);
+                    result.Canceled = true;
+                    break;
+                }
+                continue;
+            }
+            const ScanResult scan = ScanDxfFile(env, entry.DxfPath, dataPath);
+            if (scan.Outcome == ScanOutcome::Done)
+                written.emplace(key, entry.DxfPath);
             if (scan.Outcome == ScanOutcome::Failed) {
                 if (observer != nullptr)
                     observer->RunFinished();

@@ -199,6 +199,7 @@ TEST(ProcessingRunTest, AFileThatIsNotDxfLeavesNoDataFileAndGivesItsNumbersBack)
     const std::string point = "0\r\nPOINT\r\n10\r\n1\r\n20\r\n2\r\n";
     const std::string head = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
     WriteFileBytes(fs::path(folders.in) / "p.dxf", head + point + point);
+    WriteFileBytes(fs::path(folders.in) / "q.dxf", head + point + point);
     WriteFileBytes(fs::path(folders.in) / "bad.dxf",
                    head + point + point + point + "1O\r\n5\r\n" + point);
     TestConfig c = test::AllKindsConfig();
@@ -206,11 +207,11 @@ TEST(ProcessingRunTest, AFileThatIsNotDxfLeavesNoDataFileAndGivesItsNumbersBack)
     c.Entities({0}).Data({0, 29, 3});
     c.Option(kLineStartOption, "").Option(kGroupStartOption, "");
     RunCounters counters{10, 0, 20};
-    const RunResult result = RunFiles(c, counters, folders.Request({"p", "bad", "p"}));
+    const RunResult result = RunFiles(c, counters, folders.Request({"p", "bad", "q"}));
     ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
     EXPECT_EQ(result.FilesNotRead, 1);
     EXPECT_FALSE(fs::exists(fs::path(folders.out) / "bad.csv"));
-    EXPECT_EQ(ReadFileBytes(fs::path(folders.out) / "p.csv"), "12,22,1.000\r\n13,23,1.000\r\n");
+    EXPECT_EQ(ReadFileBytes(fs::path(folders.out) / "q.csv"), "12,22,1.000\r\n13,23,1.000\r\n");
     EXPECT_EQ(counters.LineCounter, 14);
     EXPECT_EQ(counters.GroupCounter, 24);
     const std::string log = folders.Log();
@@ -301,24 +302,41 @@ TEST(ProcessingRunTest, RunEndingErrorsKeepTheDrawingAndThePreviousLog) {
     }
 }
 
-TEST(ProcessingRunTest, SameDataNameReplacesTheEarlierFileAndTheLogIsReplacedWhole) {
+TEST(ProcessingRunTest, ASecondDrawingOfTheSameDataFileIsNotReadAndTheLogIsReplacedWhole) {
+    // Two names with one first dot, and one name in two folders: the second drawing of each
+    // pair is not read, its block says which drawing wrote the Data file, and the first
+    // drawing's records stay.
     RunFolders folders;
     fs::rename(fs::path(folders.in) / "a.dxf", fs::path(folders.in) / "p.one.dxf");
     fs::rename(fs::path(folders.in) / "b.dxf", fs::path(folders.in) / "p.two.dxf");
+    const fs::path other = folders.temp.Path() / "other";
+    fs::create_directories(other);
+    fs::copy_file(kRunData / "input" / "b.dxf", other / "p.one.dxf");
     WriteFileBytes(folders.log, std::string(10000, 'x'));
     TestConfig c = test::AllKindsConfig();
     c.Config.DataFileExt = "csv";
     RunCounters counters;
-    const RunResult result = RunFiles(c, counters, folders.Request({"p.one", "p.two"}));
+    RunRequest request = folders.Request({"p.one", "p.two"});
+    request.Entries.push_back(MakeListEntry(other.string(), "p.one", true));
+    const RunResult result = RunFiles(c, counters, request);
     ASSERT_EQ(result.Status, RunStatus::Done);
+    EXPECT_EQ(result.FilesNotRead, 2);
     EXPECT_EQ(ReadFileBytes(fs::path(folders.out) / "p.csv"),
-              "-1.250,2.500,3.000\r\n1.000,2.000,0.000\r\n3.000,4.000,0.000\r\n");
-    EXPECT_EQ(folders.Log().rfind("Quarrow report created ", 0), 0u);
-    EXPECT_EQ(folders.Log().find("xxx"), std::string::npos);
+              "12.500,7.250,0.000\r\n0.000,0.000,0.000\r\n10.000,5.000,1.500\r\n"
+              "-0.004,1234.568,0.000\r\n");
+    const std::string log = folders.Log();
+    EXPECT_EQ(log.rfind("Quarrow report created ", 0), 0u);
+    EXPECT_EQ(log.find("xxx"), std::string::npos);
+    const std::string clash = "  Data File : @OUT@/p.csv\r\n\r\n"
+                              "  *** Error, this Data file was already written in this run, "
+                              "from @IN@/p.one.dxf ***\r\n" +
+                              std::string(kReportSeparator) + "\r\n";
+    EXPECT_NE(log.find("  DXF File  : @IN@/p.two.dxf\r\n" + clash), std::string::npos) << log;
+    EXPECT_NE(log.find("/other/p.one.dxf\r\n" + clash), std::string::npos) << log;
     int files = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folders.temp.Path()))
         ++files;
-    EXPECT_EQ(files, 3) << "in, out and the log: no temporary file left";
+    EXPECT_EQ(files, 4) << "in, other, out and the log: no temporary file left";
 }
 
 } // namespace
