@@ -135,7 +135,7 @@ std::vector<RunEntry> CollectEntries(const std::vector<std::string>& paths) {
             std::vector<DxfFileEntry> rows = ListDxfFiles(path, DateSeparators{});
             SortDxfFileEntries(rows, FileListColumn::Name, true);
             for (const auto& row : rows)
-                entries.push_back(MakeListEntry(path, row.Name, true));
+                entries.push_back(MakeListEntry(path, row.Name, true, row.Extension));
         } else {
             RunEntry entry;
             entry.DxfPath = path;

@@ -53,6 +53,11 @@ std::string FileDateText(int year, int month, int day, int hour, int minute,
     return text;
 }
 
+bool IsDxfExtension(std::string_view extension) noexcept {
+    return extension.size() == 3 && (extension[0] | 0x20) == 'd' && (extension[1] | 0x20) == 'x' &&
+           (extension[2] | 0x20) == 'f';
+}
+
 std::vector<DxfFileEntry> ListDxfFiles(const std::string& folder, DateSeparators separators) {
     std::vector<DxfFileEntry> entries;
     std::error_code ec;
@@ -67,11 +72,12 @@ std::vector<DxfFileEntry> ListDxfFiles(const std::string& folder, DateSeparators
             continue;
         const std::string name = entry.path().filename().string();
         const std::size_t dot = name.rfind('.');
-        if (dot == std::string::npos || name.compare(dot + 1, std::string::npos, "dxf") != 0)
-            continue;  // exactly "dxf": DXF, Dxf and dxf.bak are not listed
+        if (dot == std::string::npos || !IsDxfExtension(std::string_view(name).substr(dot + 1)))
+            continue;  // dxf in any letter case; dxf.bak is not listed
 
         DxfFileEntry row;
         row.Name = name.substr(0, dot);
+        row.Extension = name.substr(dot + 1);
         const auto size = entry.file_size(ec);
         row.Size = ec ? 0 : static_cast<std::int64_t>(size);
         row.SizeText = FileSizeText(row.Size);

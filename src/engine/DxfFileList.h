@@ -11,6 +11,7 @@ namespace quarrow {
 
 struct DxfFileEntry {
     std::string Name;      // file name without folder and without ".dxf"
+    std::string Extension = "dxf";  // as written: "dxf", "DXF", "Dxf"
     std::string SizeText;  // "1 KB" up to 1023 bytes, "2 KB" from 1024
     std::string DateText;  // "mm/dd/yyyy hh:nn" with the user's separators
     std::int64_t Modified = 0;  // seconds since the epoch, to two seconds
@@ -25,6 +26,9 @@ struct DateSeparators {
     char Date = '/';
     char Time = ':';
 };
+
+// Returns true for "dxf" in any letter case (drawings from Windows are often "*.DXF").
+bool IsDxfExtension(std::string_view extension) noexcept;
 
 // Returns the size text: bytes integer-divided by 1024, plus 1, and " KB".
 std::string FileSizeText(std::int64_t bytes);

@@ -74,13 +74,17 @@ std::string DataPathFor(std::string_view destFolder, std::string_view dxfFileNam
     const std::size_t dot = dxfFileName.find('.');
     path += dot == std::string_view::npos ? std::string(dxfFileName) + "."
                                           : std::string(dxfFileName.substr(0, dot + 1));
+    // An extension typed as ".csv" gives "points.csv", not "points..csv".
+    while (!extension.empty() && extension.front() == '.')
+        extension.remove_prefix(1);
     path += extension;
     return path;
 }
 
-RunEntry MakeListEntry(std::string_view dxfFolder, std::string_view name, bool selected) {
+RunEntry MakeListEntry(std::string_view dxfFolder, std::string_view name, bool selected,
+                       std::string_view extension) {
     RunEntry entry;
-    entry.FileName = std::string(name) + ".dxf";
+    entry.FileName = std::string(name) + "." + std::string(extension);
     entry.DxfPath = WithTrailingSeparator(std::string(dxfFolder)) + entry.FileName;
     entry.Selected = selected;
     return entry;

@@ -54,7 +54,8 @@ bool TestDestinationWritable(const std::string& folder);
 std::string WithTrailingSeparator(std::string path);
 
 // Returns the Data path of a DXF file name: the destination folder (with its separator), the
-// name up to and including its first ".", then the extension ("site.old.dxf" -> "site.csv").
+// name up to and including its first ".", then the extension without leading dots
+// ("site.old.dxf" -> "site.csv").
 std::string DataPathFor(std::string_view destFolder, std::string_view dxfFileName,
                         std::string_view extension);
 
@@ -65,8 +66,10 @@ struct RunEntry {
     bool Selected = true;
 };
 
-// Returns the entry of a file-list row: the DXF folder (given a separator), Name and ".dxf".
-RunEntry MakeListEntry(std::string_view dxfFolder, std::string_view name, bool selected);
+// Returns the entry of a file-list row: the DXF folder (given a separator), Name, "." and the
+// extension as the file has it.
+RunEntry MakeListEntry(std::string_view dxfFolder, std::string_view name, bool selected,
+                       std::string_view extension = "dxf");
 
 struct RunRequest {
     std::vector<RunEntry> Entries;

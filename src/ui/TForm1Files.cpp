@@ -479,7 +479,8 @@ void TForm1::btprocessClick() {
     for (int i = 0; i < VTFiles->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = VTFiles->topLevelItem(i);
         const DxfFileEntry& row = rows_[item->data(0, kRowRole).toULongLong()];
-        request.Entries.push_back(MakeListEntry(dxfFolder, row.Name, item->isSelected()));
+        request.Entries.push_back(
+            MakeListEntry(dxfFolder, row.Name, item->isSelected(), row.Extension));
     }
     request.DestFolder = QFile::encodeName(Edit1->text()).toStdString();
     const QLocale locale = QLocale::system();

@@ -16,7 +16,7 @@ std::vector<std::string> Names(const std::vector<DxfFileEntry>& entries) {
     return names;
 }
 
-TEST(DxfFileListTest, ListsOnlyFilesWithTheExactExtension) {
+TEST(DxfFileListTest, ListsFilesWithTheDxfExtensionInAnyLetterCase) {
     test::TempDir dir;
     for (const char* name : {"a.dxf", "B.DXF", "c.dxf.bak", "d.txt", "site.old.dxf", "dxf",
                              "Mixed.Dxf"})
@@ -26,9 +26,11 @@ TEST(DxfFileListTest, ListsOnlyFilesWithTheExactExtension) {
 
     auto entries = ListDxfFiles(dir.Path().string(), {'-', '.'});
     SortDxfFileEntries(entries, FileListColumn::Name, true);
-    EXPECT_EQ(Names(entries), (std::vector<std::string>{"a", "big", "site.old"}));
+    EXPECT_EQ(Names(entries), (std::vector<std::string>{"a", "B", "big", "Mixed", "site.old"}));
+    EXPECT_EQ(entries[1].Extension, "DXF");
+    EXPECT_EQ(entries[3].Extension, "Dxf");
     EXPECT_EQ(entries[0].SizeText, "1 KB");
-    EXPECT_EQ(entries[1].SizeText, "2 KB");
+    EXPECT_EQ(entries[2].SizeText, "2 KB");
     EXPECT_EQ(entries[0].DateText.size(), 16u);
     EXPECT_EQ(entries[0].DateText[2], '-');
     EXPECT_EQ(entries[0].DateText[13], '.');

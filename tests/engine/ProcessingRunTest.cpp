@@ -151,7 +151,9 @@ TEST(ProcessingRunTest, DataPathKeepsTheNameUpToItsFirstDot) {
     EXPECT_EQ(DataPathFor("/d/", "site.old.dxf", "csv"), "/d/site.csv");
     EXPECT_EQ(DataPathFor("/d/", "site.dxf", " txt"), "/d/site. txt");
     EXPECT_EQ(DataPathFor("/d/", "site", "csv"), "/d/site.csv");
+    EXPECT_EQ(DataPathFor("/d/", "SITE.DXF", ".csv"), "/d/SITE.csv") << "the dot not doubled";
     EXPECT_EQ(MakeListEntry("/in", "a.b", true).DxfPath, "/in/a.b.dxf");
+    EXPECT_EQ(MakeListEntry("/in", "a", true, "DXF").DxfPath, "/in/a.DXF");
 }
 
 TEST(ProcessingRunTest, DestinationTestCreatesNothingAndAStrayTestFileBlocksNothing) {

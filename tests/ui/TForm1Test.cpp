@@ -520,7 +520,7 @@ TEST_F(TForm1Test, FileListShowsExactlyTheDxfFilesAndCountsTheSelection) {
     settings->WriteText(SettingName::DxfPath, folder);
     StartWithConfig();
     auto* list = Find<QTreeWidget>("VTFiles");
-    EXPECT_EQ(RowNames(list), QStringList{"a"});
+    EXPECT_EQ(RowNames(list), (QStringList{"a", "B"}));
     EXPECT_EQ(list->topLevelItem(0)->text(2), "1 KB");
     EXPECT_EQ(Find<QLabel>("Label3")->text(), "1 file selected.");
     EXPECT_TRUE(Find<QToolButton>("btprocess")->isEnabled());
@@ -531,12 +531,12 @@ TEST_F(TForm1Test, FileListShowsExactlyTheDxfFilesAndCountsTheSelection) {
     EXPECT_FALSE(Find<QToolButton>("btprocess")->isEnabled());
 
     // AutoSelect selects every row, and survives in the settings.
-    for (const char* name : {"b.dxf", "c.dxf"})
+    for (const char* name : {"c.dxf", "d.Dxf"})
         WriteBytes(folder + "/" + name, "0\nEOF\n");
     form->Refreshfolder1Click();
-    EXPECT_EQ(RowNames(list), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(RowNames(list), (QStringList{"a", "B", "c", "d"}));
     Find<QCheckBox>("autosel")->click();
-    EXPECT_EQ(Find<QLabel>("Label3")->text(), "3 files selected.");
+    EXPECT_EQ(Find<QLabel>("Label3")->text(), "4 files selected.");
     EXPECT_TRUE(settings->ReadFlag(SettingName::AutoSelect));
 }
 
