@@ -5,17 +5,22 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  quarrow-cli run --config FILE.qrw --dest DIR [--log FILE] [--quiet] PATH...\n"
+    "  quarrow-cli run --config FILE.qrw --dest DIR [--log FILE] [--quiet] [--keep-going]\n"
+    "                  PATH...\n"
     "  quarrow-cli show-config [--json] FILE.qrw\n"
     "  quarrow-cli --help | --version\n"
     "\n"
-    "run          converts the DXF files given (a folder gives its *.dxf files) into Data\n"
-    "             files in DIR, as the desktop program's \"Process selected files\" does.\n"
+    "run          converts the DXF files given (a folder gives its *.dxf files, any letter\n"
+    "             case) into Data files in DIR, as the desktop program's \"Process selected\n"
+    "             files\" does. --keep-going: a drawing that ends on an error is reported\n"
+    "             and the run goes on. Ctrl-C stops the run; no Data file is left half\n"
+    "             written.\n"
     "show-config  prints a configuration file: its fields, data order, selected kinds and\n"
     "             both trees; --json prints one JSON object.\n"
     "\n"
-    "Exit status: 0 done; 3 done, but some file could not be opened or was not a valid DXF;\n"
-    "1 the run ended on an error; 2 refused before the run.\n";
+    "Exit status: 0 done; 3 done, but some file could not be opened, was not a valid DXF or\n"
+    "would have replaced a Data file of the same run; 1 a file ended on an error; 2 refused\n"
+    "before the run.\n";
 
 } // namespace
 

@@ -26,7 +26,8 @@ namespace quarrow {
 namespace {
 
 constexpr const char* kRunUsage =
-    "Usage: quarrow-cli run --config FILE.qrw --dest DIR [--log FILE] [--quiet] PATH...\n";
+    "Usage: quarrow-cli run --config FILE.qrw --dest DIR [--log FILE] [--quiet] [--keep-going] "
+    "PATH...\n";
 
 // The report's date: the user's short date and long time, as the desktop program writes it.
 std::string LocalDateTimeText() {
@@ -91,6 +92,7 @@ private:
 struct RunArguments {
     std::string Config, Dest, Log;
     bool Quiet = false;
+    bool KeepGoing = false;
     std::vector<std::string> Paths;
 };
 
@@ -110,6 +112,8 @@ std::string ParseRunArguments(const std::vector<std::string>& args, RunArguments
             target = args[++i];
         } else if (!optionsEnded && arg == "--quiet") {
             parsed.Quiet = true;
+        } else if (!optionsEnded && arg == "--keep-going") {
+            parsed.KeepGoing = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return "unknown option \"" + arg + "\"";
         } else {
@@ -144,6 +148,47 @@ std::vector<RunEntry> CollectEntries(const std::vector<std::string>& paths) {
         }
     }
     return entries;
+}
+
+// Checks --log before anything is written: the log replaces its file at the end of the run, so
+// it may be no input of the run, no Data file of it, and no device, pipe or other special
+// file; and its folder must take files (unless it is the destination, tested with it). A
+// link to a regular file is followed, so the link stays. Returns an empty text, or why not.
+std::string CheckLogPath(std::string& log, const RunArguments& parsed, const RunRequest& request,
+                         const ExportConfig& config) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto same = [](const fs::path& a, const fs::path& b) {
+        std::error_code e1, e2;
+        const fs::path ca = fs::weakly_canonical(a, e1);
+        const fs::path cb = fs::weakly_canonical(b, e2);
+        return !e1 && !e2 && ca == cb;
+    };
+    const std::string reuse = "the log file \"" + log + "\" is ";
+    if (same(log, parsed.Config))
+        return reuse + "the configuration file; give --log another file";
+    const std::string dest = WithTrailingSeparator(parsed.Dest);
+    for (const RunEntry& entry : request.Entries) {
+        if (same(log, entry.DxfPath))
+            return reuse + "the DXF file \"" + entry.DxfPath + "\"; give --log another file";
+        const std::string data = DataPathFor(dest, entry.FileName, config.DataFileExt);
+        if (same(log, data))
+            return reuse + "the Data file of \"" + entry.DxfPath +
+                   "\"; give --log another file";
+    }
+    const fs::file_status status = fs::status(log, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        return reuse + "not a regular file (a folder, device or pipe); give --log a file";
+    if (fs::is_symlink(fs::symlink_status(log, ec)) && fs::is_regular_file(status))
+        log = fs::canonical(log, ec).string();
+    fs::path folder = fs::path(log).parent_path();
+    if (folder.empty())
+        folder = ".";
+    if (!same(folder, parsed.Dest) &&
+        (!fs::is_directory(folder, ec) || !TestDestinationWritable(folder.string())))
+        return "cannot write the log file \"" + log + "\": its folder \"" + folder.string() +
+               "\" does not exist or is write-protected";
+    return {};
 }
 
 // Ctrl-C and SIGTERM stop the run as the desktop program's Stop button does: the drawing being
@@ -214,6 +259,18 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitRefused;
     }
 
+    RunRequest request;
+    request.Entries = CollectEntries(parsed.Paths);
+    request.KeepGoing = parsed.KeepGoing;
+    std::string logPath = parsed.Log;
+    if (!logPath.empty()) {
+        if (const std::string problem = CheckLogPath(logPath, parsed, request, config);
+            !problem.empty()) {
+            err << "quarrow-cli run: " << problem << "\n";
+            return kExitRefused;
+        }
+    }
+
     std::error_code ec;
     std::filesystem::create_directories(parsed.Dest, ec);
     if (ec || !std::filesystem::is_directory(parsed.Dest, ec)) {
@@ -221,25 +278,9 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             << "\"\n";
         return kExitRefused;
     }
-
-    RunRequest request;
-    request.Entries = CollectEntries(parsed.Paths);
-    // The log replaces its file at the end of the run: never a drawing or the configuration.
-    if (!parsed.Log.empty()) {
-        std::vector<std::string> inputs = {parsed.Config};
-        for (const auto& entry : request.Entries)
-            inputs.push_back(entry.DxfPath);
-        for (const std::string& input : inputs) {
-            if (std::filesystem::equivalent(parsed.Log, input, ec)) {
-                err << "quarrow-cli run: the log file \"" << parsed.Log << "\" is the input file \""
-                    << input << "\"; give --log another file\n";
-                return kExitRefused;
-            }
-        }
-    }
     request.DestFolder = parsed.Dest;
     request.DateTimeText = LocalDateTimeText();
-    request.LogPath = parsed.Log;
+    request.LogPath = logPath;
 
     // The counters live as long as the program: here, one run.
     RunCounters counters;
@@ -265,22 +306,25 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         return 128 + signal;
     }
 
-    switch (result.Status) {
-    case RunStatus::DestinationNotWritable:
+    if (result.Status == RunStatus::DestinationNotWritable) {
         err << "quarrow-cli run: " << result.Message << "\n";
         return kExitRefused;
-    case RunStatus::Failed:
-        err << "quarrow-cli run: " << result.Message << "\n";
-        return kExitRunError;
-    case RunStatus::Done: break;
     }
+    // The files done so far are reported even when an error ended the run.
     if (!parsed.Quiet)
         for (const auto& line : result.Report.Lines)
             out << line << "\n";
+    if (result.Status == RunStatus::Failed) {
+        out.flush();
+        err << "quarrow-cli run: " << result.Message << "\n";
+        return kExitRunError;
+    }
     if (!result.LogError.empty()) {
         err << "quarrow-cli run: " << result.LogError << "\n";
         return kExitRunError;
     }
+    if (result.FilesFailed > 0)
+        return kExitRunError;
     return result.FilesNotRead > 0 ? kExitSomeFilesFailed : kExitDone;
 }
 

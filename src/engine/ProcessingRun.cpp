@@ -163,7 +163,12 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
             const ScanResult scan = ScanDxfFile(env, entry.DxfPath, dataPath);
             if (scan.Outcome == ScanOutcome::Done)
                 written.emplace(key, entry.DxfPath);
-            if (scan.Outcome == ScanOutcome::Failed) {
+            if (scan.Outcome == ScanOutcome::Failed && request.KeepGoing) {
+                // The scan gave the file's numbers back and left no Data file.
+                report.Add("  *** Error, " + scan.Error + " ***");
+                report.Add(kReportSeparator);
+                ++result.FilesFailed;
+            } else if (scan.Outcome == ScanOutcome::Failed) {
                 if (observer != nullptr)
                     observer->RunFinished();
                 result.Status = RunStatus::Failed;

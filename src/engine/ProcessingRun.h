@@ -80,6 +80,8 @@ struct RunRequest {
     // Bytes per segment read ahead on a second thread; 0, or a machine with one core, reads
     // every drawing on the run's thread only.
     std::size_t SegmentSize = kDefaultSegmentSize;
+    // A drawing that ends on an error is reported in its block and the run goes on.
+    bool KeepGoing = false;
 };
 
 enum class RunStatus {
@@ -93,7 +95,8 @@ struct RunResult {
     std::string Message;
     ProcessingReport Report;
     int ProcessedFiles = 0;
-    int FilesNotRead = 0;  // not opened, or not a valid DXF file
+    int FilesNotRead = 0;  // not opened, not a valid DXF file, or a Data file written before
+    int FilesFailed = 0;   // ended on an error, the run going on (RunRequest::KeepGoing)
     bool Canceled = false;
     std::string LogError;  // why the log file could not be written, when it could not
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
@@ -7,6 +9,7 @@
 #include "cli/Cli.h"
 #include "config/ConfigFile.h"
 #include "config/DefaultConfig.h"
+#include "config/NodeTables.h"
 #include "support/CliCapture.h"
 #include "support/TempDir.h"
 
@@ -110,13 +113,35 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         {"done", {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
                   "@T@/ok.dxf"},
          kExitDone, "", true, true},
+        // A run-ending error leaves the log alone; --keep-going reports the file and goes on.
+        {"keep_going",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--keep-going",
+          "@T@/bad.dxf", "@T@/ok.dxf"},
+         kExitRunError, "", true, true},
+        // --log is checked before anything is written.
         {"log_is_a_drawing",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/ok.dxf", "@T@/ok.dxf"},
-         kExitRefused, "is the input file", false, false},
+         kExitRefused, "is the DXF file", false, false},
         {"log_is_the_configuration",
          {"--config", "@T@/copy.qrw", "--dest", "@T@/out", "--log", "@T@/copy.qrw",
           "@T@/ok.dxf"},
-         kExitRefused, "is the input file", false, false},
+         kExitRefused, "is the configuration file", false, false},
+        {"log_is_a_data_file",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/out/ok.csv", "@T@/ok.dxf"},
+         kExitRefused, "is the Data file of", false, false},
+        {"log_is_a_device", {"--config", kDefault, "--dest", "@T@/out", "--log", "/dev/null",
+                             "@T@/ok.dxf"},
+         kExitRefused, "is not a regular file", false, false},
+        {"log_is_a_pipe",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/pipe", "@T@/ok.dxf"},
+         kExitRefused, "is not a regular file", false, false},
+        {"log_is_a_link_to_a_device",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/null-link", "@T@/ok.dxf"},
+         kExitRefused, "is not a regular file", false, false},
+        {"log_folder_not_writable",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "/proc/self/quarrow.log",
+          "@T@/ok.dxf"},
+         kExitRefused, "does not exist or is write-protected", false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -125,6 +150,8 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         WriteFileBytes(temp / "ok.dxf", kPointFile);
         WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
         WriteFileBytes(temp / "log.txt", "old");
+        ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
+        fs::create_symlink("/dev/null", temp.Path() / "null-link");
         WriteConfig(temp, "nokinds.qrw", [](ExportConfig& config, ConfigTree& entities,
                                             ConfigTree&) {
             config.EntityFlags.fill(0);
@@ -154,12 +181,45 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         EXPECT_EQ(ReadFileBytes(copy), copyBytes) << "the configuration is never written";
         EXPECT_EQ(ReadFileBytes(temp / "log.txt") != "old", c.logReplaced);
         const bool quiet = std::find(args.begin(), args.end(), "--quiet") != args.end();
-        if (quiet || c.status == kExitRefused || c.status == kExitRunError) {
+        if (c.status == kExitRefused) {
+            EXPECT_FALSE(fs::exists(temp.Path() / "out")) << "a refused run writes nothing";
+        }
+        if (quiet || c.status == kExitRefused) {
             EXPECT_EQ(r.out, "");
         } else {
+            // Also when an error ended the run: the files done so far.
             EXPECT_NE(r.out.find("Quarrow report created "), std::string::npos);
         }
+        EXPECT_FALSE(fs::exists(temp.Path() / "out" / "bad.csv"));
     }
+}
+
+TEST(RunCommandTest, KeepGoingReportsTheFailedFileAndNumbersOnWithoutIt) {
+    test::TempDir temp;
+    WriteFileBytes(temp / "a.dxf", kPointFile);
+    // b writes a record, then fails.
+    WriteFileBytes(temp / "b.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n1\n0\nPOINT\n"
+                                   "10\n2\n20\n1,5\n");
+    WriteFileBytes(temp / "c.dxf", kPointFile);
+    // Line numbers run on from file to file (a blank Start-at).
+    const std::string config = WriteConfig(temp, "on.qrw", [](ExportConfig& c, auto&, auto&) {
+        c.DataOptions[kLineStartOption] = "";
+    });
+    const CliResult r =
+        RunCliCapture({"run", "--config", config, "--dest", temp / "out", "--keep-going",
+                       temp / "a.dxf", temp / "b.dxf", temp / "c.dxf"});
+    EXPECT_EQ(r.status, kExitRunError);
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("  Data File : " + (temp / "out/b.csv") + "\n\n  *** Error, Error in DXF "
+                         "file \"" + (temp / "b.dxf") + "\", line 16: \"1,5\" is not a valid "
+                         "floating point value (Y coordinate). ***\n---"),
+              std::string::npos)
+        << r.out;
+    EXPECT_FALSE(fs::exists(temp.Path() / "out/b.csv"));
+    // The line numbers of c run on from a's (0), as if b had not been there.
+    EXPECT_EQ(ReadFileBytes(temp.Path() / "out/c.csv"),
+              "Line Number,X (East) coordinate,Y (North) coordinate,Z (Elevation) coordinate,"
+              "Entity Layer\r\n1,1.000,2.000,0.000,L\r\n");
 }
 
 TEST(RunCommandTest, TheBlockNameFilterIsTakenTrimmedAsTheDesktopLoadLeavesIt) {
