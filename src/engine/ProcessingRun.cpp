@@ -137,7 +137,8 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
     int fileNumber = 1;
     for (const auto& entry : request.Entries) {
         if (entry.Selected) {
-            const std::string dataPath = DataPathFor(dest, entry.FileName, config.DataFileExt);
+            const std::string dataPath =
+                DataPathFor(dest, entry.FileName, settings.Config.DataFileExt);
             report.Add("File " + std::to_string(fileNumber) + " :");
             report.Add("");
             report.Add("  DXF File  : " + entry.DxfPath);

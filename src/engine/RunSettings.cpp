@@ -51,21 +51,21 @@ RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataO
     : Config(config),
       DataOrder(dataOrder),
       SelectedKinds(selectedKinds),
-      HeaderText(BuildHeaderText(dataOrder, config.FieldSeparator)),
-      FilterText(config.BlockNameFilter),
-      Filter(config.BlockNameFilter) {
+      HeaderText(BuildHeaderText(dataOrder, Config.FieldSeparator)),
+      FilterText(Config.BlockNameFilter),
+      Filter(Config.BlockNameFilter) {
     const int decimalsNodes[] = {kXDecimalsOption, kYDecimalsOption, kZDecimalsOption};
     for (std::size_t i = 0; i < 3; ++i) {
-        const std::string& decimals = config.DataOptions[std::size_t(decimalsNodes[i])];
+        const std::string& decimals = Config.DataOptions[std::size_t(decimalsNodes[i])];
         Coordinates.DecimalsRead[i] = ParseDxfInt32(TrimText(decimals), Coordinates.Decimals[i]);
     }
-    const std::string& forced = config.DataOptions[kZForceOption];
+    const std::string& forced = Config.DataOptions[kZForceOption];
     Coordinates.ZForced = !TrimText(forced).empty();
     Coordinates.ZForcedRead = Coordinates.ZForced && Coordinates.DecimalsRead[2] &&
                               FormatCoordinateText(Coordinates.ZForcedField, forced,
                                                    Coordinates.Decimals[2]);
-    Fields = ListFields(config, dataOrder);
-    Layout = MeasureRecords(config, Fields);
+    Fields = ListFields(Config, dataOrder);
+    Layout = MeasureRecords(Config, Fields);
 }
 
 } // namespace quarrow

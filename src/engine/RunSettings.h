@@ -42,11 +42,16 @@ struct RecordLayout {
     std::array<std::size_t, 5> Uses{};
 };
 
+// What a run reads of the configuration, fixed when it starts: the run owns a copy, so nothing
+// the user edits meanwhile reaches the Data files (or memory the writer reads).
 struct RunSettings {
     RunSettings(const ExportConfig& config, const DataOrderArray& dataOrder,
                 const SelectedKindsArray& selectedKinds);
+    // Fields point into Config: a RunSettings stays where it was made.
+    RunSettings(const RunSettings&) = delete;
+    RunSettings& operator=(const RunSettings&) = delete;
 
-    const ExportConfig& Config;
+    const ExportConfig Config;
     DataOrderArray DataOrder;
     SelectedKindsArray SelectedKinds;
     std::string HeaderText;    // BuildHeaderText, once per run

@@ -225,6 +225,52 @@ TEST(ProcessingRunTest, AFileThatIsNotDxfLeavesNoDataFileAndGivesItsNumbersBack)
         << log;
 }
 
+// Edits the configuration whenever progress is shown, as a user could while a run goes.
+class EditWhileRunning final : public RunObserver {
+public:
+    explicit EditWhileRunning(ExportConfig& config) : config_(config) {}
+    void FileStarted(std::string_view, std::uint64_t) override { Edit(); }
+    void Progress(std::uint64_t) override { Edit(); }
+
+private:
+    void Edit() {
+        ++edits_;
+        // Longer each time, so the texts move in memory.
+        config_.DataOptions[kXDecimalsOption - 1] = std::string(std::size_t(edits_ * 40), 'P');
+        config_.FieldSeparator = std::string(std::size_t(edits_), ';');
+        config_.EntityFlags[0] = 0;
+        config_.DataFileExt = "txt";
+        config_.BlockNameFilter = "nothing";
+    }
+    ExportConfig& config_;
+    int edits_ = 0;
+};
+
+TEST(ProcessingRunTest, EditsDuringARunDoNotReachItsDataFiles) {
+    RunFolders folders;
+    std::string big = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
+    for (int i = 0; i < 20000; ++i)
+        big += "0\r\nPOINT\r\n10\r\n" + std::to_string(i) + "\r\n20\r\n1\r\n";
+    WriteFileBytes(fs::path(folders.in) / "big.dxf", big);
+    TestConfig c = test::AllKindsConfig();
+    c.Config.DataFileExt = "csv";
+    c.Entities({0}).Data({3, 6});
+    c.Config.DataOptions[kXDecimalsOption - 1] = "X=";
+    RunCounters counters;
+    std::atomic<bool> cancel{false};
+    EditWhileRunning editor(c.Config);
+    const RunResult result = ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds,
+                                                  counters, cancel, &editor,
+                                                  folders.Request({"big", "a"}));
+    ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
+    const std::string data = ReadFileBytes(fs::path(folders.out) / "big.csv");
+    EXPECT_EQ(data.substr(0, 18), "X=0.000,1.000\r\nX=1");
+    EXPECT_EQ(data.find('P'), std::string::npos);
+    EXPECT_EQ(data.find(';'), std::string::npos);
+    EXPECT_TRUE(fs::exists(fs::path(folders.out) / "a.csv"));
+    EXPECT_FALSE(fs::exists(fs::path(folders.out) / "a.txt"));
+}
+
 // Presses Stop when the scan of a given file begins.
 class StopAtFile final : public RunObserver {
 public:
