@@ -82,6 +82,34 @@ char* PutCoordinate(ScanContext& ctx, char* to, const DataRecord& record, int ax
     return nullptr;
 }
 
+// Returns true when a field of the record holds the separator.
+bool HoldsSeparator(const RunSettings& settings, const DataRecord& record,
+                    std::string_view written) noexcept {
+    const std::string_view separator = settings.Config.FieldSeparator;
+    switch (settings.Separators) {
+    case SeparatorCheck::None: return false;
+    case SeparatorCheck::Every: return true;
+    case SeparatorCheck::Texts: {
+        const RecordLayout& layout = settings.Layout;
+        const std::string_view texts[] = {record.EntityType, record.Layer, record.Handle,
+                                          record.BlockName, record.Text};
+        for (std::size_t i = 0; i < 5; ++i)
+            if (layout.Uses[i] > 0 && texts[i].find(separator) != std::string_view::npos)
+                return true;
+        return false;
+    }
+    case SeparatorCheck::WholeRecord: {
+        // A record of n fields holds n - 1 separators between them.
+        std::size_t found = 0;
+        for (std::size_t at = written.find(separator); at != std::string_view::npos;
+             at = written.find(separator, at + separator.size()))
+            ++found;
+        return found + 1 > settings.Fields.size();
+    }
+    }
+    return false;
+}
+
 } // namespace
 
 bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
@@ -94,6 +122,7 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
         layout.Uses[1] * record.Layer.size() + layout.Uses[2] * record.Handle.size() +
         layout.Uses[3] * record.BlockName.size() + layout.Uses[4] * record.Text.size();
     char* p = ctx.Out.Room(room);
+    char* const start = p;
     const std::string_view separator = settings.Config.FieldSeparator;
     RunCounters& counters = ctx.Counters;
     bool first = true;
@@ -127,9 +156,13 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
         if (p == nullptr)
             return false;  // nothing committed: the record is not written
     }
+    if (settings.Separators != SeparatorCheck::None &&
+        HoldsSeparator(settings, record, std::string_view(start, std::size_t(p - start))))
+        Advance(ctx.SeparatorRecords);
     *p++ = '\r';
     *p++ = '\n';
     ctx.Out.Commit(p);
+    ++ctx.RecordCount;
     if (!ctx.Out.FlushIfFull()) {
         ctx.Error = "Cannot write Data file \"" + ctx.DataPath + "\": " +
                     ctx.Out.ErrorText();

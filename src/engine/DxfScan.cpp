@@ -252,10 +252,11 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
                                                    in.ErrorText()};
     };
     const auto notDxf = [&]() {
-        env.Report.Add("  *** Error, this is not a valid DXF file (line " +
-                       std::to_string(ctx.InvalidCodeLine) + " is not a group code) ***");
+        const std::string reason = "this is not a valid DXF file (line " +
+                                   std::to_string(ctx.InvalidCodeLine) + " is not a group code)";
+        env.Report.Add("  *** Error, " + reason + " ***");
         env.Report.Add(kReportSeparator);
-        return ScanResult{ScanOutcome::NotDxf, {}};
+        return ScanResult{ScanOutcome::NotDxf, reason};
     };
 
     if (settings.Config.HeaderLine == 1) {
@@ -271,7 +272,7 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
     if (!found) {
         env.Report.Add("  *** Error, this is not a valid DXF file ***");
         env.Report.Add(kReportSeparator);
-        return {ScanOutcome::NotDxf, {}};
+        return {ScanOutcome::NotDxf, "this is not a valid DXF file"};
     }
 
     // The sequential Start-at is converted once, here; a blank one is a conversion error, as
@@ -303,13 +304,16 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
     if (ctx.PaperSpaceCount > 0)
         env.Report.Add("    Paper space entities left out : " +
                        std::to_string(ctx.PaperSpaceCount));
+    if (ctx.SeparatorRecords != 0)
+        env.Report.Add("  *** Warning, " + std::to_string(std::uint32_t(ctx.SeparatorRecords)) +
+                       " records hold the field separator inside a value ***");
     if (end == DispatchEnd::InputEnded) {
         if (const std::int64_t line = LineOfCutEofMark(in.Source(), where.Position, where.Lines))
             env.Report.Add("  *** Warning, reading stopped at byte 26 (end-of-file mark) on line " +
                            std::to_string(line) + " ***");
     }
     env.Report.Add(kReportSeparator);
-    return {ScanOutcome::Done, {}};
+    return {ScanOutcome::Done, {}, ctx.RecordCount};
 }
 
 } // namespace
@@ -347,10 +351,11 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
     if (env.Observer != nullptr)
         env.Observer->FileStarted(FileNameOf(dxfPath), opened ? source.Size() : 0);
     if (!opened) {
-        env.Report.Add("  *** Error, cannot open this file: " + source.ErrorText() + " ***");
+        const std::string reason = "cannot open this file: " + source.ErrorText();
+        env.Report.Add("  *** Error, " + reason + " ***");
         env.Report.Add(kReportSeparator);
         env.Counters = countersBefore;
-        return {ScanOutcome::NotOpened, {}};
+        return {ScanOutcome::NotOpened, reason};
     }
     env.Report.Add("  Data File : " + dataPath);
     env.Report.Add("");

@@ -44,7 +44,8 @@ enum class ScanOutcome {
 
 struct ScanResult {
     ScanOutcome Outcome = ScanOutcome::Done;
-    std::string Error;
+    std::string Error;         // Failed: the message; NotOpened, NotDxf: the report's reason
+    std::int64_t Records = 0;  // records written (Done)
 };
 
 // Progress reaches the observer after this many bytes of input.

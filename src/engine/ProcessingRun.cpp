@@ -154,6 +154,9 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
                            first->second + " ***");
                 report.Add(kReportSeparator);
                 ++result.FilesNotRead;
+                result.Failures.push_back(
+                    {entry.DxfPath, "this Data file was already written in this run, from " +
+                                        first->second});
                 if (cancelRequested.load(std::memory_order_relaxed)) {
                     report.Add(kCancelLine);
                     result.Canceled = true;
@@ -162,8 +165,13 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
                 continue;
             }
             const ScanResult scan = ScanDxfFile(env, entry.DxfPath, dataPath);
-            if (scan.Outcome == ScanOutcome::Done)
+            if (scan.Outcome == ScanOutcome::Done) {
                 written.emplace(key, entry.DxfPath);
+                ++result.FilesConverted;
+                result.RecordsWritten += scan.Records;
+            } else if (scan.Outcome != ScanOutcome::Canceled) {
+                result.Failures.push_back({entry.DxfPath, scan.Error});
+            }
             if (scan.Outcome == ScanOutcome::Failed && request.KeepGoing) {
                 // The scan gave the file's numbers back and left no Data file.
                 report.Add("  *** Error, " + scan.Error + " ***");

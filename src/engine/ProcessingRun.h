@@ -90,6 +90,12 @@ enum class RunStatus {
     Failed,                  // ended on an error: Message names it; no log file was written
 };
 
+// A selected file that left no Data file, and why.
+struct FileFailure {
+    std::string DxfPath;
+    std::string Reason;
+};
+
 struct RunResult {
     RunStatus Status = RunStatus::Done;
     std::string Message;
@@ -97,6 +103,9 @@ struct RunResult {
     int ProcessedFiles = 0;
     int FilesNotRead = 0;  // not opened, not a valid DXF file, or a Data file written before
     int FilesFailed = 0;   // ended on an error, the run going on (RunRequest::KeepGoing)
+    int FilesConverted = 0;        // Data files written
+    std::int64_t RecordsWritten = 0;
+    std::vector<FileFailure> Failures;  // in the order of the run, the run-ending one last
     bool Canceled = false;
     std::string LogError;  // why the log file could not be written, when it could not
 };

@@ -44,6 +44,40 @@ RecordLayout MeasureRecords(const ExportConfig& config, const std::vector<Record
     return layout;
 }
 
+// Decides how records are tested for a field that holds the separator.
+SeparatorCheck ChooseSeparatorCheck(const ExportConfig& config,
+                                    const std::vector<RecordField>& fields) {
+    const std::string_view separator = config.FieldSeparator;
+    if (separator.empty() || fields.empty())
+        return SeparatorCheck::None;
+    bool numbers = false;
+    bool texts = false;
+    for (const RecordField& field : fields) {
+        if (field.Prefix.find(separator) != std::string_view::npos)
+            return SeparatorCheck::Every;
+        switch (field.Item) {
+        case DataItem::Label:
+            if (std::string_view(config.DataOptions[kLabelTextOption]).find(separator) !=
+                std::string_view::npos)
+                return SeparatorCheck::Every;
+            break;
+        case DataItem::LineNumber:
+        case DataItem::SequentialNumber:
+        case DataItem::GroupNumber:
+        case DataItem::X:
+        case DataItem::Y:
+        case DataItem::Z: numbers = true; break;
+        default: texts = true; break;
+        }
+    }
+    // Numbers are written with digits, a minus sign and a point only.
+    const bool numberLike =
+        separator.find_first_not_of("0123456789-.") == std::string_view::npos;
+    if ((numbers && numberLike) || separator.size() > 1)
+        return SeparatorCheck::WholeRecord;  // also a separator across a prefix and a value
+    return texts ? SeparatorCheck::Texts : SeparatorCheck::None;
+}
+
 } // namespace
 
 RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataOrder,
@@ -66,6 +100,7 @@ RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataO
                                                    Coordinates.Decimals[2]);
     Fields = ListFields(Config, dataOrder);
     Layout = MeasureRecords(Config, Fields);
+    Separators = ChooseSeparatorCheck(Config, Fields);
 }
 
 } // namespace quarrow

@@ -42,6 +42,15 @@ struct RecordLayout {
     std::array<std::size_t, 5> Uses{};
 };
 
+// How a record is tested for a field holding the field separator (its reader could not tell
+// that field from two).
+enum class SeparatorCheck {
+    None,        // no separator, or no field can hold it
+    Texts,       // only the texts of the entity can (Entity Type, Layer, Handle, Block, Text)
+    Every,       // every record holds it (a prefix or the label does)
+    WholeRecord  // a number can hold it too: the record's separators are counted
+};
+
 // What a run reads of the configuration, fixed when it starts: the run owns a copy, so nothing
 // the user edits meanwhile reaches the Data files (or memory the writer reads).
 struct RunSettings {
@@ -60,6 +69,7 @@ struct RunSettings {
     std::vector<RecordField> Fields;  // the data order's items, once each run
     CoordinateOptions Coordinates;
     RecordLayout Layout;
+    SeparatorCheck Separators = SeparatorCheck::None;
 
     // Returns true when the entity-tree node is checked.
     bool Entity(int node) const noexcept {

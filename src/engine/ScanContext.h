@@ -126,6 +126,8 @@ struct ScanContext {
     BlockTally Tally;
 
     std::int32_t PaperSpaceCount = 0;  // entities of selected kinds left out as paper space
+    std::int32_t SeparatorRecords = 0;  // records with a field that holds the field separator
+    std::int64_t RecordCount = 0;       // records written
 
     std::int64_t EntityLine = 0;  // line of the type line of the entity being read
     // The next line is the value of a code-0 pair: an entity's type or the section's end.

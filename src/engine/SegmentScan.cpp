@@ -80,6 +80,8 @@ struct Segment {
     RunCounters Counters;      // line and group counters relative to its start
     std::int32_t EntityCount = 0;
     std::int32_t PaperSpaceCount = 0;
+    std::int32_t SeparatorRecords = 0;
+    std::int64_t RecordCount = 0;
     std::array<std::int32_t, kKindCount> KindCounts{};
     BlockTally Tally;
 };
@@ -235,6 +237,8 @@ private:
         s.Counters = counters;
         s.EntityCount = ahead.EntityCount;
         s.PaperSpaceCount = ahead.PaperSpaceCount;
+        s.SeparatorRecords = ahead.SeparatorRecords;
+        s.RecordCount = ahead.RecordCount;
         s.KindCounts = ahead.KindCounts;
         s.Tally = std::move(ahead.Tally);
     }
@@ -297,6 +301,8 @@ bool TakeSegment(ScanContext& ctx, const Segment& s) {
     counters.SequentialCounter = s.Counters.SequentialCounter;
     ctx.EntityCount = WrappingSum(ctx.EntityCount, s.EntityCount);
     ctx.PaperSpaceCount = WrappingSum(ctx.PaperSpaceCount, s.PaperSpaceCount);
+    ctx.SeparatorRecords = WrappingSum(ctx.SeparatorRecords, s.SeparatorRecords);
+    ctx.RecordCount += s.RecordCount;
     for (std::size_t kind = 0; kind < ctx.KindCounts.size(); ++kind)
         ctx.KindCounts[kind] = WrappingSum(ctx.KindCounts[kind], s.KindCounts[kind]);
     for (const auto& [name, count] : s.Tally.Entries())

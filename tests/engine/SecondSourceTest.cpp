@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -159,6 +160,7 @@ TEST(SecondSourceTest, AFailingSecondSourceGivesTheBytesOfOneThread) {
         {"seek_fails_after_some_chunks", true, kNever, false, 9},
     };
     const test::TestConfig config = test::AllKindsConfig();
+    std::map<std::string, int> hits;
     for (const std::string* dxf : {&good, &bad}) {
         SCOPED_TRACE(dxf == &good ? "good drawing" : "drawing with an error");
         for (const std::size_t blockSize : {std::size_t(100), DxfLineReader::kDefaultBlockSize}) {
@@ -174,7 +176,9 @@ TEST(SecondSourceTest, AFailingSecondSourceGivesTheBytesOfOneThread) {
                     FirstSource source(*dxf, fault, probe);
                     const test::ScanRun two = ScanSource(config, source, blockSize, segmentSize);
                     EXPECT_TRUE(probe.opened.load());
-                    EXPECT_EQ(probe.faulted.load(), std::string_view(fault.name) != "works");
+                    // Whether a fault late in the drawing is reached depends on how far the
+                    // second thread got before this one finished: counted over all runs.
+                    hits[fault.name] += probe.faulted.load() ? 1 : 0;
                     EXPECT_EQ(two.Result.Outcome, one.Result.Outcome);
                     EXPECT_EQ(two.Result.Error, one.Result.Error);
                     EXPECT_EQ(two.Data, one.Data);
@@ -186,6 +190,8 @@ TEST(SecondSourceTest, AFailingSecondSourceGivesTheBytesOfOneThread) {
             }
         }
     }
+    for (const Fault& fault : faults)
+        EXPECT_EQ(hits[fault.name] > 0, std::string_view(fault.name) != "works") << fault.name;
 }
 
 } // namespace
