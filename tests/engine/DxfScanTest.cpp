@@ -235,6 +235,55 @@ TEST(DxfScanTest, DrawingsAreReadAsPairsWithinTheEntitiesSection) {
     }
 }
 
+TEST(DxfScanTest, RecordsHoldingTheSeparatorAreCountedAndWarnedOf) {
+    // Lot 12, Block B written with the comma: a reader of the Data file sees one field more.
+    const std::string dxf = Entities({"0", "TEXT", "8", "L", "10", "1.5", "20", "2", "1",
+                                      "Lot 12, Block B", "0", "TEXT", "8", "L,2", "10", "3",
+                                      "20", "4", "1", "plain", "0", "TEXT", "10", "5", "20",
+                                      "6", "1", "plain", "0", "POINT", "67", "1", "10", "0",
+                                      "20", "0"});
+    const auto warning = [](int n) {
+        return "  *** Warning, " + std::to_string(n) +
+               " records hold the field separator inside a value ***";
+    };
+    struct Case {
+        const char* name;
+        const char* separator;
+        std::vector<int> data;
+        const char* xPrefix;
+        std::string expected;  // the warning line, or "" for none
+    };
+    const Case cases[] = {
+        {"comma_in_text_and_layer", ",", {3, 15, 21}, "", warning(2)},
+        {"texts_not_exported", ",", {3, 6}, "", ""},
+        {"prefix_holds_it", ";", {3, 6}, "X;", warning(3)},
+        {"a_point_in_every_number", ".", {3, 6}, "", warning(3)},
+        {"two_characters_across_fields", ", ", {21, 3}, "", warning(1)},
+        {"tab_nowhere", "\t", {3, 15, 21}, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestConfig config = test::AllKindsConfig();
+        config.Entities({0, 11}).Separator(c.separator);
+        config.DataOrder.fill(-1);
+        for (std::size_t i = 0; i < c.data.size(); ++i)
+            config.DataOrder[i] = c.data[i];
+        config.Option(kXDecimalsOption - 1, c.xPrefix);
+        const test::ScanRun run = ScanText(config, dxf);
+        ASSERT_EQ(run.Result.Outcome, ScanOutcome::Done) << run.Result.Error;
+        // After the count lines and the paper-space line, before the separator line.
+        const std::size_t n = run.Report.size();
+        ASSERT_GE(n, 3u);
+        if (c.expected.empty()) {
+            EXPECT_EQ(run.Report[n - 2], "    Paper space entities left out : 1");
+        } else {
+            EXPECT_EQ(run.Report[n - 3], "    Paper space entities left out : 1");
+            EXPECT_EQ(run.Report[n - 2], c.expected);
+        }
+        EXPECT_EQ(run.Report[n - 1], kSep);
+    }
+}
+
 TEST(DxfScanTest, SampleDrawingsGiveTheSameBytesAtEveryBlockSize) {
     const TestConfig c = test::AllKindsConfig();
     const std::filesystem::path samples = std::filesystem::path(QUARROW_SOURCE_DIR) / "data" /
