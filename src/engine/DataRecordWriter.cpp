@@ -1,5 +1,6 @@
 #include "engine/DataRecordWriter.h"
 
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -82,24 +83,29 @@ char* PutCoordinate(ScanContext& ctx, char* to, const DataRecord& record, int ax
     return nullptr;
 }
 
-// Returns true when a field of the record holds the separator.
-bool HoldsSeparator(const RunSettings& settings, const DataRecord& record,
-                    std::string_view written) noexcept {
+// Returns true when a field of the record holds the separator. A record of n fields holds
+// n - 1 separators between them; no prefix or label holds one (checked once per run).
+bool HoldsSeparator(ScanContext& ctx, const DataRecord& record, std::string_view written) {
+    const RunSettings& settings = ctx.Settings;
     const std::string_view separator = settings.Config.FieldSeparator;
     switch (settings.Separators) {
     case SeparatorCheck::None: return false;
     case SeparatorCheck::Every: return true;
     case SeparatorCheck::Texts: {
-        const RecordLayout& layout = settings.Layout;
-        const std::string_view texts[] = {record.EntityType, record.Layer, record.Handle,
-                                          record.BlockName, record.Text};
-        for (std::size_t i = 0; i < 5; ++i)
-            if (layout.Uses[i] > 0 && texts[i].find(separator) != std::string_view::npos)
-                return true;
-        return false;
+        // The texts are those of the entity: looked at once per entity, not per point.
+        if (!ctx.SeparatorTextsChecked) {
+            const RecordLayout& layout = settings.Layout;
+            const std::string_view texts[] = {record.EntityType, record.Layer, record.Handle,
+                                              record.BlockName, record.Text};
+            ctx.SeparatorInTexts = false;
+            for (std::size_t i = 0; i < 5; ++i)
+                if (layout.Uses[i] > 0 && texts[i].find(separator) != std::string_view::npos)
+                    ctx.SeparatorInTexts = true;
+            ctx.SeparatorTextsChecked = true;
+        }
+        return ctx.SeparatorInTexts;
     }
     case SeparatorCheck::WholeRecord: {
-        // A record of n fields holds n - 1 separators between them.
         std::size_t found = 0;
         for (std::size_t at = written.find(separator); at != std::string_view::npos;
              at = written.find(separator, at + separator.size()))
@@ -157,7 +163,7 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
             return false;  // nothing committed: the record is not written
     }
     if (settings.Separators != SeparatorCheck::None &&
-        HoldsSeparator(settings, record, std::string_view(start, std::size_t(p - start))))
+        HoldsSeparator(ctx, record, std::string_view(start, std::size_t(p - start))))
         Advance(ctx.SeparatorRecords);
     *p++ = '\r';
     *p++ = '\n';

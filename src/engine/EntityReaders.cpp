@@ -166,6 +166,7 @@ bool ToInt(ScanContext& ctx, const Pair& pair, std::int32_t& value, std::string_
 
 void StartEntity(ScanContext& ctx) {
     ctx.Space.Start();
+    ctx.SeparatorTextsChecked = false;
     ctx.Scratch.Handle.assign(kNoHandle);
     ctx.Scratch.Layer.assign(kNoLayer);
 }
@@ -178,6 +179,7 @@ bool KeepHandleOrLayer(ScanContext& ctx, const Pair& pair) {
         ctx.Scratch.Layer.assign(pair.Value);
     else
         return false;
+    ctx.SeparatorTextsChecked = false;  // a SPLINE may name them between its points
     return true;
 }
 

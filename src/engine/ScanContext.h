@@ -128,6 +128,10 @@ struct ScanContext {
     std::int32_t PaperSpaceCount = 0;  // entities of selected kinds left out as paper space
     std::int32_t SeparatorRecords = 0;  // records with a field that holds the field separator
     std::int64_t RecordCount = 0;       // records written
+    // Whether the entity's texts hold the field separator, once looked at (the readers clear
+    // it when the entity or its handle or layer changes).
+    bool SeparatorTextsChecked = false;
+    bool SeparatorInTexts = false;
 
     std::int64_t EntityLine = 0;  // line of the type line of the entity being read
     // The next line is the value of a code-0 pair: an entity's type or the section's end.
