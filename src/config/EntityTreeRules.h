@@ -7,16 +7,19 @@
 
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
+#include "config/NodeTables.h"
 #include "config/TreePath.h"
 
 namespace quarrow {
 
-inline constexpr int kBlocksNode = 24;
+inline constexpr int kBlocksNode = int(EntityNode::Blocks);
 
 // Returns true for the kinds whose sub-options are the points to export (Arcs, Lines,
 // Splines, 3D Faces): they never become checked with none of those checked.
 constexpr bool NeedsCheckedChild(int nodeIndex) noexcept {
-    return nodeIndex == 2 || nodeIndex == 7 || nodeIndex == 16 || nodeIndex == 19;
+    const EntityNode node = EntityNode(nodeIndex);
+    return node == EntityNode::Arcs || node == EntityNode::Lines || node == EntityNode::Splines ||
+           node == EntityNode::Faces3D;
 }
 
 // Sets the check mark of the node at a depth-first index and applies the check rules:

@@ -14,6 +14,71 @@ struct NodeInfo {
     std::string_view Hint;  // without the custom-data / DXF-data suffix of data-tree roots
 };
 
+// The entity tree's nodes by name: index = depth-first position.
+enum class EntityNode : int {
+    Points = 0,
+    Circles = 1,
+    Arcs = 2,
+    ArcStartPoint = 3,
+    ArcEndPoint = 4,
+    ArcCenter = 5,
+    Ellipses = 6,
+    Lines = 7,
+    LineStartPoint = 8,
+    LineEndPoint = 9,
+    MultiLineText = 10,
+    SingleLineText = 11,
+    Polylines2D = 12,
+    Polyline2DCurvePoints = 13,  // "Include Spline/Curve points"
+    Polylines3D = 14,
+    Polyline3DSplinePoints = 15,  // "Include Spline points"
+    Splines = 16,
+    SplineControlPoints = 17,
+    SplineFitPoints = 18,
+    Faces3D = 19,
+    FaceFirstPoint = 20,
+    FaceSecondPoint = 21,
+    FaceThirdPoint = 22,
+    FaceFourthPoint = 23,
+    Blocks = 24,
+};
+
+// The data tree's nodes by name: the twelve items, each followed by its option nodes.
+enum class DataNode : int {
+    LineNumber = 0,
+    LineNumberPrefix = 1,
+    LineNumberStart = 2,
+    X = 3,
+    XPrefix = 4,
+    XDecimals = 5,
+    Y = 6,
+    YPrefix = 7,
+    YDecimals = 8,
+    Z = 9,
+    ZPrefix = 10,
+    ZDecimals = 11,
+    ZForce = 12,
+    EntityType = 13,
+    EntityTypePrefix = 14,
+    EntityLayer = 15,
+    EntityLayerPrefix = 16,
+    EntityHandle = 17,
+    EntityHandlePrefix = 18,
+    BlockName = 19,
+    BlockNamePrefix = 20,
+    TextString = 21,
+    TextStringPrefix = 22,
+    Label = 23,
+    LabelPrefix = 24,
+    LabelText = 25,
+    SequentialNumber = 26,
+    SequentialNumberPrefix = 27,
+    SequentialNumberStart = 28,
+    GroupNumber = 29,
+    GroupNumberPrefix = 30,
+    GroupNumberStart = 31,
+};
+
 // Entity tree: 25 nodes, index = depth-first position.
 extern const std::array<NodeInfo, kEntityNodeCount> kEntityNodes;
 // For each entity node: 0 for a child, 1 plus the number of children for a root.
@@ -71,19 +136,21 @@ enum class DataItem : int {
 inline constexpr std::array<int, kDataItemCount> kDataItemNodes = {0, 3, 6, 9, 13, 15,
                                                                   17, 19, 21, 23, 26, 29};
 
-// Named data-tree option nodes that other code reads.
-inline constexpr int kLineStartOption = 2;
-inline constexpr int kXDecimalsOption = 5;
-inline constexpr int kYDecimalsOption = 8;
-inline constexpr int kZDecimalsOption = 11;
-inline constexpr int kZForceOption = 12;
-inline constexpr int kLabelTextOption = 25;
-inline constexpr int kSequentialStartOption = 28;
-inline constexpr int kGroupStartOption = 31;
+// Data-tree option nodes as indexes of ExportConfig::DataOptions.
+inline constexpr int kLineStartOption = int(DataNode::LineNumberStart);
+inline constexpr int kXDecimalsOption = int(DataNode::XDecimals);
+inline constexpr int kYDecimalsOption = int(DataNode::YDecimals);
+inline constexpr int kZDecimalsOption = int(DataNode::ZDecimals);
+inline constexpr int kZForceOption = int(DataNode::ZForce);
+inline constexpr int kLabelTextOption = int(DataNode::LabelText);
+inline constexpr int kSequentialStartOption = int(DataNode::SequentialNumberStart);
+inline constexpr int kGroupStartOption = int(DataNode::GroupNumberStart);
 
 // Returns true for the data items whose values the user defines (line, label, counters).
 constexpr bool IsCustomDataItem(int nodeIndex) noexcept {
-    return nodeIndex == 0 || nodeIndex == 23 || nodeIndex == 26 || nodeIndex == 29;
+    const DataNode node = DataNode(nodeIndex);
+    return node == DataNode::LineNumber || node == DataNode::Label ||
+           node == DataNode::SequentialNumber || node == DataNode::GroupNumber;
 }
 // Returns true when the data-tree node index is one of the twelve roots.
 constexpr bool IsDataItemNode(int nodeIndex) noexcept {

@@ -24,30 +24,30 @@ using ReaderFunction = bool (*)(ScanContext&);
 ReaderFunction ReaderFor(std::string_view line, const RunSettings& s) noexcept {
     switch (line.size()) {
     case 3:
-        if (line == "ARC") return s.Entity(2) ? ReadArc : nullptr;
+        if (line == "ARC") return s.Entity(EntityNode::Arcs) ? ReadArc : nullptr;
         break;
     case 4:
-        if (line == "LINE") return s.Entity(7) ? ReadLine : nullptr;
-        if (line == "TEXT") return s.Entity(11) ? ReadText : nullptr;
+        if (line == "LINE") return s.Entity(EntityNode::Lines) ? ReadLine : nullptr;
+        if (line == "TEXT") return s.Entity(EntityNode::SingleLineText) ? ReadText : nullptr;
         break;
     case 5:
-        if (line == "POINT") return s.Entity(0) ? ReadPoint : nullptr;
-        if (line == "MTEXT") return s.Entity(10) ? ReadMText : nullptr;
+        if (line == "POINT") return s.Entity(EntityNode::Points) ? ReadPoint : nullptr;
+        if (line == "MTEXT") return s.Entity(EntityNode::MultiLineText) ? ReadMText : nullptr;
         break;
     case 6:
-        if (line == "CIRCLE") return s.Entity(1) ? ReadCircle : nullptr;
-        if (line == "SPLINE") return s.Entity(16) ? ReadSpline : nullptr;
-        if (line == "3DFACE") return s.Entity(19) ? Read3DFace : nullptr;
-        if (line == "INSERT") return s.Entity(24) ? ReadInsert : nullptr;
+        if (line == "CIRCLE") return s.Entity(EntityNode::Circles) ? ReadCircle : nullptr;
+        if (line == "SPLINE") return s.Entity(EntityNode::Splines) ? ReadSpline : nullptr;
+        if (line == "3DFACE") return s.Entity(EntityNode::Faces3D) ? Read3DFace : nullptr;
+        if (line == "INSERT") return s.Entity(EntityNode::Blocks) ? ReadInsert : nullptr;
         break;
     case 7:
-        if (line == "ELLIPSE") return s.Entity(6) ? ReadEllipse : nullptr;
+        if (line == "ELLIPSE") return s.Entity(EntityNode::Ellipses) ? ReadEllipse : nullptr;
         break;
     case 8:
         if (line == "POLYLINE") return ReadPolyline;
         break;
     case 10:
-        if (line == "LWPOLYLINE") return s.Entity(12) ? ReadLwPolyline : nullptr;
+        if (line == "LWPOLYLINE") return s.Entity(EntityNode::Polylines2D) ? ReadLwPolyline : nullptr;
         break;
     default: break;
     }

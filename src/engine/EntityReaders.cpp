@@ -380,9 +380,9 @@ bool ReadLine(ScanContext& ctx) {
     if (bool ok = true; StopAfterPairs(ctx, ok))
         return ok;
     const RunSettings& s = ctx.Settings;
-    if (s.Entity(8) && !WriteKept(ctx, k[0], k[1], k[2], "LINE"))
+    if (s.Entity(EntityNode::LineStartPoint) && !WriteKept(ctx, k[0], k[1], k[2], "LINE"))
         return false;
-    if (s.Entity(9) && !WriteKept(ctx, k[3], k[4], k[5], "LINE"))
+    if (s.Entity(EntityNode::LineEndPoint) && !WriteKept(ctx, k[3], k[4], k[5], "LINE"))
         return false;
     ctx.CountEntity(Kind(EntityKind::Lines));
     return true;
@@ -430,19 +430,19 @@ bool ReadArc(ScanContext& ctx) {
     const OcsTransform ocs(n);
     const RunSettings& s = ctx.Settings;
     // Start and end point are computed from the centre in the OCS, then mapped one by one.
-    if (s.Entity(3)) {
+    if (s.Entity(EntityNode::ArcStartPoint)) {
         TVecteur p{centre.X + radius * Cosine(a0), centre.Y + radius * Sine(a0), centre.Z};
         ocs.Apply(p);
         if (!WritePoint(ctx, p, "ARC"))
             return false;
     }
-    if (s.Entity(4)) {
+    if (s.Entity(EntityNode::ArcEndPoint)) {
         TVecteur p{centre.X + radius * Cosine(a1), centre.Y + radius * Sine(a1), centre.Z};
         ocs.Apply(p);
         if (!WritePoint(ctx, p, "ARC"))
             return false;
     }
-    if (s.Entity(5)) {
+    if (s.Entity(EntityNode::ArcCenter)) {
         TVecteur p = centre;
         ocs.Apply(p);
         if (!WritePoint(ctx, p, "ARC"))
@@ -472,7 +472,7 @@ bool Read3DFace(ScanContext& ctx) {
     if (bool ok = true; StopAfterPairs(ctx, ok))
         return ok;
     for (int corner = 0; corner < 4; ++corner) {
-        if (!ctx.Settings.Entity(20 + corner))
+        if (!ctx.Settings.Entity(EntityNode(int(EntityNode::FaceFirstPoint) + corner)))
             continue;
         const std::size_t c = std::size_t(corner * 3);
         if (!WriteKept(ctx, k[c], k[c + 1], k[c + 2], "3DFACE"))
@@ -570,10 +570,10 @@ bool ReadPolyline(ScanContext& ctx) {
     vertices.clear();
     vertexFlags.clear();
     const RunSettings& s = ctx.Settings;
-    const bool polylines2D = s.Entity(12);
-    const bool curvePoints2D = s.Entity(13);
-    const bool polylines3D = s.Entity(14);
-    const bool splinePoints3D = s.Entity(15);
+    const bool polylines2D = s.Entity(EntityNode::Polylines2D);
+    const bool curvePoints2D = s.Entity(EntityNode::Polyline2DCurvePoints);
+    const bool polylines3D = s.Entity(EntityNode::Polylines3D);
+    const bool splinePoints3D = s.Entity(EntityNode::Polyline3DSplinePoints);
 
     // Header phase: its space is decided at its end, so a paper-space header converts
     // nothing that could fail.
@@ -700,8 +700,8 @@ bool ReadSpline(ScanContext& ctx) {
     k[2].SetZero();
     KeptText& zero = k[3];  // the Z of a point whose own Z group is absent
     zero.SetZero();
-    const bool controlPoints = ctx.Settings.Entity(17);
-    const bool fitPoints = ctx.Settings.Entity(18);
+    const bool controlPoints = ctx.Settings.Entity(EntityNode::SplineControlPoints);
+    const bool fitPoints = ctx.Settings.Entity(EntityNode::SplineFitPoints);
     // The code (10 or 11) that opened a point still waiting for its Z, else 0.
     int open = 0;
     const auto writeOpenWithoutZ = [&]() {

@@ -72,7 +72,7 @@ struct RunSettings {
     SeparatorCheck Separators = SeparatorCheck::None;
 
     // Returns true when the entity-tree node is checked.
-    bool Entity(int node) const noexcept {
+    bool Entity(EntityNode node) const noexcept {
         return Config.EntityFlags[static_cast<std::size_t>(node)] == 1;
     }
 };
