@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "config/NodeTables.h"
+#include "engine/Check.h"
 #include "config/TextUtil.h"
 #include "engine/DxfNumber.h"
 
@@ -167,6 +168,8 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
         Advance(ctx.SeparatorRecords);
     *p++ = '\r';
     *p++ = '\n';
+    // The room was measured for the longest record these texts make.
+    QUARROW_CHECK(std::size_t(p - start) <= room);
     ctx.Out.Commit(p);
     ++ctx.RecordCount;
     if (!ctx.Out.FlushIfFull()) {

@@ -44,7 +44,7 @@ enum class DispatchEnd {
 // selected type to its reader, up to the pair (0, ENDSEC). Starts with the next line a code
 // line, or the value of a code-0 pair when ctx.AtTypeLine is set, and leaves ctx.AtTypeLine
 // saying which it stopped before.
-DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
+[[nodiscard]] DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
                             const DispatchLimits& limits = {});
 
 } // namespace quarrow

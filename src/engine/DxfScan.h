@@ -54,17 +54,17 @@ inline constexpr std::uint64_t kProgressBudget = 256 * 1024;
 // Scans the DXF file at dxfPath into the Data file at dataPath. A Data path that is the DXF
 // file itself, or another drawing of the run, is refused with a run-ending error, and the
 // drawing is left untouched.
-ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
+[[nodiscard]] ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
                        const std::string& dataPath);
 
 // Scans DXF text from an open reader into an open output: the header line, the ENTITIES
 // search, the dispatch loop and the summary (everything after the files were opened).
 // dxfPath is only named in error messages.
-ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
+[[nodiscard]] ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
                         std::string_view dxfPath, std::string_view dataPath);
 
 // Sets the line and group counters from their Start-at options, leaving a counter whose text is
 // blank to run on. Returns -1, or the option node whose text is not a 32-bit integer.
-int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters);
+[[nodiscard]] int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters);
 
 } // namespace quarrow

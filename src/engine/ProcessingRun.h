@@ -42,13 +42,13 @@ struct RunCheck {
 // Checks a run request as the "Process selected files" button does: the extension field's
 // text, then (resolving the field separator into the configuration) the selected kinds and
 // the selected data. Returns the message to show, if any, with the field to focus.
-RunCheck CheckRunRequest(ExportConfig& config, std::string_view extensionFieldText,
+[[nodiscard]] RunCheck CheckRunRequest(ExportConfig& config, std::string_view extensionFieldText,
                          std::string_view separatorFieldText, const ConfigTree& entityTree,
                          const ConfigTree& dataTree);
 
 // Returns true when a new file (of a name of its own, "quarrow$_$<random>.tmp") can be created
 // in the folder; it is removed at once.
-bool TestDestinationWritable(const std::string& folder);
+[[nodiscard]] bool TestDestinationWritable(const std::string& folder);
 
 // Returns the path with a trailing path separator.
 std::string WithTrailingSeparator(std::string path);
@@ -112,13 +112,13 @@ struct RunResult {
 
 // Runs the selected entries in order. The counters outlive the run; the flag is cleared at
 // the start and tested after each entry (and by the scan once per line).
-RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataOrder,
+[[nodiscard]] RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataOrder,
                                const SelectedKindsArray& selectedKinds, RunCounters& counters,
                                std::atomic<bool>& cancelRequested, RunObserver* observer,
                                const RunRequest& request);
 
 // Writes the log text through a temporary file in the same folder renamed over the old log,
 // so a failed write leaves the previous log as it was. Returns an empty text, or the reason.
-std::string WriteLogFile(const std::string& path, std::string_view text);
+[[nodiscard]] std::string WriteLogFile(const std::string& path, std::string_view text);
 
 } // namespace quarrow

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/BlockFilter.h"
+#include "engine/Check.h"
 #include "engine/DataOutput.h"
 #include "engine/DxfLineReader.h"
 #include "engine/RunSettings.h"
@@ -196,8 +197,12 @@ private:
                 }
                 changed_.notify_all();
             }
-        } catch (...) {
+        } catch (const std::bad_alloc&) {
             // Out of memory here only costs the speed: the rest is read on the other thread.
+        } catch (...) {
+            // Anything else is a bug of the reading ahead: loud where checks run, else the
+            // rest is read on the other thread as above.
+            QUARROW_CHECK(!"the second thread threw");
         }
         {
             std::lock_guard lock(mutex_);
@@ -287,6 +292,8 @@ bool TakeSegment(ScanContext& ctx, const Segment& s) {
                 break;
             }
             const CounterHole& h = s.Holes[hole++];
+            // Holes lie in the chunk's output, in ascending order.
+            QUARROW_CHECK(h.Offset <= size && (hole == holes || s.Holes[hole].Offset >= h.Offset));
             const std::int32_t base = h.Group ? counters.GroupCounter : counters.LineCounter;
             p = std::to_chars(p, p + kMaxIntLength, WrappingSum(base, h.Value)).ptr;
         }
@@ -407,6 +414,7 @@ DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
             ahead->Release(*s);
             if (!restarted) {
                 // Cannot happen (the source seeked before), but never go on from a wrong line.
+                QUARROW_CHECK(!"a source that seeked before cannot seek now");
                 ctx.Error = "Cannot read DXF file \"" + ctx.DxfPath + "\" after line " +
                             std::to_string(in.LineNumber()) + ": the file cannot be positioned.";
                 return DispatchEnd::Failed;

@@ -38,7 +38,7 @@ struct SegmentScanEnd {
 // the input is large enough and its source can be read twice; sets `where` to where the
 // reading ended (for the last progress report and the end-of-file mark). Returns as
 // RunDispatchLoop without limits would.
-DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
+[[nodiscard]] DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
                            const SegmentOptions& options, SegmentScanEnd& where);
 
 // Returns the offset of the first line, starting after `from` and before from + span, that
