@@ -1,6 +1,7 @@
 #pragma once
-// The scan of one DXF file into one Data file: the ENTITIES search, the dispatch of every line
-// that names a selected entity type to its reader, and the file's lines of the report.
+// The scan of one DXF file into one Data file: the search for the ENTITIES section, the dispatch
+// of every entity (a pair of group code 0) of a selected type to its reader, and the file's lines
+// of the report.
 
 #include <atomic>
 #include <cstddef>
@@ -37,7 +38,7 @@ struct ScanEnvironment {
 enum class ScanOutcome {
     Done,       // the summary is in the report
     NotOpened,  // the DXF file could not be opened (reported)
-    NotDxf,     // no ENTITIES line before the last line (reported)
+    NotDxf,     // no ENTITIES section, or a code line that is no group code (reported)
     Canceled,   // stopped by CancelRequested, without summary
     Failed,     // a run-ending error: Error holds its message
 };

@@ -1,14 +1,14 @@
 #pragma once
 // The dispatch loop on two threads. The drawing's lines after ENTITIES are cut into chunks; a
 // second thread reads every other chunk (a quarter larger) ahead of its turn, from the first
-// type line that follows a "0" group code in it (the value of a code-0 pair), into memory, with the line and group
-// counters left open. This thread reads the chunks in between straight into the Data file.
-// When it arrives exactly at the start of a chunk read ahead, about to read the value of a
-// code-0 pair as the second thread did there (in step with the pairs), it takes that chunk's records
-// (filling in the counters), counts, tally and line count, and goes on where that chunk's
-// reading ended. When it arrives anywhere else (an entity ran across the start), or the chunk
-// read ahead met an error, it throws the chunk away and reads its lines itself: errors, their
-// line numbers, and every byte of the output stay those of reading on one thread.
+// type line that follows a "0" group code in it (the value of a code-0 pair), into memory, with
+// the line and group counters left open. This thread reads the chunks in between straight into
+// the Data file. When it arrives exactly at the start of a chunk read ahead, about to read the
+// value of a code-0 pair as the second thread did there (in step with the pairs), it takes that
+// chunk's records (filling in the counters), counts, tally and line count, and goes on where
+// that chunk's reading ended. When it arrives anywhere else (an entity ran across the start),
+// or the chunk read ahead met an error, it throws the chunk away and reads its lines itself:
+// errors, their line numbers, and every byte of the output stay those of reading on one thread.
 
 #include <cstddef>
 #include <cstdint>
