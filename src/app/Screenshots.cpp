@@ -28,9 +28,11 @@ public:
     quarrow::Answer AskYesNoCancel(QWidget*, const QString&) override {
         return quarrow::Answer::No;
     }
+    quarrow::Answer AskYesNo(QWidget*, const QString&) override { return quarrow::Answer::No; }
     QString ChooseSaveFile(QWidget*, const quarrow::FileDialogRequest&) override { return {}; }
     QString ChooseOpenFile(QWidget*, const quarrow::FileDialogRequest&) override { return {}; }
-    void OpenInEditor(const QString&) override {}
+    bool OpenInEditor(const QString&) override { return true; }
+    bool OpenFolder(const QString&) override { return true; }
 };
 
 // The folder tree lists folders in the background: let it settle before a picture is taken.

@@ -27,6 +27,7 @@
 #include "config/ConfigFile.h"
 #include "ui/HelpBrowser.h"
 #include "ui/Images.h"
+#include "ui/RunSummaryPanel.h"
 #include "ui/TForm2.h"
 #include "ui/TForm3.h"
 #include "ui/TooltipSwitch.h"
@@ -160,7 +161,13 @@ QWidget* TForm1::BuildDxfFilesTab() {
     layout->setContentsMargins(3, 3, 3, 0);
     layout->setSpacing(6);
 
+    summary_ = new RunSummaryPanel(tab);
+    layout->addWidget(summary_);
+    connect(summary_, &RunSummaryPanel::OpenDestinationRequested, this, &TForm1::OpenDestination);
+    connect(summary_, &RunSummaryPanel::OpenLogRequested, this, &TForm1::OpenLog);
+
     auto* files = MakeGroup("GroupBox1", " DXF files to process ", true);
+    GroupBox1 = files;
     auto* filesLayout = new QVBoxLayout(files);
     filesLayout->setContentsMargins(4, 4, 4, 4);
     filesLayout->addWidget(BuildFileBrowser());
@@ -168,6 +175,7 @@ QWidget* TForm1::BuildDxfFilesTab() {
 
     auto* output = MakeGroup("GroupBox2", " Output Directory and File Extension  ", true);
     output->setFixedHeight(53);
+    GroupBox2 = output;
     BuildOutputControls(output);
     layout->addWidget(output);
     connect(Edit12, &QLineEdit::textChanged, this, &TForm1::Edit12Change);
@@ -204,12 +212,12 @@ QWidget* TForm1::BuildConfigurationTab() {
     QToolBar* toolbar = nullptr;
     layout->addWidget(MakeToolbarPanel("Panel2", toolbar));
     toolbar->setObjectName(QStringLiteral("ToolBar3"));
-    auto* load = AddToolButton(toolbar, "btload", " Load configuration",
-                               "Load a configuration file.", 0, 100);
-    auto* save = AddToolButton(toolbar, "btsave", " Save configuration",
-                               "Save current configuration to file.", 1, 100);
-    connect(load, &QToolButton::clicked, this, &TForm1::btloadClick);
-    connect(save, &QToolButton::clicked, this, [this] { btsaveClick(); });
+    btload = AddToolButton(toolbar, "btload", " Load configuration",
+                           "Load a configuration file.", 0, 100);
+    btsave = AddToolButton(toolbar, "btsave", " Save configuration",
+                           "Save current configuration to file.", 1, 100);
+    connect(btload, &QToolButton::clicked, this, &TForm1::btloadClick);
+    connect(btsave, &QToolButton::clicked, this, [this] { btsaveClick(); });
     return tab;
 }
 
@@ -387,6 +395,8 @@ bool TForm1::btsaveClick() {
 }
 
 void TForm1::btloadClick() {
+    if (running_)
+        return;  // the controls are disabled then; this keeps any other caller out too
     if (IsConfigChanged(state_)) {
         const Answer answer = dialogs_.AskYesNoCancel(this, kChangedQuestion);
         if (answer == Answer::Cancel)

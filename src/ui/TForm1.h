@@ -36,6 +36,8 @@ namespace quarrow {
 
 class SettingsStore;
 class HelpBrowser;
+class LogViewer;
+class RunSummaryPanel;
 class TForm2;
 class TForm3;
 class TooltipSwitch;
@@ -119,6 +121,11 @@ public:
     void btprocessClick();
     void ToolButton2Click();
     bool Running() const { return running_; }
+    // Opens the log in the user's viewer, or in the program's own window when none starts.
+    void OpenLog();
+    // Opens the last run's destination folder in the user's file manager.
+    void OpenDestination();
+    LogViewer* LogWindow() const { return logViewer_; }
 
     // The exit sequence: returns true when the program may end.
     bool btexitClick();
@@ -148,6 +155,10 @@ private:
     QWidget* BuildDataGroup();
     QWidget* BuildOptionsGroup();
     void BuildStatusBar();
+    // Enables the controls for the window's state: idle, or a run going, when nothing that
+    // shapes a run may change (the run has its own copy, but the window must not show
+    // settings other than those it uses).
+    void ApplyRunState();
     void BuildMenus();
     void ConnectTrees();
 
@@ -205,6 +216,8 @@ private:
     bool locked_ = true;
     bool running_ = false;
     bool exiting_ = false;
+    bool exitAfterRun_ = false;  // the user chose to leave during the run: it is stopping
+    QString lastDestination_;    // the last run's, for the summary's button
     RunCounters counters_;  // live as long as the program: a blank Start-at runs on
     std::atomic<bool> cancelRequested_{false};
     QFileSystemModel* sh1Model_ = nullptr;
@@ -220,6 +233,15 @@ private:
     QToolButton* SpeedButton2 = nullptr;
     QToolButton* SpeedButton4 = nullptr;
     QToolButton* btprocess = nullptr;
+    QToolButton* btload = nullptr;
+    QToolButton* btsave = nullptr;
+    QWidget* GroupBox1 = nullptr;  // folder tree and file list
+    QWidget* GroupBox2 = nullptr;  // destination and extension
+    QWidget* GroupBox3 = nullptr;  // entity tree and block names
+    QWidget* GroupBox4 = nullptr;  // data tree and its move buttons
+    QWidget* GroupBox6 = nullptr;  // field separator and header line
+    RunSummaryPanel* summary_ = nullptr;
+    LogViewer* logViewer_ = nullptr;
     QMenu* PopupMenu1 = nullptr;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;

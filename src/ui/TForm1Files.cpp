@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
@@ -31,6 +32,8 @@
 #include "engine/ProcessingRun.h"
 #include "ui/FolderTree.h"
 #include "ui/Images.h"
+#include "ui/LogViewer.h"
+#include "ui/RunSummaryPanel.h"
 #include "ui/TForm1.h"
 #include "ui/TForm2.h"
 #include "ui/TForm3.h"
@@ -426,7 +429,19 @@ void TForm1::VTFilesStateChange() {
         return;
     const auto count = VTFiles->selectedItems().size();
     Label3->setText(QString::fromStdString(SelectionCountText(count)));
-    btprocess->setEnabled(count > 0);
+    btprocess->setEnabled(count > 0 && !running_);
+}
+
+void TForm1::ApplyRunState() {
+    const bool idle = !running_;
+    // A disabled group disables its children and gives them back their own state after, so
+    // the rules that enable single fields (block names, separator, move buttons, the
+    // destination lock) keep working under it.
+    for (QWidget* group : {GroupBox1, GroupBox2, GroupBox3, GroupBox4, GroupBox6})
+        group->setEnabled(idle);
+    btload->setEnabled(idle);
+    btsave->setEnabled(idle);
+    btprocess->setEnabled(idle && !VTFiles->selectedItems().isEmpty());
 }
 
 void TForm1::SpeedButton2Click() {
@@ -491,21 +506,70 @@ void TForm1::btprocessClick() {
                                .toStdString();
     request.LogPath = QFile::encodeName(paths_.LogFilePath).toStdString();
 
+    int selected = 0;
+    for (const RunEntry& entry : request.Entries)
+        selected += entry.Selected ? 1 : 0;
+    lastDestination_ = Edit1->text();
+
+    summary_->hide();  // the last run's numbers would be read as this one's
     running_ = true;
-    btprocess->setEnabled(false);
-    const RunResult result =
-        ProcessSelectedFiles(state_.Config, check.DataOrder, check.SelectedKinds, counters_,
-                             cancelRequested_, form2_, request);
-    running_ = false;
-    form2_->hide();
-    VTFilesStateChange();
+    exitAfterRun_ = false;
+    ApplyRunState();
+    QElapsedTimer clock;
+    clock.start();
+    RunResult result;
+    {
+        // The controls come back however the run ends, an exception included.
+        struct EndOfRun {
+            TForm1* form;
+            ~EndOfRun() {
+                form->running_ = false;
+                form->form2_->hide();
+                form->ApplyRunState();
+            }
+        } endOfRun{this};
+        result = ProcessSelectedFiles(state_.Config, check.DataOrder, check.SelectedKinds,
+                                      counters_, cancelRequested_, form2_, request);
+    }
+    const qint64 elapsed = clock.elapsed();
+
+    // The user closed the window during the run and chose to stop it: the exit goes on now,
+    // unless the exit sequence itself is turned down (the unsaved-configuration question).
+    if (exitAfterRun_) {
+        exitAfterRun_ = false;
+        if (close())
+            return;
+    }
 
     if (result.Status == RunStatus::DestinationNotWritable) {
         dialogs_.ShowMessage(this, MessageKind::Error, QString::fromLocal8Bit(result.Message));
         return;
     }
+
+    RunSummary summary;
+    summary.End = result.Status == RunStatus::Failed ? RunSummary::Ending::Error
+                  : result.Canceled                  ? RunSummary::Ending::Stopped
+                                                     : RunSummary::Ending::Finished;
+    summary.SelectedFiles = selected;
+    summary.FilesConverted = result.FilesConverted;
+    summary.RecordsWritten = result.RecordsWritten;
+    for (const FileFailure& failure : result.Failures)
+        summary.Failures.push_back({QString::fromLocal8Bit(failure.DxfPath),
+                                    QString::fromLocal8Bit(failure.Reason)});
+    summary.ElapsedMs = elapsed;
+    summary.LogWritten = result.Status == RunStatus::Done && result.LogError.empty();
+    summary_->ShowSummary(summary);
+    PageControl1->setCurrentIndex(0);  // the summary is on the "DXF Files" tab
+
     if (result.Status == RunStatus::Failed) {
-        dialogs_.ShowMessage(this, MessageKind::Error, QString::fromLocal8Bit(result.Message));
+        QString text = QString::fromLocal8Bit(result.Message);
+        const int notProcessed = selected - result.ProcessedFiles;
+        if (notProcessed > 0)
+            text += QStringLiteral("\n\n%1 of the %2 selected files %3 not processed.")
+                        .arg(notProcessed)
+                        .arg(selected)
+                        .arg(notProcessed == 1 ? QStringLiteral("was") : QStringLiteral("were"));
+        dialogs_.ShowMessage(this, MessageKind::Error, text);
         return;
     }
     if (!result.LogError.empty()) {
@@ -513,16 +577,37 @@ void TForm1::btprocessClick() {
         return;
     }
     if (showReport_)
-        dialogs_.OpenInEditor(paths_.LogFilePath);
+        OpenLog();
 }
 
 void TForm1::ToolButton2Click() {
     if (QFileInfo::exists(paths_.LogFilePath)) {
-        dialogs_.OpenInEditor(paths_.LogFilePath);
+        OpenLog();
         return;
     }
     dialogs_.ShowMessage(this, MessageKind::Information,
                          QStringLiteral("  Error. Log file \"QuarrowLog.txt\" does not exist "));
+}
+
+void TForm1::OpenLog() {
+    if (dialogs_.OpenInEditor(paths_.LogFilePath))
+        return;
+    // No viewer could be launched (none installed, or no desktop to ask): show it here.
+    if (!logViewer_)
+        logViewer_ = new LogViewer(this);
+    logViewer_->ShowFile(paths_.LogFilePath);
+    logViewer_->show();
+    logViewer_->raise();
+    logViewer_->activateWindow();
+}
+
+void TForm1::OpenDestination() {
+    if (dialogs_.OpenFolder(lastDestination_))
+        return;
+    dialogs_.ShowMessage(this, MessageKind::Information,
+                         QStringLiteral("No file manager could be opened. The Data files are "
+                                        "in this folder:\n\n%1")
+                             .arg(QDir::toNativeSeparators(lastDestination_)));
 }
 
 bool TForm1::btexitClick() {
@@ -549,6 +634,21 @@ bool TForm1::btexitClick() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (running_ && !exiting_) {
+        // The run is on this thread's stack: the window stays until it has returned, and the
+        // exit sequence goes on from there (btprocessClick).
+        event->ignore();
+        if (exitAfterRun_)
+            return;  // already asked, the run is stopping
+        const Answer answer = dialogs_.AskYesNo(
+            this, QStringLiteral("A run is in progress. Stop it and exit Quarrow?\n\n"
+                                 "Data files already written are kept."));
+        if (answer == Answer::Yes && running_) {
+            exitAfterRun_ = true;
+            cancelRequested_.store(true, std::memory_order_relaxed);
+        }
+        return;
+    }
     // Every close of the main window goes through the exit sequence.
     if (exiting_ || btexitClick()) {
         exiting_ = true;

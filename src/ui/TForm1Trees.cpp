@@ -56,6 +56,7 @@ QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, int ima
 
 QWidget* TForm1::BuildEntityGroup() {
     auto* group = MakeBoldGroup("GroupBox3", " DXF Entities to process ");
+    GroupBox3 = group;
     group->setFixedWidth(300);
     auto* layout = new QVBoxLayout(group);
     VirtualStringTree1 = new QTreeWidget;
@@ -86,6 +87,7 @@ QWidget* TForm1::BuildEntityGroup() {
 
 QWidget* TForm1::BuildDataGroup() {
     auto* group = MakeBoldGroup("GroupBox4", " Exported data ");
+    GroupBox4 = group;
     auto* layout = new QVBoxLayout(group);
     VirtualStringTree4 = new QTreeWidget;
     VirtualStringTree4->setObjectName(QStringLiteral("VirtualStringTree4"));
@@ -132,6 +134,7 @@ QWidget* TForm1::BuildDataGroup() {
 
 QWidget* TForm1::BuildOptionsGroup() {
     auto* group = MakeBoldGroup("GroupBox6", " Options ");
+    GroupBox6 = group;
     group->setFixedHeight(46);
     auto* layout = new QHBoxLayout(group);
     layout->setContentsMargins(8, 2, 8, 2);

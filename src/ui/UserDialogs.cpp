@@ -52,6 +52,13 @@ Answer QtUserDialogs::AskYesNoCancel(QWidget* parent, const QString& text) {
     return Answer::Cancel;
 }
 
+Answer QtUserDialogs::AskYesNo(QWidget* parent, const QString& text) {
+    const auto button =
+        QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
 QString QtUserDialogs::ChooseSaveFile(QWidget* parent, const FileDialogRequest& request) {
     return RunFileDialog(parent, request, QFileDialog::AcceptSave);
 }
@@ -60,8 +67,12 @@ QString QtUserDialogs::ChooseOpenFile(QWidget* parent, const FileDialogRequest& 
     return RunFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
 
-void QtUserDialogs::OpenInEditor(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+bool QtUserDialogs::OpenInEditor(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool QtUserDialogs::OpenFolder(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace quarrow

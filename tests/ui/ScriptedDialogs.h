@@ -22,8 +22,11 @@ public:
     std::vector<FileDialogRequest> SaveRequests;
     std::vector<FileDialogRequest> OpenRequests;
     QStringList OpenedInEditor;
+    QStringList OpenedFolders;
+    // False: the machine has no viewer (or file manager), so every launch fails.
+    bool ViewerAvailable = true;
 
-    std::deque<Answer> Answers;      // empty: Cancel
+    std::deque<Answer> Answers;      // empty: Cancel (No for a Yes/No question)
     std::deque<QString> SavePaths;   // empty: dismissed
     std::deque<QString> OpenPaths;   // empty: dismissed
 
@@ -34,6 +37,11 @@ public:
         Questions << text;
         return Take(Answers, Answer::Cancel);
     }
+    Answer AskYesNo(QWidget*, const QString& text) override {
+        Questions << text;
+        const Answer answer = Take(Answers, Answer::No);
+        return answer == Answer::Yes ? Answer::Yes : Answer::No;
+    }
     QString ChooseSaveFile(QWidget*, const FileDialogRequest& request) override {
         SaveRequests.push_back(request);
         return Take(SavePaths, QString());
@@ -43,7 +51,17 @@ public:
         return Take(OpenPaths, QString());
     }
 
-    void OpenInEditor(const QString& path) override { OpenedInEditor << path; }
+    // Only launches that succeed are recorded: they are what the user would see.
+    bool OpenInEditor(const QString& path) override {
+        if (ViewerAvailable)
+            OpenedInEditor << path;
+        return ViewerAvailable;
+    }
+    bool OpenFolder(const QString& path) override {
+        if (ViewerAvailable)
+            OpenedFolders << path;
+        return ViewerAvailable;
+    }
 
 private:
     template <typename T>

@@ -12,7 +12,10 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QFileInfo>
 #include <QTest>
@@ -27,11 +30,13 @@
 
 #include "app/SettingsStore.h"
 #include "ui/HelpBrowser.h"
+#include "ui/LogViewer.h"
 #include "ui/TForm2.h"
 #include "config/ConfigFile.h"
 #include "config/DataTreeRules.h"
 #include "config/DefaultConfig.h"
 #include "config/NodeTables.h"
+#include "support/EngineHarness.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
 #include "ui/ConfigTreeWidget.h"
@@ -559,16 +564,42 @@ TEST_F(TForm1Test, HeaderClicksAlwaysReverseTheSort) {
     EXPECT_EQ(list->topLevelItem(0)->background(0).color(), QColor(242, 242, 242));
 }
 
+QByteArray SampleBytes(const char* name) {
+    QFile file(QStringLiteral(QUARROW_SOURCE_DIR "/data/samples/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A drawing of many points, large enough that the run reports progress within it.
+QByteArray ManyPoints(int count) {
+    QByteArray bytes = "  0\nSECTION\n  2\nENTITIES\n";
+    for (int i = 0; i < count; ++i)
+        bytes += QStringLiteral("  0\nPOINT\n  8\nSURVEY\n 10\n%1.125\n 20\n%2.5\n 30\n%3.25\n")
+                     .arg(1000 + i)
+                     .arg(2000 + i % 97)
+                     .arg(i % 13)
+                     .toLatin1();
+    return bytes + "  0\nENDSEC\n  0\nEOF\n";
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 class RunTest : public TForm1Test {
 protected:
     void StartWithTwoDrawings() {
+        StartWithDrawings({{"points.dxf", SampleBytes("points.dxf")},
+                           {"lines-faces.dxf", SampleBytes("lines-faces.dxf")}});
+    }
+    // The drawings are all selected (AutoSelect) and the destination is a folder of its own.
+    void StartWithDrawings(const std::vector<std::pair<QString, QByteArray>>& files) {
         drawings = QString::fromStdString(dir / "drawings");
         dest = QString::fromStdString(dir / "out");
         QDir().mkpath(drawings);
         QDir().mkpath(dest);
-        for (const char* name : {"points.dxf", "lines-faces.dxf"})
-            ASSERT_TRUE(QFile::copy(QStringLiteral(QUARROW_SOURCE_DIR "/data/samples/") + name,
-                                    drawings + "/" + name));
+        for (const auto& [name, bytes] : files)
+            WriteBytes(drawings + "/" + name, bytes);
         settings->WriteText(SettingName::DxfPath, drawings);
         settings->WriteText(SettingName::DestPath, dest);
         settings->WriteFlag(SettingName::Locked, false);
@@ -673,6 +704,303 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
     EXPECT_EQ(Find<QTreeWidget>("VTFiles")->header()->sectionSize(2), 222);
     EXPECT_EQ(RowNames(Find<QTreeWidget>("VTFiles")), (QStringList{"lines-faces", "points"}))
         << "the restored sort applies to the rows at once";
+}
+
+// Every control that shapes a run, by its stable name.
+const char* const kRunShapingControls[] = {
+    "VirtualStringTree1", "VirtualStringTree4", "blkname",  "btCoordUp", "btCoordDown",
+    "ComboBox1",          "EdFieldSep",         "cbIncludeField", "Edit12", "Edit1",
+    "SpeedButton1",       "SpeedButton2",       "SpeedButton4", "sh1", "VTFiles", "autosel",
+    "btprocess",          "btload",             "btsave"};
+
+// The ProgressBar1 of the progress window moves as the run reads a drawing: the moment the
+// run hands control to the user interface, and so a hook in the middle of a run.
+QMetaObject::Connection OnceMidFile(TForm1& form, std::function<void()> action) {
+    auto* bar = form.ProgressWindow().findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    EXPECT_NE(bar, nullptr);
+    auto done = std::make_shared<bool>(false);
+    return QObject::connect(bar, &QProgressBar::valueChanged, bar,
+                            [bar, done, action = std::move(action)](int value) {
+                                if (*done || value <= 0 || value >= bar->maximum())
+                                    return;
+                                *done = true;
+                                action();
+                            });
+}
+
+TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
+    StartWithDrawings({{"big.dxf", ManyPoints(12000)}});
+    ASSERT_GT(QFileInfo(drawings + "/big.dxf").size(), 500'000);
+    auto* tabs = Find<QTabWidget>("PageControl1");
+    tabs->setCurrentIndex(1);  // the user watches the configuration while the run goes
+    form->ExpandAll2Click();
+    QCoreApplication::processEvents();
+
+    // The configuration the load would bring: another extension, so a load is plain to see.
+    const QString other = programFolder + "configurations/other.qrw";
+    ExportConfig otherConfig = form->State().Config;
+    otherConfig.DataFileExt = "txt";
+    ASSERT_TRUE(WriteConfigFile(other.toStdString(), otherConfig, form->EntityTree(),
+                                form->DataTree())
+                    .Ok);
+
+    // What a user does with mouse and keyboard: load, type an X prefix, pick the next
+    // separator, toggle the Points node, type into the extension field.
+    auto tryEdits = [&] {
+        tabs->setCurrentIndex(1);
+        dialogs.OpenPaths = {other};
+        QTest::mouseClick(Find<QToolButton>("btload"), Qt::LeftButton);
+        QTreeWidget* data = DataWidget();
+        const QPoint prefixCell(data->header()->sectionViewportPosition(1) + 8,
+                                data->visualItemRect(DataItem(4)).center().y());
+        QTest::mouseClick(data->viewport(), Qt::LeftButton, {}, prefixCell);
+        if (auto* editor = data->viewport()->findChild<QLineEdit*>()) {
+            QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(editor, QStringLiteral("PX"));
+            QTest::keyClick(editor, Qt::Key_Return);
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QTest::keyClick(Find<QComboBox>("ComboBox1"), Qt::Key_Down);
+        QTreeWidget* entities = EntityWidget();
+        QTest::mouseClick(entities->viewport(), Qt::LeftButton, {},
+                          entities->visualItemRect(EntityItem(0)).center());
+        QTest::keyClick(entities, Qt::Key_Space);
+        tabs->setCurrentIndex(0);
+        QTest::keyClicks(Find<QLineEdit>("Edit12"), QStringLiteral("x"));
+    };
+
+    // The run the edits must not reach, first without them.
+    form->btprocessClick();
+    ASSERT_TRUE(dialogs.Messages.empty());
+    const QByteArray unedited = FileBytes(dest + "/big.csv");
+    ASSERT_FALSE(unedited.isEmpty());
+    ASSERT_TRUE(QFile::remove(dest + "/big.csv"));
+    tabs->setCurrentIndex(1);
+
+    const ExportConfig before = form->State().Config;
+    const ConfigTree entitiesBefore = WithoutSelection(form->EntityTree());
+    bool hookRan = false;
+    const auto hook = OnceMidFile(*form, [&] {
+        hookRan = true;
+        EXPECT_TRUE(form->Running());
+        for (const char* name : kRunShapingControls)
+            EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name << " enabled during a run";
+        EXPECT_TRUE(form->ProgressWindow()
+                        .findChild<QPushButton*>(QStringLiteral("SpeedButton1"))
+                        ->isEnabled())
+            << "Stop stays usable";
+        tryEdits();
+        EXPECT_EQ(form->State().Config, before) << "an edit got through during the run";
+        EXPECT_EQ(WithoutSelection(form->EntityTree()), entitiesBefore);
+    });
+    form->btprocessClick();
+    QObject::disconnect(hook);
+    ASSERT_TRUE(hookRan) << "no progress was reported within the drawing";
+    EXPECT_TRUE(dialogs.OpenRequests.empty()) << "the load dialog opened during the run";
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_EQ(FileBytes(dest + "/big.csv"), unedited);
+    EXPECT_FALSE(QFileInfo::exists(dest + "/big.csvx"));
+    EXPECT_EQ(form->State().Config, before);
+
+    // Idle again, every control is back, and the same hands now do change the configuration:
+    // the attempts above were real ones.
+    for (const char* name : {"VirtualStringTree1", "VirtualStringTree4", "ComboBox1",
+                             "cbIncludeField", "Edit12", "VTFiles", "btprocess", "btload",
+                             "btsave"})
+        EXPECT_TRUE(Find<QWidget>(name)->isEnabled()) << name << " still disabled";
+    tryEdits();
+    EXPECT_EQ(dialogs.OpenRequests.size(), 1u);
+    EXPECT_EQ(form->State().Config.DataOptions[4], "PX");
+    EXPECT_NE(form->State().Config.SeparatorChoice, before.SeparatorChoice);
+    EXPECT_NE(form->State().Config.EntityFlags[0], before.EntityFlags[0]);
+    EXPECT_EQ(form->State().Config.DataFileExt, "txtx") << "loaded, then typed into";
+}
+
+// The summary panel at the top of the "DXF Files" tab after each kind of run end.
+TEST_F(RunTest, TheSummaryTellsWhatTheRunDidAndWhatToDo) {
+    struct Case {
+        const char* name;
+        bool withNotDxf;
+        bool stop;
+        QString headline;  // a pattern; \d+ for the records
+        QStringList details;  // each must appear; empty: no details shown
+    };
+    const Case cases[] = {
+        {"clean", false, false,
+         R"(Run finished in \d+[.,]\d s: 2 of 2 selected files converted, (\d+) records written\.)",
+         {}},
+        {"a file that is not a drawing", true, false,
+         R"(Run finished in \d+[.,]\d s: 2 of 3 selected files converted, (\d+) records written\.)",
+         {"1 file failed and got no Data file:", "\u2022 hello.dxf: ",
+          "See the log for details, correct these files and process them again."}},
+        {"stopped", false, true,
+         R"(Run stopped by the user after \d+[.,]\d s: 0 of 2 selected files converted, (\d+) records written\.)",
+         {"2 files were not converted because of the stop."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs = ScriptedDialogs();
+        form.reset();
+        std::vector<std::pair<QString, QByteArray>> files = {
+            {"points.dxf", SampleBytes("points.dxf")},
+            {"lines-faces.dxf", SampleBytes("lines-faces.dxf")}};
+        if (c.withNotDxf)
+            files.push_back({"hello.dxf", "hello"});
+        QDir(QString::fromStdString(dir / "drawings")).removeRecursively();
+        QDir(QString::fromStdString(dir / "out")).removeRecursively();
+        settings->WriteText(SettingName::Config, QStringLiteral("start.qrw"));
+        QFile::remove(programFolder + "configurations/start.qrw");
+        StartWithDrawings(files);
+        auto* panel = Find<QWidget>("RunSummary");
+        EXPECT_FALSE(panel->isVisible()) << "no run yet";
+        if (c.stop) {
+            TForm2* progress = &form->ProgressWindow();
+            QTimer::singleShot(0, progress, [progress] {
+                progress->findChild<QPushButton*>(QStringLiteral("SpeedButton1"))->click();
+            });
+        }
+        Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+        form->btprocessClick();
+        EXPECT_TRUE(dialogs.Messages.empty()) << "no box to click away";
+        EXPECT_EQ(Find<QTabWidget>("PageControl1")->currentIndex(), 0);
+        EXPECT_TRUE(panel->isVisible());
+
+        const QString headline = Find<QLabel>("RunSummaryHeadline")->text();
+        const QRegularExpression pattern(QRegularExpression::anchoredPattern(c.headline));
+        const QRegularExpressionMatch match = pattern.match(headline);
+        ASSERT_TRUE(match.hasMatch()) << headline.toStdString();
+        // One record a line of the Data files, but for their header lines.
+        qsizetype lines = 0;
+        for (const QString& data : QDir(dest).entryList({"*.csv"}))
+            lines += FileBytes(dest + "/" + data).count('\n') - form->State().Config.HeaderLine;
+        EXPECT_EQ(match.captured(1).toLongLong(), lines);
+
+        auto* details = Find<QLabel>("RunSummaryDetails");
+        EXPECT_EQ(details->isVisible(), !c.details.isEmpty()) << details->text().toStdString();
+        for (const QString& part : c.details)
+            EXPECT_TRUE(details->text().contains(part)) << details->text().toStdString();
+
+        QTest::mouseClick(Find<QPushButton>("RunSummaryOpenDestination"), Qt::LeftButton);
+        EXPECT_EQ(dialogs.OpenedFolders, QStringList{dest});
+        QTest::mouseClick(Find<QPushButton>("RunSummaryOpenLog"), Qt::LeftButton);
+        EXPECT_EQ(dialogs.OpenedInEditor, QStringList{programFolder + "QuarrowLog.txt"});
+        QTest::mouseClick(Find<QPushButton>("RunSummaryClose"), Qt::LeftButton);
+        EXPECT_FALSE(panel->isVisible());
+    }
+}
+
+TEST_F(RunTest, ARunEndingErrorNamesTheLineAndCountsTheFilesLeft) {
+    const QByteArray bad = test::Entities({"0", "POINT", "10", "12,5", "20", "1"}).c_str();
+    struct Case {
+        const char* failing;  // of a.dxf, b.dxf, c.dxf, in name order
+        const char* tail;     // after the engine's message
+    };
+    const Case cases[] = {
+        {"a.dxf", "\n\n2 of the 3 selected files were not processed."},
+        {"b.dxf", "\n\n1 of the 3 selected files was not processed."},
+        {"c.dxf", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failing);
+        dialogs = ScriptedDialogs();
+        form.reset();
+        QDir(QString::fromStdString(dir / "drawings")).removeRecursively();
+        QFile::remove(programFolder + "configurations/start.qrw");
+        std::vector<std::pair<QString, QByteArray>> files;
+        for (const char* name : {"a.dxf", "b.dxf", "c.dxf"})
+            files.push_back({name, qstrcmp(name, c.failing) == 0 ? bad : SampleBytes("points.dxf")});
+        StartWithDrawings(files);
+        form->btprocessClick();
+        ASSERT_EQ(dialogs.Messages.size(), 1u);
+        EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
+        EXPECT_EQ(dialogs.Messages[0].Text,
+                  "Error in DXF file \"" + drawings + "/" + c.failing +
+                      "\", line 8: \"12,5\" is not a valid floating point value (X coordinate)." +
+                      c.tail);
+        // The run is over: the controls are back, and the summary tells the same story.
+        EXPECT_FALSE(form->Running());
+        for (const char* name : {"VirtualStringTree1", "ComboBox1", "Edit12", "btload", "btprocess"})
+            EXPECT_TRUE(Find<QWidget>(name)->isEnabled()) << name;
+        EXPECT_TRUE(Find<QLabel>("RunSummaryHeadline")->text().startsWith("Run ended on an error"));
+        EXPECT_TRUE(Find<QLabel>("RunSummaryDetails")->text().contains(
+            QStringLiteral("\u2022 %1: Error in DXF file").arg(c.failing)));
+        EXPECT_FALSE(Find<QPushButton>("RunSummaryOpenLog")->isEnabled()) << "no log was written";
+    }
+}
+
+TEST_F(RunTest, ClosingTheWindowDuringARunAsksWhetherToStopIt) {
+    struct Case {
+        Answer answer;
+        bool closed;
+    };
+    for (const Case c : {Case{Answer::Yes, true}, Case{Answer::No, false}}) {
+        SCOPED_TRACE(c.closed ? "Yes" : "No");
+        dialogs = ScriptedDialogs();
+        form.reset();
+        QDir(QString::fromStdString(dir / "drawings")).removeRecursively();
+        QDir(QString::fromStdString(dir / "out")).removeRecursively();
+        QFile::remove(programFolder + "configurations/start.qrw");
+        QFile::remove(programFolder + "QuarrowLog.txt");
+        StartWithTwoDrawings();
+        MarkConfigUnsaved(form->State());  // the exit sequence then asks its own question
+        settings->WriteText(SettingName::DestPath, QStringLiteral("unchanged"));
+        // Yes to the run's question, then No to saving the configuration.
+        dialogs.Answers = {c.answer, Answer::No};
+        TForm1* window = form.get();
+        bool closedDuringRun = true;
+        QTimer::singleShot(0, window, [window, &closedDuringRun] {
+            closedDuringRun = window->close();
+        });
+        form->btprocessClick();
+        EXPECT_FALSE(closedDuringRun) << "the window stays while the run is on the stack";
+        ASSERT_GE(dialogs.Questions.size(), 1);
+        EXPECT_EQ(dialogs.Questions[0],
+                  "A run is in progress. Stop it and exit Quarrow?\n\n"
+                  "Data files already written are kept.");
+        EXPECT_FALSE(form->Running());
+        EXPECT_EQ(form->isVisible(), !c.closed);
+        const QString log = LogText();
+        if (c.closed) {
+            EXPECT_TRUE(log.endsWith("*** Process canceled by user ***\r\n")) << log.toStdString();
+            ASSERT_EQ(dialogs.Questions.size(), 2) << "the exit sequence went on after the run";
+            EXPECT_EQ(dialogs.Questions[1],
+                      "Current configuration has changed, do you want to save it ?");
+            EXPECT_EQ(settings->ReadText(SettingName::DestPath), dest) << "settings written";
+        } else {
+            EXPECT_EQ(dialogs.Questions.size(), 1);
+            EXPECT_TRUE(log.contains("File 2 :")) << "the run went on to the end";
+            EXPECT_TRUE(QFileInfo::exists(dest + "/points.csv"));
+            EXPECT_EQ(settings->ReadText(SettingName::DestPath), "unchanged");
+        }
+    }
+}
+
+// Without a viewer the desktop can launch, the log opens in a window of the program.
+TEST_F(RunTest, WithoutAViewerTheLogOpensInTheProgram) {
+    StartWithTwoDrawings();
+    dialogs.ViewerAvailable = false;
+    form->rep1Click();  // "Always show Report."
+    form->btprocessClick();
+    EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty());
+    ASSERT_NE(form->LogWindow(), nullptr) << "the report was not shown";
+    EXPECT_TRUE(form->LogWindow()->isVisible());
+    const QString shown = form->LogWindow()->Text()->toPlainText();
+    EXPECT_TRUE(shown.contains("Number of processed files : 2\n")) << shown.toStdString();
+    EXPECT_FALSE(shown.contains('\r'));
+
+    // "Show last Log" reads the file afresh into the same window.
+    form->LogWindow()->hide();
+    WriteBytes(programFolder + "QuarrowLog.txt", "a newer log\r\n");
+    QTest::mouseClick(Find<QToolButton>("ToolButton2"), Qt::LeftButton);
+    EXPECT_TRUE(form->LogWindow()->isVisible());
+    EXPECT_EQ(form->LogWindow()->Text()->toPlainText(), "a newer log\n");
+
+    // The destination has no window of its own: the message names the folder.
+    QTest::mouseClick(Find<QPushButton>("RunSummaryOpenDestination"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_TRUE(dialogs.Messages[0].Text.endsWith(QDir::toNativeSeparators(dest)))
+        << dialogs.Messages[0].Text.toStdString();
 }
 
 TEST_F(TForm1Test, HostileHeaderBytesGiveTheDesignLayout) {

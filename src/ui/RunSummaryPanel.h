@@ -1,0 +1,53 @@
+#pragma once
+// The end-of-run summary at the top of the "DXF Files" tab: what the run converted, which
+// files failed and why, and how long it took, with the way to the Data files and the log. It
+// stays until the user closes it or starts another run, so nothing has to be clicked away.
+
+#include <QFrame>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+
+namespace quarrow {
+
+struct RunSummary {
+    enum class Ending { Finished, Stopped, Error };
+    struct FailedFile {
+        QString Path;
+        QString Reason;
+    };
+
+    Ending End = Ending::Finished;
+    int SelectedFiles = 0;
+    int FilesConverted = 0;
+    std::int64_t RecordsWritten = 0;
+    std::vector<FailedFile> Failures;  // in the order of the run
+    std::int64_t ElapsedMs = 0;
+    bool LogWritten = true;  // false: the log on disk is an older run's, or there is none
+};
+
+class RunSummaryPanel final : public QFrame {
+    Q_OBJECT
+public:
+    explicit RunSummaryPanel(QWidget* parent = nullptr);
+
+    void ShowSummary(const RunSummary& summary);
+
+signals:
+    void OpenDestinationRequested();
+    void OpenLogRequested();
+
+private:
+    QLabel* headline_ = nullptr;
+    QLabel* details_ = nullptr;
+    QPushButton* openDestination_ = nullptr;
+    QPushButton* openLog_ = nullptr;
+};
+
+// "0.4 s", "12 s", "2 min 05 s".
+QString ElapsedText(std::int64_t milliseconds);
+
+} // namespace quarrow
