@@ -13,6 +13,10 @@
 
 #include "config/FileReplace.h"
 
+#if defined(__linux__)
+#include <fcntl.h>  // AT_FDCWD
+#endif
+
 namespace quarrow {
 
 DataOutput::DataOutput() {
@@ -55,6 +59,24 @@ std::string TemporaryPathFor(const std::string& target, unsigned attempt) {
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(value));
     return target + ".quarrow-" + hex + ".tmp";
+}
+
+// Gives the temporary file the Data file's name; returns 0 or the errno value. A rename over an
+// existing file makes ext4 write the new file's blocks out there and then (its guard for
+// programs that replace files without syncing): 15 ms of a 160 ms run for a 70 MB Data file.
+// Exchanging the two names instead is as atomic and skips that; the earlier file, now under the
+// temporary name, is removed afterwards (after a crash in between it stays there, whole).
+int PutInPlace(const std::string& temporary, const std::string& target) {
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+        std::remove(temporary.c_str());
+        return 0;
+    }
+    // No earlier file to exchange with, or a file system without exchange: a plain rename.
+#endif
+    std::error_code ec;
+    std::filesystem::rename(temporary, target, ec);
+    return ec.value();
 }
 
 } // namespace
@@ -141,10 +163,9 @@ bool DataOutput::Close() noexcept {
         return ok;
     if (ok) {
         // The complete file takes the old one's place in one step.
-        std::error_code ec;
-        std::filesystem::rename(temporary_, target_, ec);
-        if (ec) {
-            error_ = SystemErrorText(ec.value());
+        const int error = PutInPlace(temporary_, target_);
+        if (error != 0) {
+            error_ = SystemErrorText(error);
             ok = false;
         }
     }
