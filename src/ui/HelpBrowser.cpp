@@ -10,7 +10,7 @@ namespace quarrow {
 
 HelpBrowser::HelpBrowser(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("HelpBrowser"));
-    setWindowTitle(QStringLiteral("Quarrow 4.0 - Help"));
+    setWindowTitle(QStringLiteral(QUARROW_TITLE " - Help"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     resize(820, 640);
     browser_ = new QTextBrowser(this);

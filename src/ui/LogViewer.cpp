@@ -13,7 +13,7 @@ namespace quarrow {
 
 LogViewer::LogViewer(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("LogViewer"));
-    setWindowTitle(QStringLiteral("Quarrow 4.0 - Log"));
+    setWindowTitle(QStringLiteral(QUARROW_TITLE " - Log"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     resize(760, 560);
     path_ = new QLabel(this);

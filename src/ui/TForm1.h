@@ -43,7 +43,7 @@ class TForm3;
 class TooltipSwitch;
 class UserDialogs;
 
-inline constexpr const char* kApplicationTitle = "Quarrow 4.0";
+inline constexpr const char* kApplicationTitle = QUARROW_TITLE;
 
 class TForm1 final : public QMainWindow {
     Q_OBJECT
