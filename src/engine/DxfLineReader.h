@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "engine/ByteSource.h"
+#include "engine/ReadSizes.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -24,7 +25,7 @@ namespace quarrow {
 
 class DxfLineReader {
 public:
-    static constexpr std::size_t kDefaultBlockSize = std::size_t(1) << 20;
+    static constexpr std::size_t kDefaultBlockSize = quarrow::kDefaultBlockSize;
     // A line longer than this keeps its first kMaxLineLength bytes; the rest is skipped, so a
     // hostile file without line feeds cannot make the reader's memory grow without bound.
     static constexpr std::size_t kMaxLineLength = std::size_t(16) << 20;

@@ -10,11 +10,10 @@
 
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
-#include "engine/DxfLineReader.h"
 #include "engine/ProcessingReport.h"
+#include "engine/ReadSizes.h"
 #include "engine/RunObserver.h"
 #include "engine/RunSettings.h"
-#include "engine/SegmentScan.h"
 
 namespace quarrow {
 
@@ -76,7 +75,7 @@ struct RunRequest {
     std::string DestFolder;
     std::string DateTimeText;  // local short date and long time, formatted by the caller
     std::string LogPath;       // empty: no log file
-    std::size_t BlockSize = DxfLineReader::kDefaultBlockSize;
+    std::size_t BlockSize = kDefaultBlockSize;
     // Bytes per segment read ahead on a second thread; 0, or a machine with one core, reads
     // every drawing on the run's thread only.
     std::size_t SegmentSize = kDefaultSegmentSize;

@@ -14,14 +14,11 @@
 #include <cstdint>
 
 #include "engine/DispatchLoop.h"
+#include "engine/ReadSizes.h"
 #include "engine/ScanContext.h"
 
 namespace quarrow {
 
-// Large enough that handing a chunk over costs nothing next to reading it; small enough that
-// the chunks waiting in memory stay a few MiB, and that every drawing of more than a few MiB
-// keeps both threads busy with the same memory.
-inline constexpr std::size_t kDefaultSegmentSize = std::size_t(1) << 20;
 
 struct SegmentOptions {
     std::size_t SegmentSize = 0;  // bytes per chunk of this thread
