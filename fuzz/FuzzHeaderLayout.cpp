@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "app/HeaderLayout.h"
+#include "platform/HeaderLayout.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const quarrow::HeaderLayout layout = quarrow::DecodeHeaderLayout(std::span(data, size));

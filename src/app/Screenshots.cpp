@@ -12,8 +12,8 @@
 #include <QTreeView>
 #include <cstdio>
 
-#include "app/ProgramPaths.h"
-#include "app/SettingsStore.h"
+#include "platform/ProgramPaths.h"
+#include "platform/SettingsStore.h"
 #include "ui/TForm1.h"
 #include "ui/UserDialogs.h"
 

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QStandardPaths>
 
-#include "app/ProgramPaths.h"
-#include "app/SettingsStore.h"
+#include "platform/ProgramPaths.h"
+#include "platform/SettingsStore.h"
 #include "ui/TForm1.h"
 #include "ui/UserDialogs.h"
 

@@ -23,7 +23,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "config/ConfigFile.h"
 #include "ui/HelpBrowser.h"
 #include "ui/Images.h"

@@ -8,8 +8,8 @@
 #include <atomic>
 #include <vector>
 
-#include "app/HeaderLayout.h"
-#include "app/ProgramPaths.h"
+#include "platform/HeaderLayout.h"
+#include "platform/ProgramPaths.h"
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
 #include "config/TreePath.h"

@@ -28,7 +28,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "engine/ProcessingRun.h"
 #include "ui/FolderTree.h"
 #include "ui/Images.h"

@@ -28,7 +28,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/SettingsStore.h"
+#include "platform/SettingsStore.h"
 #include "ui/HelpBrowser.h"
 #include "ui/LogViewer.h"
 #include "ui/TForm2.h"

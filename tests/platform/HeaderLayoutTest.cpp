@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/HeaderLayout.h"
+#include "platform/HeaderLayout.h"
 
 namespace quarrow {
 namespace {

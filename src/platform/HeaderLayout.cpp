@@ -1,4 +1,4 @@
-#include "app/HeaderLayout.h"
+#include "platform/HeaderLayout.h"
 
 namespace quarrow {
 namespace {
