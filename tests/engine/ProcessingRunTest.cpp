@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "config/NodeTables.h"
@@ -269,6 +271,39 @@ TEST(ProcessingRunTest, EditsDuringARunDoNotReachItsDataFiles) {
     EXPECT_EQ(data.find(';'), std::string::npos);
     EXPECT_TRUE(fs::exists(fs::path(folders.out) / "a.csv"));
     EXPECT_FALSE(fs::exists(fs::path(folders.out) / "a.txt"));
+}
+
+TEST(ProcessingRunTest, AFileThatCannotBeOpenedIsReportedWithTheReason) {
+    RunFolders folders;
+    const fs::path in(folders.in);
+    fs::create_directories(in / "folder.dxf");
+    ASSERT_EQ(::mkfifo((in / "pipe.dxf").c_str(), 0600), 0);
+    fs::create_symlink(in / "gone.dxf", in / "dangling.dxf");
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"missing", "No such file or directory"},
+        {"folder", "not a regular file"},
+        {"pipe", "not a regular file"},
+        {"dangling", "No such file or directory"},
+    };
+    TestConfig c = test::AllKindsConfig();
+    c.Config.DataFileExt = "csv";
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        RunCounters counters;
+        const RunResult result = RunFiles(c, counters, folders.Request({k.name}));
+        ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
+        EXPECT_EQ(result.FilesNotRead, 1);
+        const std::vector<std::string>& lines = result.Report.Lines;
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[lines.size() - 2],
+                  std::string("  *** Error, cannot open this file: ") + k.reason + " ***");
+        ASSERT_EQ(result.Failures.size(), 1u);
+        EXPECT_EQ(result.Failures[0].Reason, std::string("cannot open this file: ") + k.reason);
+        EXPECT_FALSE(fs::exists(fs::path(folders.out) / (std::string(k.name) + ".csv")));
+    }
 }
 
 // Presses Stop when the scan of a given file begins.
