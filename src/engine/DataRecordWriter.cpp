@@ -65,7 +65,7 @@ char* PutCoordinate(ScanContext& ctx, char* to, const DataRecord& record, int ax
         return Put(to, options.ZForcedField);
     }
     if (record.Computed != nullptr) {
-        const TVecteur& p = *record.Computed;
+        const Vector3& p = *record.Computed;
         const double value = axis == 0 ? p.X : axis == 1 ? p.Y : p.Z;
         if (char* end = WriteComputedCoordinate(to, value, decimals))
             return end;

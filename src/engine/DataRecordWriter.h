@@ -18,7 +18,7 @@ struct DataRecord {
     std::string_view X, Y, Z;
     std::string_view Handle, Layer, EntityType, BlockName, Text;
     std::int64_t XLine = 0, YLine = 0, ZLine = 0;
-    const TVecteur* Computed = nullptr;  // when set, X, Y and Z are not read
+    const Vector3* Computed = nullptr;  // when set, X, Y and Z are not read
 };
 
 // Appends one record and its CR LF to the Data file and advances the line and sequential

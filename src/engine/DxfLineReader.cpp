@@ -87,7 +87,7 @@ std::string_view DxfLineReader::DropInnerCarriageReturns(char* line, std::size_t
     return {line, static_cast<std::size_t>(std::remove(line, line + size, '\r') - line)};
 }
 
-std::string_view DxfLineReader::ReadLineAcrossBlocks() noexcept {
+std::string_view DxfLineReader::NextLineAcrossBlocks() noexcept {
     if (AtEnd())
         return {};
     std::size_t searched = 0;  // bytes of the line already searched for a line feed

@@ -37,8 +37,8 @@ public:
     // before it as lineNumber; returns false when the source cannot seek.
     bool Restart(std::uint64_t offset, std::int64_t lineNumber) noexcept;
     // Returns the next line, or an empty line past the end of the text (or after a read
-    // failure, see Failed). The view stays valid until the next ReadLine or AtEnd.
-    std::string_view ReadLine() noexcept {
+    // failure, see Failed). The view stays valid until the next NextLine or AtEnd.
+    std::string_view NextLine() noexcept {
         char* const base = buffer_.get() + begin_;
         const std::size_t available = end_ - begin_;
         if constexpr (std::endian::native == std::endian::little) {
@@ -75,9 +75,9 @@ public:
             ++lineNumber_;
             return DropCarriageReturns(base, size);
         }
-        return ReadLineAcrossBlocks();
+        return NextLineAcrossBlocks();
     }
-    // Two lines at once, as two ReadLine calls would return them, for the group-code and
+    // Two lines at once, as two NextLine calls would return them, for the group-code and
     // value pairs that make up DXF: finding both line feeds in one pass halves the chain of
     // dependent loads a line costs. PeekTwoLines only looks: Skip takes what it saw.
     struct TwoLines {
@@ -87,7 +87,7 @@ public:
     };
     // Returns true and fills `lines` when the next two lines end within 32 bytes of the
     // buffer and hold no carriage return but the one before their line feed; false otherwise
-    // (ReadLine then reads them).
+    // (NextLine then reads them).
     bool PeekTwoLines(TwoLines& lines) const noexcept {
 #if QUARROW_SSE2
         if (end_ - begin_ < 32)
@@ -167,7 +167,7 @@ private:
     static constexpr std::size_t FirstByte(std::uint64_t flags) noexcept {
         return static_cast<std::size_t>(std::countr_zero(flags)) / 8;
     }
-    std::string_view ReadLineAcrossBlocks() noexcept;
+    std::string_view NextLineAcrossBlocks() noexcept;
     bool AtEndAfterFill() noexcept;
     // Moves the unread bytes to the front and appends one block from the source.
     void Fill() noexcept;

@@ -27,7 +27,7 @@ ReaderFunction ReaderFor(std::string_view line, const RunSettings& s) noexcept {
         if (line == "ARC") return s.Entity(EntityNode::Arcs) ? ReadArc : nullptr;
         break;
     case 4:
-        if (line == "LINE") return s.Entity(EntityNode::Lines) ? ReadLine : nullptr;
+        if (line == "LINE") return s.Entity(EntityNode::Lines) ? ReadLineEntity : nullptr;
         if (line == "TEXT") return s.Entity(EntityNode::SingleLineText) ? ReadText : nullptr;
         break;
     case 5:
@@ -120,7 +120,7 @@ DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
             }
             if (in.AtEnd())
                 return DispatchEnd::InputEnded;
-            const bool isCode = ParseGroupCodeLine(in.ReadLine(), code);
+            const bool isCode = ParseGroupCodeLine(in.NextLine(), code);
             if (in.AtEnd())
                 return DispatchEnd::InputEnded;  // a last code line without its value
             if (!isCode) {
@@ -130,13 +130,13 @@ DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
             if (code == 0)
                 ctx.AtTypeLine = true;
             else
-                in.ReadLine();
+                in.NextLine();
             continue;
         }
         // The value of a code-0 pair: an entity's type, compared untrimmed, or the end of the
         // section. A POLYLINE without SEQEND hands back the pair that ended it.
         ctx.AtTypeLine = false;
-        std::string_view type = in.ReadLine();
+        std::string_view type = in.NextLine();
         std::int64_t typeLine = in.LineNumber();
         for (;;) {
             ctx.Counters.SequentialCounter = setup.SequentialStart;
@@ -188,7 +188,7 @@ bool FindEntitiesSection(ScanContext& ctx) {
     for (;;) {
         if (in.AtEnd())
             return false;
-        std::string_view codeLine = in.ReadLine();
+        std::string_view codeLine = in.NextLine();
         if (in.LineNumber() == 1 && codeLine.starts_with("\xEF\xBB\xBF"))
             codeLine.remove_prefix(3);  // a UTF-8 byte-order mark
         std::int32_t code = -1;
@@ -199,7 +199,7 @@ bool FindEntitiesSection(ScanContext& ctx) {
             ctx.InvalidCodeLine = in.LineNumber();
             return false;
         }
-        const std::string_view value = TrimText(in.ReadLine());
+        const std::string_view value = TrimText(in.NextLine());
         if (afterSection && code == 2 && value == "ENTITIES")
             return true;
         afterSection = code == 0 && value == "SECTION";

@@ -66,14 +66,14 @@ PairStatus ReadPair(ScanContext& ctx, Pair& pair) noexcept {
     }
     if (in.AtEnd())
         return PairStatus::InputEnd;
-    const bool isCode = ParseGroupCodeLine(in.ReadLine(), pair.Code);
+    const bool isCode = ParseGroupCodeLine(in.NextLine(), pair.Code);
     if (isCode && pair.Code == 0)
         return PairStatus::EntityEnd;
     if (in.AtEnd())
         return PairStatus::InputEnd;  // a last code line without its value
     if (!isCode)
         return BadCode(ctx, in.LineNumber());
-    pair.Raw = in.ReadLine();
+    pair.Raw = in.NextLine();
     pair.Value = TrimText(pair.Raw);
     pair.Line = in.LineNumber();
     NoteSpace(ctx, pair);
@@ -96,12 +96,12 @@ PairStatus ReadWholePair(ScanContext& ctx, Pair& pair) noexcept {
     }
     if (in.AtEnd())
         return PairStatus::InputEnd;
-    const bool isCode = ParseGroupCodeLine(in.ReadLine(), pair.Code);
+    const bool isCode = ParseGroupCodeLine(in.NextLine(), pair.Code);
     if (in.AtEnd())
         return PairStatus::InputEnd;
     if (!isCode)
         return BadCode(ctx, in.LineNumber());
-    pair.Raw = in.ReadLine();
+    pair.Raw = in.NextLine();
     pair.Value = TrimText(pair.Raw);
     pair.Line = in.LineNumber();
     return pair.Code == 0 ? PairStatus::EntityEnd : PairStatus::Pair;
@@ -184,7 +184,7 @@ bool KeepHandleOrLayer(ScanContext& ctx, const Pair& pair) {
 }
 
 // Writes a computed point; the writer formats it as it would its converted text.
-bool WritePoint(ScanContext& ctx, const TVecteur& p, std::string_view type,
+bool WritePoint(ScanContext& ctx, const Vector3& p, std::string_view type,
                 std::string_view blockName = {}, std::string_view text = {}) {
     // Huge values in an extrusion or a scale can overflow; say so rather than write "INF".
     const double values[] = {p.X, p.Y, p.Z};
@@ -263,7 +263,7 @@ namespace {
 
 // Reads the extrusion groups 210, 220 and 230; returns false on a conversion error and sets
 // matched when the pair was one of them.
-bool KeepExtrusion(ScanContext& ctx, const Pair& pair, TVecteur& n, bool& matched) {
+bool KeepExtrusion(ScanContext& ctx, const Pair& pair, Vector3& n, bool& matched) {
     matched = true;
     switch (pair.Code) {
     case 210: return ToDouble(ctx, pair, n.X, "extrusion X");
@@ -274,7 +274,7 @@ bool KeepExtrusion(ScanContext& ctx, const Pair& pair, TVecteur& n, bool& matche
 }
 
 // Reads groups 10, 20 and 30 into a point converted as read.
-bool KeepPoint(ScanContext& ctx, const Pair& pair, TVecteur& p, bool& matched) {
+bool KeepPoint(ScanContext& ctx, const Pair& pair, Vector3& p, bool& matched) {
     matched = true;
     switch (pair.Code) {
     case 10: return ToDouble(ctx, pair, p.X, "X coordinate");
@@ -300,8 +300,8 @@ bool ReadOnePointEntity(ScanContext& ctx, bool ocs, TextGroups textGroups,
     StartEntity(ctx);
     std::string& text = ctx.Scratch.Text;
     text.clear();
-    TVecteur p;
-    TVecteur n{0.0, 0.0, 1.0};
+    Vector3 p;
+    Vector3 n{0.0, 0.0, 1.0};
     bool embedded = false;  // MTEXT: past group 101, the embedded object (columns) starts
     Pair pair;
     while (ReadPair(ctx, pair) == PairStatus::Pair) {
@@ -358,7 +358,7 @@ bool ReadMText(ScanContext& ctx) {
                               EntityKind::MultiLineText);
 }
 
-bool ReadLine(ScanContext& ctx) {
+bool ReadLineEntity(ScanContext& ctx) {
     StartEntity(ctx);
     auto& k = ctx.Scratch.Kept;  // start X, Y, Z, then end X, Y, Z
     for (int i = 0; i < 6; ++i)
@@ -393,8 +393,8 @@ bool ReadArc(ScanContext& ctx) {
     auto& k = ctx.Scratch.Numbers;  // radius, start angle, end angle
     for (int i = 0; i < 3; ++i)
         k[std::size_t(i)].Clear();
-    TVecteur centre;
-    TVecteur n{0.0, 0.0, 1.0};
+    Vector3 centre;
+    Vector3 n{0.0, 0.0, 1.0};
     Pair pair;
     while (ReadPair(ctx, pair) == PairStatus::Pair) {
         if (ctx.Space.Paper || KeepHandleOrLayer(ctx, pair))
@@ -431,19 +431,19 @@ bool ReadArc(ScanContext& ctx) {
     const RunSettings& s = ctx.Settings;
     // Start and end point are computed from the centre in the OCS, then mapped one by one.
     if (s.Entity(EntityNode::ArcStartPoint)) {
-        TVecteur p{centre.X + radius * Cosine(a0), centre.Y + radius * Sine(a0), centre.Z};
+        Vector3 p{centre.X + radius * Cosine(a0), centre.Y + radius * Sine(a0), centre.Z};
         ocs.Apply(p);
         if (!WritePoint(ctx, p, "ARC"))
             return false;
     }
     if (s.Entity(EntityNode::ArcEndPoint)) {
-        TVecteur p{centre.X + radius * Cosine(a1), centre.Y + radius * Sine(a1), centre.Z};
+        Vector3 p{centre.X + radius * Cosine(a1), centre.Y + radius * Sine(a1), centre.Z};
         ocs.Apply(p);
         if (!WritePoint(ctx, p, "ARC"))
             return false;
     }
     if (s.Entity(EntityNode::ArcCenter)) {
-        TVecteur p = centre;
+        Vector3 p = centre;
         ocs.Apply(p);
         if (!WritePoint(ctx, p, "ARC"))
             return false;
@@ -489,7 +489,7 @@ bool ReadLwPolyline(ScanContext& ctx) {
     KeptNumber& pendingX = k[1];
     elevation.SetZero();
     pendingX.Clear();
-    TVecteur n{0.0, 0.0, 1.0};
+    Vector3 n{0.0, 0.0, 1.0};
     auto& vertices = ctx.Scratch.Vertices;
     vertices.clear();
     Pair pair;
@@ -506,7 +506,7 @@ bool ReadLwPolyline(ScanContext& ctx) {
         case 10: pendingX.Set(pair.Value, pair.Line); break;
         case 20: {
             // The vertex takes the elevation as it stands when its "20" arrives.
-            TVecteur v;
+            Vector3 v;
             if (!ToDouble(ctx, pendingX, v.X, "X coordinate") ||
                 !ToDouble(ctx, pair, v.Y, "Y coordinate") ||
                 !ToDouble(ctx, elevation, v.Z, "elevation"))
@@ -522,7 +522,7 @@ bool ReadLwPolyline(ScanContext& ctx) {
     // The extrusion groups come after the vertices, so the transform waits for the whole
     // entity.
     const OcsTransform ocs(n);
-    for (TVecteur v : vertices) {
+    for (Vector3 v : vertices) {
         ocs.Apply(v);
         if (!WritePoint(ctx, v, "LWPOLYLINE"))
             return false;
@@ -559,7 +559,7 @@ bool ReadPolyline(ScanContext& ctx) {
     StartEntity(ctx);
     std::int32_t flags = 0;
     double elevation = 0.0;
-    TVecteur n{0.0, 0.0, 1.0};
+    Vector3 n{0.0, 0.0, 1.0};
     auto& k = ctx.Scratch.Numbers;  // the pending vertex: X, Y, Z
     k[0].Clear();
     k[1].Clear();
@@ -612,7 +612,7 @@ bool ReadPolyline(ScanContext& ctx) {
     const auto appendPending = [&]() {
         if (paper)
             return true;  // read through, converting nothing
-        TVecteur v;
+        Vector3 v;
         if (!ToDouble(ctx, k[0], v.X, "vertex X coordinate") ||
             !ToDouble(ctx, k[1], v.Y, "vertex Y coordinate") ||
             !ToDouble(ctx, k[2], v.Z, "vertex Z coordinate"))
@@ -672,7 +672,7 @@ bool ReadPolyline(ScanContext& ctx) {
     } else if ((flags & 8) == 0 && polylines2D) {
         const OcsTransform ocs(n);
         for (std::size_t i = 0; i < count; ++i) {
-            TVecteur v = vertices[i];
+            Vector3 v = vertices[i];
             v.Z = elevation;  // a 2D polyline lies at its header's elevation
             ocs.Apply(v);
             // 0: a plain vertex; 2: an original vertex of a curve-fit polyline (a tangent
@@ -749,8 +749,8 @@ bool ReadInsert(ScanContext& ctx) {
     std::string& text = ctx.Scratch.Text;
     blockName.assign(kNoBlockName);
     text.clear();
-    TVecteur p;
-    TVecteur n{0.0, 0.0, 1.0};
+    Vector3 p;
+    Vector3 n{0.0, 0.0, 1.0};
     Pair pair;
     while (ReadPair(ctx, pair) == PairStatus::Pair) {
         if (ctx.Space.Paper || KeepHandleOrLayer(ctx, pair))

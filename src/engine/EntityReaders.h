@@ -65,7 +65,7 @@ constexpr bool ParseGroupCodeLine(std::string_view line, std::int32_t& value) no
 [[nodiscard]] bool ReadEllipse(ScanContext& ctx);
 [[nodiscard]] bool ReadText(ScanContext& ctx);
 [[nodiscard]] bool ReadMText(ScanContext& ctx);
-[[nodiscard]] bool ReadLine(ScanContext& ctx);
+[[nodiscard]] bool ReadLineEntity(ScanContext& ctx);
 [[nodiscard]] bool ReadArc(ScanContext& ctx);
 [[nodiscard]] bool Read3DFace(ScanContext& ctx);
 [[nodiscard]] bool ReadLwPolyline(ScanContext& ctx);

@@ -13,7 +13,7 @@
 #include "engine/DxfLineReader.h"
 #include "engine/DxfNumber.h"
 #include "engine/RunSettings.h"
-#include "engine/TVecteur.h"
+#include "engine/Vector3.h"
 
 namespace quarrow {
 
@@ -73,7 +73,7 @@ struct ReaderScratch {
     std::string Handle, Layer, BlockName, Text;
     std::array<KeptText, 12> Kept;       // coordinate texts kept as read
     std::array<KeptNumber, 3> Numbers;   // numbers kept until used
-    std::vector<TVecteur> Vertices;
+    std::vector<Vector3> Vertices;
     std::vector<std::int32_t> VertexFlags;
 };
 

@@ -37,12 +37,12 @@ Observed ReadAll(std::string_view bytes, std::size_t blockSize, bool twoAtOnce =
             o.lineNumbers.push_back(reader.LineNumber());
             continue;
         }
-        o.lines.emplace_back(reader.ReadLine());
+        o.lines.emplace_back(reader.NextLine());
         o.atEndAfter.push_back(reader.AtEnd());
         o.lineNumbers.push_back(reader.LineNumber());
     }
     for (int i = 0; i < 2; ++i) {
-        o.lines.emplace_back(reader.ReadLine());
+        o.lines.emplace_back(reader.NextLine());
         o.lineNumbers.push_back(reader.LineNumber());
     }
     o.finalPosition = reader.Position();
@@ -114,10 +114,10 @@ TEST(DxfLineReaderTest, PositionCountsConsumedBytes) {
     MemoryByteSource source("ab\ncd\nef");
     DxfLineReader reader(source, 2);
     EXPECT_EQ(reader.Position(), 0u);
-    (void)reader.ReadLine();
+    (void)reader.NextLine();
     EXPECT_EQ(reader.Position(), 3u);
-    (void)reader.ReadLine();
-    (void)reader.ReadLine();
+    (void)reader.NextLine();
+    (void)reader.NextLine();
     EXPECT_EQ(reader.Position(), 8u);
 }
 
@@ -138,10 +138,10 @@ TEST(DxfLineReaderTest, AnOverlongLineIsCutAndTheNextLineSurvives) {
                 MemoryByteSource source(bytes);
                 DxfLineReader reader(source, block);
                 if (!before.empty()) {
-                    EXPECT_EQ(reader.ReadLine(), "AB");
+                    EXPECT_EQ(reader.NextLine(), "AB");
                 }
-                EXPECT_EQ(reader.ReadLine().size(), DxfLineReader::kMaxLineLength);
-                EXPECT_EQ(reader.ReadLine(), "NEXT");
+                EXPECT_EQ(reader.NextLine().size(), DxfLineReader::kMaxLineLength);
+                EXPECT_EQ(reader.NextLine(), "NEXT");
                 EXPECT_TRUE(reader.AtEnd());
             }
         }
@@ -169,9 +169,9 @@ private:
 TEST(DxfLineReaderTest, AReadFailureEndsTheTextAndIsReported) {
     FailingSource source;
     DxfLineReader reader(source, 64);
-    EXPECT_EQ(reader.ReadLine(), "A");
+    EXPECT_EQ(reader.NextLine(), "A");
     EXPECT_FALSE(reader.Failed());
-    EXPECT_EQ(reader.ReadLine(), "B");
+    EXPECT_EQ(reader.NextLine(), "B");
     EXPECT_TRUE(reader.AtEnd());
     EXPECT_TRUE(reader.Failed());
     EXPECT_EQ(reader.ErrorText(), "Input/output error");

@@ -1,4 +1,4 @@
-#include "engine/TVecteur.h"
+#include "engine/Vector3.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +8,12 @@
 namespace quarrow {
 namespace {
 
-TEST(TVecteurTest, ArbitraryAxesMapOcsPointsToWorld) {
+TEST(Vector3Test, ArbitraryAxesMapOcsPointsToWorld) {
     struct Case {
         const char* name;
-        TVecteur n;
-        TVecteur ax, ay;
-        TVecteur ocs, world;
+        Vector3 n;
+        Vector3 ax, ay;
+        Vector3 ocs, world;
     };
     // The mirrored plane every CAD program writes, a side plane, the exact 1/64 boundary,
     // an unnormalised extrusion and the degenerate zero extrusion.
@@ -25,45 +25,45 @@ TEST(TVecteurTest, ArbitraryAxesMapOcsPointsToWorld) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TVecteur ax, ay;
+        Vector3 ax, ay;
         ArbitraryAxes(c.n, ax, ay);
         EXPECT_EQ(ax, c.ax);
         EXPECT_EQ(ay, c.ay);
-        TVecteur p = c.ocs;
+        Vector3 p = c.ocs;
         OcsToWcs(p, ax, ay, c.n);
         EXPECT_EQ(p, c.world);
     }
 }
 
-TEST(TVecteurTest, ExactlyOneSixtyFourthUsesTheWorldZAxis) {
-    const TVecteur n{0.015625, 0, 0.99988};
-    TVecteur ax, ay;
+TEST(Vector3Test, ExactlyOneSixtyFourthUsesTheWorldZAxis) {
+    const Vector3 n{0.015625, 0, 0.99988};
+    Vector3 ax, ay;
     ArbitraryAxes(n, ax, ay);
     // Wz x N = (0, 0.015625, 0) normalised: the Wy branch would give a vector along X.
-    EXPECT_EQ(ax, (TVecteur{0, 1, 0}));
-    const TVecteur below{0.015624, 0, 0.99988};
+    EXPECT_EQ(ax, (Vector3{0, 1, 0}));
+    const Vector3 below{0.015624, 0, 0.99988};
     ArbitraryAxes(below, ax, ay);
     EXPECT_GT(ax.X, 0.99) << "just below 1/64 takes Wy x N";
 }
 
-TEST(TVecteurTest, TransformIsInactiveOnlyForExactlyZUp) {
+TEST(Vector3Test, TransformIsInactiveOnlyForExactlyZUp) {
     EXPECT_FALSE(OcsTransform({0, 0, 1}).Active());
     EXPECT_TRUE(OcsTransform({0, 0, 1.0000000001}).Active());
     // No direction at all reads as the world's Z axis.
     EXPECT_FALSE(OcsTransform({0, 0, 0}).Active());
     EXPECT_FALSE(OcsTransform({0, 0, std::nan("")}).Active());
     EXPECT_FALSE(OcsTransform({0, 0, 5}).Active());
-    TVecteur p{4, 5, 6};
+    Vector3 p{4, 5, 6};
     OcsTransform({0, 0, -1}).Apply(p);
-    EXPECT_EQ(p, (TVecteur{-4, 5, -6}));
-    TVecteur v{0, 0, 0};
+    EXPECT_EQ(p, (Vector3{-4, 5, -6}));
+    Vector3 v{0, 0, 0};
     Normalize(v);
-    EXPECT_EQ(v, (TVecteur{0, 0, 0})) << "zero length stays unchanged";
+    EXPECT_EQ(v, (Vector3{0, 0, 0})) << "zero length stays unchanged";
 }
 
-TEST(TVecteurTest, ExtrusionsAreTakenAtUnitLength) {
+TEST(Vector3Test, ExtrusionsAreTakenAtUnitLength) {
     const struct {
-        TVecteur n, expected;
+        Vector3 n, expected;
     } cases[] = {
         {{0, 0, -2}, {0, 0, -1}},
         {{0, 3, 4}, {0, 0.6, 0.8}},
@@ -77,16 +77,16 @@ TEST(TVecteurTest, ExtrusionsAreTakenAtUnitLength) {
         {{0, 0, 1.0000000001}, {0, 0, 1.0000000001}},
     };
     for (const auto& c : cases) {
-        const TVecteur u = UnitExtrusion(c.n);
+        const Vector3 u = UnitExtrusion(c.n);
         EXPECT_NEAR(u.X, c.expected.X, 1e-15);
         EXPECT_NEAR(u.Y, c.expected.Y, 1e-15);
         EXPECT_NEAR(u.Z, c.expected.Z, 1e-15);
     }
-    EXPECT_EQ(UnitExtrusion({0.6, 0, 0.8}), (TVecteur{0.6, 0, 0.8}));
+    EXPECT_EQ(UnitExtrusion({0.6, 0, 0.8}), (Vector3{0.6, 0, 0.8}));
     // (0, 0, -2) maps like (0, 0, -1): no scaling of Z.
-    TVecteur p{4, 5, 6};
+    Vector3 p{4, 5, 6};
     OcsTransform({0, 0, -2}).Apply(p);
-    EXPECT_EQ(p, (TVecteur{-4, 5, -6}));
+    EXPECT_EQ(p, (Vector3{-4, 5, -6}));
 }
 
 } // namespace
