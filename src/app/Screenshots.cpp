@@ -14,7 +14,7 @@
 
 #include "platform/ProgramPaths.h"
 #include "platform/SettingsStore.h"
-#include "ui/TForm1.h"
+#include "ui/MainWindow.h"
 #include "ui/UserDialogs.h"
 
 namespace {
@@ -81,7 +81,7 @@ int main(int argc, char* argv[]) {
     settings->WriteText(Height, QStringLiteral("640"));
 
     SilentDialogs dialogs;
-    quarrow::TForm1 form(*settings, dialogs, quarrow::DeriveProgramPaths(programFolder));
+    quarrow::MainWindow form(*settings, dialogs, quarrow::DeriveProgramPaths(programFolder));
     form.show();
     Settle(1500);
     // Bring the selected folder into view once the tree has filled in above it.
@@ -101,7 +101,7 @@ int main(int argc, char* argv[]) {
             ++failures;
         }
     }
-    form.btexitClick();  // the state of the temporary settings is of no further use
+    form.onExitRequested();  // the state of the temporary settings is of no further use
     if (madeDrawings)
         QDir(drawings).removeRecursively();
     return failures == 0 ? 0 : 1;

@@ -5,7 +5,7 @@
 
 #include "platform/ProgramPaths.h"
 #include "platform/SettingsStore.h"
-#include "ui/TForm1.h"
+#include "ui/MainWindow.h"
 #include "ui/UserDialogs.h"
 
 int main(int argc, char* argv[]) {
@@ -20,8 +20,8 @@ int main(int argc, char* argv[]) {
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     quarrow::QtUserDialogs dialogs;
 
-    // The start-up sequence runs when the window is first shown (TForm1::FormShow).
-    quarrow::TForm1 form(*settings, dialogs, quarrow::DeriveProgramPaths(programFolder));
+    // The start-up sequence runs when the window is first shown (MainWindow::StartUp).
+    quarrow::MainWindow form(*settings, dialogs, quarrow::DeriveProgramPaths(programFolder));
     form.show();
     return QApplication::exec();
 }

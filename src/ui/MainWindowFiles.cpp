@@ -30,13 +30,13 @@
 
 #include "platform/SettingsStore.h"
 #include "engine/ProcessingRun.h"
+#include "ui/DestinationChooser.h"
 #include "ui/FolderTree.h"
 #include "ui/Images.h"
 #include "ui/LogViewer.h"
+#include "ui/MainWindow.h"
+#include "ui/ProgressWindow.h"
 #include "ui/RunSummaryPanel.h"
-#include "ui/TForm1.h"
-#include "ui/TForm2.h"
-#include "ui/TForm3.h"
 #include "ui/UserDialogs.h"
 
 namespace quarrow {
@@ -114,45 +114,47 @@ QString HomeFolder() {
 
 } // namespace
 
-QWidget* TForm1::BuildFileBrowser() {
-    Splitter1 = new QSplitter(Qt::Horizontal);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setHandleWidth(2);
-    Splitter1->setOpaqueResize(true);
-    Splitter1->setStyleSheet(QStringLiteral("QSplitter::handle { background: rgb(167,167,167); }"));
+QWidget* MainWindow::BuildFileBrowser() {
+    browserSplitter_ = new QSplitter(Qt::Horizontal);
+    browserSplitter_->setObjectName(QStringLiteral("Splitter1"));
+    browserSplitter_->setHandleWidth(2);
+    browserSplitter_->setOpaqueResize(true);
+    browserSplitter_->setStyleSheet(
+        QStringLiteral("QSplitter::handle { background: rgb(167,167,167); }"));
 
-    Panel4 = new QWidget;
-    Panel4->setObjectName(QStringLiteral("Panel4"));
-    sh1Model_ = MakeFolderModel(this);
-    sh1 = MakeFolderTree(sh1Model_, Panel4);
-    sh1->setObjectName(QStringLiteral("sh1"));
-    sh1->setContextMenuPolicy(Qt::PreventContextMenu);
-    Label30 = new QLabel(Panel4);
-    Label30->setObjectName(QStringLiteral("Label30"));
-    Label30->setFixedHeight(20);
-    auto* panelLayout = new QVBoxLayout(Panel4);
+    folderPanel_ = new QWidget;
+    folderPanel_->setObjectName(QStringLiteral("Panel4"));
+    folderModel_ = MakeFolderModel(this);
+    folderTree_ = MakeFolderTree(folderModel_, folderPanel_);
+    folderTree_->setObjectName(QStringLiteral("sh1"));
+    folderTree_->setContextMenuPolicy(Qt::PreventContextMenu);
+    folderPathLabel_ = new QLabel(folderPanel_);
+    folderPathLabel_->setObjectName(QStringLiteral("Label30"));
+    folderPathLabel_->setFixedHeight(20);
+    auto* panelLayout = new QVBoxLayout(folderPanel_);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(0);
-    panelLayout->addWidget(sh1, 1);
-    panelLayout->addWidget(Label30);
+    panelLayout->addWidget(folderTree_, 1);
+    panelLayout->addWidget(folderPathLabel_);
 
     auto* listSide = new QWidget;
     listSide->setMinimumWidth(kMinListWidth);
-    autosel = new QCheckBox(QStringLiteral("AutoSelect all files."), listSide);
-    autosel->setObjectName(QStringLiteral("autosel"));
-    autosel->setToolTip(QStringLiteral("Automatically select all DXF files in the directory"));
-    VTFiles = new QTreeWidget(listSide);
-    VTFiles->setObjectName(QStringLiteral("VTFiles"));
-    VTFiles->setColumnCount(3);
-    VTFiles->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Modified"),
-                              QStringLiteral("Size")});
-    VTFiles->headerItem()->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-    VTFiles->setRootIsDecorated(false);
-    VTFiles->setUniformRowHeights(true);
-    VTFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    VTFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    VTFiles->setContextMenuPolicy(Qt::CustomContextMenu);
-    QHeaderView* header = VTFiles->header();
+    autoSelectCheck_ = new QCheckBox(QStringLiteral("AutoSelect all files."), listSide);
+    autoSelectCheck_->setObjectName(QStringLiteral("autosel"));
+    autoSelectCheck_->setToolTip(
+        QStringLiteral("Automatically select all DXF files in the directory"));
+    fileList_ = new QTreeWidget(listSide);
+    fileList_->setObjectName(QStringLiteral("VTFiles"));
+    fileList_->setColumnCount(3);
+    fileList_->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Modified"),
+                                QStringLiteral("Size")});
+    fileList_->headerItem()->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+    fileList_->setRootIsDecorated(false);
+    fileList_->setUniformRowHeights(true);
+    fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fileList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fileList_->setContextMenuPolicy(Qt::CustomContextMenu);
+    QHeaderView* header = fileList_->header();
     header->setFixedHeight(25);
     header->setMinimumSectionSize(30);
     header->setSectionsMovable(true);
@@ -162,117 +164,120 @@ QWidget* TForm1::BuildFileBrowser() {
     const HeaderLayout design = DesignHeaderLayout();
     for (int column = 0; column < kHeaderColumns; ++column)
         header->resizeSection(column, design.Widths[std::size_t(column)]);
-    Label3 = new QLabel(QStringLiteral("Files selected."), listSide);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label3->setFixedHeight(20);
+    selectionCountLabel_ = new QLabel(QStringLiteral("Files selected."), listSide);
+    selectionCountLabel_->setObjectName(QStringLiteral("Label3"));
+    selectionCountLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    selectionCountLabel_->setFixedHeight(20);
     auto* listLayout = new QVBoxLayout(listSide);
     listLayout->setContentsMargins(4, 0, 0, 0);
     listLayout->setSpacing(2);
-    listLayout->addWidget(autosel);
-    listLayout->addWidget(VTFiles, 1);
-    listLayout->addWidget(Label3);
+    listLayout->addWidget(autoSelectCheck_);
+    listLayout->addWidget(fileList_, 1);
+    listLayout->addWidget(selectionCountLabel_);
 
-    Splitter1->addWidget(Panel4);
-    Splitter1->addWidget(listSide);
-    Splitter1->setCollapsible(0, true);  // dragged below the minimum, the tree panel snaps shut
-    Splitter1->setCollapsible(1, false);
-    Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({kDesignFolderPanelWidth, 400});
+    browserSplitter_->addWidget(folderPanel_);
+    browserSplitter_->addWidget(listSide);
+    // Dragged below the minimum, the tree panel snaps shut.
+    browserSplitter_->setCollapsible(0, true);
+    browserSplitter_->setCollapsible(1, false);
+    browserSplitter_->setStretchFactor(1, 1);
+    browserSplitter_->setSizes({kDesignFolderPanelWidth, 400});
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    QAction* selectAll = PopupMenu1->addAction(QStringLiteral("Select All"));
+    fileListMenu_ = new QMenu(this);
+    fileListMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+    QAction* selectAll = fileListMenu_->addAction(QStringLiteral("Select All"));
     selectAll->setObjectName(QStringLiteral("SelectAll1"));
-    QAction* refresh = PopupMenu1->addAction(QStringLiteral("Refresh folder"));
+    QAction* refresh = fileListMenu_->addAction(QStringLiteral("Refresh folder"));
     refresh->setObjectName(QStringLiteral("Refreshfolder1"));
 
-    connect(sh1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { sh1Change(); });
-    connect(autosel, &QCheckBox::clicked, this, [this] { autoselClick(); });
-    connect(header, &QHeaderView::sectionClicked, this, &TForm1::VTFilesHeaderClick);
-    connect(VTFiles, &QTreeWidget::itemSelectionChanged, this, &TForm1::VTFilesStateChange);
-    connect(selectAll, &QAction::triggered, this, &TForm1::SelectAll1Click);
-    connect(refresh, &QAction::triggered, this, &TForm1::Refreshfolder1Click);
-    connect(VTFiles, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    connect(folderTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { onFolderChanged(); });
+    connect(autoSelectCheck_, &QCheckBox::clicked, this, [this] { onAutoSelectClicked(); });
+    connect(header, &QHeaderView::sectionClicked, this, &MainWindow::onFileListHeaderClicked);
+    connect(fileList_, &QTreeWidget::itemSelectionChanged, this,
+            &MainWindow::onFileSelectionChanged);
+    connect(selectAll, &QAction::triggered, this, &MainWindow::onSelectAllFilesClicked);
+    connect(refresh, &QAction::triggered, this, &MainWindow::onRefreshFolderClicked);
+    connect(fileList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         // A right click selects the row under the pointer before the menu opens.
-        if (QTreeWidgetItem* item = VTFiles->itemAt(at); item && !item->isSelected()) {
-            VTFiles->clearSelection();
+        if (QTreeWidgetItem* item = fileList_->itemAt(at); item && !item->isSelected()) {
+            fileList_->clearSelection();
             item->setSelected(true);
         }
-        PopupMenu1->popup(VTFiles->viewport()->mapToGlobal(at));
+        fileListMenu_->popup(fileList_->viewport()->mapToGlobal(at));
     });
-    return Splitter1;
+    return browserSplitter_;
 }
 
-void TForm1::BuildOutputControls(QWidget* group) {
+void MainWindow::BuildOutputControls(QWidget* group) {
     auto* layout = new QHBoxLayout(group);
     layout->setContentsMargins(6, 2, 6, 4);
-    Edit1 = new QLineEdit(group);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setReadOnly(true);  // the destination is chosen, never typed
-    Edit1->setToolTip(QStringLiteral("Data files will be created here."));
-    layout->addWidget(Edit1, 1);
-    SpeedButton4 = MakeSmallButton(group, "SpeedButton4", BrowseIcon(),
-                                   "Browse disk for Destination Directory ...");
-    SpeedButton4->setEnabled(false);
-    SpeedButton1 = MakeSmallButton(group, "SpeedButton1", LockIcon(true),
-                                   "Makes Destination Directory match Files Directory");
-    SpeedButton2 = MakeSmallButton(group, "SpeedButton2", LockIcon(false),
-                                   "Makes Destination Directory match DXF Files Directory");
-    SpeedButton1->setCheckable(true);
-    SpeedButton1->setChecked(true);  // the pressed look of the locked state
-    SpeedButton2->hide();
-    layout->addWidget(SpeedButton4);
-    layout->addWidget(SpeedButton1);
-    layout->addWidget(SpeedButton2);
+    destinationEdit_ = new QLineEdit(group);
+    destinationEdit_->setObjectName(QStringLiteral("Edit1"));
+    destinationEdit_->setReadOnly(true);  // the destination is chosen, never typed
+    destinationEdit_->setToolTip(QStringLiteral("Data files will be created here."));
+    layout->addWidget(destinationEdit_, 1);
+    browseButton_ = MakeSmallButton(group, "SpeedButton4", BrowseIcon(),
+                                    "Browse disk for Destination Directory ...");
+    browseButton_->setEnabled(false);
+    unlockButton_ = MakeSmallButton(group, "SpeedButton1", LockIcon(true),
+                                    "Makes Destination Directory match Files Directory");
+    lockButton_ = MakeSmallButton(group, "SpeedButton2", LockIcon(false),
+                                  "Makes Destination Directory match DXF Files Directory");
+    unlockButton_->setCheckable(true);
+    unlockButton_->setChecked(true);  // the pressed look of the locked state
+    lockButton_->hide();
+    layout->addWidget(browseButton_);
+    layout->addWidget(unlockButton_);
+    layout->addWidget(lockButton_);
     auto* extLabel = new QLabel(QStringLiteral("File Extension :"), group);
     extLabel->setObjectName(QStringLiteral("Label12"));
     extLabel->setToolTip(QStringLiteral("File extension for Data files"));
     layout->addWidget(extLabel);
-    Edit12 = new QLineEdit(group);
-    Edit12->setObjectName(QStringLiteral("Edit12"));
-    Edit12->setToolTip(QStringLiteral("File extension for Data files"));
-    Edit12->setFixedWidth(34);
-    layout->addWidget(Edit12);
+    extensionEdit_ = new QLineEdit(group);
+    extensionEdit_->setObjectName(QStringLiteral("Edit12"));
+    extensionEdit_->setToolTip(QStringLiteral("File extension for Data files"));
+    extensionEdit_->setFixedWidth(34);
+    layout->addWidget(extensionEdit_);
 
-    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
+    connect(unlockButton_, &QToolButton::clicked, this, &MainWindow::onUnlockDestinationClicked);
+    connect(lockButton_, &QToolButton::clicked, this, &MainWindow::onLockDestinationClicked);
+    connect(browseButton_, &QToolButton::clicked, this, &MainWindow::onBrowseDestinationClicked);
 }
 
-void TForm1::RestoreBrowserSettings() {
+void MainWindow::RestoreBrowserSettings() {
     // Step 7: the DXF folder, or the home folder; its files are listed as it is selected.
     const QString dxfPath = settings_.ReadText(SettingName::DxfPath);
     if (!SelectDxfFolder(dxfPath))
         SelectDxfFolder(HomeFolder());
-    sh1->expand(sh1->currentIndex());
+    folderTree_->expand(folderTree_->currentIndex());
     // Step 8: the destination, or the home folder.
     const QString destPath = settings_.ReadText(SettingName::DestPath);
-    Edit1->setText(!destPath.isEmpty() && QFileInfo(destPath).isDir() ? destPath : HomeFolder());
+    destinationEdit_->setText(!destPath.isEmpty() && QFileInfo(destPath).isDir() ? destPath
+                                                                                 : HomeFolder());
     // Step 9: lock or unlock; either writes the flag back.
     if (settings_.ReadFlag(SettingName::Locked))
-        SpeedButton2Click();
+        onLockDestinationClicked();
     else
-        SpeedButton1Click();
+        onUnlockDestinationClicked();
     // Step 10: the header layout; bytes of any other shape give the design layout.
     const QByteArray layout = settings_.ReadBinary(SettingName::FileListHeader);
-    RestoreVTFilesLayout(DecodeHeaderLayout(std::span(
+    RestoreFileListLayout(DecodeHeaderLayout(std::span(
         reinterpret_cast<const std::uint8_t*>(layout.constData()), std::size_t(layout.size()))));
     // Step 11: the folder panel's width; zero keeps it snapped shut.
     const int panel = std::max(0, ReadIntText(settings_, SettingName::FolderPanelWidth,
                                               kDesignFolderPanelWidth));
-    const int total = std::max(Splitter1->width(), panel + kMinListWidth);
-    Splitter1->setSizes({panel, total - panel});
+    const int total = std::max(browserSplitter_->width(), panel + kMinListWidth);
+    browserSplitter_->setSizes({panel, total - panel});
     // Step 12: AutoSelect, as if clicked when it turns on.
     if (settings_.ReadFlag(SettingName::AutoSelect)) {
-        autosel->setChecked(true);
-        autoselClick();
+        autoSelectCheck_->setChecked(true);
+        onAutoSelectClicked();
     }
 }
 
-HeaderLayout TForm1::VTFilesLayout() const {
-    const QHeaderView* header = VTFiles->header();
+HeaderLayout MainWindow::FileListLayout() const {
+    const QHeaderView* header = fileList_->header();
     HeaderLayout layout;
     for (int column = 0; column < kHeaderColumns; ++column) {
         layout.Widths[std::size_t(column)] =
@@ -286,8 +291,8 @@ HeaderLayout TForm1::VTFilesLayout() const {
     return layout;
 }
 
-void TForm1::RestoreVTFilesLayout(const HeaderLayout& layout) {
-    QHeaderView* header = VTFiles->header();
+void MainWindow::RestoreFileListLayout(const HeaderLayout& layout) {
+    QHeaderView* header = fileList_->header();
     for (int column = 0; column < kHeaderColumns; ++column)
         header->resizeSection(column, layout.Widths[std::size_t(column)]);
     for (int visual = 0; visual < kHeaderColumns; ++visual)
@@ -300,53 +305,54 @@ void TForm1::RestoreVTFilesLayout(const HeaderLayout& layout) {
                              sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
     // The rows listed before the restore follow the restored sort at once.
     if (!rows_.empty())
-        Refreshfolder1Click();
+        onRefreshFolderClicked();
 }
 
-QString TForm1::DxfFolderPath() const {
-    return FolderPathOf(sh1Model_, sh1->currentIndex());
+QString MainWindow::DxfFolderPath() const {
+    return FolderPathOf(folderModel_, folderTree_->currentIndex());
 }
 
-bool TForm1::SelectDxfFolder(const QString& path) {
-    if (!SelectFolder(sh1Model_, sh1, path))
+bool MainWindow::SelectDxfFolder(const QString& path) {
+    if (!SelectFolder(folderModel_, folderTree_, path))
         return false;
     // Selecting the folder already selected lists nothing again, as the tree does.
     return true;
 }
 
-void TForm1::sh1Change() {
+void MainWindow::onFolderChanged() {
     // Deselecting before clearing is a change of the selection: the count shows 0.
-    if (!VTFiles->selectedItems().isEmpty())
-        VTFiles->clearSelection();
-    VTFiles->clear();
+    if (!fileList_->selectedItems().isEmpty())
+        fileList_->clearSelection();
+    fileList_->clear();
     rows_.clear();
     const QString path = DxfFolderPath();
     if (!path.contains(QLatin1Char('/')))
         return;  // no file-system path: the list stays empty, the texts stay as they are
     FillFileList(path);
-    Label30->setText(ShortenPath(path, Label30->fontMetrics(), std::max(Label30->width(), 100)));
+    folderPathLabel_->setText(ShortenPath(path, folderPathLabel_->fontMetrics(),
+                                          std::max(folderPathLabel_->width(), 100)));
     if (locked_)
-        Edit1->setText(path);
+        destinationEdit_->setText(path);
 }
 
-void TForm1::FillFileList(const QString& folder) {
-    VTFiles->setUpdatesEnabled(false);
+void MainWindow::FillFileList(const QString& folder) {
+    fileList_->setUpdatesEnabled(false);
     rows_ = ListDxfFiles(QFile::encodeName(folder).toStdString(), LocaleSeparators());
     if (!rows_.empty())
         SortDxfFileEntries(rows_, sortColumn_, sortAscending_);
     ShowRows();
-    VTFiles->setUpdatesEnabled(true);
+    fileList_->setUpdatesEnabled(true);
     if (rows_.empty())
         return;
-    VTFiles->setCurrentItem(VTFiles->topLevelItem(0));
-    if (autosel->isChecked())
-        VTFiles->selectAll();
-    VTFilesStateChange();
+    fileList_->setCurrentItem(fileList_->topLevelItem(0));
+    if (autoSelectCheck_->isChecked())
+        fileList_->selectAll();
+    onFileSelectionChanged();
 }
 
-void TForm1::ShowRows() {
-    const QSignalBlocker quiet(VTFiles);  // rows appear unselected; the caller selects
-    VTFiles->clear();
+void MainWindow::ShowRows() {
+    const QSignalBlocker quiet(fileList_);  // rows appear unselected; the caller selects
+    fileList_->clear();
     static const QIcon dxfIcon = Images::Tab(0);
     QList<QTreeWidgetItem*> items;
     items.reserve(qsizetype(rows_.size()));
@@ -369,30 +375,30 @@ void TForm1::ShowRows() {
         }
         items << item;
     }
-    VTFiles->addTopLevelItems(items);
+    fileList_->addTopLevelItems(items);
 }
 
-void TForm1::Refreshfolder1Click() {
-    if (!VTFiles->selectedItems().isEmpty())
-        VTFiles->clearSelection();
-    VTFiles->clear();
+void MainWindow::onRefreshFolderClicked() {
+    if (!fileList_->selectedItems().isEmpty())
+        fileList_->clearSelection();
+    fileList_->clear();
     rows_.clear();
     FillFileList(DxfFolderPath());
 }
 
-void TForm1::SelectAll1Click() {
-    VTFiles->selectAll();
+void MainWindow::onSelectAllFilesClicked() {
+    fileList_->selectAll();
 }
 
-void TForm1::autoselClick() {
-    if (autosel->isChecked())
-        VTFiles->selectAll();
-    VTFiles->setFocus();
-    VTFilesStateChange();
-    settings_.WriteFlag(SettingName::AutoSelect, autosel->isChecked());
+void MainWindow::onAutoSelectClicked() {
+    if (autoSelectCheck_->isChecked())
+        fileList_->selectAll();
+    fileList_->setFocus();
+    onFileSelectionChanged();
+    settings_.WriteFlag(SettingName::AutoSelect, autoSelectCheck_->isChecked());
 }
 
-void TForm1::VTFilesHeaderClick(int column) {
+void MainWindow::onFileListHeaderClicked(int column) {
     if (column < 0 || column > 2)
         return;
     // Every click reverses the direction, on the same column or another one.
@@ -400,7 +406,7 @@ void TForm1::VTFilesHeaderClick(int column) {
     sortColumn_ = static_cast<FileListColumn>(column);
     // Keep the selection with its rows while they move.
     std::vector<bool> selected(rows_.size(), false);
-    for (QTreeWidgetItem* item : VTFiles->selectedItems())
+    for (QTreeWidgetItem* item : fileList_->selectedItems())
         selected[item->data(0, kRowRole).toULongLong()] = true;
     std::vector<std::pair<DxfFileEntry, bool>> paired;
     for (std::size_t i = 0; i < rows_.size(); ++i)
@@ -414,90 +420,90 @@ void TForm1::VTFilesHeaderClick(int column) {
         rows_.push_back(std::move(row));
     ShowRows();
     {
-        const QSignalBlocker quiet(VTFiles);
+        const QSignalBlocker quiet(fileList_);
         for (std::size_t i = 0; i < paired.size(); ++i)
-            VTFiles->topLevelItem(int(i))->setSelected(paired[i].second);
+            fileList_->topLevelItem(int(i))->setSelected(paired[i].second);
     }
-    VTFiles->header()->setSortIndicator(column,
-                                        sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
-    VTFilesStateChange();
-    VTFiles->setFocus();
+    fileList_->header()->setSortIndicator(
+        column, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    onFileSelectionChanged();
+    fileList_->setFocus();
 }
 
-void TForm1::VTFilesStateChange() {
-    if (VTFiles->topLevelItemCount() == 0)
+void MainWindow::onFileSelectionChanged() {
+    if (fileList_->topLevelItemCount() == 0)
         return;
-    const auto count = VTFiles->selectedItems().size();
-    Label3->setText(QString::fromStdString(SelectionCountText(count)));
-    btprocess->setEnabled(count > 0 && !running_);
+    const auto count = fileList_->selectedItems().size();
+    selectionCountLabel_->setText(QString::fromStdString(SelectionCountText(count)));
+    processButton_->setEnabled(count > 0 && !running_);
 }
 
-void TForm1::ApplyRunState() {
+void MainWindow::ApplyRunState() {
     const bool idle = !running_;
     // A disabled group disables its children and gives them back their own state after, so
     // the rules that enable single fields (block names, separator, move buttons, the
     // destination lock) keep working under it.
-    for (QWidget* group : {GroupBox1, GroupBox2, GroupBox3, GroupBox4, GroupBox6})
+    for (QWidget* group : {filesGroup_, outputGroup_, entityGroup_, dataGroup_, optionsGroup_})
         group->setEnabled(idle);
-    btload->setEnabled(idle);
-    btsave->setEnabled(idle);
-    btprocess->setEnabled(idle && !VTFiles->selectedItems().isEmpty());
+    loadButton_->setEnabled(idle);
+    saveButton_->setEnabled(idle);
+    processButton_->setEnabled(idle && !fileList_->selectedItems().isEmpty());
 }
 
-void TForm1::SpeedButton2Click() {
+void MainWindow::onLockDestinationClicked() {
     locked_ = true;
     settings_.WriteFlag(SettingName::Locked, true);
-    SpeedButton1->show();
-    SpeedButton1->setChecked(true);
-    SpeedButton2->hide();
-    SpeedButton4->setEnabled(false);
-    Edit1->setText(DxfFolderPath());
-    Edit1->setEnabled(false);
-    QPalette palette = Edit1->palette();
+    unlockButton_->show();
+    unlockButton_->setChecked(true);
+    lockButton_->hide();
+    browseButton_->setEnabled(false);
+    destinationEdit_->setText(DxfFolderPath());
+    destinationEdit_->setEnabled(false);
+    QPalette palette = destinationEdit_->palette();
     palette.setColor(QPalette::Base, QToolTip::palette().color(QPalette::ToolTipBase));
-    Edit1->setPalette(palette);
+    destinationEdit_->setPalette(palette);
 }
 
-void TForm1::SpeedButton1Click() {
+void MainWindow::onUnlockDestinationClicked() {
     locked_ = false;
     settings_.WriteFlag(SettingName::Locked, false);
-    SpeedButton1->hide();
-    SpeedButton2->show();
-    SpeedButton4->setEnabled(true);
-    Edit1->setEnabled(true);
-    QPalette palette = Edit1->palette();
+    unlockButton_->hide();
+    lockButton_->show();
+    browseButton_->setEnabled(true);
+    destinationEdit_->setEnabled(true);
+    QPalette palette = destinationEdit_->palette();
     palette.setColor(QPalette::Base, Qt::white);
-    Edit1->setPalette(palette);
+    destinationEdit_->setPalette(palette);
 }
 
-void TForm1::SpeedButton4Click() {
-    if (form3_->exec() == QDialog::Accepted)
-        Edit1->setText(form3_->SelectedPath());
+void MainWindow::onBrowseDestinationClicked() {
+    if (destinationChooser_->exec() == QDialog::Accepted)
+        destinationEdit_->setText(destinationChooser_->SelectedPath());
 }
 
-void TForm1::btprocessClick() {
+void MainWindow::onProcessClicked() {
     if (running_)
         return;  // one run at a time: the Process button is pressed again during a run
-    RunCheck check = CheckRunRequest(state_.Config, Edit12->text().toLatin1().toStdString(),
-                                     EdFieldSep->text().toLatin1().toStdString(), entityTree_,
-                                     dataTree_);
+    RunCheck check = CheckRunRequest(state_.Config, extensionEdit_->text().toLatin1().toStdString(),
+                                     fieldSeparatorEdit_->text().toLatin1().toStdString(),
+                                     entityTree_, dataTree_);
     if (!check.Ok()) {
         dialogs_.ShowMessage(this, MessageKind::Information,
                              QString::fromLatin1(check.Message));
         if (check.Focus == RunFocus::ExtensionField)
-            Edit12->setFocus();
+            extensionEdit_->setFocus();
         return;
     }
 
     RunRequest request;
     const std::string dxfFolder = QFile::encodeName(DxfFolderPath()).toStdString();
-    for (int i = 0; i < VTFiles->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = VTFiles->topLevelItem(i);
+    for (int i = 0; i < fileList_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = fileList_->topLevelItem(i);
         const DxfFileEntry& row = rows_[item->data(0, kRowRole).toULongLong()];
         request.Entries.push_back(
             MakeListEntry(dxfFolder, row.Name, item->isSelected(), row.Extension));
     }
-    request.DestFolder = QFile::encodeName(Edit1->text()).toStdString();
+    request.DestFolder = QFile::encodeName(destinationEdit_->text()).toStdString();
     const QLocale locale = QLocale::system();
     request.DateTimeText = (locale.toString(QDate::currentDate(), QLocale::ShortFormat) +
                             QLatin1Char(' ') +
@@ -509,7 +515,7 @@ void TForm1::btprocessClick() {
     int selected = 0;
     for (const RunEntry& entry : request.Entries)
         selected += entry.Selected ? 1 : 0;
-    lastDestination_ = Edit1->text();
+    lastDestination_ = destinationEdit_->text();
 
     summary_->hide();  // the last run's numbers would be read as this one's
     running_ = true;
@@ -521,15 +527,15 @@ void TForm1::btprocessClick() {
     {
         // The controls come back however the run ends, an exception included.
         struct EndOfRun {
-            TForm1* form;
+            MainWindow* window;
             ~EndOfRun() {
-                form->running_ = false;
-                form->form2_->hide();
-                form->ApplyRunState();
+                window->running_ = false;
+                window->progressWindow_->hide();
+                window->ApplyRunState();
             }
         } endOfRun{this};
         result = ProcessSelectedFiles(state_.Config, check.DataOrder, check.SelectedKinds,
-                                      counters_, cancelRequested_, form2_, request);
+                                      counters_, cancelRequested_, progressWindow_, request);
     }
     const qint64 elapsed = clock.elapsed();
 
@@ -559,7 +565,7 @@ void TForm1::btprocessClick() {
     summary.ElapsedMs = elapsed;
     summary.LogWritten = result.Status == RunStatus::Done && result.LogError.empty();
     summary_->ShowSummary(summary);
-    PageControl1->setCurrentIndex(0);  // the summary is on the "DXF Files" tab
+    tabs_->setCurrentIndex(0);  // the summary is on the "DXF Files" tab
 
     if (result.Status == RunStatus::Failed) {
         QString text = QString::fromLocal8Bit(result.Message);
@@ -580,7 +586,7 @@ void TForm1::btprocessClick() {
         OpenLog();
 }
 
-void TForm1::ToolButton2Click() {
+void MainWindow::onShowLogClicked() {
     if (QFileInfo::exists(paths_.LogFilePath)) {
         OpenLog();
         return;
@@ -589,7 +595,7 @@ void TForm1::ToolButton2Click() {
                          QStringLiteral("  Error. Log file \"QuarrowLog.txt\" does not exist "));
 }
 
-void TForm1::OpenLog() {
+void MainWindow::OpenLog() {
     if (dialogs_.OpenInEditor(paths_.LogFilePath))
         return;
     // No viewer could be launched (none installed, or no desktop to ask): show it here.
@@ -601,7 +607,7 @@ void TForm1::OpenLog() {
     logViewer_->activateWindow();
 }
 
-void TForm1::OpenDestination() {
+void MainWindow::OpenDestination() {
     if (dialogs_.OpenFolder(lastDestination_))
         return;
     dialogs_.ShowMessage(this, MessageKind::Information,
@@ -610,7 +616,7 @@ void TForm1::OpenDestination() {
                              .arg(QDir::toNativeSeparators(lastDestination_)));
 }
 
-bool TForm1::btexitClick() {
+bool MainWindow::onExitRequested() {
     if (running_)
         return false;  // the run ends first, through Stop or by itself
     if (IsConfigChanged(state_)) {
@@ -618,25 +624,26 @@ bool TForm1::btexitClick() {
             this, QStringLiteral("Current configuration has changed, do you want to save it ?"));
         if (answer == Answer::Cancel)
             return false;
-        if (answer == Answer::Yes && !btsaveClick())
+        if (answer == Answer::Yes && !onSaveClicked())
             return false;
     }
     settings_.WriteText(SettingName::DxfPath, DxfFolderPath());
-    settings_.WriteText(SettingName::DestPath, Edit1->text());
+    settings_.WriteText(SettingName::DestPath, destinationEdit_->text());
     settings_.WriteText(SettingName::Width, QString::number(frameGeometry().width()));
     settings_.WriteText(SettingName::Height, QString::number(frameGeometry().height()));
-    settings_.WriteText(SettingName::FolderPanelWidth, QString::number(Splitter1->sizes().value(0)));
-    const std::vector<std::uint8_t> layout = EncodeHeaderLayout(VTFilesLayout());
+    settings_.WriteText(SettingName::FolderPanelWidth,
+                        QString::number(browserSplitter_->sizes().value(0)));
+    const std::vector<std::uint8_t> layout = EncodeHeaderLayout(FileListLayout());
     settings_.WriteBinary(SettingName::FileListHeader,
                           QByteArray(reinterpret_cast<const char*>(layout.data()),
                                      qsizetype(layout.size())));
     return true;
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (running_ && !exiting_) {
         // The run is on this thread's stack: the window stays until it has returned, and the
-        // exit sequence goes on from there (btprocessClick).
+        // exit sequence goes on from there (onProcessClicked).
         event->ignore();
         if (exitAfterRun_)
             return;  // already asked, the run is stopping
@@ -650,7 +657,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     // Every close of the main window goes through the exit sequence.
-    if (exiting_ || btexitClick()) {
+    if (exiting_ || onExitRequested()) {
         exiting_ = true;
         event->accept();
     } else {

@@ -1,4 +1,4 @@
-#include "ui/TForm2.h"
+#include "ui/ProgressWindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -21,7 +21,7 @@ constexpr int kEventBudgetMs = 30;
 
 } // namespace
 
-TForm2::TForm2(std::atomic<bool>& cancelRequested, QWidget* parent)
+ProgressWindow::ProgressWindow(std::atomic<bool>& cancelRequested, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
       cancelRequested_(cancelRequested) {
@@ -36,34 +36,34 @@ TForm2::TForm2(std::atomic<bool>& cancelRequested, QWidget* parent)
     picture->setObjectName(QStringLiteral("Image1"));
     picture->setPixmap(Images::Tab(0).pixmap(32, 32));
     picture->setFixedSize(32, 32);
-    Label1 = new QLabel(QStringLiteral("Process"), group);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    ProgressBar1 = new QProgressBar(group);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->setRange(0, kBarRange);
+    fileLabel_ = new QLabel(QStringLiteral("Process"), group);
+    fileLabel_->setObjectName(QStringLiteral("Label1"));
+    progressBar_ = new QProgressBar(group);
+    progressBar_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar_->setTextVisible(false);
+    progressBar_->setRange(0, kBarRange);
 
     auto* right = new QVBoxLayout;
-    right->addWidget(Label1);
-    right->addWidget(ProgressBar1);
+    right->addWidget(fileLabel_);
+    right->addWidget(progressBar_);
     auto* row = new QHBoxLayout(group);
     row->setContentsMargins(6, 4, 6, 4);
     row->addWidget(picture);
     row->addLayout(right, 1);
 
-    SpeedButton1 = new QPushButton(QStringLiteral("Stop process"), this);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    stopButton_ = new QPushButton(QStringLiteral("Stop process"), this);
+    stopButton_->setObjectName(QStringLiteral("SpeedButton1"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(2);
     layout->addWidget(group, 1);
-    layout->addWidget(SpeedButton1, 0, Qt::AlignHCenter);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TForm2::SpeedButton1Click);
+    layout->addWidget(stopButton_, 0, Qt::AlignHCenter);
+    connect(stopButton_, &QPushButton::clicked, this, &ProgressWindow::onStopClicked);
 }
 
-void TForm2::RunStarted() {
-    Label1->setText(QStringLiteral("Process"));
-    ProgressBar1->setValue(0);
+void ProgressWindow::RunStarted() {
+    fileLabel_->setText(QStringLiteral("Process"));
+    progressBar_->setValue(0);
     if (QWidget* owner = parentWidget())
         move(owner->geometry().center() - rect().center());
     show();
@@ -71,41 +71,41 @@ void TForm2::RunStarted() {
     BreatheIfDue(true);  // painted at once, before the first file is read
 }
 
-void TForm2::FileStarted(std::string_view fileName, std::uint64_t size) {
+void ProgressWindow::FileStarted(std::string_view fileName, std::uint64_t size) {
     size_ = size;
-    Label1->setText(QStringLiteral("Processing ") +
-                    QString::fromLatin1(fileName.data(), qsizetype(fileName.size())));
-    ProgressBar1->setValue(0);
+    fileLabel_->setText(QStringLiteral("Processing ") +
+                        QString::fromLatin1(fileName.data(), qsizetype(fileName.size())));
+    progressBar_->setValue(0);
     BreatheIfDue(true);
 }
 
-void TForm2::Progress(std::uint64_t position) {
+void ProgressWindow::Progress(std::uint64_t position) {
     if (size_ > 0) {
         const std::uint64_t part = position >= size_ ? kBarRange : position * kBarRange / size_;
-        ProgressBar1->setValue(int(part));
+        progressBar_->setValue(int(part));
     }
     BreatheIfDue(false);
 }
 
-void TForm2::RunFinished() {
+void ProgressWindow::RunFinished() {
     hide();
 }
 
-void TForm2::SpeedButton1Click() {
+void ProgressWindow::onStopClicked() {
     cancelRequested_.store(true, std::memory_order_relaxed);
 }
 
-void TForm2::closeEvent(QCloseEvent* event) {
+void ProgressWindow::closeEvent(QCloseEvent* event) {
     event->ignore();  // no title-bar close: the run ends by itself or through Stop
 }
 
-void TForm2::keyPressEvent(QKeyEvent* event) {
+void ProgressWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape)
         return;  // Esc would hide the window in the middle of a run
     QDialog::keyPressEvent(event);
 }
 
-void TForm2::BreatheIfDue(bool force) {
+void ProgressWindow::BreatheIfDue(bool force) {
     if (!force && sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventBudgetMs)
         return;
     QCoreApplication::processEvents();

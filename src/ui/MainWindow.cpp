@@ -1,4 +1,4 @@
-#include "ui/TForm1.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,11 +25,11 @@
 
 #include "platform/SettingsStore.h"
 #include "config/ConfigFile.h"
+#include "ui/DestinationChooser.h"
 #include "ui/HelpBrowser.h"
 #include "ui/Images.h"
+#include "ui/ProgressWindow.h"
 #include "ui/RunSummaryPanel.h"
-#include "ui/TForm2.h"
-#include "ui/TForm3.h"
 #include "ui/TooltipSwitch.h"
 #include "ui/UserDialogs.h"
 
@@ -107,8 +107,8 @@ QToolButton* AddToolButton(QToolBar* toolbar, const char* name, const char* capt
 
 } // namespace
 
-TForm1::TForm1(SettingsStore& settings, UserDialogs& dialogs, ProgramPaths paths,
-               QWidget* parent)
+MainWindow::MainWindow(SettingsStore& settings, UserDialogs& dialogs, ProgramPaths paths,
+                       QWidget* parent)
     : QMainWindow(parent), settings_(settings), dialogs_(dialogs), paths_(std::move(paths)) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -124,37 +124,37 @@ TForm1::TForm1(SettingsStore& settings, UserDialogs& dialogs, ProgramPaths paths
     designFont.setPointSize(8);
     setFont(designFont);
 
-    // FormCreate: the tooltip switch of the whole program, off until start-up reads it.
+    // The tooltip switch of the whole program, off until start-up reads it.
     tooltips_ = new TooltipSwitch(this);
     qApp->installEventFilter(tooltips_);
 
     entityTree_ = BuildEntityTree();
     dataTree_ = BuildDataTree();
     BuildFrame();
-    form3_ = new TForm3(this);
-    form2_ = new TForm2(cancelRequested_, this);
+    destinationChooser_ = new DestinationChooser(this);
+    progressWindow_ = new ProgressWindow(cancelRequested_, this);
     SyncEntityTree();
     SyncDataTree();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     qApp->removeEventFilter(tooltips_);
 }
 
-void TForm1::BuildFrame() {
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setIconSize(QSize(24, 24));
-    PageControl1->addTab(BuildDxfFilesTab(), Images::Tab(0), QStringLiteral("DXF Files"));
-    PageControl1->addTab(BuildConfigurationTab(), Images::Tab(1), QStringLiteral("Configuration"));
-    PageControl1->addTab(BuildOptionsTab(), Images::Tab(2), QStringLiteral("Options / Help"));
-    setCentralWidget(PageControl1);
+void MainWindow::BuildFrame() {
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("PageControl1"));
+    tabs_->setIconSize(QSize(24, 24));
+    tabs_->addTab(BuildDxfFilesTab(), Images::Tab(0), QStringLiteral("DXF Files"));
+    tabs_->addTab(BuildConfigurationTab(), Images::Tab(1), QStringLiteral("Configuration"));
+    tabs_->addTab(BuildOptionsTab(), Images::Tab(2), QStringLiteral("Options / Help"));
+    setCentralWidget(tabs_);
     BuildStatusBar();
     BuildMenus();
     ConnectTrees();
 }
 
-QWidget* TForm1::BuildDxfFilesTab() {
+QWidget* MainWindow::BuildDxfFilesTab() {
     auto* tab = new QWidget;
     tab->setObjectName(QStringLiteral("TabSheet1"));
     auto* layout = new QVBoxLayout(tab);
@@ -163,11 +163,12 @@ QWidget* TForm1::BuildDxfFilesTab() {
 
     summary_ = new RunSummaryPanel(tab);
     layout->addWidget(summary_);
-    connect(summary_, &RunSummaryPanel::OpenDestinationRequested, this, &TForm1::OpenDestination);
-    connect(summary_, &RunSummaryPanel::OpenLogRequested, this, &TForm1::OpenLog);
+    connect(summary_, &RunSummaryPanel::OpenDestinationRequested, this,
+            &MainWindow::OpenDestination);
+    connect(summary_, &RunSummaryPanel::OpenLogRequested, this, &MainWindow::OpenLog);
 
     auto* files = MakeGroup("GroupBox1", " DXF files to process ", true);
-    GroupBox1 = files;
+    filesGroup_ = files;
     auto* filesLayout = new QVBoxLayout(files);
     filesLayout->setContentsMargins(4, 4, 4, 4);
     filesLayout->addWidget(BuildFileBrowser());
@@ -175,27 +176,27 @@ QWidget* TForm1::BuildDxfFilesTab() {
 
     auto* output = MakeGroup("GroupBox2", " Output Directory and File Extension  ", true);
     output->setFixedHeight(53);
-    GroupBox2 = output;
+    outputGroup_ = output;
     BuildOutputControls(output);
     layout->addWidget(output);
-    connect(Edit12, &QLineEdit::textChanged, this, &TForm1::Edit12Change);
+    connect(extensionEdit_, &QLineEdit::textChanged, this, &MainWindow::onExtensionChanged);
 
     QToolBar* toolbar = nullptr;
     layout->addWidget(MakeToolbarPanel("Panel1", toolbar));
     toolbar->setObjectName(QStringLiteral("ToolBar1"));
-    btprocess = AddToolButton(toolbar, "btprocess", " Process selected files",
-                              "Create Data Files...", 2, 112);
+    processButton_ = AddToolButton(toolbar, "btprocess", " Process selected files",
+                                   "Create Data Files...", 2, 112);
     auto* exitButton = AddToolButton(toolbar, "btexit", " Exit", "Exit...", 4, 112);
     toolbar->addSeparator();
     auto* log = AddToolButton(toolbar, "ToolButton2", "Show last Log", "", 5, 112);
-    connect(btprocess, &QToolButton::clicked, this, &TForm1::btprocessClick);
+    connect(processButton_, &QToolButton::clicked, this, &MainWindow::onProcessClicked);
     // " Exit" asks the same way the title-bar close does: through the exit sequence.
     connect(exitButton, &QToolButton::clicked, this, &QWidget::close);
-    connect(log, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
+    connect(log, &QToolButton::clicked, this, &MainWindow::onShowLogClicked);
     return tab;
 }
 
-QWidget* TForm1::BuildConfigurationTab() {
+QWidget* MainWindow::BuildConfigurationTab() {
     auto* tab = new QWidget;
     tab->setObjectName(QStringLiteral("TabSheet7"));
     auto* layout = new QVBoxLayout(tab);
@@ -212,16 +213,16 @@ QWidget* TForm1::BuildConfigurationTab() {
     QToolBar* toolbar = nullptr;
     layout->addWidget(MakeToolbarPanel("Panel2", toolbar));
     toolbar->setObjectName(QStringLiteral("ToolBar3"));
-    btload = AddToolButton(toolbar, "btload", " Load configuration",
-                           "Load a configuration file.", 0, 100);
-    btsave = AddToolButton(toolbar, "btsave", " Save configuration",
-                           "Save current configuration to file.", 1, 100);
-    connect(btload, &QToolButton::clicked, this, &TForm1::btloadClick);
-    connect(btsave, &QToolButton::clicked, this, [this] { btsaveClick(); });
+    loadButton_ = AddToolButton(toolbar, "btload", " Load configuration",
+                                "Load a configuration file.", 0, 100);
+    saveButton_ = AddToolButton(toolbar, "btsave", " Save configuration",
+                                "Save current configuration to file.", 1, 100);
+    connect(loadButton_, &QToolButton::clicked, this, &MainWindow::onLoadClicked);
+    connect(saveButton_, &QToolButton::clicked, this, [this] { onSaveClicked(); });
     return tab;
 }
 
-QWidget* TForm1::BuildOptionsTab() {
+QWidget* MainWindow::BuildOptionsTab() {
     auto* tab = new QWidget;
     tab->setObjectName(QStringLiteral("TabSheet2"));
     auto* tabLayout = new QVBoxLayout(tab);
@@ -238,15 +239,15 @@ QWidget* TForm1::BuildOptionsTab() {
     auto* heading = new QLabel(QStringLiteral("After process:"), group);
     heading->setObjectName(QStringLiteral("Label29"));
     heading->move(56, 16);
-    rep1 = new QRadioButton(QStringLiteral("Always show Report."), group);
-    rep1->setObjectName(QStringLiteral("rep1"));
-    rep1->move(64, 36);
-    rep3 = new QRadioButton(QStringLiteral("Never show Report."), group);
-    rep3->setObjectName(QStringLiteral("rep3"));
-    rep3->move(64, 56);
-    shelptips = new QCheckBox(QStringLiteral("Show Help Tips"), group);
-    shelptips->setObjectName(QStringLiteral("shelptips"));
-    shelptips->move(20, 76);
+    alwaysReportRadio_ = new QRadioButton(QStringLiteral("Always show Report."), group);
+    alwaysReportRadio_->setObjectName(QStringLiteral("rep1"));
+    alwaysReportRadio_->move(64, 36);
+    neverReportRadio_ = new QRadioButton(QStringLiteral("Never show Report."), group);
+    neverReportRadio_->setObjectName(QStringLiteral("rep3"));
+    neverReportRadio_->move(64, 56);
+    helpTipsCheck_ = new QCheckBox(QStringLiteral("Show Help Tips"), group);
+    helpTipsCheck_->setObjectName(QStringLiteral("shelptips"));
+    helpTipsCheck_->move(20, 76);
     auto* help = new QPushButton(Images::Help(), QStringLiteral(" Show Help file"), group);
     help->setObjectName(QStringLiteral("BitBtn7"));
     help->setIconSize(QSize(32, 32));
@@ -254,14 +255,15 @@ QWidget* TForm1::BuildOptionsTab() {
     // The help button stays on the group's right edge whatever the window's width.
     group->installEventFilter(this);
 
-    connect(rep1, &QRadioButton::clicked, this, &TForm1::rep1Click);
-    connect(rep3, &QRadioButton::clicked, this, &TForm1::rep3Click);
-    connect(shelptips, &QCheckBox::clicked, this, &TForm1::shelptipsClick);
-    connect(help, &QPushButton::clicked, this, &TForm1::BitBtn7Click);
+    connect(alwaysReportRadio_, &QRadioButton::clicked, this,
+            &MainWindow::onAlwaysShowReportClicked);
+    connect(neverReportRadio_, &QRadioButton::clicked, this, &MainWindow::onNeverShowReportClicked);
+    connect(helpTipsCheck_, &QCheckBox::clicked, this, &MainWindow::onHelpTipsClicked);
+    connect(help, &QPushButton::clicked, this, &MainWindow::onShowHelpClicked);
     return tab;
 }
 
-void TForm1::BuildStatusBar() {
+void MainWindow::BuildStatusBar() {
     auto* bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setFixedHeight(24);
@@ -273,13 +275,13 @@ void TForm1::BuildStatusBar() {
     setStatusBar(bar);
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!formShown_)
-        FormShow();
+        StartUp();
 }
 
-void TForm1::FormShow() {
+void MainWindow::StartUp() {
     if (formShown_)
         return;
     formShown_ = true;
@@ -292,21 +294,21 @@ void TForm1::FormShow() {
         move(screen->availableGeometry().center() - rect().center());
 
     const bool tips = settings_.ReadFlag(SettingName::ShowTips);
-    shelptips->setChecked(tips);
+    helpTipsCheck_->setChecked(tips);
     tooltips_->SetEnabled(tips);
 
     // Neither report option is chosen until the user picks one.
     if (settings_.IsFlag(SettingName::ShowLog)) {
         showReport_ = settings_.ReadFlag(SettingName::ShowLog);
-        (showReport_ ? rep1 : rep3)->setChecked(true);
+        (showReport_ ? alwaysReportRadio_ : neverReportRadio_)->setChecked(true);
     }
 
     RestoreBrowserSettings();
     LoadStartupConfig();
-    PageControl1->setCurrentIndex(0);
+    tabs_->setCurrentIndex(0);
 }
 
-void TForm1::LoadStartupConfig() {
+void MainWindow::LoadStartupConfig() {
     const QString name = settings_.ReadText(SettingName::Config);
     const QString current = paths_.CurrentConfigPath(name);
     if (QFileInfo(current).isFile()) {
@@ -324,17 +326,17 @@ void TForm1::LoadStartupConfig() {
     MarkConfigUnsaved(state_);
 }
 
-void TForm1::SetConfigInUse(const QString& fileName) {
+void MainWindow::SetConfigInUse(const QString& fileName) {
     statusText_->setText(kStatusPrefix + fileName);
     setWindowTitle(kCaptionPrefix + fileName + QLatin1Char(']'));
 }
 
-void TForm1::SetConfigNone() {
+void MainWindow::SetConfigNone() {
     statusText_->setText(QStringLiteral("None"));
     setWindowTitle(QStringLiteral("Quarrow V 4.02[None]"));
 }
 
-void TForm1::LoadConfigFile(const QString& path) {
+void MainWindow::LoadConfigFile(const QString& path) {
     configLoading_ = true;
     const ReadResult result =
         ReadConfigFile(path.toStdString(), state_.Config, entityTree_, dataTree_);
@@ -350,7 +352,7 @@ void TForm1::LoadConfigFile(const QString& path) {
     PutConfigIntoControls();
     // The trees hold new nodes now: focus their first ones afresh, so the focus rules run even
     // where the first row was focused before.
-    for (QTreeWidget* tree : {VirtualStringTree1, VirtualStringTree4}) {
+    for (QTreeWidget* tree : {entityTreeWidget_, dataTreeWidget_}) {
         tree->setCurrentItem(nullptr);
         tree->setCurrentItem(tree->topLevelItem(0));
     }
@@ -359,19 +361,20 @@ void TForm1::LoadConfigFile(const QString& path) {
     settings_.WriteText(SettingName::Config, QFileInfo(path).fileName());
 }
 
-void TForm1::PutConfigIntoControls() {
+void MainWindow::PutConfigIntoControls() {
     // Each control that shows another value writes it back by its own rule.
     const ExportConfig config = state_.Config;
-    blkname->setText(QString::fromLatin1(config.BlockNameFilter));
-    EdFieldSep->setText(QString::fromLatin1(config.FieldSeparator));
-    cbIncludeField->setChecked(config.HeaderLine != 0);
-    Edit12->setText(QString::fromLatin1(config.DataFileExt));
+    blockNamesEdit_->setText(QString::fromLatin1(config.BlockNameFilter));
+    fieldSeparatorEdit_->setText(QString::fromLatin1(config.FieldSeparator));
+    headerLineCheck_->setChecked(config.HeaderLine != 0);
+    extensionEdit_->setText(QString::fromLatin1(config.DataFileExt));
     const int choice = config.SeparatorChoice;
-    ComboBox1->setCurrentIndex(choice >= 0 && choice < ComboBox1->count() ? choice : -1);
-    ComboBox1Change();
+    separatorCombo_->setCurrentIndex(
+        choice >= 0 && choice < separatorCombo_->count() ? choice : -1);
+    onSeparatorChoiceChanged();
 }
 
-bool TForm1::btsaveClick() {
+bool MainWindow::onSaveClicked() {
     FileDialogRequest request;
     request.Title = QStringLiteral("Save current configuration");
     request.Filter = kConfigFilter;
@@ -394,14 +397,14 @@ bool TForm1::btsaveClick() {
     return true;
 }
 
-void TForm1::btloadClick() {
+void MainWindow::onLoadClicked() {
     if (running_)
         return;  // the controls are disabled then; this keeps any other caller out too
     if (IsConfigChanged(state_)) {
         const Answer answer = dialogs_.AskYesNoCancel(this, kChangedQuestion);
         if (answer == Answer::Cancel)
             return;
-        if (answer == Answer::Yes && !btsaveClick())
+        if (answer == Answer::Yes && !onSaveClicked())
             return;
     }
     FileDialogRequest request;
@@ -416,22 +419,22 @@ void TForm1::btloadClick() {
     LoadConfigFile(path);
 }
 
-void TForm1::rep1Click() {
+void MainWindow::onAlwaysShowReportClicked() {
     settings_.WriteFlag(SettingName::ShowLog, true);
     showReport_ = true;
 }
 
-void TForm1::rep3Click() {
+void MainWindow::onNeverShowReportClicked() {
     settings_.WriteFlag(SettingName::ShowLog, false);
     showReport_ = false;
 }
 
-void TForm1::shelptipsClick(bool checked) {
+void MainWindow::onHelpTipsClicked(bool checked) {
     settings_.WriteFlag(SettingName::ShowTips, checked);
     tooltips_->SetEnabled(checked);
 }
 
-void TForm1::BitBtn7Click() {
+void MainWindow::onShowHelpClicked() {
     // The help window reports a missing file itself; it is not modal, nothing waits for it.
     if (!help_)
         help_ = new HelpBrowser(this);

@@ -14,10 +14,10 @@ class QPushButton;
 
 namespace quarrow {
 
-class TForm2 final : public QDialog, public RunObserver {
+class ProgressWindow final : public QDialog, public RunObserver {
     Q_OBJECT
 public:
-    TForm2(std::atomic<bool>& cancelRequested, QWidget* parent = nullptr);
+    ProgressWindow(std::atomic<bool>& cancelRequested, QWidget* parent = nullptr);
 
     void RunStarted() override;
     void FileStarted(std::string_view fileName, std::uint64_t size) override;
@@ -25,7 +25,7 @@ public:
     void RunFinished() override;
 
     // The Stop button's handler: the scan stops at its next line.
-    void SpeedButton1Click();
+    void onStopClicked();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -35,9 +35,9 @@ private:
     void BreatheIfDue(bool force);
 
     std::atomic<bool>& cancelRequested_;
-    QLabel* Label1 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
-    QPushButton* SpeedButton1 = nullptr;
+    QLabel* fileLabel_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
     std::uint64_t size_ = 0;
     QElapsedTimer sinceEvents_;
 };

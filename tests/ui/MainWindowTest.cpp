@@ -1,4 +1,4 @@
-#include "ui/TForm1.h"
+#include "ui/MainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@
 #include "platform/SettingsStore.h"
 #include "ui/HelpBrowser.h"
 #include "ui/LogViewer.h"
-#include "ui/TForm2.h"
+#include "ui/ProgressWindow.h"
 #include "config/ConfigFile.h"
 #include "config/DataTreeRules.h"
 #include "config/DefaultConfig.h"
@@ -55,7 +55,7 @@ ConfigTree WithoutSelection(ConfigTree tree) {
     return tree;
 }
 
-class TForm1Test : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::EnsureQtApp();
@@ -68,7 +68,7 @@ protected:
     }
 
     void Start() {
-        form = std::make_unique<TForm1>(*settings, dialogs, DeriveProgramPaths(programFolder));
+        form = std::make_unique<MainWindow>(*settings, dialogs, DeriveProgramPaths(programFolder));
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         form->activateWindow();
@@ -134,10 +134,10 @@ protected:
     QString settingsPath;
     std::unique_ptr<QtSettingsStore> settings;
     ScriptedDialogs dialogs;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
-TEST_F(TForm1Test, FrameCarriesItsNamesTabsAndLimits) {
+TEST_F(MainWindowTest, FrameCarriesItsNamesTabsAndLimits) {
     StartWithConfig();
     EXPECT_EQ(form->minimumSize(), QSize(800, 600));
     EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -169,7 +169,7 @@ TEST_F(TForm1Test, FrameCarriesItsNamesTabsAndLimits) {
     EXPECT_EQ(DataWidget()->headerItem()->text(1), "Options");
 }
 
-TEST_F(TForm1Test, ConfigNoneShowsTheNotFoundMessageAndKeepsNone) {
+TEST_F(MainWindowTest, ConfigNoneShowsTheNotFoundMessageAndKeepsNone) {
     settings->WriteText(SettingName::Config, QStringLiteral("none"));
     Start();
     ASSERT_EQ(dialogs.Messages.size(), 1u);
@@ -182,12 +182,12 @@ TEST_F(TForm1Test, ConfigNoneShowsTheNotFoundMessageAndKeepsNone) {
     EXPECT_EQ(Find<QTabWidget>("PageControl1")->currentIndex(), 0) << "DXF Files first";
     // Leaving without touching anything still asks, as the defaults count as unsaved.
     dialogs.Answers = {Answer::Cancel};
-    EXPECT_FALSE(form->btexitClick());
+    EXPECT_FALSE(form->onExitRequested());
     EXPECT_EQ(dialogs.Questions.size(), 1);
 }
 
 // A first start: no settings at all and no configuration named.
-TEST_F(TForm1Test, FirstStartSeedsSettingsAndLoadsTheDefault) {
+TEST_F(MainWindowTest, FirstStartSeedsSettingsAndLoadsTheDefault) {
     settings->WriteText(SettingName::Width, QStringLiteral("wide"));
     Start();
     ASSERT_EQ(dialogs.Messages.size(), 1u);
@@ -209,7 +209,7 @@ TEST_F(TForm1Test, FirstStartSeedsSettingsAndLoadsTheDefault) {
     EXPECT_FALSE(Find<QRadioButton>("rep3")->isChecked());
     EXPECT_GE(form->width(), 800);
 
-    EXPECT_FALSE(form->btsaveClick()) << "dialog dismissed";
+    EXPECT_FALSE(form->onSaveClicked()) << "dialog dismissed";
     EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "") << "nothing proposed for None";
     EXPECT_EQ(dialogs.SaveRequests.back().Title, "Save current configuration");
     EXPECT_EQ(dialogs.SaveRequests.back().Filter, "Quarrow configuration files (*.qrw)");
@@ -217,7 +217,7 @@ TEST_F(TForm1Test, FirstStartSeedsSettingsAndLoadsTheDefault) {
     EXPECT_EQ(StatusText(), "None");
 }
 
-TEST_F(TForm1Test, CheckingArcsChecksAndFocusesStartPoint) {
+TEST_F(MainWindowTest, CheckingArcsChecksAndFocusesStartPoint) {
     StartWithConfig();
     ASSERT_FALSE(form->State().Config.EntityFlags[2]);
     PressSpaceOn(EntityWidget(), EntityItem(2));
@@ -235,7 +235,7 @@ TEST_F(TForm1Test, CheckingArcsChecksAndFocusesStartPoint) {
     EXPECT_EQ(form->State().Config.EntityFlags[3], 1);
 }
 
-TEST_F(TForm1Test, BlockNamesFieldFollowsTheBlocksNode) {
+TEST_F(MainWindowTest, BlockNamesFieldFollowsTheBlocksNode) {
     StartWithConfig();
     auto* field = Find<QLineEdit>("blkname");
     EXPECT_FALSE(field->isEnabled()) << "Points is focused after a load";
@@ -249,29 +249,29 @@ TEST_F(TForm1Test, BlockNamesFieldFollowsTheBlocksNode) {
     EXPECT_FALSE(Find<QLabel>("LabBlkname")->isEnabled());
 }
 
-TEST_F(TForm1Test, ContextMenusCheckAndExpandThroughTheRules) {
+TEST_F(MainWindowTest, ContextMenusCheckAndExpandThroughTheRules) {
     StartWithConfig();
-    form->SelectNone1Click();
+    form->onSelectNoEntitiesClicked();
     EXPECT_EQ(form->State().Config.EntityFlags[8], 1) << "disabled sub-options keep flags";
     EXPECT_TRUE(EntityItem(8)->data(0, kNodeDisabledRole).toBool());
-    form->SelectAll2Click();
+    form->onSelectAllEntitiesClicked();
     for (int i = 0; i < kEntityNodeCount; ++i)
         EXPECT_EQ(EntityItem(i)->checkState(0), Qt::Checked) << i;
     EXPECT_EQ(EntityWidget()->currentItem(), EntityItem(24));
 
-    form->MenuItem2Click();
+    form->onSelectNoDataClicked();
     EXPECT_EQ(form->State().Config.DataFlags, decltype(ExportConfig::DataFlags){});
     EXPECT_TRUE(DataItem(12)->data(1, kNodeDisabledRole).toBool());
 
     MarkConfigSaved(form->State());
-    form->ExpandAll1Click();
-    form->CollapseAll2Click();
+    form->onExpandAllEntitiesClicked();
+    form->onCollapseAllDataClicked();
     EXPECT_TRUE(EntityItem(19)->isExpanded());
     EXPECT_FALSE(DataItem(0)->isExpanded());
     EXPECT_FALSE(IsConfigChanged(form->State()));
 }
 
-TEST_F(TForm1Test, OptionCellsApplyTheirRules) {
+TEST_F(MainWindowTest, OptionCellsApplyTheirRules) {
     StartWithConfig();
     TypeOption(kZForceOption, QStringLiteral("2,5"));
     EXPECT_EQ(form->State().Config.DataOptions[kZForceOption], "2.5");
@@ -299,7 +299,7 @@ TEST_F(TForm1Test, OptionCellsApplyTheirRules) {
     EXPECT_EQ(dialogs.Messages.size(), 1u);
 }
 
-TEST_F(TForm1Test, MovingLabelUpCarriesItsOptions) {
+TEST_F(MainWindowTest, MovingLabelUpCarriesItsOptions) {
     StartWithConfig();
     QTreeWidget* tree = DataWidget();
     const TreePath label = DataPath(23);
@@ -319,17 +319,17 @@ TEST_F(TForm1Test, MovingLabelUpCarriesItsOptions) {
     EXPECT_FALSE(Find<QToolButton>("btCoordDown")->isEnabled()) << "option node focused";
 
     // A press on empty space leaves no node focused; the buttons then do nothing.
-    form->CollapseAll2Click();  // leaves empty space below the last item
+    form->onCollapseAllDataClicked();  // leaves empty space below the last item
     tree->setCurrentItem(tree->topLevelItem(3));
     const ConfigTree order = WithoutSelection(form->DataTree());
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                       QPoint(5, tree->viewport()->height() - 2));
     EXPECT_EQ(tree->currentItem(), nullptr);
-    form->btCoordDownClick();
+    form->onMoveDownClicked();
     EXPECT_EQ(WithoutSelection(form->DataTree()), order);
 }
 
-TEST_F(TForm1Test, OutputOptionsWriteTheRecordAtEveryChange) {
+TEST_F(MainWindowTest, OutputOptionsWriteTheRecordAtEveryChange) {
     StartWithConfig();
     Find<QTabWidget>("PageControl1")->setCurrentIndex(1);  // start-up shows "DXF Files"
     auto* combo = Find<QComboBox>("ComboBox1");
@@ -356,13 +356,13 @@ TEST_F(TForm1Test, OutputOptionsWriteTheRecordAtEveryChange) {
     EXPECT_EQ(form->State().Config.HeaderLine, 0);
 }
 
-TEST_F(TForm1Test, SaveChangeLoadRestoresTheSavedState) {
+TEST_F(MainWindowTest, SaveChangeLoadRestoresTheSavedState) {
     StartWithConfig();
     const QString saved = programFolder + "configurations/mine.qrw";
     PressSpaceOn(DataWidget(), DataItem(23));  // check Label, then move it up
-    form->btCoordUpClick();
+    form->onMoveUpClicked();
     dialogs.SavePaths.push_back(saved);
-    ASSERT_TRUE(form->btsaveClick());
+    ASSERT_TRUE(form->onSaveClicked());
     EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "start.qrw");
     EXPECT_EQ(dialogs.SaveRequests.back().Folder, programFolder + "configurations");
     EXPECT_EQ(StatusText(), "Configuration file in use : mine.qrw");
@@ -373,18 +373,18 @@ TEST_F(TForm1Test, SaveChangeLoadRestoresTheSavedState) {
 
     PressSpaceOn(EntityWidget(), EntityItem(2));
     Find<QLineEdit>("Edit12")->setText(QStringLiteral("txt"));
-    form->btCoordDownClick();
+    form->onMoveDownClicked();
     ASSERT_TRUE(IsConfigChanged(form->State()));
 
     // Yes, then a dismissed save dialog: nothing happens, no open dialog.
     dialogs.Answers = {Answer::Yes};
-    form->btloadClick();
+    form->onLoadClicked();
     EXPECT_TRUE(dialogs.OpenRequests.empty());
     EXPECT_EQ(form->State().Config.DataFileExt, "txt");
 
     dialogs.Answers = {Answer::No};
     dialogs.OpenPaths = {saved};
-    form->btloadClick();
+    form->onLoadClicked();
     ASSERT_EQ(dialogs.Questions.size(), 2);
     EXPECT_EQ(dialogs.Questions[1],
               "Current configuration has changed, do you want to save it ?");
@@ -399,7 +399,7 @@ TEST_F(TForm1Test, SaveChangeLoadRestoresTheSavedState) {
     EXPECT_TRUE(dialogs.Messages.empty());
 }
 
-TEST_F(TForm1Test, AFileOfAnotherSignatureIsRefused) {
+TEST_F(MainWindowTest, AFileOfAnotherSignatureIsRefused) {
     StartWithConfig();
     const std::string foreign = dir / "old.qrw";
     std::string bytes(kConfigFileSize, '\0');
@@ -408,7 +408,7 @@ TEST_F(TForm1Test, AFileOfAnotherSignatureIsRefused) {
     const ConfigState before = form->State();
 
     dialogs.OpenPaths = {QString::fromStdString(foreign)};
-    form->btloadClick();
+    form->onLoadClicked();
     ASSERT_EQ(dialogs.Messages.size(), 1u);
     EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
     EXPECT_EQ(dialogs.Messages[0].Text, "This is not a Quarrow configuration file");
@@ -429,7 +429,7 @@ std::string DefaultFileWith(const std::function<void(ExportConfig&)>& change) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-TEST_F(TForm1Test, ALoadPutsTheFieldsThroughTheControlsRules) {
+TEST_F(MainWindowTest, ALoadPutsTheFieldsThroughTheControlsRules) {
     StartWithConfig();
     Find<QLineEdit>("blkname")->setText(QStringLiteral("OTHER"));
     const std::string path = dir / "odd.qrw";
@@ -449,13 +449,13 @@ TEST_F(TForm1Test, ALoadPutsTheFieldsThroughTheControlsRules) {
 
 // The file ends right after its fields: they are taken, the entity tree is left empty, and
 // the controls, the reference copy and the stored name stay as they were.
-TEST_F(TForm1Test, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
+TEST_F(MainWindowTest, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
     StartWithConfig();
     const std::string path = dir / "short.qrw";
     test::WriteFileBytes(path, DefaultFileWith([](ExportConfig& c) { c.DataFileExt = "xyz"; })
                                    .substr(0, kEntityStreamOffset));
     dialogs.OpenPaths = {QString::fromStdString(path)};
-    form->btloadClick();
+    form->onLoadClicked();
     ASSERT_EQ(dialogs.Messages.size(), 1u);
     EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
     EXPECT_EQ(dialogs.Messages[0].Text, QString::fromLatin1(kMsgNotEnoughData.data()));
@@ -469,7 +469,7 @@ TEST_F(TForm1Test, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
     EXPECT_FALSE(form->ConfigLoading());
 }
 
-TEST_F(TForm1Test, ReportAndTipOptionsAreWrittenWhenClicked) {
+TEST_F(MainWindowTest, ReportAndTipOptionsAreWrittenWhenClicked) {
     StartWithConfig();
     QTest::mouseClick(Find<QRadioButton>("rep1"), Qt::LeftButton);
     EXPECT_TRUE(form->ShowReport());
@@ -483,7 +483,7 @@ TEST_F(TForm1Test, ReportAndTipOptionsAreWrittenWhenClicked) {
 }
 
 // One switch for every tooltip: control hints and tree rows alike.
-TEST_F(TForm1Test, HelpTipsSwitchShowsAndHidesEveryHint) {
+TEST_F(MainWindowTest, HelpTipsSwitchShowsAndHidesEveryHint) {
     StartWithConfig();
     auto hover = [](QWidget* widget, QPoint pos) {
         QHelpEvent event(QEvent::ToolTip, pos, widget->mapToGlobal(pos));
@@ -517,7 +517,7 @@ QStringList RowNames(QTreeWidget* list) {
     return names;
 }
 
-TEST_F(TForm1Test, FileListShowsExactlyTheDxfFilesAndCountsTheSelection) {
+TEST_F(MainWindowTest, FileListShowsExactlyTheDxfFilesAndCountsTheSelection) {
     const QString folder = QString::fromStdString(dir / "drawings");
     QDir().mkpath(folder + "/e.dxf");
     for (const char* name : {"a.dxf", "B.DXF", "c.dxf.bak", "d.txt"})
@@ -538,14 +538,14 @@ TEST_F(TForm1Test, FileListShowsExactlyTheDxfFilesAndCountsTheSelection) {
     // AutoSelect selects every row, and survives in the settings.
     for (const char* name : {"c.dxf", "d.Dxf"})
         WriteBytes(folder + "/" + name, "0\nEOF\n");
-    form->Refreshfolder1Click();
+    form->onRefreshFolderClicked();
     EXPECT_EQ(RowNames(list), (QStringList{"a", "B", "c", "d"}));
     Find<QCheckBox>("autosel")->click();
     EXPECT_EQ(Find<QLabel>("Label3")->text(), "4 files selected.");
     EXPECT_TRUE(settings->ReadFlag(SettingName::AutoSelect));
 }
 
-TEST_F(TForm1Test, HeaderClicksAlwaysReverseTheSort) {
+TEST_F(MainWindowTest, HeaderClicksAlwaysReverseTheSort) {
     const QString folder = QString::fromStdString(dir / "drawings");
     QDir().mkpath(folder);
     WriteBytes(folder + "/a.dxf", QByteArray(5000, 'x'));
@@ -555,11 +555,11 @@ TEST_F(TForm1Test, HeaderClicksAlwaysReverseTheSort) {
     StartWithConfig();
     auto* list = Find<QTreeWidget>("VTFiles");
     EXPECT_EQ(RowNames(list), (QStringList{"a", "b", "c"}));
-    form->VTFilesHeaderClick(2);  // Size, reversed from ascending: largest first
+    form->onFileListHeaderClicked(2);  // Size, reversed from ascending: largest first
     EXPECT_EQ(RowNames(list), (QStringList{"a", "c", "b"}));
-    form->VTFilesHeaderClick(0);  // Name, reversed again: ascending
+    form->onFileListHeaderClicked(0);  // Name, reversed again: ascending
     EXPECT_EQ(RowNames(list), (QStringList{"a", "b", "c"}));
-    form->VTFilesHeaderClick(0);
+    form->onFileListHeaderClicked(0);
     EXPECT_EQ(RowNames(list), (QStringList{"c", "b", "a"}));
     EXPECT_EQ(list->topLevelItem(0)->background(0).color(), QColor(242, 242, 242));
 }
@@ -586,7 +586,7 @@ QByteArray FileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class RunTest : public TForm1Test {
+class RunTest : public MainWindowTest {
 protected:
     void StartWithTwoDrawings() {
         StartWithDrawings({{"points.dxf", SampleBytes("points.dxf")},
@@ -617,8 +617,8 @@ protected:
 TEST_F(RunTest, ARunOfTwoFilesWritesBothDataFilesAndTheLog) {
     StartWithTwoDrawings();
     EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), dest) << "unlocked: the saved destination";
-    form->rep1Click();
-    form->btprocessClick();
+    form->onAlwaysShowReportClicked();
+    form->onProcessClicked();
     EXPECT_TRUE(dialogs.Messages.empty());
     EXPECT_TRUE(QFileInfo::exists(dest + "/points.csv"));
     EXPECT_TRUE(QFileInfo::exists(dest + "/lines-faces.csv"));
@@ -627,17 +627,17 @@ TEST_F(RunTest, ARunOfTwoFilesWritesBothDataFilesAndTheLog) {
     EXPECT_TRUE(log.contains("Number of processed files : 2\r\n"));
     EXPECT_TRUE(log.contains("File 2 :\r\n"));
     EXPECT_EQ(dialogs.OpenedInEditor, QStringList{programFolder + "QuarrowLog.txt"});
-    EXPECT_FALSE(form->ProgressWindow().isVisible());
+    EXPECT_FALSE(form->ProgressDialog().isVisible());
 }
 
 TEST_F(RunTest, StopDuringARunLeavesTheCancelLine) {
     StartWithTwoDrawings();
     // The progress window lets events through as the first file starts: Stop is pressed then.
-    TForm2* progress = &form->ProgressWindow();
+    ProgressWindow* progress = &form->ProgressDialog();
     QTimer::singleShot(0, progress, [progress] {
         progress->findChild<QPushButton*>(QStringLiteral("SpeedButton1"))->click();
     });
-    form->btprocessClick();
+    form->onProcessClicked();
     const QString log = LogText();
     EXPECT_TRUE(log.endsWith("*** Process canceled by user ***\r\n")) << log.toStdString();
     EXPECT_FALSE(log.contains("File 2 :"));
@@ -646,13 +646,13 @@ TEST_F(RunTest, StopDuringARunLeavesTheCancelLine) {
 TEST_F(RunTest, RefusedRunsShowTheirMessages) {
     StartWithTwoDrawings();
     Find<QLineEdit>("Edit12")->setText(QStringLiteral("  "));
-    form->btprocessClick();
+    form->onProcessClicked();
     ASSERT_EQ(dialogs.Messages.size(), 1u);
     EXPECT_EQ(dialogs.Messages[0].Text,
               "  Please, enter a file extension to use for the Data files.  ");
     Find<QLineEdit>("Edit12")->setText(QStringLiteral("csv"));
     QFile::remove(programFolder + "QuarrowLog.txt");
-    form->ToolButton2Click();
+    form->onShowLogClicked();
     EXPECT_EQ(dialogs.Messages.back().Text,
               "  Error. Log file \"QuarrowLog.txt\" does not exist ");
     EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty());
@@ -661,8 +661,8 @@ TEST_F(RunTest, RefusedRunsShowTheirMessages) {
 TEST_F(RunTest, AStrayTestFileFromAnOldRunBlocksNothing) {
     StartWithTwoDrawings();
     WriteBytes(dest + "/quarrow$_$.tmp", "stray");
-    form->rep1Click();
-    form->btprocessClick();
+    form->onAlwaysShowReportClicked();
+    form->onProcessClicked();
     EXPECT_TRUE(dialogs.Messages.empty());
     EXPECT_TRUE(QFileInfo::exists(dest + "/points.csv"));
     EXPECT_TRUE(QFileInfo::exists(dest + "/quarrow$_$.tmp")) << "not ours to remove";
@@ -683,8 +683,8 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
     auto* header = Find<QTreeWidget>("VTFiles")->header();
     header->resizeSection(2, 222);
     header->moveSection(2, 0);
-    form->VTFilesHeaderClick(2);
-    const HeaderLayout changed = form->VTFilesLayout();
+    form->onFileListHeaderClicked(2);
+    const HeaderLayout changed = form->FileListLayout();
 
     dialogs.Answers = {Answer::No};
     EXPECT_TRUE(form->close());
@@ -698,7 +698,7 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
     EXPECT_TRUE(Find<QToolButton>("SpeedButton4")->isEnabled()) << "still unlocked";
     EXPECT_EQ(Find<QLabel>("Label3")->text(), "2 files selected.") << "AutoSelect kept";
     // The last column stretches to the list's edge: its width follows the window.
-    HeaderLayout restored = form->VTFilesLayout();
+    HeaderLayout restored = form->FileListLayout();
     restored.Widths[std::size_t(changed.Order[2])] = changed.Widths[std::size_t(changed.Order[2])];
     EXPECT_EQ(restored, changed);
     EXPECT_EQ(Find<QTreeWidget>("VTFiles")->header()->sectionSize(2), 222);
@@ -715,8 +715,8 @@ const char* const kRunShapingControls[] = {
 
 // The ProgressBar1 of the progress window moves as the run reads a drawing: the moment the
 // run hands control to the user interface, and so a hook in the middle of a run.
-QMetaObject::Connection OnceMidFile(TForm1& form, std::function<void()> action) {
-    auto* bar = form.ProgressWindow().findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+QMetaObject::Connection OnceMidFile(MainWindow& form, std::function<void()> action) {
+    auto* bar = form.ProgressDialog().findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
     EXPECT_NE(bar, nullptr);
     auto done = std::make_shared<bool>(false);
     return QObject::connect(bar, &QProgressBar::valueChanged, bar,
@@ -733,7 +733,7 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
     ASSERT_GT(QFileInfo(drawings + "/big.dxf").size(), 500'000);
     auto* tabs = Find<QTabWidget>("PageControl1");
     tabs->setCurrentIndex(1);  // the user watches the configuration while the run goes
-    form->ExpandAll2Click();
+    form->onExpandAllDataClicked();
     QCoreApplication::processEvents();
 
     // The configuration the load would bring: another extension, so a load is plain to see.
@@ -771,7 +771,7 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
     };
 
     // The run the edits must not reach, first without them.
-    form->btprocessClick();
+    form->onProcessClicked();
     ASSERT_TRUE(dialogs.Messages.empty());
     const QByteArray unedited = FileBytes(dest + "/big.csv");
     ASSERT_FALSE(unedited.isEmpty());
@@ -786,7 +786,7 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
         EXPECT_TRUE(form->Running());
         for (const char* name : kRunShapingControls)
             EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name << " enabled during a run";
-        EXPECT_TRUE(form->ProgressWindow()
+        EXPECT_TRUE(form->ProgressDialog()
                         .findChild<QPushButton*>(QStringLiteral("SpeedButton1"))
                         ->isEnabled())
             << "Stop stays usable";
@@ -794,7 +794,7 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
         EXPECT_EQ(form->State().Config, before) << "an edit got through during the run";
         EXPECT_EQ(WithoutSelection(form->EntityTree()), entitiesBefore);
     });
-    form->btprocessClick();
+    form->onProcessClicked();
     QObject::disconnect(hook);
     ASSERT_TRUE(hookRan) << "no progress was reported within the drawing";
     EXPECT_TRUE(dialogs.OpenRequests.empty()) << "the load dialog opened during the run";
@@ -855,13 +855,13 @@ TEST_F(RunTest, TheSummaryTellsWhatTheRunDidAndWhatToDo) {
         auto* panel = Find<QWidget>("RunSummary");
         EXPECT_FALSE(panel->isVisible()) << "no run yet";
         if (c.stop) {
-            TForm2* progress = &form->ProgressWindow();
+            ProgressWindow* progress = &form->ProgressDialog();
             QTimer::singleShot(0, progress, [progress] {
                 progress->findChild<QPushButton*>(QStringLiteral("SpeedButton1"))->click();
             });
         }
         Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
-        form->btprocessClick();
+        form->onProcessClicked();
         EXPECT_TRUE(dialogs.Messages.empty()) << "no box to click away";
         EXPECT_EQ(Find<QTabWidget>("PageControl1")->currentIndex(), 0);
         EXPECT_TRUE(panel->isVisible());
@@ -911,7 +911,7 @@ TEST_F(RunTest, ARunEndingErrorNamesTheLineAndCountsTheFilesLeft) {
         for (const char* name : {"a.dxf", "b.dxf", "c.dxf"})
             files.push_back({name, qstrcmp(name, c.failing) == 0 ? bad : SampleBytes("points.dxf")});
         StartWithDrawings(files);
-        form->btprocessClick();
+        form->onProcessClicked();
         ASSERT_EQ(dialogs.Messages.size(), 1u);
         EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
         EXPECT_EQ(dialogs.Messages[0].Text,
@@ -947,12 +947,12 @@ TEST_F(RunTest, ClosingTheWindowDuringARunAsksWhetherToStopIt) {
         settings->WriteText(SettingName::DestPath, QStringLiteral("unchanged"));
         // Yes to the run's question, then No to saving the configuration.
         dialogs.Answers = {c.answer, Answer::No};
-        TForm1* window = form.get();
+        MainWindow* window = form.get();
         bool closedDuringRun = true;
         QTimer::singleShot(0, window, [window, &closedDuringRun] {
             closedDuringRun = window->close();
         });
-        form->btprocessClick();
+        form->onProcessClicked();
         EXPECT_FALSE(closedDuringRun) << "the window stays while the run is on the stack";
         ASSERT_GE(dialogs.Questions.size(), 1);
         EXPECT_EQ(dialogs.Questions[0],
@@ -980,8 +980,8 @@ TEST_F(RunTest, ClosingTheWindowDuringARunAsksWhetherToStopIt) {
 TEST_F(RunTest, WithoutAViewerTheLogOpensInTheProgram) {
     StartWithTwoDrawings();
     dialogs.ViewerAvailable = false;
-    form->rep1Click();  // "Always show Report."
-    form->btprocessClick();
+    form->onAlwaysShowReportClicked();  // "Always show Report."
+    form->onProcessClicked();
     EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty());
     ASSERT_NE(form->LogWindow(), nullptr) << "the report was not shown";
     EXPECT_TRUE(form->LogWindow()->isVisible());
@@ -1003,19 +1003,19 @@ TEST_F(RunTest, WithoutAViewerTheLogOpensInTheProgram) {
         << dialogs.Messages[0].Text.toStdString();
 }
 
-TEST_F(TForm1Test, HostileHeaderBytesGiveTheDesignLayout) {
+TEST_F(MainWindowTest, HostileHeaderBytesGiveTheDesignLayout) {
     settings->WriteBinary(SettingName::FileListHeader, QByteArray("QHL\x01garbage", 11));
     StartWithConfig();
-    HeaderLayout restored = form->VTFilesLayout();
+    HeaderLayout restored = form->FileListLayout();
     restored.Widths[2] = DesignHeaderLayout().Widths[2];  // the last column stretches
     EXPECT_EQ(restored, DesignHeaderLayout());
 }
 
-TEST_F(TForm1Test, HelpButtonShowsTheHelpDocumentInTheProgram) {
+TEST_F(MainWindowTest, HelpButtonShowsTheHelpDocumentInTheProgram) {
     ASSERT_TRUE(QFile::copy(QStringLiteral(QUARROW_SOURCE_DIR "/data/help_quarrow4.html"),
                             programFolder + "help_quarrow4.html"));
     StartWithConfig();
-    form->BitBtn7Click();
+    form->onShowHelpClicked();
     ASSERT_NE(form->HelpWindow(), nullptr);
     EXPECT_TRUE(form->HelpWindow()->isVisible());
     EXPECT_TRUE(form->HelpWindow()->Browser()->toPlainText().contains("quarrow-cli"));

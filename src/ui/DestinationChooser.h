@@ -11,24 +11,24 @@ class QTreeView;
 
 namespace quarrow {
 
-class TForm3 final : public QDialog {
+class DestinationChooser final : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm3(QWidget* parent = nullptr);
+    explicit DestinationChooser(QWidget* parent = nullptr);
 
     // The path of the folder selected in the tree; empty when none is.
     QString SelectedPath() const;
     // Selects a folder by path (used by tests and by nothing else).
     void SelectPath(const QString& path);
 
-    void ShellTreeView1Change();
+    void onFolderChanged();
 
 private:
     QFileSystemModel* model_ = nullptr;
-    QTreeView* ShellTreeView1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QPushButton* SpeedButton1 = nullptr;
-    QPushButton* SpeedButton2 = nullptr;
+    QTreeView* folderTree_ = nullptr;
+    QLabel* pathLabel_ = nullptr;
+    QPushButton* selectButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 } // namespace quarrow

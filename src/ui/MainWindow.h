@@ -35,22 +35,22 @@ class QTreeWidgetItem;
 namespace quarrow {
 
 class SettingsStore;
+class DestinationChooser;
 class HelpBrowser;
 class LogViewer;
+class ProgressWindow;
 class RunSummaryPanel;
-class TForm2;
-class TForm3;
 class TooltipSwitch;
 class UserDialogs;
 
 inline constexpr const char* kApplicationTitle = QUARROW_TITLE;
 
-class TForm1 final : public QMainWindow {
+class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    TForm1(SettingsStore& settings, UserDialogs& dialogs, ProgramPaths paths,
-           QWidget* parent = nullptr);
-    ~TForm1() override;
+    MainWindow(SettingsStore& settings, UserDialogs& dialogs, ProgramPaths paths,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The configuration being edited, as the rules and the load and save see it.
     ConfigState& State() { return state_; }
@@ -62,64 +62,64 @@ public:
 
     // Start-up: restores the settings this window owns and loads the last configuration (or
     // the default one). Runs once, when the window is first shown.
-    void FormShow();
+    void StartUp();
 
     // Loads a configuration file into the record, both trees and the option controls.
     void LoadConfigFile(const QString& path);
     // " Save configuration": returns true when the file was written.
-    bool btsaveClick();
+    bool onSaveClicked();
     // " Load configuration".
-    void btloadClick();
+    void onLoadClicked();
 
     // Entity tree (check rules, focus and block-names rule, context menu).
-    void VirtualStringTree1Checked(int nodeIndex, bool checked);
-    void VirtualStringTree1FocusChanged(QTreeWidgetItem* current);
-    void SelectAll2Click();
-    void SelectNone1Click();
-    void ExpandAll1Click();
-    void CollapseAll1Click();
+    void onEntityChecked(int nodeIndex, bool checked);
+    void onEntityFocusChanged(QTreeWidgetItem* current);
+    void onSelectAllEntitiesClicked();
+    void onSelectNoEntitiesClicked();
+    void onExpandAllEntitiesClicked();
+    void onCollapseAllEntitiesClicked();
 
     // Data tree (check rule, option rules, move rules, context menu).
-    void VirtualStringTree4Checked(const TreePath& path, bool checked);
-    void VirtualStringTree4FocusChanged(QTreeWidgetItem* current);
-    void VirtualStringTree4NewText(const TreePath& path, const QString& text);
-    void btCoordUpClick();
-    void btCoordDownClick();
-    void MenuItem1Click();
-    void MenuItem2Click();
-    void ExpandAll2Click();
-    void CollapseAll2Click();
+    void onDataChecked(const TreePath& path, bool checked);
+    void onDataFocusChanged(QTreeWidgetItem* current);
+    void onDataOptionEdited(const TreePath& path, const QString& text);
+    void onMoveUpClicked();
+    void onMoveDownClicked();
+    void onSelectAllDataClicked();
+    void onSelectNoDataClicked();
+    void onExpandAllDataClicked();
+    void onCollapseAllDataClicked();
 
     // Output options.
-    void ComboBox1Change();
-    void EdFieldSepChange(const QString& text);
-    void cbIncludeFieldClick(bool checked);
-    void blknameChange(const QString& text);
-    void Edit12Change(const QString& text);
+    void onSeparatorChoiceChanged();
+    void onFieldSeparatorChanged(const QString& text);
+    void onHeaderLineToggled(bool checked);
+    void onBlockNamesChanged(const QString& text);
+    void onExtensionChanged(const QString& text);
 
     // DXF Files tab: folder tree, file list, destination.
-    void sh1Change();
+    void onFolderChanged();
     void FillFileList(const QString& folder);
-    void Refreshfolder1Click();
-    void SelectAll1Click();
-    void autoselClick();
-    void VTFilesHeaderClick(int column);
-    void VTFilesStateChange();
-    void SpeedButton1Click();  // unlock the destination
-    void SpeedButton2Click();  // lock it to the DXF folder
-    void SpeedButton4Click();  // browse for it
+    void onRefreshFolderClicked();
+    void onSelectAllFilesClicked();
+    void onAutoSelectClicked();
+    void onFileListHeaderClicked(int column);
+    void onFileSelectionChanged();
+    void onUnlockDestinationClicked();  // unlock the destination
+    void onLockDestinationClicked();    // lock it to the DXF folder
+    void onBrowseDestinationClicked();  // browse for it
     // Selects a folder of the folder tree by path (start-up); false when it does not exist.
     bool SelectDxfFolder(const QString& path);
     QString DxfFolderPath() const;
     // The file list's header layout (widths, order, sort, colours), as saved at exit.
-    HeaderLayout VTFilesLayout() const;
-    void RestoreVTFilesLayout(const HeaderLayout& layout);
-    TForm3& DestinationChooser() { return *form3_; }
-    TForm2& ProgressWindow() { return *form2_; }
+    HeaderLayout FileListLayout() const;
+    void RestoreFileListLayout(const HeaderLayout& layout);
+    DestinationChooser& DestinationDialog() { return *destinationChooser_; }
+    ProgressWindow& ProgressDialog() { return *progressWindow_; }
 
     // The run, and the log.
-    void btprocessClick();
-    void ToolButton2Click();
+    void onProcessClicked();
+    void onShowLogClicked();
     bool Running() const { return running_; }
     // Opens the log in the user's viewer, or in the program's own window when none starts.
     void OpenLog();
@@ -128,13 +128,13 @@ public:
     LogViewer* LogWindow() const { return logViewer_; }
 
     // The exit sequence: returns true when the program may end.
-    bool btexitClick();
+    bool onExitRequested();
 
     // Options tab.
-    void rep1Click();
-    void rep3Click();
-    void shelptipsClick(bool checked);
-    void BitBtn7Click();
+    void onAlwaysShowReportClicked();
+    void onNeverShowReportClicked();
+    void onHelpTipsClicked(bool checked);
+    void onShowHelpClicked();
     HelpBrowser* HelpWindow() const { return help_; }
 
 protected:
@@ -189,23 +189,23 @@ private:
     bool formShown_ = false;
     bool inNewText_ = false;
 
-    QTabWidget* PageControl1 = nullptr;
+    QTabWidget* tabs_ = nullptr;
     QLabel* statusText_ = nullptr;
-    QTreeWidget* VirtualStringTree1 = nullptr;
-    QTreeWidget* VirtualStringTree4 = nullptr;
-    QLabel* LabBlkname = nullptr;
-    QLineEdit* blkname = nullptr;
-    QToolButton* btCoordDown = nullptr;
-    QToolButton* btCoordUp = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QLineEdit* EdFieldSep = nullptr;
-    QCheckBox* cbIncludeField = nullptr;
-    QLineEdit* Edit12 = nullptr;
-    QRadioButton* rep1 = nullptr;
-    QRadioButton* rep3 = nullptr;
-    QCheckBox* shelptips = nullptr;
-    QMenu* PopupMenu2 = nullptr;
-    QMenu* PopupMenu3 = nullptr;
+    QTreeWidget* entityTreeWidget_ = nullptr;
+    QTreeWidget* dataTreeWidget_ = nullptr;
+    QLabel* blockNamesLabel_ = nullptr;
+    QLineEdit* blockNamesEdit_ = nullptr;
+    QToolButton* moveDownButton_ = nullptr;
+    QToolButton* moveUpButton_ = nullptr;
+    QComboBox* separatorCombo_ = nullptr;
+    QLineEdit* fieldSeparatorEdit_ = nullptr;
+    QCheckBox* headerLineCheck_ = nullptr;
+    QLineEdit* extensionEdit_ = nullptr;
+    QRadioButton* alwaysReportRadio_ = nullptr;
+    QRadioButton* neverReportRadio_ = nullptr;
+    QCheckBox* helpTipsCheck_ = nullptr;
+    QMenu* entityTreeMenu_ = nullptr;
+    QMenu* dataTreeMenu_ = nullptr;
 
     // DXF Files tab.
     std::vector<DxfFileEntry> rows_;  // the listed files, in display order
@@ -220,31 +220,31 @@ private:
     QString lastDestination_;    // the last run's, for the summary's button
     RunCounters counters_;  // live as long as the program: a blank Start-at runs on
     std::atomic<bool> cancelRequested_{false};
-    QFileSystemModel* sh1Model_ = nullptr;
-    QTreeView* sh1 = nullptr;
-    QWidget* Panel4 = nullptr;
-    QSplitter* Splitter1 = nullptr;
-    QLabel* Label30 = nullptr;
-    QCheckBox* autosel = nullptr;
-    QTreeWidget* VTFiles = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QToolButton* SpeedButton4 = nullptr;
-    QToolButton* btprocess = nullptr;
-    QToolButton* btload = nullptr;
-    QToolButton* btsave = nullptr;
-    QWidget* GroupBox1 = nullptr;  // folder tree and file list
-    QWidget* GroupBox2 = nullptr;  // destination and extension
-    QWidget* GroupBox3 = nullptr;  // entity tree and block names
-    QWidget* GroupBox4 = nullptr;  // data tree and its move buttons
-    QWidget* GroupBox6 = nullptr;  // field separator and header line
+    QFileSystemModel* folderModel_ = nullptr;
+    QTreeView* folderTree_ = nullptr;
+    QWidget* folderPanel_ = nullptr;
+    QSplitter* browserSplitter_ = nullptr;
+    QLabel* folderPathLabel_ = nullptr;
+    QCheckBox* autoSelectCheck_ = nullptr;
+    QTreeWidget* fileList_ = nullptr;
+    QLabel* selectionCountLabel_ = nullptr;
+    QLineEdit* destinationEdit_ = nullptr;
+    QToolButton* unlockButton_ = nullptr;
+    QToolButton* lockButton_ = nullptr;
+    QToolButton* browseButton_ = nullptr;
+    QToolButton* processButton_ = nullptr;
+    QToolButton* loadButton_ = nullptr;
+    QToolButton* saveButton_ = nullptr;
+    QWidget* filesGroup_ = nullptr;    // folder tree and file list
+    QWidget* outputGroup_ = nullptr;   // destination and extension
+    QWidget* entityGroup_ = nullptr;   // entity tree and block names
+    QWidget* dataGroup_ = nullptr;     // data tree and its move buttons
+    QWidget* optionsGroup_ = nullptr;  // field separator and header line
     RunSummaryPanel* summary_ = nullptr;
     LogViewer* logViewer_ = nullptr;
-    QMenu* PopupMenu1 = nullptr;
-    TForm2* form2_ = nullptr;
-    TForm3* form3_ = nullptr;
+    QMenu* fileListMenu_ = nullptr;
+    ProgressWindow* progressWindow_ = nullptr;
+    DestinationChooser* destinationChooser_ = nullptr;
     HelpBrowser* help_ = nullptr;
 };
 
