@@ -8,6 +8,7 @@
 #include "config/NodeTables.h"
 #include "engine/Check.h"
 #include "config/TextUtil.h"
+#include "engine/CoordinateFormat.h"
 #include "engine/DxfNumber.h"
 
 namespace quarrow {

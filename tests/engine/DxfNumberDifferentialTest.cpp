@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "engine/CoordinateFormat.h"
 #include "engine/DxfNumber.h"
 
 namespace quarrow {

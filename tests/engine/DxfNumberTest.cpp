@@ -1,3 +1,4 @@
+#include "engine/CoordinateFormat.h"
 #include "engine/DxfNumber.h"
 
 #include <gtest/gtest.h>
