@@ -25,9 +25,16 @@ std::string ReadDrawing(const std::string& name) {
 // X, Y, Z and text.
 TestConfig CadConfig() {
     TestConfig c = test::AllKindsConfig();
-    c.Entities({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 16, 17, 18, 19, 20, 21, 22, 23,
-                24});
-    c.Data({13, 15, 3, 6, 9, 21});
+    c.Entities({EntityNode::Points, EntityNode::Circles, EntityNode::Arcs,
+                EntityNode::ArcStartPoint, EntityNode::ArcEndPoint, EntityNode::ArcCenter,
+                EntityNode::Ellipses, EntityNode::Lines, EntityNode::LineStartPoint,
+                EntityNode::LineEndPoint, EntityNode::MultiLineText, EntityNode::SingleLineText,
+                EntityNode::Polylines2D, EntityNode::Polylines3D, EntityNode::Splines,
+                EntityNode::SplineControlPoints, EntityNode::SplineFitPoints, EntityNode::Faces3D,
+                EntityNode::FaceFirstPoint, EntityNode::FaceSecondPoint, EntityNode::FaceThirdPoint,
+                EntityNode::FaceFourthPoint, EntityNode::Blocks});
+    c.Data({DataNode::EntityType, DataNode::EntityLayer, DataNode::X, DataNode::Y, DataNode::Z,
+            DataNode::TextString});
     return c;
 }
 

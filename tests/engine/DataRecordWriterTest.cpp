@@ -29,13 +29,14 @@ TEST(DataRecordWriterTest, FieldsFollowTheDataOrderAndSkipWhatIsNoDataItem) {
         {"damaged_indexes", {1, 3, 99, -7, 6, 31, 12, 2147483647}, ",",
          "1.000,2.000\r\n4.000,5.000\r\n"},
         {"long_separator", {3, 6}, " :: ", "1.000 :: 2.000\r\n4.000 :: 5.000\r\n"},
-        {"texts", {13, 15, 17, 19, 21}, ";", "POINT;SURVEY;F1;;\r\nPOINT;!NoLayer!;!NoHandle!;;\r\n"},
+        {"texts", {13, 15, 17, 19, 21}, ";",
+         "POINT;SURVEY;F1;;\r\nPOINT;!NoLayer!;!NoHandle!;;\r\n"},
         {"nothing", {}, ",", "\r\n\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestConfig config = test::AllKindsConfig();
-        config.Entities({0}).Separator(c.separator);
+        config.Entities({EntityNode::Points}).Separator(c.separator);
         config.DataOrder.fill(-1);
         for (std::size_t i = 0; i < c.order.size(); ++i)
             config.DataOrder[i] = c.order[i];
@@ -55,7 +56,8 @@ TEST(DataRecordWriterTest, HeaderTextNamesTheItemsInOrder) {
 
 TEST(DataRecordWriterTest, CountersWrapInsteadOfOverflowing) {
     TestConfig config = test::AllKindsConfig();
-    config.Entities({0}).Data({0, 29}).Option(kLineStartOption, "").Option(kGroupStartOption, "");
+    config.Entities({EntityNode::Points}).Data({DataNode::LineNumber, DataNode::GroupNumber});
+    config.Option(kLineStartOption, "").Option(kGroupStartOption, "");
     const test::ScanRun run =
         test::ScanText(config, kPoint, DxfLineReader::kDefaultBlockSize, {INT_MAX, 0, INT_MAX});
     EXPECT_EQ(run.Data, "2147483647,2147483647\r\n-2147483648,-2147483648\r\n");

@@ -20,8 +20,9 @@ const std::string kSep = kReportSeparator;
 
 TestConfig PointsAndLines() {
     TestConfig c = test::AllKindsConfig();
-    c.Entities({0, 7, 8, 9});
-    c.Data({3, 6});
+    c.Entities({EntityNode::Points, EntityNode::Lines, EntityNode::LineStartPoint,
+                EntityNode::LineEndPoint});
+    c.Data({DataNode::X, DataNode::Y});
     return c;
 }
 
@@ -70,7 +71,8 @@ TEST(DxfScanTest, TypeLinesMatchExactlyWhereverTheyStand) {
 
 TEST(DxfScanTest, SummaryHasALinePerSelectedKindTheFilterAndTheTally) {
     TestConfig c = test::AllKindsConfig();
-    c.Entities({0, 16, 24});  // Splines selected but absent: its line says 0
+    c.Entities({EntityNode::Points, EntityNode::Splines,
+                EntityNode::Blocks});  // Splines selected but absent: its line says 0
     c.Filter("A*, B");
     const std::string dxf = Entities({"0", "INSERT", "2", "Apple", "0", "INSERT", "2", "B",
                                       "0", "INSERT", "2", "APPLE", "0", "INSERT", "2", "C",
@@ -118,7 +120,7 @@ TEST(DxfScanTest, RunEndingErrorsNameFileLineAndText) {
     // The forced Z and the decimals are read once per run; their errors still come with the
     // first record that needs them, decimals first.
     TestConfig badForcedZ = PointsAndLines();
-    badForcedZ.Data({3, 9}).Option(kZForceOption, " 1,5 ");
+    badForcedZ.Data({DataNode::X, DataNode::Z}).Option(kZForceOption, " 1,5 ");
     TestConfig forcedZBadDecimals = badForcedZ;
     forcedZBadDecimals.Option(kZForceOption, "100").Option(kZDecimalsOption, "");
     // Line numbers are 1-based lines of the file: the ENTITIES header takes lines 1 to 4.
@@ -264,11 +266,11 @@ TEST(DxfScanTest, RecordsHoldingTheSeparatorAreCountedAndWarnedOf) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestConfig config = test::AllKindsConfig();
-        config.Entities({0, 11}).Separator(c.separator);
+        config.Entities({EntityNode::Points, EntityNode::SingleLineText}).Separator(c.separator);
         config.DataOrder.fill(-1);
         for (std::size_t i = 0; i < c.data.size(); ++i)
             config.DataOrder[i] = c.data[i];
-        config.Option(kXDecimalsOption - 1, c.xPrefix);
+        config.Option(DataNode::XPrefix, c.xPrefix);
         const test::ScanRun run = ScanText(config, dxf);
         ASSERT_EQ(run.Result.Outcome, ScanOutcome::Done) << run.Result.Error;
         // After the count lines and the paper-space line, before the separator line.

@@ -9,11 +9,14 @@ namespace quarrow {
 namespace {
 
 using test::Entities;
+// The tables below name tree nodes: the points of an arc, the data written.
+using enum EntityNode;
+using enum DataNode;
 
 struct ReaderCase {
     const char* name;
-    std::vector<int> entityNodes;  // checked entity-tree nodes
-    std::vector<int> dataOrder;    // data items written
+    std::vector<EntityNode> entityNodes;  // checked entity-tree nodes
+    std::vector<DataNode> dataOrder;      // data items written
     std::string dxf;
     std::string data;              // expected Data file, records joined by "|"
     int entityCount;               // "Processed entities count"
@@ -35,7 +38,7 @@ void RunCases(const std::vector<ReaderCase>& cases) {
         test::TestConfig config = test::AllKindsConfig();
         config.Config.EntityFlags.fill(0);
         std::array<std::uint8_t, kEntityNodeCount> flags{};
-        for (int node : c.entityNodes)
+        for (const EntityNode node : c.entityNodes)
             flags[std::size_t(node)] = 1;
         config.Config.EntityFlags = flags;
         for (int kind = 0; kind < kKindCount; ++kind)
@@ -43,7 +46,7 @@ void RunCases(const std::vector<ReaderCase>& cases) {
                 flags[std::size_t(kEntityKinds[std::size_t(kind)].RootNode)];
         config.DataOrder.fill(-1);
         for (std::size_t i = 0; i < c.dataOrder.size(); ++i)
-            config.DataOrder[i] = c.dataOrder[i];
+            config.DataOrder[i] = int(c.dataOrder[i]);
         const test::ScanRun run = test::ScanText(config, c.dxf);
         ASSERT_EQ(run.Result.Outcome, ScanOutcome::Done) << run.Result.Error;
         EXPECT_TRUE(test::SameBytes(Records(c.data), run.Data));
@@ -52,8 +55,8 @@ void RunCases(const std::vector<ReaderCase>& cases) {
     }
 }
 
-const std::vector<int> kXyz = {3, 6, 9};
-const std::vector<int> kXyzGroup = {29, 3, 6, 9};
+const std::vector<DataNode> kXyz = {X, Y, Z};
+const std::vector<DataNode> kXyzGroup = {GroupNumber, X, Y, Z};
 
 TEST(EntityReadersTest, GroupCodesAreWholeNumbers) {
     // An optional minus and digits within 32 bits, leading zeros allowed; -1: no group code.
@@ -83,13 +86,14 @@ TEST(EntityReadersTest, PointReaderConventions) {
     // Placeholders, padded codes, a layer named "0", a missing Z, a value kept as written, and
     // the entity that follows never missed.
     RunCases({
-        {"placeholders", {0}, {17, 15, 3}, Entities({"0", "POINT", "10", "1", "20", "2"}),
+        {"placeholders", {Points}, {EntityHandle, EntityLayer, X},
+         Entities({"0", "POINT", "10", "1", "20", "2"}),
          "!NoHandle!,!NoLayer!,1.000", 1},
-        {"padded_codes_layer_zero", {0}, {15, 3, 6, 9},
+        {"padded_codes_layer_zero", {Points}, {EntityLayer, X, Y, Z},
          Entities({"  0", "POINT", "  8", "0", " 10", "  1.5  ", " 20", "\t2", "  0", "POINT",
                    "8", "B", "10", "3", "20", "4", "30", "12.50"}),
          "0,1.500,2.000,0.000|B,3.000,4.000,12.500", 2},
-        {"unknown_and_odd_codes", {0}, kXyz,
+        {"unknown_and_odd_codes", {Points}, kXyz,
          Entities({"0", "POINT", "010", "9", "10", "1", "20", "2", "39", "5", "210", "0", "220",
                    "0", "230", "-1"}),
          "1.000,2.000,0.000", 1},
@@ -98,23 +102,24 @@ TEST(EntityReadersTest, PointReaderConventions) {
 
 TEST(EntityReadersTest, CircleEllipseTextAndMText) {
     RunCases({
-        {"circle_mirrored", {1}, kXyz,
+        {"circle_mirrored", {Circles}, kXyz,
          Entities({"0", "CIRCLE", "10", "5", "20", "2", "30", "3", "40", "9", "210", "0", "220",
                    "0", "230", "-1"}),
          "-5.000,2.000,-3.000", 1},
-        {"circle_extrusion_x", {1}, kXyz,
+        {"circle_extrusion_x", {Circles}, kXyz,
          Entities({"0", "CIRCLE", "10", "1", "20", "2", "30", "3", "210", "1", "220", "0", "230",
                    "0"}),
          "3.000,1.000,2.000", 1},
-        {"ellipse_ignores_extrusion", {6}, kXyz,
+        {"ellipse_ignores_extrusion", {Ellipses}, kXyz,
          Entities({"0", "ELLIPSE", "10", "5", "20", "2", "30", "3", "11", "7", "230", "-1"}),
          "5.000,2.000,3.000", 1},
-        {"text_last_group_1_mirrored", {11}, {21, 3, 6, 9},
+        {"text_last_group_1_mirrored", {SingleLineText}, {TextString, X, Y, Z},
          Entities({"0", "TEXT", "1", "first", "10", "4", "20", "5", "30", "6", "1", " A1 ",
                    "11", "99", "230", "-1"}),
          "A1,-4.000,5.000,-6.000", 1},
-        {"text_without_point", {11}, {21, 3}, Entities({"0", "TEXT", "20", "1"}), ",0.000", 1},
-        {"mtext_chunks_in_file_order", {10}, {21, 13, 3},
+        {"text_without_point", {SingleLineText}, {TextString, X},
+         Entities({"0", "TEXT", "20", "1"}), ",0.000", 1},
+        {"mtext_chunks_in_file_order", {MultiLineText}, {TextString, EntityType, X},
          Entities({"0", "MTEXT", "10", "1", "3", "Line one\\Pand ", "3", "more", "1",
                    " {\\fArial;end}", "230", "-1"}),
          "Line one\\Pand more {\\fArial;end},MTEXT,1.000", 1},
@@ -131,22 +136,24 @@ TEST(EntityReadersTest, LineArcAnd3DFace) {
                                        "1", "21", "0", "31", "0", "12", "1", "22", "1", "32",
                                        "2", "13", "1", "23", "1", "33", "2"});
     RunCases({
-        {"line_both_points", {7, 8, 9}, kXyzGroup,
+        {"line_both_points", {Lines, LineStartPoint, LineEndPoint}, kXyzGroup,
          Entities({"0", "LINE", "10", "1", "11", "3", "20", "2", "21", "4", "31", "5"}),
          "1,1.000,2.000,0.000|1,3.000,4.000,5.000", 1},
-        {"line_no_point_still_counts", {0, 7}, kXyzGroup,
+        {"line_no_point_still_counts", {Points, Lines}, kXyzGroup,
          Entities({"0", "LINE", "10", "1", "20", "2", "11", "3", "21", "4", "0", "POINT", "10",
                    "7", "20", "8"}),
          "2,7.000,8.000,0.000", 2},
-        {"arc_all_points", {2, 3, 4, 5}, kXyz, arc,
+        {"arc_all_points", {Arcs, ArcStartPoint, ArcEndPoint, ArcCenter}, kXyz, arc,
          "12.000,20.000,5.000|10.000,22.000,5.000|10.000,20.000,5.000", 1},
-        {"arc_mirrored", {2, 3, 4, 5}, kXyz, arcMirrored,
+        {"arc_mirrored", {Arcs, ArcStartPoint, ArcEndPoint, ArcCenter}, kXyz, arcMirrored,
          "-12.000,20.000,-5.000|-10.000,22.000,-5.000|-10.000,20.000,-5.000", 1},
-        {"arc_crossing_zero", {2, 3, 4}, kXyz,
+        {"arc_crossing_zero", {Arcs, ArcStartPoint, ArcEndPoint}, kXyz,
          Entities({"0", "ARC", "40", "1", "50", "270", "51", "-90"}),
          "0.000,-1.000,0.000|0.000,-1.000,0.000", 1},
-        {"face_three_sided", {19, 22, 23}, kXyz, face, "1.000,1.000,2.000|1.000,1.000,2.000", 1},
-        {"face_first_corner", {19, 20}, kXyz, Entities({"0", "3DFACE", "10", "1", "20", "2"}),
+        {"face_three_sided", {Faces3D, FaceThirdPoint, FaceFourthPoint}, kXyz, face,
+         "1.000,1.000,2.000|1.000,1.000,2.000", 1},
+        {"face_first_corner", {Faces3D, FaceFirstPoint}, kXyz,
+         Entities({"0", "3DFACE", "10", "1", "20", "2"}),
          "1.000,2.000,0.000", 1},
     });
 }
@@ -155,7 +162,7 @@ TEST(EntityReadersTest, ArcCenterExactWithFullDecimals) {
     // The end point at 90 degrees is off by the cosine's rounding (1.2e-16), which the 14
     // significant digits of the converted text remove.
     test::TestConfig config = test::AllKindsConfig();
-    config.Entities({2, 4}).Data({3, 6}).Option(kXDecimalsOption, "12");
+    config.Entities({Arcs, ArcEndPoint}).Data({X, Y}).Option(kXDecimalsOption, "12");
     const test::ScanRun run = test::ScanText(
         config, Entities({"0", "ARC", "10", "10", "20", "20", "40", "2", "50", "0", "51", "90"}));
     EXPECT_EQ(run.Data, "10.000000000000,22.000\r\n");
@@ -163,18 +170,18 @@ TEST(EntityReadersTest, ArcCenterExactWithFullDecimals) {
 
 TEST(EntityReadersTest, LwPolylines) {
     RunCases({
-        {"elevation", {12}, kXyzGroup,
+        {"elevation", {Polylines2D}, kXyzGroup,
          Entities({"0", "LWPOLYLINE", "90", "2", "38", "3", "10", "0", "20", "0", "42", "1",
                    "10", "10", "20", "0"}),
          "1,0.000,0.000,3.000|1,10.000,0.000,3.000", 1},
-        {"late_extrusion", {12}, kXyz,
+        {"late_extrusion", {Polylines2D}, kXyz,
          Entities({"0", "LWPOLYLINE", "38", "3", "10", "0", "20", "0", "10", "10", "20", "0",
                    "210", "0", "220", "0", "230", "-1"}),
          "0.000,0.000,-3.000|-10.000,0.000,-3.000", 1},
-        {"elevation_as_it_stands", {12}, kXyz,
+        {"elevation_as_it_stands", {Polylines2D}, kXyz,
          Entities({"0", "LWPOLYLINE", "10", "1", "20", "1", "38", "7", "10", "2", "20", "2"}),
          "1.000,1.000,0.000|2.000,2.000,7.000", 1},
-        {"two_polylines_consecutive_groups", {12}, {29, 3},
+        {"two_polylines_consecutive_groups", {Polylines2D}, {GroupNumber, X},
          Entities({"0", "LWPOLYLINE", "10", "1", "20", "1", "0", "LWPOLYLINE", "10", "2", "20",
                    "2"}),
          "1,1.000|2,2.000", 2},
@@ -221,34 +228,37 @@ TEST(EntityReadersTest, Polylines) {
     const std::string mirrored2d = InEntities(
         Polyline("1", {{"", "1", "2", ""}, {"", "3", "4", "5"}}, {"230", "-1"}));
     // Every record carries the header's handle and layer, whatever the VERTEX entities say.
-    const std::vector<int> order = {29, 17, 15, 3, 6, 9};
+    const std::vector<DataNode> order = {GroupNumber, EntityHandle, EntityLayer, X, Y, Z};
     RunCases({
-        {"3d_vertex_flags", {0, 14}, order, poly3d,
+        {"3d_vertex_flags", {Points, Polylines3D}, order, poly3d,
          "1,P1,L,1.000,1.000,1.000|1,P1,L,3.000,3.000,3.000|2,!NoHandle!,!NoLayer!,9.000,9.000,"
          "0.000",
          2},
-        {"3d_with_spline_points", {14, 15}, kXyz, poly3d,
+        {"3d_with_spline_points", {Polylines3D, Polyline3DSplinePoints}, kXyz, poly3d,
          "1.000,1.000,1.000|2.000,2.000,2.000|3.000,3.000,3.000", 1},
-        {"3d_only_2d_selected", {12, 13}, kXyz, poly3d, "", 0},
-        {"polyface_positions_only", {14}, kXyz, polyface, "1.000,1.000,1.000|2.000,2.000,2.000",
+        {"3d_only_2d_selected", {Polylines2D, Polyline2DCurvePoints}, kXyz, poly3d, "", 0},
+        {"polyface_positions_only", {Polylines3D}, kXyz, polyface,
+         "1.000,1.000,1.000|2.000,2.000,2.000",
          1},
-        {"mesh_falls_into_2d", {12}, kXyz, mesh, "", 1},
-        {"mesh_falls_into_2d_with_curve_points", {12, 13}, kXyz, mesh,
+        {"mesh_falls_into_2d", {Polylines2D}, kXyz, mesh, "", 1},
+        {"mesh_falls_into_2d_with_curve_points", {Polylines2D, Polyline2DCurvePoints}, kXyz, mesh,
          "1.000,1.000,2.000|2.000,2.000,2.000", 1},
-        {"2d_fit_points_at_elevation", {12}, kXyz, fitted2d,
+        {"2d_fit_points_at_elevation", {Polylines2D}, kXyz, fitted2d,
          "1.000,1.000,2.000|3.000,3.000,2.000", 1},
-        {"2d_all_points", {12, 13}, kXyz, fitted2d,
+        {"2d_all_points", {Polylines2D, Polyline2DCurvePoints}, kXyz, fitted2d,
          "1.000,1.000,2.000|2.000,2.000,2.000|3.000,3.000,2.000", 1},
-        {"2d_only_3d_selected", {14}, kXyz, fitted2d, "", 0},
-        {"2d_mirrored", {12}, kXyz, mirrored2d, "-1.000,2.000,-2.000|-3.000,4.000,-2.000", 1},
-        {"pending_xy_and_flags_carry_over_z_starts_at_0", {14, 15}, kXyz,
+        {"2d_only_3d_selected", {Polylines3D}, kXyz, fitted2d, "", 0},
+        {"2d_mirrored", {Polylines2D}, kXyz, mirrored2d, "-1.000,2.000,-2.000|-3.000,4.000,-2.000",
+         1},
+        {"pending_xy_and_flags_carry_over_z_starts_at_0", {Polylines3D, Polyline3DSplinePoints},
+         kXyz,
          InEntities(Polyline("8", {{"32", "1", "2", "3"}, {"", "4", "", ""}})),
          "1.000,2.000,3.000|4.000,2.000,0.000", 1},
-        {"header_then_seqend", {0, 12, 14}, kXyzGroup,
+        {"header_then_seqend", {Points, Polylines2D, Polylines3D}, kXyzGroup,
          InEntities(test::Dxf({"0", "POLYLINE", "70", "8", "0", "SEQEND", "0", "POINT", "10",
                                "1", "20", "1"})),
          "1,1.000,1.000,0.000|2,9.000,9.000,0.000", 2},
-        {"two_2d_consecutive_groups", {12}, {29, 3},
+        {"two_2d_consecutive_groups", {Polylines2D}, {GroupNumber, X},
          InEntities(Polyline("0", {{"", "1", "1", ""}}) + Polyline("0", {{"", "2", "2", ""}})),
          "1,1.000|2,2.000", 2},
     });
@@ -278,19 +288,22 @@ TEST(EntityReadersTest, Splines) {
         return joined;
     };
     RunCases({
-        {"control_points", {16, 17}, {15, 3}, spline, repeat(7, "CURVES,"), 1},
-        {"fit_points", {16, 18}, {3}, spline, repeat(4, ""), 1},
-        {"both", {16, 17, 18}, {3}, spline, repeat(7, "") + "|" + repeat(4, ""), 1},
-        {"neither_still_counts", {16}, {3}, spline, "", 1},
-        {"point_without_z_written_at_z_0", {16, 17}, kXyz,
+        {"control_points", {Splines, SplineControlPoints}, {EntityLayer, X}, spline,
+         repeat(7, "CURVES,"), 1},
+        {"fit_points", {Splines, SplineFitPoints}, {X}, spline, repeat(4, ""), 1},
+        {"both", {Splines, SplineControlPoints, SplineFitPoints}, {X}, spline,
+         repeat(7, "") + "|" + repeat(4, ""), 1},
+        {"neither_still_counts", {Splines}, {X}, spline, "", 1},
+        {"point_without_z_written_at_z_0", {Splines, SplineControlPoints}, kXyz,
          Entities({"0", "SPLINE", "10", "1", "20", "2", "10", "3", "30", "4", "20", "5", "30",
                    "6"}),
          "1.000,2.000,0.000|3.000,2.000,4.000|3.000,5.000,6.000", 1},
-        {"last_point_without_z_and_fit_points", {16, 17, 18}, kXyz,
+        {"last_point_without_z_and_fit_points", {Splines, SplineControlPoints, SplineFitPoints},
+         kXyz,
          Entities({"0", "SPLINE", "10", "1", "20", "2", "11", "3", "21", "4", "11", "5", "21",
                    "6"}),
          "1.000,2.000,0.000|3.000,4.000,0.000|5.000,6.000,0.000", 1},
-        {"unselected_points_without_z", {16, 18}, kXyz,
+        {"unselected_points_without_z", {Splines, SplineFitPoints}, kXyz,
          Entities({"0", "SPLINE", "10", "1", "20", "2", "11", "3", "21", "4", "10", "5", "20",
                    "6"}),
          "3.000,4.000,0.000", 1},
@@ -319,20 +332,20 @@ TEST(EntityReadersTest, InsertsFilterAndTally) {
     for (const FilterCase& f : filters) {
         SCOPED_TRACE(f.name);
         test::TestConfig config = test::AllKindsConfig();
-        config.Entities({0, 24}).Data({29, 19}).Filter(f.filter);
+        config.Entities({Points, Blocks}).Data({GroupNumber, BlockName}).Filter(f.filter);
         const test::ScanRun run = test::ScanText(config, named);
         EXPECT_EQ(run.Data, Records(f.data + "|" + std::to_string(f.count) + ","));
     }
 
     const std::string trees = InEntities(insert("Tree") + insert("TREE") + insert("Oak"));
     test::TestConfig config = test::AllKindsConfig();
-    config.Entities({24}).Data({19});
+    config.Entities({Blocks}).Data({BlockName});
     const test::ScanRun run = test::ScanText(config, trees);
     EXPECT_EQ(run.Report, (std::vector<std::string>{"  Processed entities count : 3", "",
                                                     "    Blocks : 3 ()", "      Tree : 2",
                                                     "      Oak : 1", kReportSeparator}));
     RunCases({
-        {"mirrored_with_text", {24}, {19, 21, 3, 6, 9},
+        {"mirrored_with_text", {Blocks}, {BlockName, TextString, X, Y, Z},
          Entities({"0", "INSERT", "1", "T", "10", "4", "20", "5", "30", "6", "210", "0", "220",
                    "0", "230", "-1"}),
          "!NoBlockName!,T,-4.000,5.000,-6.000", 1},
@@ -342,48 +355,52 @@ TEST(EntityReadersTest, InsertsFilterAndTally) {
 TEST(EntityReadersTest, EntitiesCutShortByTheEndOfInputWriteWhatTheyGathered) {
     const std::string head = test::Dxf({"0", "SECTION", "2", "ENTITIES"});
     RunCases({
-        {"point", {0}, kXyz, head + test::Dxf({"0", "POINT", "10", "1", "20", "2", "30"}),
+        {"point", {Points}, kXyz, head + test::Dxf({"0", "POINT", "10", "1", "20", "2", "30"}),
          "1.000,2.000,0.000", 1},
-        {"lwpolyline_no_final_lf", {12}, kXyz, head + "0\nLWPOLYLINE\n10\n1\n20\n2\n10\n3\n20\n4",
+        {"lwpolyline_no_final_lf", {Polylines2D}, kXyz,
+         head + "0\nLWPOLYLINE\n10\n1\n20\n2\n10\n3\n20\n4",
          "1.000,2.000,0.000|3.000,4.000,0.000", 1},
-        {"polyline_in_a_vertex", {14, 15}, kXyz,
+        {"polyline_in_a_vertex", {Polylines3D, Polyline3DSplinePoints}, kXyz,
          head + test::Dxf({"0", "POLYLINE", "70", "8", "0", "VERTEX", "10", "1", "20", "2", "0",
                            "VERTEX", "10", "3"}),
          "1.000,2.000,0.000|3.000,2.000,0.000", 1},
-        {"polyline_without_seqend_ends_at_the_next_entity", {0, 14, 15}, kXyz,
+        {"polyline_without_seqend_ends_at_the_next_entity",
+         {Points, Polylines3D, Polyline3DSplinePoints}, kXyz,
          head + test::Dxf({"0", "POLYLINE", "70", "8", "0", "VERTEX", "10", "1", "20", "2", "0",
                            "POINT", "10", "5", "20", "6"}),
          "1.000,2.000,0.000|5.000,6.000,0.000", 2},
-        {"spline_in_header", {16, 17}, kXyz, head + test::Dxf({"0", "SPLINE", "8"}), "", 1},
+        {"spline_in_header", {Splines, SplineControlPoints}, kXyz,
+         head + test::Dxf({"0", "SPLINE", "8"}), "", 1},
     });
 }
 
 TEST(EntityReadersTest, ValuesThatMustConvertEndTheRun) {
     struct Case {
         const char* name;
-        std::vector<int> nodes;
+        std::vector<EntityNode> nodes;
         std::string dxf;
         std::string error;
     };
     // The line named is the value's own; an absent value names the entity's type line.
     const Case cases[] = {
-        {"arc_radius_missing_center_only", {2, 5},
+        {"arc_radius_missing_center_only", {Arcs, ArcCenter},
          Entities({"0", "ARC", "10", "1", "20", "1", "50", "0", "51", "1"}),
          "line 6: \"\" is not a valid floating point value (radius, missing from the entity "
          "that starts at this line)."},
-        {"polyline_flags_not_integer", {12}, Entities({"0", "POLYLINE", "70", "8.0"}),
+        {"polyline_flags_not_integer", {Polylines2D}, Entities({"0", "POLYLINE", "70", "8.0"}),
          "line 8: \"8.0\" is not a valid integer value (polyline flags)."},
-        {"lwpolyline_y_before_x", {12}, Entities({"0", "LWPOLYLINE", "20", "1"}),
+        {"lwpolyline_y_before_x", {Polylines2D}, Entities({"0", "LWPOLYLINE", "20", "1"}),
          "line 6: \"\" is not a valid floating point value (X coordinate, missing from the "
          "entity that starts at this line)."},
-        {"circle_extrusion", {1}, Entities({"0", "CIRCLE", "230", "1e999"}),
+        {"circle_extrusion", {Circles}, Entities({"0", "CIRCLE", "230", "1e999"}),
          "line 8: \"1e999\" is not a valid floating point value (extrusion Z)."},
-        {"transform_overflows", {1},
+        {"transform_overflows", {Circles},
          Entities({"0", "CIRCLE", "10", "1.5e308", "20", "1.5e308", "30", "1.5e308", "210",
                    "0.6", "230", "0.8"}),
          "line 6: the Z coordinate computed for the CIRCLE that starts at this line is out of "
          "range."},
-        {"line_end_missing", {7, 9}, Entities({"0", "LINE", "10", "1", "20", "1", "11", "2"}),
+        {"line_end_missing", {Lines, LineEndPoint},
+         Entities({"0", "LINE", "10", "1", "20", "1", "11", "2"}),
          "line 6: \"\" is not a valid floating point value (Y coordinate, missing from the "
          "entity that starts at this line)."},
     };
@@ -391,7 +408,7 @@ TEST(EntityReadersTest, ValuesThatMustConvertEndTheRun) {
         SCOPED_TRACE(c.name);
         test::TestConfig config = test::AllKindsConfig();
         config.Config.EntityFlags.fill(0);
-        for (int node : c.nodes)
+        for (const EntityNode node : c.nodes)
             config.Config.EntityFlags[std::size_t(node)] = 1;
         const test::ScanRun run = test::ScanText(config, c.dxf);
         EXPECT_EQ(run.Result.Outcome, ScanOutcome::Failed);
@@ -425,24 +442,25 @@ TEST(EntityReadersTest, PaperSpaceEntitiesAreReadThroughWithoutConverting) {
     const std::string model = test::Dxf({"0", "POINT", "10", "5", "20", "6"});
     const struct {
         const char* name;
-        std::vector<int> nodes;
+        std::vector<EntityNode> nodes;
         std::string paperLine;  // empty: none
     } cases[] = {
-        {"every_kind", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 16, 17, 19, 20, 24},
+        {"every_kind", {Points, Circles, Arcs, ArcStartPoint, ArcEndPoint, ArcCenter, Ellipses,
+                        Lines, LineStartPoint, LineEndPoint, MultiLineText, SingleLineText,
+                        Polylines2D, Polylines3D, Splines, SplineControlPoints, Faces3D,
+                        FaceFirstPoint, Blocks},
          "    Paper space entities left out : 12"},
         // Only the kinds whose readers run count; POLYLINE only with a polyline kind.
-        {"points_only", {0}, "    Paper space entities left out : 1"},
-        {"points_and_3d_polylines", {0, 14}, "    Paper space entities left out : 2"},
+        {"points_only", {Points}, "    Paper space entities left out : 1"},
+        {"points_and_3d_polylines", {Points, Polylines3D}, "    Paper space entities left out : 2"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         test::TestConfig config = test::AllKindsConfig();
-        config.Entities(std::initializer_list<int>{}).Data({3, 6}).Filter("D*");
-        for (int node : c.nodes)
+        config.Entities({}).Data({X, Y}).Filter("D*");
+        for (const EntityNode node : c.nodes)
             config.Config.EntityFlags[std::size_t(node)] = 1;
-        for (int kind = 0; kind < kKindCount; ++kind)
-            config.SelectedKinds[std::size_t(kind)] = config.Config.EntityFlags[std::size_t(
-                kEntityKinds[std::size_t(kind)].RootNode)];
+        config.SelectKinds();
         const test::ScanRun run = test::ScanText(config, InEntities(paper + model));
         ASSERT_EQ(run.Result.Outcome, ScanOutcome::Done) << run.Result.Error;
         EXPECT_EQ(run.Data, "5.000,6.000\r\n9.000,9.000\r\n");
@@ -453,7 +471,7 @@ TEST(EntityReadersTest, PaperSpaceEntitiesAreReadThroughWithoutConverting) {
 
 TEST(EntityReadersTest, OnlyAPaperSpaceFlagBeforeTheFirstGroup10Counts) {
     test::TestConfig config = test::AllKindsConfig();
-    config.Entities({0, 2, 3}).Data({3, 6});
+    config.Entities({Points, Arcs, ArcStartPoint}).Data({X, Y});
     // After group 10, 67 = 1 is too late: the entity is exported.
     const test::ScanRun late =
         test::ScanText(config, InEntities(test::Dxf({"0", "POINT", "10", "5", "67", "1", "20",
@@ -473,19 +491,19 @@ TEST(EntityReadersTest, OnlyAPaperSpaceFlagBeforeTheFirstGroup10Counts) {
 TEST(EntityReadersTest, PolylinesEndAtTheNextEntityAndMTextStopsAtItsEmbeddedObject) {
     RunCases({
         // Without SEQEND the polyline ends where another entity starts, which is read.
-        {"header_then_another_entity", {0, 12, 14}, {29, 3, 6},
+        {"header_then_another_entity", {Points, Polylines2D, Polylines3D}, {GroupNumber, X, Y},
          InEntities(test::Dxf({"0", "POLYLINE", "70", "8", "0", "POINT", "10", "1", "20", "1"})),
          "1,1.000,1.000|2,9.000,9.000", 2},
-        {"vertices_then_endsec", {12}, {3, 6},
+        {"vertices_then_endsec", {Polylines2D}, {X, Y},
          test::Dxf({"0", "SECTION", "2", "ENTITIES", "0", "POLYLINE", "0", "VERTEX", "10", "1",
                     "20", "2", "0", "ENDSEC", "0", "POINT", "10", "9", "20", "9"}),
          "1.000,2.000", 1},
-        {"polyline_after_polyline", {12}, {29, 3},
+        {"polyline_after_polyline", {Polylines2D}, {GroupNumber, X},
          InEntities(test::Dxf({"0", "POLYLINE", "0", "VERTEX", "10", "1", "20", "1", "0",
                                "POLYLINE", "0", "VERTEX", "10", "2", "20", "2", "0", "SEQEND"})),
          "1,1.000|2,2.000", 2},
         // Text chunks joined as written and trimmed once; the columns' own pairs ignored.
-        {"mtext_columns", {10}, {3, 6, 21},
+        {"mtext_columns", {MultiLineText}, {X, Y, TextString},
          InEntities(test::Dxf({"0", "MTEXT", "10", "7", "20", "8", "3", "  two ", "1",
                                "words  ", "101", "Embedded Object", "10", "1", "20", "0", "1",
                                "x"})),

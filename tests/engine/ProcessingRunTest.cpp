@@ -75,17 +75,26 @@ TEST(ProcessingRunTest, DataFilesAndLogMatchTheFixtures) {
     // The header line with prefixes and all three counters; LineFeed with a forced Z and the
     // label; blank Start-at texts that let the counters run on across files and runs.
     TestConfig header = test::AllKindsConfig();
-    header.Entities({0, 7, 8, 9}).Header(true).Separator(";");
-    header.Data({0, 3, 6, 9, 17, 15, 13, 26, 29});
-    header.Option(1, "N").Option(27, "S").Option(30, "G");
+    header.Entities({EntityNode::Points, EntityNode::Lines, EntityNode::LineStartPoint,
+                     EntityNode::LineEndPoint}).Header(true).Separator(";");
+    header.Data({DataNode::LineNumber, DataNode::X, DataNode::Y, DataNode::Z,
+                 DataNode::EntityHandle, DataNode::EntityLayer, DataNode::EntityType,
+                 DataNode::SequentialNumber, DataNode::GroupNumber});
+    header.Option(DataNode::LineNumberPrefix, "N")
+        .Option(DataNode::SequentialNumberPrefix, "S")
+        .Option(DataNode::GroupNumberPrefix, "G");
     header.Option(kXDecimalsOption, "2").Option(kYDecimalsOption, "2");
     TestConfig linefeed = test::AllKindsConfig();
-    linefeed.Entities({0, 7, 8, 9}).Header(true).Separator("\r\n");
-    linefeed.Data({23, 9, 3, 6});
-    linefeed.Option(24, "L=").Option(kLabelTextOption, "ABC");
+    linefeed.Entities({EntityNode::Points, EntityNode::Lines, EntityNode::LineStartPoint,
+                       EntityNode::LineEndPoint}).Header(true).Separator("\r\n");
+    linefeed.Data({DataNode::Label, DataNode::Z, DataNode::X, DataNode::Y});
+    linefeed.Option(DataNode::LabelPrefix, "L=").Option(kLabelTextOption, "ABC");
     linefeed.Option(kZForceOption, " 100").Option(kZDecimalsOption, "2");
     TestConfig blank = test::AllKindsConfig();
-    blank.Entities({0, 7, 8, 9}).Data({0, 29, 26, 3});
+    blank.Entities({EntityNode::Points, EntityNode::Lines, EntityNode::LineStartPoint,
+                    EntityNode::LineEndPoint});
+    blank.Data({DataNode::LineNumber, DataNode::GroupNumber, DataNode::SequentialNumber,
+                DataNode::X});
     blank.Option(kLineStartOption, "").Option(kGroupStartOption, "  ");
     const Case cases[] = {
         {"header_counters", header, {}},
@@ -208,7 +217,8 @@ TEST(ProcessingRunTest, AFileThatIsNotDxfLeavesNoDataFileAndGivesItsNumbersBack)
                    head + point + point + point + "1O\r\n5\r\n" + point);
     TestConfig c = test::AllKindsConfig();
     c.Config.DataFileExt = "csv";
-    c.Entities({0}).Data({0, 29, 3});
+    c.Entities({EntityNode::Points}).Data({DataNode::LineNumber, DataNode::GroupNumber,
+                                           DataNode::X});
     c.Option(kLineStartOption, "").Option(kGroupStartOption, "");
     RunCounters counters{10, 0, 20};
     const RunResult result = RunFiles(c, counters, folders.Request({"p", "bad", "q"}));
@@ -238,7 +248,8 @@ private:
     void Edit() {
         ++edits_;
         // Longer each time, so the texts move in memory.
-        config_.DataOptions[kXDecimalsOption - 1] = std::string(std::size_t(edits_ * 40), 'P');
+        config_.DataOptions[std::size_t(DataNode::XPrefix)] =
+            std::string(std::size_t(edits_ * 40), 'P');
         config_.FieldSeparator = std::string(std::size_t(edits_), ';');
         config_.EntityFlags[0] = 0;
         config_.DataFileExt = "txt";
@@ -256,8 +267,8 @@ TEST(ProcessingRunTest, EditsDuringARunDoNotReachItsDataFiles) {
     WriteFileBytes(fs::path(folders.in) / "big.dxf", big);
     TestConfig c = test::AllKindsConfig();
     c.Config.DataFileExt = "csv";
-    c.Entities({0}).Data({3, 6});
-    c.Config.DataOptions[kXDecimalsOption - 1] = "X=";
+    c.Entities({EntityNode::Points}).Data({DataNode::X, DataNode::Y});
+    c.Config.DataOptions[std::size_t(DataNode::XPrefix)] = "X=";
     RunCounters counters;
     std::atomic<bool> cancel{false};
     EditWhileRunning editor(c.Config);

@@ -121,7 +121,10 @@ TEST(SegmentScanTest, DrawingsComeOutAsOnOneThreadWhereverTheChunksFall) {
          ScanOutcome::Done},
     };
     test::TestConfig config = test::AllKindsConfig();
-    config.Data({0, 3, 6, 9, 13, 15, 17, 19, 21, 23, 26, 29});
+    config.Data({DataNode::LineNumber, DataNode::X, DataNode::Y, DataNode::Z, DataNode::EntityType,
+                 DataNode::EntityLayer, DataNode::EntityHandle, DataNode::BlockName,
+                 DataNode::TextString, DataNode::Label, DataNode::SequentialNumber,
+                 DataNode::GroupNumber});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const test::ScanRun run = ScanText(config, c.dxf);

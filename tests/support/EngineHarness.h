@@ -29,21 +29,27 @@ struct TestConfig {
     SelectedKindsArray SelectedKinds{};
 
     // Checks the entity-tree nodes given (roots and sub-options alike).
-    TestConfig& Entities(std::initializer_list<int> nodes) {
+    TestConfig& Entities(std::initializer_list<EntityNode> nodes) {
         Config.EntityFlags.fill(0);
-        for (int node : nodes)
+        for (const EntityNode node : nodes)
             Config.EntityFlags[std::size_t(node)] = 1;
-        for (int kind = 0; kind < kKindCount; ++kind)
-            SelectedKinds[std::size_t(kind)] =
-                Config.EntityFlags[std::size_t(kEntityKinds[std::size_t(kind)].RootNode)];
-        return *this;
+        return SelectKinds();
+    }
+    // Checks every kind and every sub-option.
+    TestConfig& AllEntities() {
+        Config.EntityFlags.fill(1);
+        return SelectKinds();
     }
     // Sets the data order: the items given, in that order, then -1.
-    TestConfig& Data(std::initializer_list<int> items) {
+    TestConfig& Data(std::initializer_list<DataNode> items) {
         DataOrder.fill(-1);
         std::size_t i = 0;
-        for (int item : items)
-            DataOrder[i++] = item;
+        for (const DataNode item : items)
+            DataOrder[i++] = int(item);
+        return *this;
+    }
+    TestConfig& Option(DataNode node, std::string_view text) {
+        SetDataOption(Config, int(node), text);
         return *this;
     }
     TestConfig& Option(int node, std::string_view text) {
@@ -62,15 +68,20 @@ struct TestConfig {
         Config.HeaderLine = on ? 1 : 0;
         return *this;
     }
+    // The kinds whose roots are checked.
+    TestConfig& SelectKinds() {
+        for (int kind = 0; kind < kKindCount; ++kind)
+            SelectedKinds[std::size_t(kind)] =
+                Config.EntityFlags[std::size_t(kEntityKinds[std::size_t(kind)].RootNode)];
+        return *this;
+    }
 };
 
 // Every kind and every sub-option; X, Y, Z with 3 decimals, comma, counters from 1.
 inline TestConfig AllKindsConfig() {
     TestConfig c;
-    std::vector<int> all;
-    c.Entities({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
-                22, 23, 24});
-    c.Data({3, 6, 9});
+    c.AllEntities();
+    c.Data({DataNode::X, DataNode::Y, DataNode::Z});
     c.Separator(",");
     c.Option(kLineStartOption, "1").Option(kSequentialStartOption, "1");
     c.Option(kGroupStartOption, "1");
