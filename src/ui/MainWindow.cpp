@@ -1,35 +1,22 @@
 #include "ui/MainWindow.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
+#include <QCloseEvent>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QToolBar>
-#include <QToolButton>
-#include <QTreeWidget>
-#include <QUrl>
-#include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/HeaderLayout.h"
 #include "platform/SettingsStore.h"
-#include "config/ConfigFile.h"
-#include "ui/DestinationChooser.h"
-#include "ui/HelpBrowser.h"
+#include "ui/ConfigurationTab.h"
+#include "ui/FilesTab.h"
 #include "ui/Images.h"
-#include "ui/ProgressWindow.h"
-#include "ui/RunSummaryPanel.h"
+#include "ui/OptionsTab.h"
 #include "ui/TooltipSwitch.h"
 #include "ui/UserDialogs.h"
 
@@ -38,10 +25,8 @@ namespace {
 
 const QString kStatusPrefix = QStringLiteral("Configuration file in use : ");
 const QString kCaptionPrefix = QStringLiteral("Quarrow V 4.02 - [");
-const QString kConfigFilter = QStringLiteral("Quarrow configuration files (*.qrw)");
 const QString kChangedQuestion =
     QStringLiteral("Current configuration has changed, do you want to save it ?");
-const QColor kToolbarCream(255, 251, 240);
 
 // The status bar's first panel: its background, then the status image 2 pixels from the top.
 class StatusIconPanel final : public QWidget {
@@ -58,52 +43,6 @@ protected:
         painter.drawPixmap(0, 2, Images::Status().pixmap(16, 16, QIcon::Normal));
     }
 };
-
-QGroupBox* MakeGroup(const char* name, const char* caption, bool bold) {
-    auto* group = new QGroupBox(QString::fromLatin1(caption));
-    group->setObjectName(QString::fromLatin1(name));
-    if (bold)
-        group->setStyleSheet(QStringLiteral("QGroupBox#%1 { font-weight: bold; }")
-                                 .arg(QString::fromLatin1(name)));
-    return group;
-}
-
-// A cream panel with a toolbar of image-above-caption buttons along its bottom.
-QWidget* MakeToolbarPanel(const char* name, QToolBar*& toolbar) {
-    auto* panel = new QWidget;
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setMinimumHeight(50);  // grows where the platform's captions need more
-    panel->setAttribute(Qt::WA_StyledBackground);
-    panel->setStyleSheet(QStringLiteral("#%1, #%1 QToolBar { background: rgb(%2, %3, %4); "
-                                        "border: none; }")
-                             .arg(panel->objectName())
-                             .arg(kToolbarCream.red())
-                             .arg(kToolbarCream.green())
-                             .arg(kToolbarCream.blue()));
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addStretch();
-    toolbar = new QToolBar(panel);
-    toolbar->setMinimumHeight(44);
-    toolbar->setIconSize(QSize(24, 24));
-    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    layout->addWidget(toolbar);
-    return panel;
-}
-
-QToolButton* AddToolButton(QToolBar* toolbar, const char* name, const char* caption,
-                           const char* hint, int image, int width) {
-    auto* button = new QToolButton(toolbar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(QString::fromLatin1(caption));
-    button->setToolTip(QString::fromLatin1(hint));
-    button->setIcon(Images::Toolbar(image));
-    button->setIconSize(QSize(24, 24));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setMinimumWidth(width);
-    toolbar->addWidget(button);
-    return button;
-}
 
 } // namespace
 
@@ -131,10 +70,7 @@ MainWindow::MainWindow(SettingsStore& settings, UserDialogs& dialogs, ProgramPat
     entityTree_ = BuildEntityTree();
     dataTree_ = BuildDataTree();
     BuildFrame();
-    destinationChooser_ = new DestinationChooser(this);
-    progressWindow_ = new ProgressWindow(cancelRequested_, this);
-    SyncEntityTree();
-    SyncDataTree();
+    configuration_->SyncTrees();
 }
 
 MainWindow::~MainWindow() {
@@ -145,122 +81,46 @@ void MainWindow::BuildFrame() {
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("PageControl1"));
     tabs_->setIconSize(QSize(24, 24));
-    tabs_->addTab(BuildDxfFilesTab(), Images::Tab(0), QStringLiteral("DXF Files"));
-    tabs_->addTab(BuildConfigurationTab(), Images::Tab(1), QStringLiteral("Configuration"));
-    tabs_->addTab(BuildOptionsTab(), Images::Tab(2), QStringLiteral("Options / Help"));
+    files_ = new FilesTab(settings_, dialogs_, paths_, this);
+    tabs_->addTab(files_, Images::Tab(0), QStringLiteral("DXF Files"));
+    configuration_ =
+        new ConfigurationTab(state_, entityTree_, dataTree_, settings_, dialogs_, paths_);
+    tabs_->addTab(configuration_, Images::Tab(1), QStringLiteral("Configuration"));
+    options_ = new OptionsTab(settings_, *tooltips_, paths_);
+    tabs_->addTab(options_, Images::Tab(2), QStringLiteral("Options / Help"));
     setCentralWidget(tabs_);
     BuildStatusBar();
-    BuildMenus();
-    ConnectTrees();
+    ConnectTabs();
 }
 
-QWidget* MainWindow::BuildDxfFilesTab() {
-    auto* tab = new QWidget;
-    tab->setObjectName(QStringLiteral("TabSheet1"));
-    auto* layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(3, 3, 3, 0);
-    layout->setSpacing(6);
-
-    summary_ = new RunSummaryPanel(tab);
-    layout->addWidget(summary_);
-    connect(summary_, &RunSummaryPanel::OpenDestinationRequested, this,
-            &MainWindow::OpenDestination);
-    connect(summary_, &RunSummaryPanel::OpenLogRequested, this, &MainWindow::OpenLog);
-
-    auto* files = MakeGroup("GroupBox1", " DXF files to process ", true);
-    filesGroup_ = files;
-    auto* filesLayout = new QVBoxLayout(files);
-    filesLayout->setContentsMargins(4, 4, 4, 4);
-    filesLayout->addWidget(BuildFileBrowser());
-    layout->addWidget(files, 1);
-
-    auto* output = MakeGroup("GroupBox2", " Output Directory and File Extension  ", true);
-    output->setFixedHeight(53);
-    outputGroup_ = output;
-    BuildOutputControls(output);
-    layout->addWidget(output);
-    connect(extensionEdit_, &QLineEdit::textChanged, this, &MainWindow::onExtensionChanged);
-
-    QToolBar* toolbar = nullptr;
-    layout->addWidget(MakeToolbarPanel("Panel1", toolbar));
-    toolbar->setObjectName(QStringLiteral("ToolBar1"));
-    processButton_ = AddToolButton(toolbar, "btprocess", " Process selected files",
-                                   "Create Data Files...", 2, 112);
-    auto* exitButton = AddToolButton(toolbar, "btexit", " Exit", "Exit...", 4, 112);
-    toolbar->addSeparator();
-    auto* log = AddToolButton(toolbar, "ToolButton2", "Show last Log", "", 5, 112);
-    connect(processButton_, &QToolButton::clicked, this, &MainWindow::onProcessClicked);
-    // " Exit" asks the same way the title-bar close does: through the exit sequence.
-    connect(exitButton, &QToolButton::clicked, this, &QWidget::close);
-    connect(log, &QToolButton::clicked, this, &MainWindow::onShowLogClicked);
-    return tab;
+void MainWindow::ConnectTabs() {
+    // A run starts from the configuration in use, with the separator field as typed.
+    files_->SetConfigurationSource([this] {
+        return RunConfiguration{state_.Config, entityTree_, dataTree_,
+                                configuration_->FieldSeparatorText()};
+    });
+    connect(files_, &FilesTab::RunningChanged, this, &MainWindow::ApplyRunState);
+    // The summary is on the "DXF Files" tab.
+    connect(files_, &FilesTab::SummaryShown, this, [this] { tabs_->setCurrentWidget(files_); });
+    connect(files_, &FilesTab::LogReady, this, [this] {
+        if (options_->ShowReport())
+            files_->OpenLog();
+    });
+    connect(files_, &FilesTab::ExitClicked, this, &QWidget::close);
+    // The extension field is on the "DXF Files" tab, but it is a field of the configuration.
+    connect(files_, &FilesTab::ExtensionEdited, configuration_,
+            &ConfigurationTab::onExtensionChanged);
+    connect(configuration_, &ConfigurationTab::ExtensionLoaded, files_, &FilesTab::SetExtension);
+    connect(configuration_, &ConfigurationTab::ConfigInUseChanged, this,
+            &MainWindow::ShowConfigInUse);
+    connect(configuration_, &ConfigurationTab::ConfigInUseCleared, this,
+            &MainWindow::ShowConfigNone);
 }
 
-QWidget* MainWindow::BuildConfigurationTab() {
-    auto* tab = new QWidget;
-    tab->setObjectName(QStringLiteral("TabSheet7"));
-    auto* layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(3, 3, 3, 0);
-    layout->setSpacing(6);
-
-    auto* trees = new QHBoxLayout;
-    trees->setSpacing(5);
-    trees->addWidget(BuildEntityGroup());
-    trees->addWidget(BuildDataGroup(), 1);
-    layout->addLayout(trees, 1);
-    layout->addWidget(BuildOptionsGroup());
-
-    QToolBar* toolbar = nullptr;
-    layout->addWidget(MakeToolbarPanel("Panel2", toolbar));
-    toolbar->setObjectName(QStringLiteral("ToolBar3"));
-    loadButton_ = AddToolButton(toolbar, "btload", " Load configuration",
-                                "Load a configuration file.", 0, 100);
-    saveButton_ = AddToolButton(toolbar, "btsave", " Save configuration",
-                                "Save current configuration to file.", 1, 100);
-    connect(loadButton_, &QToolButton::clicked, this, &MainWindow::onLoadClicked);
-    connect(saveButton_, &QToolButton::clicked, this, [this] { onSaveClicked(); });
-    return tab;
-}
-
-QWidget* MainWindow::BuildOptionsTab() {
-    auto* tab = new QWidget;
-    tab->setObjectName(QStringLiteral("TabSheet2"));
-    auto* tabLayout = new QVBoxLayout(tab);
-    tabLayout->setContentsMargins(3, 3, 3, 3);
-    auto* group = MakeGroup("GroupBox5", " Options / Help ", false);
-    group->setFixedHeight(99);
-    tabLayout->addWidget(group);
-    tabLayout->addStretch();
-
-    auto* picture = new QLabel(group);
-    picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(Images::Options().pixmap(32, 32));
-    picture->setGeometry(16, 36, 32, 32);
-    auto* heading = new QLabel(QStringLiteral("After process:"), group);
-    heading->setObjectName(QStringLiteral("Label29"));
-    heading->move(56, 16);
-    alwaysReportRadio_ = new QRadioButton(QStringLiteral("Always show Report."), group);
-    alwaysReportRadio_->setObjectName(QStringLiteral("rep1"));
-    alwaysReportRadio_->move(64, 36);
-    neverReportRadio_ = new QRadioButton(QStringLiteral("Never show Report."), group);
-    neverReportRadio_->setObjectName(QStringLiteral("rep3"));
-    neverReportRadio_->move(64, 56);
-    helpTipsCheck_ = new QCheckBox(QStringLiteral("Show Help Tips"), group);
-    helpTipsCheck_->setObjectName(QStringLiteral("shelptips"));
-    helpTipsCheck_->move(20, 76);
-    auto* help = new QPushButton(Images::Help(), QStringLiteral(" Show Help file"), group);
-    help->setObjectName(QStringLiteral("BitBtn7"));
-    help->setIconSize(QSize(32, 32));
-    help->resize(137, 73);
-    // The help button stays on the group's right edge whatever the window's width.
-    group->installEventFilter(this);
-
-    connect(alwaysReportRadio_, &QRadioButton::clicked, this,
-            &MainWindow::onAlwaysShowReportClicked);
-    connect(neverReportRadio_, &QRadioButton::clicked, this, &MainWindow::onNeverShowReportClicked);
-    connect(helpTipsCheck_, &QCheckBox::clicked, this, &MainWindow::onHelpTipsClicked);
-    connect(help, &QPushButton::clicked, this, &MainWindow::onShowHelpClicked);
-    return tab;
+void MainWindow::ApplyRunState() {
+    const bool running = files_->Running();
+    files_->SetRunning(running);
+    configuration_->SetRunning(running);
 }
 
 void MainWindow::BuildStatusBar() {
@@ -293,17 +153,8 @@ void MainWindow::StartUp() {
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 
-    const bool tips = settings_.ReadFlag(SettingName::ShowTips);
-    helpTipsCheck_->setChecked(tips);
-    tooltips_->SetEnabled(tips);
-
-    // Neither report option is chosen until the user picks one.
-    if (settings_.IsFlag(SettingName::ShowLog)) {
-        showReport_ = settings_.ReadFlag(SettingName::ShowLog);
-        (showReport_ ? alwaysReportRadio_ : neverReportRadio_)->setChecked(true);
-    }
-
-    RestoreBrowserSettings();
+    options_->RestoreSettings();
+    files_->RestoreSettings();
     LoadStartupConfig();
     tabs_->setCurrentIndex(0);
 }
@@ -312,135 +163,74 @@ void MainWindow::LoadStartupConfig() {
     const QString name = settings_.ReadText(SettingName::Config);
     const QString current = paths_.CurrentConfigPath(name);
     if (QFileInfo(current).isFile()) {
-        LoadConfigFile(current);
-        SetConfigInUse(QFileInfo(current).fileName());
+        configuration_->LoadConfigFile(current);
+        configuration_->SetConfigInUse(QFileInfo(current).fileName());
         return;
     }
     dialogs_.ShowMessage(this, MessageKind::Information,
                          QStringLiteral("Configuration file \"%1\" not found, default values "
                                         "will be used.")
                              .arg(current));
-    LoadConfigFile(paths_.DefaultConfigPath);
+    configuration_->LoadConfigFile(paths_.DefaultConfigPath);
     settings_.WriteText(SettingName::Config, QStringLiteral("none"));
-    SetConfigNone();
+    configuration_->SetConfigNone();
     MarkConfigUnsaved(state_);
 }
 
-void MainWindow::SetConfigInUse(const QString& fileName) {
+void MainWindow::ShowConfigInUse(const QString& fileName) {
     statusText_->setText(kStatusPrefix + fileName);
     setWindowTitle(kCaptionPrefix + fileName + QLatin1Char(']'));
 }
 
-void MainWindow::SetConfigNone() {
+void MainWindow::ShowConfigNone() {
     statusText_->setText(QStringLiteral("None"));
     setWindowTitle(QStringLiteral("Quarrow V 4.02[None]"));
 }
 
-void MainWindow::LoadConfigFile(const QString& path) {
-    configLoading_ = true;
-    const ReadResult result =
-        ReadConfigFile(path.toStdString(), state_.Config, entityTree_, dataTree_);
-    if (result.Outcome != ConfigReadOutcome::NotRead) {
-        SyncEntityTree();
-        SyncDataTree();
-    }
-    if (result.Outcome != ConfigReadOutcome::ReadInFull) {
-        configLoading_ = false;
-        dialogs_.ShowMessage(this, MessageKind::Error, QString::fromStdString(result.Message));
-        return;
-    }
-    PutConfigIntoControls();
-    // The trees hold new nodes now: focus their first ones afresh, so the focus rules run even
-    // where the first row was focused before.
-    for (QTreeWidget* tree : {entityTreeWidget_, dataTreeWidget_}) {
-        tree->setCurrentItem(nullptr);
-        tree->setCurrentItem(tree->topLevelItem(0));
-    }
-    configLoading_ = false;
-    MarkConfigSaved(state_);
-    settings_.WriteText(SettingName::Config, QFileInfo(path).fileName());
-}
-
-void MainWindow::PutConfigIntoControls() {
-    // Each control that shows another value writes it back by its own rule.
-    const ExportConfig config = state_.Config;
-    blockNamesEdit_->setText(QString::fromLatin1(config.BlockNameFilter));
-    fieldSeparatorEdit_->setText(QString::fromLatin1(config.FieldSeparator));
-    headerLineCheck_->setChecked(config.HeaderLine != 0);
-    extensionEdit_->setText(QString::fromLatin1(config.DataFileExt));
-    const int choice = config.SeparatorChoice;
-    separatorCombo_->setCurrentIndex(
-        choice >= 0 && choice < separatorCombo_->count() ? choice : -1);
-    onSeparatorChoiceChanged();
-}
-
-bool MainWindow::onSaveClicked() {
-    FileDialogRequest request;
-    request.Title = QStringLiteral("Save current configuration");
-    request.Filter = kConfigFilter;
-    request.DefaultSuffix = QStringLiteral("qrw");
-    request.Folder = paths_.ConfigFolder;
-    request.ProposedName = statusText_->text().mid(kStatusPrefix.size());
-    const QString path = dialogs_.ChooseSaveFile(this, request);
-    if (path.isEmpty())
-        return false;
-    const WriteResult written =
-        WriteConfigFile(path.toStdString(), state_.Config, entityTree_, dataTree_);
-    if (!written.Ok) {
-        dialogs_.ShowMessage(this, MessageKind::Error, QString::fromStdString(written.Message));
-        return false;
-    }
-    const QString name = QFileInfo(path).fileName();
-    SetConfigInUse(name);
-    settings_.WriteText(SettingName::Config, name);
-    MarkConfigSaved(state_);
-    return true;
-}
-
-void MainWindow::onLoadClicked() {
-    if (running_)
-        return;  // the controls are disabled then; this keeps any other caller out too
+bool MainWindow::onExitRequested() {
+    if (files_->Running())
+        return false;  // the run ends first, through Stop or by itself
     if (IsConfigChanged(state_)) {
         const Answer answer = dialogs_.AskYesNoCancel(this, kChangedQuestion);
         if (answer == Answer::Cancel)
-            return;
-        if (answer == Answer::Yes && !onSaveClicked())
-            return;
+            return false;
+        if (answer == Answer::Yes && !configuration_->onSaveClicked())
+            return false;
     }
-    FileDialogRequest request;
-    request.Title = QStringLiteral("Load a configuration");
-    request.Filter = kConfigFilter;
-    request.DefaultSuffix = QStringLiteral("qrw");
-    request.Folder = paths_.ConfigFolder;
-    const QString path = dialogs_.ChooseOpenFile(this, request);
-    if (path.isEmpty())
+    settings_.WriteText(SettingName::DxfPath, files_->DxfFolderPath());
+    settings_.WriteText(SettingName::DestPath, files_->DestinationPath());
+    settings_.WriteText(SettingName::Width, QString::number(frameGeometry().width()));
+    settings_.WriteText(SettingName::Height, QString::number(frameGeometry().height()));
+    settings_.WriteText(SettingName::FolderPanelWidth,
+                        QString::number(files_->FolderPanelWidth()));
+    const std::vector<std::uint8_t> layout = EncodeHeaderLayout(files_->FileListLayout());
+    settings_.WriteBinary(SettingName::FileListHeader,
+                          QByteArray(reinterpret_cast<const char*>(layout.data()),
+                                     qsizetype(layout.size())));
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (files_->Running() && !exiting_) {
+        // The run is on this thread's stack: the window stays until it has returned, and the
+        // exit sequence goes on from there (FilesTab::onProcessClicked).
+        event->ignore();
+        if (files_->StoppingForExit())
+            return;  // already asked, the run is stopping
+        const Answer answer = dialogs_.AskYesNo(
+            this, QStringLiteral("A run is in progress. Stop it and exit Quarrow?\n\n"
+                                 "Data files already written are kept."));
+        if (answer == Answer::Yes && files_->Running())
+            files_->StopForExit();
         return;
-    SetConfigInUse(QFileInfo(path).fileName());
-    LoadConfigFile(path);
-}
-
-void MainWindow::onAlwaysShowReportClicked() {
-    settings_.WriteFlag(SettingName::ShowLog, true);
-    showReport_ = true;
-}
-
-void MainWindow::onNeverShowReportClicked() {
-    settings_.WriteFlag(SettingName::ShowLog, false);
-    showReport_ = false;
-}
-
-void MainWindow::onHelpTipsClicked(bool checked) {
-    settings_.WriteFlag(SettingName::ShowTips, checked);
-    tooltips_->SetEnabled(checked);
-}
-
-void MainWindow::onShowHelpClicked() {
-    // The help window reports a missing file itself; it is not modal, nothing waits for it.
-    if (!help_)
-        help_ = new HelpBrowser(this);
-    help_->ShowFile(FindHelpFile(paths_.HelpFilePath, QCoreApplication::applicationDirPath()));
-    help_->show();
-    help_->raise();
+    }
+    // Every close of the main window goes through the exit sequence.
+    if (exiting_ || onExitRequested()) {
+        exiting_ = true;
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 } // namespace quarrow

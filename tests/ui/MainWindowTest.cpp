@@ -40,6 +40,9 @@
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
 #include "ui/ConfigTreeWidget.h"
+#include "ui/ConfigurationTab.h"
+#include "ui/FilesTab.h"
+#include "ui/OptionsTab.h"
 #include "ui/ScriptedDialogs.h"
 
 namespace quarrow {
@@ -209,7 +212,7 @@ TEST_F(MainWindowTest, FirstStartSeedsSettingsAndLoadsTheDefault) {
     EXPECT_FALSE(Find<QRadioButton>("rep3")->isChecked());
     EXPECT_GE(form->width(), 800);
 
-    EXPECT_FALSE(form->onSaveClicked()) << "dialog dismissed";
+    EXPECT_FALSE(form->Configuration().onSaveClicked()) << "dialog dismissed";
     EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "") << "nothing proposed for None";
     EXPECT_EQ(dialogs.SaveRequests.back().Title, "Save current configuration");
     EXPECT_EQ(dialogs.SaveRequests.back().Filter, "Quarrow configuration files (*.qrw)");
@@ -251,21 +254,21 @@ TEST_F(MainWindowTest, BlockNamesFieldFollowsTheBlocksNode) {
 
 TEST_F(MainWindowTest, ContextMenusCheckAndExpandThroughTheRules) {
     StartWithConfig();
-    form->onSelectNoEntitiesClicked();
+    form->Configuration().onSelectNoEntitiesClicked();
     EXPECT_EQ(form->State().Config.EntityFlags[8], 1) << "disabled sub-options keep flags";
     EXPECT_TRUE(EntityItem(8)->data(0, kNodeDisabledRole).toBool());
-    form->onSelectAllEntitiesClicked();
+    form->Configuration().onSelectAllEntitiesClicked();
     for (int i = 0; i < kEntityNodeCount; ++i)
         EXPECT_EQ(EntityItem(i)->checkState(0), Qt::Checked) << i;
     EXPECT_EQ(EntityWidget()->currentItem(), EntityItem(24));
 
-    form->onSelectNoDataClicked();
+    form->Configuration().onSelectNoDataClicked();
     EXPECT_EQ(form->State().Config.DataFlags, decltype(ExportConfig::DataFlags){});
     EXPECT_TRUE(DataItem(12)->data(1, kNodeDisabledRole).toBool());
 
     MarkConfigSaved(form->State());
-    form->onExpandAllEntitiesClicked();
-    form->onCollapseAllDataClicked();
+    form->Configuration().onExpandAllEntitiesClicked();
+    form->Configuration().onCollapseAllDataClicked();
     EXPECT_TRUE(EntityItem(19)->isExpanded());
     EXPECT_FALSE(DataItem(0)->isExpanded());
     EXPECT_FALSE(IsConfigChanged(form->State()));
@@ -319,13 +322,13 @@ TEST_F(MainWindowTest, MovingLabelUpCarriesItsOptions) {
     EXPECT_FALSE(Find<QToolButton>("btCoordDown")->isEnabled()) << "option node focused";
 
     // A press on empty space leaves no node focused; the buttons then do nothing.
-    form->onCollapseAllDataClicked();  // leaves empty space below the last item
+    form->Configuration().onCollapseAllDataClicked();  // leaves empty space below the last item
     tree->setCurrentItem(tree->topLevelItem(3));
     const ConfigTree order = WithoutSelection(form->DataTree());
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                       QPoint(5, tree->viewport()->height() - 2));
     EXPECT_EQ(tree->currentItem(), nullptr);
-    form->onMoveDownClicked();
+    form->Configuration().onMoveDownClicked();
     EXPECT_EQ(WithoutSelection(form->DataTree()), order);
 }
 
@@ -360,9 +363,9 @@ TEST_F(MainWindowTest, SaveChangeLoadRestoresTheSavedState) {
     StartWithConfig();
     const QString saved = programFolder + "configurations/mine.qrw";
     PressSpaceOn(DataWidget(), DataItem(23));  // check Label, then move it up
-    form->onMoveUpClicked();
+    form->Configuration().onMoveUpClicked();
     dialogs.SavePaths.push_back(saved);
-    ASSERT_TRUE(form->onSaveClicked());
+    ASSERT_TRUE(form->Configuration().onSaveClicked());
     EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "start.qrw");
     EXPECT_EQ(dialogs.SaveRequests.back().Folder, programFolder + "configurations");
     EXPECT_EQ(StatusText(), "Configuration file in use : mine.qrw");
@@ -373,18 +376,18 @@ TEST_F(MainWindowTest, SaveChangeLoadRestoresTheSavedState) {
 
     PressSpaceOn(EntityWidget(), EntityItem(2));
     Find<QLineEdit>("Edit12")->setText(QStringLiteral("txt"));
-    form->onMoveDownClicked();
+    form->Configuration().onMoveDownClicked();
     ASSERT_TRUE(IsConfigChanged(form->State()));
 
     // Yes, then a dismissed save dialog: nothing happens, no open dialog.
     dialogs.Answers = {Answer::Yes};
-    form->onLoadClicked();
+    form->Configuration().onLoadClicked();
     EXPECT_TRUE(dialogs.OpenRequests.empty());
     EXPECT_EQ(form->State().Config.DataFileExt, "txt");
 
     dialogs.Answers = {Answer::No};
     dialogs.OpenPaths = {saved};
-    form->onLoadClicked();
+    form->Configuration().onLoadClicked();
     ASSERT_EQ(dialogs.Questions.size(), 2);
     EXPECT_EQ(dialogs.Questions[1],
               "Current configuration has changed, do you want to save it ?");
@@ -408,7 +411,7 @@ TEST_F(MainWindowTest, AFileOfAnotherSignatureIsRefused) {
     const ConfigState before = form->State();
 
     dialogs.OpenPaths = {QString::fromStdString(foreign)};
-    form->onLoadClicked();
+    form->Configuration().onLoadClicked();
     ASSERT_EQ(dialogs.Messages.size(), 1u);
     EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
     EXPECT_EQ(dialogs.Messages[0].Text, "This is not a Quarrow configuration file");
@@ -437,7 +440,7 @@ TEST_F(MainWindowTest, ALoadPutsTheFieldsThroughTheControlsRules) {
                              c.BlockNameFilter = " A*,B ";
                              c.SeparatorChoice = 9;
                          }));
-    form->LoadConfigFile(QString::fromStdString(path));
+    form->Configuration().LoadConfigFile(QString::fromStdString(path));
     EXPECT_TRUE(dialogs.Messages.empty());
     EXPECT_EQ(form->State().Config.BlockNameFilter, "A*,B");
     EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentIndex(), -1);
@@ -455,7 +458,7 @@ TEST_F(MainWindowTest, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
     test::WriteFileBytes(path, DefaultFileWith([](ExportConfig& c) { c.DataFileExt = "xyz"; })
                                    .substr(0, kEntityStreamOffset));
     dialogs.OpenPaths = {QString::fromStdString(path)};
-    form->onLoadClicked();
+    form->Configuration().onLoadClicked();
     ASSERT_EQ(dialogs.Messages.size(), 1u);
     EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
     EXPECT_EQ(dialogs.Messages[0].Text, QString::fromLatin1(kMsgNotEnoughData.data()));
@@ -466,13 +469,13 @@ TEST_F(MainWindowTest, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
     EXPECT_TRUE(IsConfigChanged(form->State()));
     EXPECT_EQ(settings->ReadText(SettingName::Config), "start.qrw");
     EXPECT_EQ(StatusText(), "Configuration file in use : short.qrw");
-    EXPECT_FALSE(form->ConfigLoading());
+    EXPECT_FALSE(form->Configuration().ConfigLoading());
 }
 
 TEST_F(MainWindowTest, ReportAndTipOptionsAreWrittenWhenClicked) {
     StartWithConfig();
     QTest::mouseClick(Find<QRadioButton>("rep1"), Qt::LeftButton);
-    EXPECT_TRUE(form->ShowReport());
+    EXPECT_TRUE(form->Options().ShowReport());
     EXPECT_TRUE(settings->ReadFlag(SettingName::ShowLog));
     QTest::mouseClick(Find<QRadioButton>("rep3"), Qt::LeftButton);
     EXPECT_FALSE(Find<QRadioButton>("rep1")->isChecked());
@@ -538,7 +541,7 @@ TEST_F(MainWindowTest, FileListShowsExactlyTheDxfFilesAndCountsTheSelection) {
     // AutoSelect selects every row, and survives in the settings.
     for (const char* name : {"c.dxf", "d.Dxf"})
         WriteBytes(folder + "/" + name, "0\nEOF\n");
-    form->onRefreshFolderClicked();
+    form->Files().onRefreshFolderClicked();
     EXPECT_EQ(RowNames(list), (QStringList{"a", "B", "c", "d"}));
     Find<QCheckBox>("autosel")->click();
     EXPECT_EQ(Find<QLabel>("Label3")->text(), "4 files selected.");
@@ -555,11 +558,11 @@ TEST_F(MainWindowTest, HeaderClicksAlwaysReverseTheSort) {
     StartWithConfig();
     auto* list = Find<QTreeWidget>("VTFiles");
     EXPECT_EQ(RowNames(list), (QStringList{"a", "b", "c"}));
-    form->onFileListHeaderClicked(2);  // Size, reversed from ascending: largest first
+    form->Files().onFileListHeaderClicked(2);  // Size, reversed from ascending: largest first
     EXPECT_EQ(RowNames(list), (QStringList{"a", "c", "b"}));
-    form->onFileListHeaderClicked(0);  // Name, reversed again: ascending
+    form->Files().onFileListHeaderClicked(0);  // Name, reversed again: ascending
     EXPECT_EQ(RowNames(list), (QStringList{"a", "b", "c"}));
-    form->onFileListHeaderClicked(0);
+    form->Files().onFileListHeaderClicked(0);
     EXPECT_EQ(RowNames(list), (QStringList{"c", "b", "a"}));
     EXPECT_EQ(list->topLevelItem(0)->background(0).color(), QColor(242, 242, 242));
 }
@@ -617,8 +620,8 @@ protected:
 TEST_F(RunTest, ARunOfTwoFilesWritesBothDataFilesAndTheLog) {
     StartWithTwoDrawings();
     EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), dest) << "unlocked: the saved destination";
-    form->onAlwaysShowReportClicked();
-    form->onProcessClicked();
+    form->Options().onAlwaysShowReportClicked();
+    form->Files().onProcessClicked();
     EXPECT_TRUE(dialogs.Messages.empty());
     EXPECT_TRUE(QFileInfo::exists(dest + "/points.csv"));
     EXPECT_TRUE(QFileInfo::exists(dest + "/lines-faces.csv"));
@@ -627,17 +630,17 @@ TEST_F(RunTest, ARunOfTwoFilesWritesBothDataFilesAndTheLog) {
     EXPECT_TRUE(log.contains("Number of processed files : 2\r\n"));
     EXPECT_TRUE(log.contains("File 2 :\r\n"));
     EXPECT_EQ(dialogs.OpenedInEditor, QStringList{programFolder + "QuarrowLog.txt"});
-    EXPECT_FALSE(form->ProgressDialog().isVisible());
+    EXPECT_FALSE(form->Files().ProgressDialog().isVisible());
 }
 
 TEST_F(RunTest, StopDuringARunLeavesTheCancelLine) {
     StartWithTwoDrawings();
     // The progress window lets events through as the first file starts: Stop is pressed then.
-    ProgressWindow* progress = &form->ProgressDialog();
+    ProgressWindow* progress = &form->Files().ProgressDialog();
     QTimer::singleShot(0, progress, [progress] {
         progress->findChild<QPushButton*>(QStringLiteral("SpeedButton1"))->click();
     });
-    form->onProcessClicked();
+    form->Files().onProcessClicked();
     const QString log = LogText();
     EXPECT_TRUE(log.endsWith("*** Process canceled by user ***\r\n")) << log.toStdString();
     EXPECT_FALSE(log.contains("File 2 :"));
@@ -646,13 +649,13 @@ TEST_F(RunTest, StopDuringARunLeavesTheCancelLine) {
 TEST_F(RunTest, RefusedRunsShowTheirMessages) {
     StartWithTwoDrawings();
     Find<QLineEdit>("Edit12")->setText(QStringLiteral("  "));
-    form->onProcessClicked();
+    form->Files().onProcessClicked();
     ASSERT_EQ(dialogs.Messages.size(), 1u);
     EXPECT_EQ(dialogs.Messages[0].Text,
               "  Please, enter a file extension to use for the Data files.  ");
     Find<QLineEdit>("Edit12")->setText(QStringLiteral("csv"));
     QFile::remove(programFolder + "QuarrowLog.txt");
-    form->onShowLogClicked();
+    form->Files().onShowLogClicked();
     EXPECT_EQ(dialogs.Messages.back().Text,
               "  Error. Log file \"QuarrowLog.txt\" does not exist ");
     EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty());
@@ -661,8 +664,8 @@ TEST_F(RunTest, RefusedRunsShowTheirMessages) {
 TEST_F(RunTest, AStrayTestFileFromAnOldRunBlocksNothing) {
     StartWithTwoDrawings();
     WriteBytes(dest + "/quarrow$_$.tmp", "stray");
-    form->onAlwaysShowReportClicked();
-    form->onProcessClicked();
+    form->Options().onAlwaysShowReportClicked();
+    form->Files().onProcessClicked();
     EXPECT_TRUE(dialogs.Messages.empty());
     EXPECT_TRUE(QFileInfo::exists(dest + "/points.csv"));
     EXPECT_TRUE(QFileInfo::exists(dest + "/quarrow$_$.tmp")) << "not ours to remove";
@@ -683,8 +686,8 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
     auto* header = Find<QTreeWidget>("VTFiles")->header();
     header->resizeSection(2, 222);
     header->moveSection(2, 0);
-    form->onFileListHeaderClicked(2);
-    const HeaderLayout changed = form->FileListLayout();
+    form->Files().onFileListHeaderClicked(2);
+    const HeaderLayout changed = form->Files().FileListLayout();
 
     dialogs.Answers = {Answer::No};
     EXPECT_TRUE(form->close());
@@ -698,7 +701,7 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
     EXPECT_TRUE(Find<QToolButton>("SpeedButton4")->isEnabled()) << "still unlocked";
     EXPECT_EQ(Find<QLabel>("Label3")->text(), "2 files selected.") << "AutoSelect kept";
     // The last column stretches to the list's edge: its width follows the window.
-    HeaderLayout restored = form->FileListLayout();
+    HeaderLayout restored = form->Files().FileListLayout();
     restored.Widths[std::size_t(changed.Order[2])] = changed.Widths[std::size_t(changed.Order[2])];
     EXPECT_EQ(restored, changed);
     EXPECT_EQ(Find<QTreeWidget>("VTFiles")->header()->sectionSize(2), 222);
@@ -716,7 +719,8 @@ const char* const kRunShapingControls[] = {
 // The ProgressBar1 of the progress window moves as the run reads a drawing: the moment the
 // run hands control to the user interface, and so a hook in the middle of a run.
 QMetaObject::Connection OnceMidFile(MainWindow& form, std::function<void()> action) {
-    auto* bar = form.ProgressDialog().findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    auto* bar =
+        form.Files().ProgressDialog().findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
     EXPECT_NE(bar, nullptr);
     auto done = std::make_shared<bool>(false);
     return QObject::connect(bar, &QProgressBar::valueChanged, bar,
@@ -733,7 +737,7 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
     ASSERT_GT(QFileInfo(drawings + "/big.dxf").size(), 500'000);
     auto* tabs = Find<QTabWidget>("PageControl1");
     tabs->setCurrentIndex(1);  // the user watches the configuration while the run goes
-    form->onExpandAllDataClicked();
+    form->Configuration().onExpandAllDataClicked();
     QCoreApplication::processEvents();
 
     // The configuration the load would bring: another extension, so a load is plain to see.
@@ -771,7 +775,7 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
     };
 
     // The run the edits must not reach, first without them.
-    form->onProcessClicked();
+    form->Files().onProcessClicked();
     ASSERT_TRUE(dialogs.Messages.empty());
     const QByteArray unedited = FileBytes(dest + "/big.csv");
     ASSERT_FALSE(unedited.isEmpty());
@@ -783,10 +787,10 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
     bool hookRan = false;
     const auto hook = OnceMidFile(*form, [&] {
         hookRan = true;
-        EXPECT_TRUE(form->Running());
+        EXPECT_TRUE(form->Files().Running());
         for (const char* name : kRunShapingControls)
             EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name << " enabled during a run";
-        EXPECT_TRUE(form->ProgressDialog()
+        EXPECT_TRUE(form->Files().ProgressDialog()
                         .findChild<QPushButton*>(QStringLiteral("SpeedButton1"))
                         ->isEnabled())
             << "Stop stays usable";
@@ -794,7 +798,7 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
         EXPECT_EQ(form->State().Config, before) << "an edit got through during the run";
         EXPECT_EQ(WithoutSelection(form->EntityTree()), entitiesBefore);
     });
-    form->onProcessClicked();
+    form->Files().onProcessClicked();
     QObject::disconnect(hook);
     ASSERT_TRUE(hookRan) << "no progress was reported within the drawing";
     EXPECT_TRUE(dialogs.OpenRequests.empty()) << "the load dialog opened during the run";
@@ -855,13 +859,13 @@ TEST_F(RunTest, TheSummaryTellsWhatTheRunDidAndWhatToDo) {
         auto* panel = Find<QWidget>("RunSummary");
         EXPECT_FALSE(panel->isVisible()) << "no run yet";
         if (c.stop) {
-            ProgressWindow* progress = &form->ProgressDialog();
+            ProgressWindow* progress = &form->Files().ProgressDialog();
             QTimer::singleShot(0, progress, [progress] {
                 progress->findChild<QPushButton*>(QStringLiteral("SpeedButton1"))->click();
             });
         }
         Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
-        form->onProcessClicked();
+        form->Files().onProcessClicked();
         EXPECT_TRUE(dialogs.Messages.empty()) << "no box to click away";
         EXPECT_EQ(Find<QTabWidget>("PageControl1")->currentIndex(), 0);
         EXPECT_TRUE(panel->isVisible());
@@ -911,7 +915,7 @@ TEST_F(RunTest, ARunEndingErrorNamesTheLineAndCountsTheFilesLeft) {
         for (const char* name : {"a.dxf", "b.dxf", "c.dxf"})
             files.push_back({name, qstrcmp(name, c.failing) == 0 ? bad : SampleBytes("points.dxf")});
         StartWithDrawings(files);
-        form->onProcessClicked();
+        form->Files().onProcessClicked();
         ASSERT_EQ(dialogs.Messages.size(), 1u);
         EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
         EXPECT_EQ(dialogs.Messages[0].Text,
@@ -919,7 +923,7 @@ TEST_F(RunTest, ARunEndingErrorNamesTheLineAndCountsTheFilesLeft) {
                       "\", line 8: \"12,5\" is not a valid floating point value (X coordinate)." +
                       c.tail);
         // The run is over: the controls are back, and the summary tells the same story.
-        EXPECT_FALSE(form->Running());
+        EXPECT_FALSE(form->Files().Running());
         for (const char* name : {"VirtualStringTree1", "ComboBox1", "Edit12", "btload", "btprocess"})
             EXPECT_TRUE(Find<QWidget>(name)->isEnabled()) << name;
         EXPECT_TRUE(Find<QLabel>("RunSummaryHeadline")->text().startsWith("Run ended on an error"));
@@ -952,13 +956,13 @@ TEST_F(RunTest, ClosingTheWindowDuringARunAsksWhetherToStopIt) {
         QTimer::singleShot(0, window, [window, &closedDuringRun] {
             closedDuringRun = window->close();
         });
-        form->onProcessClicked();
+        form->Files().onProcessClicked();
         EXPECT_FALSE(closedDuringRun) << "the window stays while the run is on the stack";
         ASSERT_GE(dialogs.Questions.size(), 1);
         EXPECT_EQ(dialogs.Questions[0],
                   "A run is in progress. Stop it and exit Quarrow?\n\n"
                   "Data files already written are kept.");
-        EXPECT_FALSE(form->Running());
+        EXPECT_FALSE(form->Files().Running());
         EXPECT_EQ(form->isVisible(), !c.closed);
         const QString log = LogText();
         if (c.closed) {
@@ -980,21 +984,21 @@ TEST_F(RunTest, ClosingTheWindowDuringARunAsksWhetherToStopIt) {
 TEST_F(RunTest, WithoutAViewerTheLogOpensInTheProgram) {
     StartWithTwoDrawings();
     dialogs.ViewerAvailable = false;
-    form->onAlwaysShowReportClicked();  // "Always show Report."
-    form->onProcessClicked();
+    form->Options().onAlwaysShowReportClicked();  // "Always show Report."
+    form->Files().onProcessClicked();
     EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty());
-    ASSERT_NE(form->LogWindow(), nullptr) << "the report was not shown";
-    EXPECT_TRUE(form->LogWindow()->isVisible());
-    const QString shown = form->LogWindow()->Text()->toPlainText();
+    ASSERT_NE(form->Files().LogWindow(), nullptr) << "the report was not shown";
+    EXPECT_TRUE(form->Files().LogWindow()->isVisible());
+    const QString shown = form->Files().LogWindow()->Text()->toPlainText();
     EXPECT_TRUE(shown.contains("Number of processed files : 2\n")) << shown.toStdString();
     EXPECT_FALSE(shown.contains('\r'));
 
     // "Show last Log" reads the file afresh into the same window.
-    form->LogWindow()->hide();
+    form->Files().LogWindow()->hide();
     WriteBytes(programFolder + "QuarrowLog.txt", "a newer log\r\n");
     QTest::mouseClick(Find<QToolButton>("ToolButton2"), Qt::LeftButton);
-    EXPECT_TRUE(form->LogWindow()->isVisible());
-    EXPECT_EQ(form->LogWindow()->Text()->toPlainText(), "a newer log\n");
+    EXPECT_TRUE(form->Files().LogWindow()->isVisible());
+    EXPECT_EQ(form->Files().LogWindow()->Text()->toPlainText(), "a newer log\n");
 
     // The destination has no window of its own: the message names the folder.
     QTest::mouseClick(Find<QPushButton>("RunSummaryOpenDestination"), Qt::LeftButton);
@@ -1006,7 +1010,7 @@ TEST_F(RunTest, WithoutAViewerTheLogOpensInTheProgram) {
 TEST_F(MainWindowTest, HostileHeaderBytesGiveTheDesignLayout) {
     settings->WriteBinary(SettingName::FileListHeader, QByteArray("QHL\x01garbage", 11));
     StartWithConfig();
-    HeaderLayout restored = form->FileListLayout();
+    HeaderLayout restored = form->Files().FileListLayout();
     restored.Widths[2] = DesignHeaderLayout().Widths[2];  // the last column stretches
     EXPECT_EQ(restored, DesignHeaderLayout());
 }
@@ -1015,10 +1019,10 @@ TEST_F(MainWindowTest, HelpButtonShowsTheHelpDocumentInTheProgram) {
     ASSERT_TRUE(QFile::copy(QStringLiteral(QUARROW_SOURCE_DIR "/data/help_quarrow4.html"),
                             programFolder + "help_quarrow4.html"));
     StartWithConfig();
-    form->onShowHelpClicked();
-    ASSERT_NE(form->HelpWindow(), nullptr);
-    EXPECT_TRUE(form->HelpWindow()->isVisible());
-    EXPECT_TRUE(form->HelpWindow()->Browser()->toPlainText().contains("quarrow-cli"));
+    form->Options().onShowHelpClicked();
+    ASSERT_NE(form->Options().HelpWindow(), nullptr);
+    EXPECT_TRUE(form->Options().HelpWindow()->isVisible());
+    EXPECT_TRUE(form->Options().HelpWindow()->Browser()->toPlainText().contains("quarrow-cli"));
     EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty()) << "nothing outside the program starts";
 }
 

@@ -1,17 +1,12 @@
-// The "DXF Files" tab of the main window: the folder tree, the file list, the destination with
-// its lock, the processing run with its progress window and log, and the exit sequence. The
-// rules without pixels (listing, sizes, dates, sorts, the run) live in engine/.
+#include "ui/FilesTab.h"
 
-#include <QApplication>
-#include <algorithm>
-#include <span>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,11 +17,14 @@
 #include <QPainterPath>
 #include <QSplitter>
 #include <QTime>
-#include <QToolTip>
+#include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <span>
 
 #include "platform/SettingsStore.h"
 #include "engine/ProcessingRun.h"
@@ -34,9 +32,9 @@
 #include "ui/FolderTree.h"
 #include "ui/Images.h"
 #include "ui/LogViewer.h"
-#include "ui/MainWindow.h"
 #include "ui/ProgressWindow.h"
 #include "ui/RunSummaryPanel.h"
+#include "ui/TabParts.h"
 #include "ui/UserDialogs.h"
 
 namespace quarrow {
@@ -114,7 +112,61 @@ QString HomeFolder() {
 
 } // namespace
 
-QWidget* MainWindow::BuildFileBrowser() {
+FilesTab::FilesTab(SettingsStore& settings, UserDialogs& dialogs, const ProgramPaths& paths,
+                   QWidget* owner)
+    : settings_(settings), dialogs_(dialogs), paths_(paths) {
+    setObjectName(QStringLiteral("TabSheet1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(3, 3, 3, 0);
+    layout->setSpacing(6);
+
+    summary_ = new RunSummaryPanel(this);
+    layout->addWidget(summary_);
+    connect(summary_, &RunSummaryPanel::OpenDestinationRequested, this,
+            &FilesTab::OpenDestination);
+    connect(summary_, &RunSummaryPanel::OpenLogRequested, this, &FilesTab::OpenLog);
+
+    auto* files = MakeGroup("GroupBox1", " DXF files to process ", true);
+    filesGroup_ = files;
+    auto* filesLayout = new QVBoxLayout(files);
+    filesLayout->setContentsMargins(4, 4, 4, 4);
+    filesLayout->addWidget(BuildFileBrowser());
+    layout->addWidget(files, 1);
+
+    auto* output = MakeGroup("GroupBox2", " Output Directory and File Extension  ", true);
+    output->setFixedHeight(53);
+    outputGroup_ = output;
+    BuildOutputControls(output);
+    layout->addWidget(output);
+    connect(extensionEdit_, &QLineEdit::textChanged, this, &FilesTab::ExtensionEdited);
+
+    QToolBar* toolbar = nullptr;
+    layout->addWidget(MakeToolbarPanel("Panel1", toolbar));
+    toolbar->setObjectName(QStringLiteral("ToolBar1"));
+    processButton_ = AddToolButton(toolbar, "btprocess", " Process selected files",
+                                   "Create Data Files...", 2, 112);
+    auto* exitButton = AddToolButton(toolbar, "btexit", " Exit", "Exit...", 4, 112);
+    toolbar->addSeparator();
+    auto* log = AddToolButton(toolbar, "ToolButton2", "Show last Log", "", 5, 112);
+    connect(processButton_, &QToolButton::clicked, this, &FilesTab::onProcessClicked);
+    // " Exit" asks the same way the title-bar close does: through the window's exit sequence.
+    connect(exitButton, &QToolButton::clicked, this, &FilesTab::ExitClicked);
+    connect(log, &QToolButton::clicked, this, &FilesTab::onShowLogClicked);
+
+    // Windows of their own, placed over the main window.
+    destinationChooser_ = new DestinationChooser(owner);
+    progressWindow_ = new ProgressWindow(cancelRequested_, owner);
+}
+
+void FilesTab::SetConfigurationSource(std::function<RunConfiguration()> source) {
+    configurationSource_ = std::move(source);
+}
+
+void FilesTab::SetExtension(const QString& text) {
+    extensionEdit_->setText(text);
+}
+
+QWidget* FilesTab::BuildFileBrowser() {
     browserSplitter_ = new QSplitter(Qt::Horizontal);
     browserSplitter_->setObjectName(QStringLiteral("Splitter1"));
     browserSplitter_->setHandleWidth(2);
@@ -193,11 +245,11 @@ QWidget* MainWindow::BuildFileBrowser() {
     connect(folderTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { onFolderChanged(); });
     connect(autoSelectCheck_, &QCheckBox::clicked, this, [this] { onAutoSelectClicked(); });
-    connect(header, &QHeaderView::sectionClicked, this, &MainWindow::onFileListHeaderClicked);
+    connect(header, &QHeaderView::sectionClicked, this, &FilesTab::onFileListHeaderClicked);
     connect(fileList_, &QTreeWidget::itemSelectionChanged, this,
-            &MainWindow::onFileSelectionChanged);
-    connect(selectAll, &QAction::triggered, this, &MainWindow::onSelectAllFilesClicked);
-    connect(refresh, &QAction::triggered, this, &MainWindow::onRefreshFolderClicked);
+            &FilesTab::onFileSelectionChanged);
+    connect(selectAll, &QAction::triggered, this, &FilesTab::onSelectAllFilesClicked);
+    connect(refresh, &QAction::triggered, this, &FilesTab::onRefreshFolderClicked);
     connect(fileList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         // A right click selects the row under the pointer before the menu opens.
         if (QTreeWidgetItem* item = fileList_->itemAt(at); item && !item->isSelected()) {
@@ -209,7 +261,7 @@ QWidget* MainWindow::BuildFileBrowser() {
     return browserSplitter_;
 }
 
-void MainWindow::BuildOutputControls(QWidget* group) {
+void FilesTab::BuildOutputControls(QWidget* group) {
     auto* layout = new QHBoxLayout(group);
     layout->setContentsMargins(6, 2, 6, 4);
     destinationEdit_ = new QLineEdit(group);
@@ -240,12 +292,12 @@ void MainWindow::BuildOutputControls(QWidget* group) {
     extensionEdit_->setFixedWidth(34);
     layout->addWidget(extensionEdit_);
 
-    connect(unlockButton_, &QToolButton::clicked, this, &MainWindow::onUnlockDestinationClicked);
-    connect(lockButton_, &QToolButton::clicked, this, &MainWindow::onLockDestinationClicked);
-    connect(browseButton_, &QToolButton::clicked, this, &MainWindow::onBrowseDestinationClicked);
+    connect(unlockButton_, &QToolButton::clicked, this, &FilesTab::onUnlockDestinationClicked);
+    connect(lockButton_, &QToolButton::clicked, this, &FilesTab::onLockDestinationClicked);
+    connect(browseButton_, &QToolButton::clicked, this, &FilesTab::onBrowseDestinationClicked);
 }
 
-void MainWindow::RestoreBrowserSettings() {
+void FilesTab::RestoreSettings() {
     // Step 7: the DXF folder, or the home folder; its files are listed as it is selected.
     const QString dxfPath = settings_.ReadText(SettingName::DxfPath);
     if (!SelectDxfFolder(dxfPath))
@@ -276,7 +328,7 @@ void MainWindow::RestoreBrowserSettings() {
     }
 }
 
-HeaderLayout MainWindow::FileListLayout() const {
+HeaderLayout FilesTab::FileListLayout() const {
     const QHeaderView* header = fileList_->header();
     HeaderLayout layout;
     for (int column = 0; column < kHeaderColumns; ++column) {
@@ -291,7 +343,7 @@ HeaderLayout MainWindow::FileListLayout() const {
     return layout;
 }
 
-void MainWindow::RestoreFileListLayout(const HeaderLayout& layout) {
+void FilesTab::RestoreFileListLayout(const HeaderLayout& layout) {
     QHeaderView* header = fileList_->header();
     for (int column = 0; column < kHeaderColumns; ++column)
         header->resizeSection(column, layout.Widths[std::size_t(column)]);
@@ -308,18 +360,18 @@ void MainWindow::RestoreFileListLayout(const HeaderLayout& layout) {
         onRefreshFolderClicked();
 }
 
-QString MainWindow::DxfFolderPath() const {
+QString FilesTab::DxfFolderPath() const {
     return FolderPathOf(folderModel_, folderTree_->currentIndex());
 }
 
-bool MainWindow::SelectDxfFolder(const QString& path) {
+bool FilesTab::SelectDxfFolder(const QString& path) {
     if (!SelectFolder(folderModel_, folderTree_, path))
         return false;
     // Selecting the folder already selected lists nothing again, as the tree does.
     return true;
 }
 
-void MainWindow::onFolderChanged() {
+void FilesTab::onFolderChanged() {
     // Deselecting before clearing is a change of the selection: the count shows 0.
     if (!fileList_->selectedItems().isEmpty())
         fileList_->clearSelection();
@@ -335,7 +387,7 @@ void MainWindow::onFolderChanged() {
         destinationEdit_->setText(path);
 }
 
-void MainWindow::FillFileList(const QString& folder) {
+void FilesTab::FillFileList(const QString& folder) {
     fileList_->setUpdatesEnabled(false);
     rows_ = ListDxfFiles(QFile::encodeName(folder).toStdString(), LocaleSeparators());
     if (!rows_.empty())
@@ -350,7 +402,7 @@ void MainWindow::FillFileList(const QString& folder) {
     onFileSelectionChanged();
 }
 
-void MainWindow::ShowRows() {
+void FilesTab::ShowRows() {
     const QSignalBlocker quiet(fileList_);  // rows appear unselected; the caller selects
     fileList_->clear();
     static const QIcon dxfIcon = Images::Tab(0);
@@ -378,7 +430,7 @@ void MainWindow::ShowRows() {
     fileList_->addTopLevelItems(items);
 }
 
-void MainWindow::onRefreshFolderClicked() {
+void FilesTab::onRefreshFolderClicked() {
     if (!fileList_->selectedItems().isEmpty())
         fileList_->clearSelection();
     fileList_->clear();
@@ -386,11 +438,11 @@ void MainWindow::onRefreshFolderClicked() {
     FillFileList(DxfFolderPath());
 }
 
-void MainWindow::onSelectAllFilesClicked() {
+void FilesTab::onSelectAllFilesClicked() {
     fileList_->selectAll();
 }
 
-void MainWindow::onAutoSelectClicked() {
+void FilesTab::onAutoSelectClicked() {
     if (autoSelectCheck_->isChecked())
         fileList_->selectAll();
     fileList_->setFocus();
@@ -398,7 +450,7 @@ void MainWindow::onAutoSelectClicked() {
     settings_.WriteFlag(SettingName::AutoSelect, autoSelectCheck_->isChecked());
 }
 
-void MainWindow::onFileListHeaderClicked(int column) {
+void FilesTab::onFileListHeaderClicked(int column) {
     if (column < 0 || column > 2)
         return;
     // Every click reverses the direction, on the same column or another one.
@@ -430,7 +482,7 @@ void MainWindow::onFileListHeaderClicked(int column) {
     fileList_->setFocus();
 }
 
-void MainWindow::onFileSelectionChanged() {
+void FilesTab::onFileSelectionChanged() {
     if (fileList_->topLevelItemCount() == 0)
         return;
     const auto count = fileList_->selectedItems().size();
@@ -438,19 +490,16 @@ void MainWindow::onFileSelectionChanged() {
     processButton_->setEnabled(count > 0 && !running_);
 }
 
-void MainWindow::ApplyRunState() {
-    const bool idle = !running_;
+void FilesTab::SetRunning(bool running) {
+    const bool idle = !running;
     // A disabled group disables its children and gives them back their own state after, so
-    // the rules that enable single fields (block names, separator, move buttons, the
-    // destination lock) keep working under it.
-    for (QWidget* group : {filesGroup_, outputGroup_, entityGroup_, dataGroup_, optionsGroup_})
+    // the rules that enable single fields (the destination lock) keep working under it.
+    for (QWidget* group : {filesGroup_, outputGroup_})
         group->setEnabled(idle);
-    loadButton_->setEnabled(idle);
-    saveButton_->setEnabled(idle);
     processButton_->setEnabled(idle && !fileList_->selectedItems().isEmpty());
 }
 
-void MainWindow::onLockDestinationClicked() {
+void FilesTab::onLockDestinationClicked() {
     locked_ = true;
     settings_.WriteFlag(SettingName::Locked, true);
     unlockButton_->show();
@@ -464,7 +513,7 @@ void MainWindow::onLockDestinationClicked() {
     destinationEdit_->setPalette(palette);
 }
 
-void MainWindow::onUnlockDestinationClicked() {
+void FilesTab::onUnlockDestinationClicked() {
     locked_ = false;
     settings_.WriteFlag(SettingName::Locked, false);
     unlockButton_->hide();
@@ -476,19 +525,21 @@ void MainWindow::onUnlockDestinationClicked() {
     destinationEdit_->setPalette(palette);
 }
 
-void MainWindow::onBrowseDestinationClicked() {
+void FilesTab::onBrowseDestinationClicked() {
     if (destinationChooser_->exec() == QDialog::Accepted)
         destinationEdit_->setText(destinationChooser_->SelectedPath());
 }
 
-void MainWindow::onProcessClicked() {
+void FilesTab::onProcessClicked() {
     if (running_)
         return;  // one run at a time: the Process button is pressed again during a run
-    RunCheck check = CheckRunRequest(state_.Config, extensionEdit_->text().toLatin1().toStdString(),
-                                     fieldSeparatorEdit_->text().toLatin1().toStdString(),
-                                     entityTree_, dataTree_);
+    const RunConfiguration configuration = configurationSource_();
+    RunCheck check = CheckRunRequest(configuration.Config,
+                                     extensionEdit_->text().toLatin1().toStdString(),
+                                     configuration.FieldSeparatorText.toLatin1().toStdString(),
+                                     configuration.EntityTree, configuration.DataTree);
     if (!check.Ok()) {
-        dialogs_.ShowMessage(this, MessageKind::Information,
+        dialogs_.ShowMessage(window(), MessageKind::Information,
                              QString::fromLatin1(check.Message));
         if (check.Focus == RunFocus::ExtensionField)
             extensionEdit_->setFocus();
@@ -520,21 +571,21 @@ void MainWindow::onProcessClicked() {
     summary_->hide();  // the last run's numbers would be read as this one's
     running_ = true;
     exitAfterRun_ = false;
-    ApplyRunState();
+    emit RunningChanged();
     QElapsedTimer clock;
     clock.start();
     RunResult result;
     {
         // The controls come back however the run ends, an exception included.
         struct EndOfRun {
-            MainWindow* window;
+            FilesTab* tab;
             ~EndOfRun() {
-                window->running_ = false;
-                window->progressWindow_->hide();
-                window->ApplyRunState();
+                tab->running_ = false;
+                tab->progressWindow_->hide();
+                emit tab->RunningChanged();
             }
         } endOfRun{this};
-        result = ProcessSelectedFiles(state_.Config, check.DataOrder, check.SelectedKinds,
+        result = ProcessSelectedFiles(configuration.Config, check.DataOrder, check.SelectedKinds,
                                       counters_, cancelRequested_, progressWindow_, request);
     }
     const qint64 elapsed = clock.elapsed();
@@ -543,12 +594,12 @@ void MainWindow::onProcessClicked() {
     // unless the exit sequence itself is turned down (the unsaved-configuration question).
     if (exitAfterRun_) {
         exitAfterRun_ = false;
-        if (close())
+        if (window()->close())
             return;
     }
 
     if (result.Status == RunStatus::DestinationNotWritable) {
-        dialogs_.ShowMessage(this, MessageKind::Error, QString::fromLocal8Bit(result.Message));
+        dialogs_.ShowMessage(window(), MessageKind::Error, QString::fromLocal8Bit(result.Message));
         return;
     }
 
@@ -565,7 +616,7 @@ void MainWindow::onProcessClicked() {
     summary.ElapsedMs = elapsed;
     summary.LogWritten = result.Status == RunStatus::Done && result.LogError.empty();
     summary_->ShowSummary(summary);
-    tabs_->setCurrentIndex(0);  // the summary is on the "DXF Files" tab
+    emit SummaryShown();
 
     if (result.Status == RunStatus::Failed) {
         QString text = QString::fromLocal8Bit(result.Message);
@@ -575,94 +626,57 @@ void MainWindow::onProcessClicked() {
                         .arg(notProcessed)
                         .arg(selected)
                         .arg(notProcessed == 1 ? QStringLiteral("was") : QStringLiteral("were"));
-        dialogs_.ShowMessage(this, MessageKind::Error, text);
+        dialogs_.ShowMessage(window(), MessageKind::Error, text);
         return;
     }
     if (!result.LogError.empty()) {
-        dialogs_.ShowMessage(this, MessageKind::Error, QString::fromLocal8Bit(result.LogError));
+        dialogs_.ShowMessage(window(), MessageKind::Error, QString::fromLocal8Bit(result.LogError));
         return;
     }
-    if (showReport_)
-        OpenLog();
+    emit LogReady();
 }
 
-void MainWindow::onShowLogClicked() {
+void FilesTab::onShowLogClicked() {
     if (QFileInfo::exists(paths_.LogFilePath)) {
         OpenLog();
         return;
     }
-    dialogs_.ShowMessage(this, MessageKind::Information,
+    dialogs_.ShowMessage(window(), MessageKind::Information,
                          QStringLiteral("  Error. Log file \"QuarrowLog.txt\" does not exist "));
 }
 
-void MainWindow::OpenLog() {
+void FilesTab::OpenLog() {
     if (dialogs_.OpenInEditor(paths_.LogFilePath))
         return;
     // No viewer could be launched (none installed, or no desktop to ask): show it here.
     if (!logViewer_)
-        logViewer_ = new LogViewer(this);
+        logViewer_ = new LogViewer(window());
     logViewer_->ShowFile(paths_.LogFilePath);
     logViewer_->show();
     logViewer_->raise();
     logViewer_->activateWindow();
 }
 
-void MainWindow::OpenDestination() {
+void FilesTab::OpenDestination() {
     if (dialogs_.OpenFolder(lastDestination_))
         return;
-    dialogs_.ShowMessage(this, MessageKind::Information,
+    dialogs_.ShowMessage(window(), MessageKind::Information,
                          QStringLiteral("No file manager could be opened. The Data files are "
                                         "in this folder:\n\n%1")
                              .arg(QDir::toNativeSeparators(lastDestination_)));
 }
 
-bool MainWindow::onExitRequested() {
-    if (running_)
-        return false;  // the run ends first, through Stop or by itself
-    if (IsConfigChanged(state_)) {
-        const Answer answer = dialogs_.AskYesNoCancel(
-            this, QStringLiteral("Current configuration has changed, do you want to save it ?"));
-        if (answer == Answer::Cancel)
-            return false;
-        if (answer == Answer::Yes && !onSaveClicked())
-            return false;
-    }
-    settings_.WriteText(SettingName::DxfPath, DxfFolderPath());
-    settings_.WriteText(SettingName::DestPath, destinationEdit_->text());
-    settings_.WriteText(SettingName::Width, QString::number(frameGeometry().width()));
-    settings_.WriteText(SettingName::Height, QString::number(frameGeometry().height()));
-    settings_.WriteText(SettingName::FolderPanelWidth,
-                        QString::number(browserSplitter_->sizes().value(0)));
-    const std::vector<std::uint8_t> layout = EncodeHeaderLayout(FileListLayout());
-    settings_.WriteBinary(SettingName::FileListHeader,
-                          QByteArray(reinterpret_cast<const char*>(layout.data()),
-                                     qsizetype(layout.size())));
-    return true;
+void FilesTab::StopForExit() {
+    exitAfterRun_ = true;
+    cancelRequested_.store(true, std::memory_order_relaxed);
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
-    if (running_ && !exiting_) {
-        // The run is on this thread's stack: the window stays until it has returned, and the
-        // exit sequence goes on from there (onProcessClicked).
-        event->ignore();
-        if (exitAfterRun_)
-            return;  // already asked, the run is stopping
-        const Answer answer = dialogs_.AskYesNo(
-            this, QStringLiteral("A run is in progress. Stop it and exit Quarrow?\n\n"
-                                 "Data files already written are kept."));
-        if (answer == Answer::Yes && running_) {
-            exitAfterRun_ = true;
-            cancelRequested_.store(true, std::memory_order_relaxed);
-        }
-        return;
-    }
-    // Every close of the main window goes through the exit sequence.
-    if (exiting_ || onExitRequested()) {
-        exiting_ = true;
-        event->accept();
-    } else {
-        event->ignore();
-    }
+QString FilesTab::DestinationPath() const {
+    return destinationEdit_->text();
+}
+
+int FilesTab::FolderPanelWidth() const {
+    return browserSplitter_->sizes().value(0);
 }
 
 } // namespace quarrow

@@ -1,8 +1,9 @@
-// The Configuration tab's editors: the entity tree, the data tree and the output options.
+#include "ui/ConfigurationTab.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,16 +17,22 @@
 #include <QVBoxLayout>
 #include <string>
 
+#include "platform/SettingsStore.h"
+#include "config/ConfigFile.h"
 #include "config/DataTreeRules.h"
 #include "config/EntityTreeRules.h"
 #include "config/NodeTables.h"
 #include "ui/ConfigTreeWidget.h"
 #include "ui/Images.h"
-#include "ui/MainWindow.h"
+#include "ui/TabParts.h"
 #include "ui/UserDialogs.h"
 
 namespace quarrow {
 namespace {
+
+const QString kConfigFilter = QStringLiteral("Quarrow configuration files (*.qrw)");
+const QString kChangedQuestion =
+    QStringLiteral("Current configuration has changed, do you want to save it ?");
 
 // Texts of the record are bytes of a single-byte code page; the controls show them as Latin-1.
 std::string ToBytes(const QString& text) {
@@ -38,14 +45,6 @@ QString FromTable(std::string_view text) {
     return s;
 }
 
-QGroupBox* MakeBoldGroup(const char* name, const char* caption) {
-    auto* group = new QGroupBox(QString::fromLatin1(caption));
-    group->setObjectName(QString::fromLatin1(name));
-    group->setStyleSheet(QStringLiteral("QGroupBox#%1 { font-weight: bold; }")
-                             .arg(QString::fromLatin1(name)));
-    return group;
-}
-
 QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, int image) {
     QAction* action = menu->addAction(Images::Pop(image), QString::fromLatin1(caption));
     action->setObjectName(QString::fromLatin1(name));
@@ -54,8 +53,157 @@ QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, int ima
 
 } // namespace
 
-QWidget* MainWindow::BuildEntityGroup() {
-    auto* group = MakeBoldGroup("GroupBox3", " DXF Entities to process ");
+ConfigurationTab::ConfigurationTab(ConfigState& state, ConfigTree& entityTree,
+                                   ConfigTree& dataTree, SettingsStore& settings,
+                                   UserDialogs& dialogs, const ProgramPaths& paths)
+    : state_(state),
+      entityTree_(entityTree),
+      dataTree_(dataTree),
+      settings_(settings),
+      dialogs_(dialogs),
+      paths_(paths) {
+    setObjectName(QStringLiteral("TabSheet7"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(3, 3, 3, 0);
+    layout->setSpacing(6);
+
+    auto* trees = new QHBoxLayout;
+    trees->setSpacing(5);
+    trees->addWidget(BuildEntityGroup());
+    trees->addWidget(BuildDataGroup(), 1);
+    layout->addLayout(trees, 1);
+    layout->addWidget(BuildOptionsGroup());
+
+    QToolBar* toolbar = nullptr;
+    layout->addWidget(MakeToolbarPanel("Panel2", toolbar));
+    toolbar->setObjectName(QStringLiteral("ToolBar3"));
+    loadButton_ = AddToolButton(toolbar, "btload", " Load configuration",
+                                "Load a configuration file.", 0, 100);
+    saveButton_ = AddToolButton(toolbar, "btsave", " Save configuration",
+                                "Save current configuration to file.", 1, 100);
+    connect(loadButton_, &QToolButton::clicked, this, &ConfigurationTab::onLoadClicked);
+    connect(saveButton_, &QToolButton::clicked, this, [this] { onSaveClicked(); });
+
+    BuildMenus();
+    ConnectTrees();
+}
+
+QString ConfigurationTab::FieldSeparatorText() const {
+    return fieldSeparatorEdit_->text();
+}
+
+void ConfigurationTab::SyncTrees() {
+    SyncEntityTree();
+    SyncDataTree();
+}
+
+void ConfigurationTab::SetRunning(bool running) {
+    running_ = running;
+    const bool idle = !running;
+    // A disabled group disables its children and gives them back their own state after, so
+    // the rules that enable single fields (block names, separator, move buttons) keep
+    // working under it.
+    for (QWidget* group : {entityGroup_, dataGroup_, optionsGroup_})
+        group->setEnabled(idle);
+    loadButton_->setEnabled(idle);
+    saveButton_->setEnabled(idle);
+}
+
+void ConfigurationTab::SetConfigInUse(const QString& fileName) {
+    configInUse_ = fileName;
+    emit ConfigInUseChanged(fileName);
+}
+
+void ConfigurationTab::SetConfigNone() {
+    configInUse_.clear();
+    emit ConfigInUseCleared();
+}
+
+void ConfigurationTab::LoadConfigFile(const QString& path) {
+    configLoading_ = true;
+    const ReadResult result =
+        ReadConfigFile(path.toStdString(), state_.Config, entityTree_, dataTree_);
+    if (result.Outcome != ConfigReadOutcome::NotRead) {
+        SyncEntityTree();
+        SyncDataTree();
+    }
+    if (result.Outcome != ConfigReadOutcome::ReadInFull) {
+        configLoading_ = false;
+        dialogs_.ShowMessage(window(), MessageKind::Error, QString::fromStdString(result.Message));
+        return;
+    }
+    PutConfigIntoControls();
+    // The trees hold new nodes now: focus their first ones afresh, so the focus rules run even
+    // where the first row was focused before.
+    for (QTreeWidget* tree : {entityTreeWidget_, dataTreeWidget_}) {
+        tree->setCurrentItem(nullptr);
+        tree->setCurrentItem(tree->topLevelItem(0));
+    }
+    configLoading_ = false;
+    MarkConfigSaved(state_);
+    settings_.WriteText(SettingName::Config, QFileInfo(path).fileName());
+}
+
+void ConfigurationTab::PutConfigIntoControls() {
+    // Each control that shows another value writes it back by its own rule.
+    const ExportConfig config = state_.Config;
+    blockNamesEdit_->setText(QString::fromLatin1(config.BlockNameFilter));
+    fieldSeparatorEdit_->setText(QString::fromLatin1(config.FieldSeparator));
+    headerLineCheck_->setChecked(config.HeaderLine != 0);
+    emit ExtensionLoaded(QString::fromLatin1(config.DataFileExt));
+    const int choice = config.SeparatorChoice;
+    separatorCombo_->setCurrentIndex(
+        choice >= 0 && choice < separatorCombo_->count() ? choice : -1);
+    onSeparatorChoiceChanged();
+}
+
+bool ConfigurationTab::onSaveClicked() {
+    FileDialogRequest request;
+    request.Title = QStringLiteral("Save current configuration");
+    request.Filter = kConfigFilter;
+    request.DefaultSuffix = QStringLiteral("qrw");
+    request.Folder = paths_.ConfigFolder;
+    request.ProposedName = configInUse_;
+    const QString path = dialogs_.ChooseSaveFile(window(), request);
+    if (path.isEmpty())
+        return false;
+    const WriteResult written =
+        WriteConfigFile(path.toStdString(), state_.Config, entityTree_, dataTree_);
+    if (!written.Ok) {
+        dialogs_.ShowMessage(window(), MessageKind::Error, QString::fromStdString(written.Message));
+        return false;
+    }
+    const QString name = QFileInfo(path).fileName();
+    SetConfigInUse(name);
+    settings_.WriteText(SettingName::Config, name);
+    MarkConfigSaved(state_);
+    return true;
+}
+
+void ConfigurationTab::onLoadClicked() {
+    if (running_)
+        return;  // the controls are disabled then; this keeps any other caller out too
+    if (IsConfigChanged(state_)) {
+        const Answer answer = dialogs_.AskYesNoCancel(window(), kChangedQuestion);
+        if (answer == Answer::Cancel)
+            return;
+        if (answer == Answer::Yes && !onSaveClicked())
+            return;
+    }
+    FileDialogRequest request;
+    request.Title = QStringLiteral("Load a configuration");
+    request.Filter = kConfigFilter;
+    request.DefaultSuffix = QStringLiteral("qrw");
+    request.Folder = paths_.ConfigFolder;
+    const QString path = dialogs_.ChooseOpenFile(window(), request);
+    if (path.isEmpty())
+        return;
+    SetConfigInUse(QFileInfo(path).fileName());
+    LoadConfigFile(path);
+}
+
+QWidget* ConfigurationTab::BuildEntityGroup() {
+    auto* group = MakeGroup("GroupBox3", " DXF Entities to process ", true);
     entityGroup_ = group;
     group->setFixedWidth(300);
     auto* layout = new QVBoxLayout(group);
@@ -82,12 +230,12 @@ QWidget* MainWindow::BuildEntityGroup() {
     row->addWidget(blockNamesLabel_);
     row->addWidget(blockNamesEdit_, 1);
     layout->addLayout(row);
-    connect(blockNamesEdit_, &QLineEdit::textChanged, this, &MainWindow::onBlockNamesChanged);
+    connect(blockNamesEdit_, &QLineEdit::textChanged, this, &ConfigurationTab::onBlockNamesChanged);
     return group;
 }
 
-QWidget* MainWindow::BuildDataGroup() {
-    auto* group = MakeBoldGroup("GroupBox4", " Exported data ");
+QWidget* ConfigurationTab::BuildDataGroup() {
+    auto* group = MakeGroup("GroupBox4", " Exported data ", true);
     dataGroup_ = group;
     auto* layout = new QVBoxLayout(group);
     dataTreeWidget_ = new QTreeWidget;
@@ -128,13 +276,13 @@ QWidget* MainWindow::BuildDataGroup() {
     toolbar->addWidget(moveDownButton_);
     toolbar->addWidget(moveUpButton_);
     layout->addWidget(toolbar);
-    connect(moveDownButton_, &QToolButton::clicked, this, &MainWindow::onMoveDownClicked);
-    connect(moveUpButton_, &QToolButton::clicked, this, &MainWindow::onMoveUpClicked);
+    connect(moveDownButton_, &QToolButton::clicked, this, &ConfigurationTab::onMoveDownClicked);
+    connect(moveUpButton_, &QToolButton::clicked, this, &ConfigurationTab::onMoveUpClicked);
     return group;
 }
 
-QWidget* MainWindow::BuildOptionsGroup() {
-    auto* group = MakeBoldGroup("GroupBox6", " Options ");
+QWidget* ConfigurationTab::BuildOptionsGroup() {
+    auto* group = MakeGroup("GroupBox6", " Options ", true);
     optionsGroup_ = group;
     group->setFixedHeight(46);
     auto* layout = new QHBoxLayout(group);
@@ -165,35 +313,35 @@ QWidget* MainWindow::BuildOptionsGroup() {
     // activated: the user's choice only; a load applies the same rule itself.
     connect(separatorCombo_, &QComboBox::activated, this, [this] { onSeparatorChoiceChanged(); });
     connect(fieldSeparatorEdit_, &QLineEdit::textChanged, this,
-            &MainWindow::onFieldSeparatorChanged);
-    connect(headerLineCheck_, &QCheckBox::toggled, this, &MainWindow::onHeaderLineToggled);
+            &ConfigurationTab::onFieldSeparatorChanged);
+    connect(headerLineCheck_, &QCheckBox::toggled, this, &ConfigurationTab::onHeaderLineToggled);
     return group;
 }
 
-void MainWindow::BuildMenus() {
+void ConfigurationTab::BuildMenus() {
     entityTreeMenu_ = new QMenu(this);
     entityTreeMenu_->setObjectName(QStringLiteral("PopupMenu2"));
     connect(AddMenuItem(entityTreeMenu_, "SelectAll2", "Select All", 0), &QAction::triggered, this,
-            &MainWindow::onSelectAllEntitiesClicked);
+            &ConfigurationTab::onSelectAllEntitiesClicked);
     connect(AddMenuItem(entityTreeMenu_, "SelectNone1", "Select None", 1), &QAction::triggered,
-            this, &MainWindow::onSelectNoEntitiesClicked);
+            this, &ConfigurationTab::onSelectNoEntitiesClicked);
     entityTreeMenu_->addSeparator();
     connect(AddMenuItem(entityTreeMenu_, "ExpandAll1", "Expand All", 2), &QAction::triggered, this,
-            &MainWindow::onExpandAllEntitiesClicked);
+            &ConfigurationTab::onExpandAllEntitiesClicked);
     connect(AddMenuItem(entityTreeMenu_, "CollapseAll1", "Collapse All", 3), &QAction::triggered,
-            this, &MainWindow::onCollapseAllEntitiesClicked);
+            this, &ConfigurationTab::onCollapseAllEntitiesClicked);
 
     dataTreeMenu_ = new QMenu(this);
     dataTreeMenu_->setObjectName(QStringLiteral("PopupMenu3"));
     connect(AddMenuItem(dataTreeMenu_, "MenuItem1", "Select All", 0), &QAction::triggered, this,
-            &MainWindow::onSelectAllDataClicked);
+            &ConfigurationTab::onSelectAllDataClicked);
     connect(AddMenuItem(dataTreeMenu_, "MenuItem2", "Select None", 1), &QAction::triggered, this,
-            &MainWindow::onSelectNoDataClicked);
+            &ConfigurationTab::onSelectNoDataClicked);
     dataTreeMenu_->addSeparator();
     connect(AddMenuItem(dataTreeMenu_, "ExpandAll2", "Expand All", 2), &QAction::triggered, this,
-            &MainWindow::onExpandAllDataClicked);
+            &ConfigurationTab::onExpandAllDataClicked);
     connect(AddMenuItem(dataTreeMenu_, "CollapseAll2", "Collapse All", 3), &QAction::triggered,
-            this, &MainWindow::onCollapseAllDataClicked);
+            this, &ConfigurationTab::onCollapseAllDataClicked);
 
     for (auto [tree, menu] : {std::pair{entityTreeWidget_, entityTreeMenu_},
                               std::pair{dataTreeWidget_, dataTreeMenu_}}) {
@@ -205,7 +353,7 @@ void MainWindow::BuildMenus() {
     }
 }
 
-void MainWindow::ConnectTrees() {
+void ConfigurationTab::ConnectTrees() {
     connect(entityTreeWidget_, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* item, int column) {
                 if (column != 0)
@@ -242,12 +390,7 @@ void MainWindow::ConnectTrees() {
     }
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize && watched->objectName() == QLatin1String("GroupBox5")) {
-        auto* group = static_cast<QWidget*>(watched);
-        if (auto* help = group->findChild<QWidget*>(QStringLiteral("BitBtn7")))
-            help->move(group->width() - help->width() - 6, group->height() - help->height() - 6);
-    }
+bool ConfigurationTab::eventFilter(QObject* watched, QEvent* event) {
     // A press on the data tree: the node under the pointer takes the focus; empty space
     // leaves no node focused.
     if (watched == dataTreeWidget_->viewport() && event->type() == QEvent::MouseButtonPress) {
@@ -257,10 +400,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             dataTreeWidget_->clearSelection();
         }
     }
-    return QMainWindow::eventFilter(watched, event);
+    return QWidget::eventFilter(watched, event);
 }
 
-void MainWindow::SyncEntityTree() {
+void ConfigurationTab::SyncEntityTree() {
     SyncTreeWidget(entityTreeWidget_, entityTree_,
                    [](const TreePath& path, const ConfigTreeNode&, int index) {
                        NodeLook look;
@@ -274,7 +417,7 @@ void MainWindow::SyncEntityTree() {
                    });
 }
 
-void MainWindow::SyncDataTree() {
+void ConfigurationTab::SyncDataTree() {
     SyncTreeWidget(dataTreeWidget_, dataTree_,
                    [this](const TreePath& path, const ConfigTreeNode& node, int) {
                        NodeLook look;
@@ -292,21 +435,21 @@ void MainWindow::SyncDataTree() {
 }
 
 // Marks the focused node selected in its tree (one node at most), as a save keeps it.
-void MainWindow::MarkSelected(ConfigTree& tree, QTreeWidgetItem* current) {
+void ConfigurationTab::MarkSelected(ConfigTree& tree, QTreeWidgetItem* current) {
     const TreePath focused = current != nullptr ? PathOfItem(current) : TreePath{};
     ForEachNode(tree, [&](const TreePath& path, ConfigTreeNode& node) {
         node.SetState(NodeState::Selected, !focused.empty() && path == focused);
     });
 }
 
-void MainWindow::onEntityChecked(int nodeIndex, bool checked) {
+void ConfigurationTab::onEntityChecked(int nodeIndex, bool checked) {
     ApplyEntityChanges(SetEntityCheck(entityTree_, state_.Config, nodeIndex, checked));
 }
 
 // Shows the result of the check rules: a change of "Blocks" sets the block-names field by its
 // mark with "Blocks" focused, and the node changed last ends up focused. Only those focus
 // changes have lasting effects, so the others are not replayed.
-void MainWindow::ApplyEntityChanges(const std::vector<int>& changed) {
+void ConfigurationTab::ApplyEntityChanges(const std::vector<int>& changed) {
     SyncEntityTree();
     for (int index : changed) {
         if (index != kBlocksNode)
@@ -318,20 +461,20 @@ void MainWindow::ApplyEntityChanges(const std::vector<int>& changed) {
         FocusEntityNode(changed.back());
 }
 
-void MainWindow::FocusEntityNode(int nodeIndex) {
+void ConfigurationTab::FocusEntityNode(int nodeIndex) {
     if (QTreeWidgetItem* item =
             ItemAtPath(entityTreeWidget_, PathOfDepthFirstIndex(entityTree_, nodeIndex)))
         entityTreeWidget_->setCurrentItem(item);
 }
 
-void MainWindow::ApplyBlockNamesField(bool enabled) {
+void ConfigurationTab::ApplyBlockNamesField(bool enabled) {
     blockNamesLabel_->setEnabled(enabled);
     blockNamesEdit_->setEnabled(enabled);
     if (enabled)
         blockNamesEdit_->setFocus();
 }
 
-void MainWindow::onEntityFocusChanged(QTreeWidgetItem* current) {
+void ConfigurationTab::onEntityFocusChanged(QTreeWidgetItem* current) {
     MarkSelected(entityTree_, current);
     if (current == nullptr)
         return;
@@ -339,30 +482,30 @@ void MainWindow::onEntityFocusChanged(QTreeWidgetItem* current) {
     ApplyBlockNamesField(BlockNamesEnabled(state_.Config, index));
 }
 
-void MainWindow::onSelectAllEntitiesClicked() {
+void ConfigurationTab::onSelectAllEntitiesClicked() {
     ApplyEntityChanges(CheckAllEntityNodes(entityTree_, state_.Config, true));
 }
 
-void MainWindow::onSelectNoEntitiesClicked() {
+void ConfigurationTab::onSelectNoEntitiesClicked() {
     ApplyEntityChanges(CheckAllEntityNodes(entityTree_, state_.Config, false));
 }
 
-void MainWindow::onExpandAllEntitiesClicked() {
+void ConfigurationTab::onExpandAllEntitiesClicked() {
     ExpandAllNodes(entityTree_, true);
     SyncEntityTree();
 }
 
-void MainWindow::onCollapseAllEntitiesClicked() {
+void ConfigurationTab::onCollapseAllEntitiesClicked() {
     ExpandAllNodes(entityTree_, false);
     SyncEntityTree();
 }
 
-void MainWindow::onDataChecked(const TreePath& path, bool checked) {
+void ConfigurationTab::onDataChecked(const TreePath& path, bool checked) {
     SetDataCheck(dataTree_, state_.Config, path, checked);
     SyncDataTree();  // also puts back a mark the rule refused
 }
 
-void MainWindow::onDataFocusChanged(QTreeWidgetItem* current) {
+void ConfigurationTab::onDataFocusChanged(QTreeWidgetItem* current) {
     MarkSelected(dataTree_, current);
     if (current == nullptr)
         return;  // the move buttons keep their state
@@ -372,13 +515,13 @@ void MainWindow::onDataFocusChanged(QTreeWidgetItem* current) {
         dataTreeWidget_->editItem(current, 1);
 }
 
-void MainWindow::UpdateMoveButtons(const TreePath& focused) {
+void ConfigurationTab::UpdateMoveButtons(const TreePath& focused) {
     const MoveButtons buttons = MoveButtonStates(dataTree_, focused);
     moveUpButton_->setEnabled(buttons.Up);
     moveDownButton_->setEnabled(buttons.Down);
 }
 
-void MainWindow::onDataOptionEdited(const TreePath& path, const QString& text) {
+void ConfigurationTab::onDataOptionEdited(const TreePath& path, const QString& text) {
     // A refusal message takes the focus from the editor, which commits again: ignore that.
     if (configLoading_ || inNewText_)
         return;
@@ -388,12 +531,12 @@ void MainWindow::onDataOptionEdited(const TreePath& path, const QString& text) {
     inNewText_ = true;
     const OptionEdit edit = ApplyOptionText(state_.Config, node->Index, ToBytes(text));
     if (!edit.Accepted)
-        dialogs_.ShowMessage(this, MessageKind::Error, FromTable(edit.Message));
+        dialogs_.ShowMessage(window(), MessageKind::Error, FromTable(edit.Message));
     SyncDataTree();
     inNewText_ = false;
 }
 
-void MainWindow::MoveFocusedItem(int delta) {
+void ConfigurationTab::MoveFocusedItem(int delta) {
     QTreeWidgetItem* current = dataTreeWidget_->currentItem();
     if (current == nullptr)
         return;
@@ -405,30 +548,30 @@ void MainWindow::MoveFocusedItem(int delta) {
     UpdateMoveButtons(focused);
 }
 
-void MainWindow::onMoveUpClicked() { MoveFocusedItem(-1); }
-void MainWindow::onMoveDownClicked() { MoveFocusedItem(+1); }
+void ConfigurationTab::onMoveUpClicked() { MoveFocusedItem(-1); }
+void ConfigurationTab::onMoveDownClicked() { MoveFocusedItem(+1); }
 
-void MainWindow::onSelectAllDataClicked() {
+void ConfigurationTab::onSelectAllDataClicked() {
     CheckAllDataNodes(dataTree_, state_.Config, true);
     SyncDataTree();
 }
 
-void MainWindow::onSelectNoDataClicked() {
+void ConfigurationTab::onSelectNoDataClicked() {
     CheckAllDataNodes(dataTree_, state_.Config, false);
     SyncDataTree();
 }
 
-void MainWindow::onExpandAllDataClicked() {
+void ConfigurationTab::onExpandAllDataClicked() {
     ExpandAllNodes(dataTree_, true);
     SyncDataTree();
 }
 
-void MainWindow::onCollapseAllDataClicked() {
+void ConfigurationTab::onCollapseAllDataClicked() {
     ExpandAllNodes(dataTree_, false);
     SyncDataTree();
 }
 
-void MainWindow::onSeparatorChoiceChanged() {
+void ConfigurationTab::onSeparatorChoiceChanged() {
     const bool other = separatorCombo_->currentIndex() == kSeparatorOther;
     fieldSeparatorEdit_->setEnabled(other);
     if (other && fieldSeparatorEdit_->isVisible())
@@ -436,19 +579,19 @@ void MainWindow::onSeparatorChoiceChanged() {
     state_.Config.SeparatorChoice = separatorCombo_->currentIndex();
 }
 
-void MainWindow::onFieldSeparatorChanged(const QString& text) {
+void ConfigurationTab::onFieldSeparatorChanged(const QString& text) {
     SetFieldSeparator(state_.Config, ToBytes(text));
 }
 
-void MainWindow::onHeaderLineToggled(bool checked) {
+void ConfigurationTab::onHeaderLineToggled(bool checked) {
     state_.Config.HeaderLine = checked ? 1 : 0;
 }
 
-void MainWindow::onBlockNamesChanged(const QString& text) {
+void ConfigurationTab::onBlockNamesChanged(const QString& text) {
     SetBlockNameFilter(state_.Config, ToBytes(text));
 }
 
-void MainWindow::onExtensionChanged(const QString& text) {
+void ConfigurationTab::onExtensionChanged(const QString& text) {
     SetDataFileExt(state_.Config, ToBytes(text));
 }
 

@@ -1,0 +1,51 @@
+#pragma once
+// The "Options / Help" tab: whether the report opens after a run, the help tips switch and
+// the help window.
+
+#include <QWidget>
+
+#include "platform/ProgramPaths.h"
+
+class QCheckBox;
+class QRadioButton;
+
+namespace quarrow {
+
+class HelpBrowser;
+class SettingsStore;
+class TooltipSwitch;
+
+class OptionsTab final : public QWidget {
+    Q_OBJECT
+public:
+    OptionsTab(SettingsStore& settings, TooltipSwitch& tooltips, const ProgramPaths& paths);
+
+    // Start-up: the help tips and the report option as the settings hold them.
+    void RestoreSettings();
+
+    bool ShowReport() const { return showReport_; }
+
+    void onAlwaysShowReportClicked();
+    void onNeverShowReportClicked();
+    void onHelpTipsClicked(bool checked);
+    void onShowHelpClicked();
+    HelpBrowser* HelpWindow() const { return help_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    SettingsStore& settings_;
+    TooltipSwitch& tooltips_;
+    const ProgramPaths& paths_;
+    bool showReport_ = false;
+
+    QWidget* group_ = nullptr;
+    QWidget* helpButton_ = nullptr;
+    QRadioButton* alwaysReportRadio_ = nullptr;
+    QRadioButton* neverReportRadio_ = nullptr;
+    QCheckBox* helpTipsCheck_ = nullptr;
+    HelpBrowser* help_ = nullptr;
+};
+
+} // namespace quarrow
