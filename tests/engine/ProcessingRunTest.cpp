@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "config/NodeTables.h"
 #include "support/BytesAssert.h"
@@ -315,6 +316,58 @@ TEST(ProcessingRunTest, AFileThatCannotBeOpenedIsReportedWithTheReason) {
         EXPECT_EQ(result.Failures[0].Reason, std::string("cannot open this file: ") + k.reason);
         EXPECT_FALSE(fs::exists(fs::path(folders.out) / (std::string(k.name) + ".csv")));
     }
+}
+
+TEST(ProcessingRunTest, TwoRunsAtOnceIntoOneFolderEachLeaveAWholeDataFile) {
+    // Two folders' x.dxf into one destination, at the same time: neither run refuses the
+    // other, and the Data file is always the whole result of one of them, never a mix.
+    test::TempDir temp;
+    const fs::path a = temp.Path() / "a";
+    const fs::path b = temp.Path() / "b";
+    const fs::path out = temp.Path() / "out";
+    for (const fs::path& dir : {a, b, out})
+        fs::create_directories(dir);
+    const auto drawing = [](const char* y) {
+        std::string text = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
+        for (int i = 0; i < 60000; ++i)
+            text += "0\r\nPOINT\r\n10\r\n" + std::to_string(i) + "\r\n20\r\n" + y + "\r\n";
+        return text;
+    };
+    WriteFileBytes(a / "x.dxf", drawing("1"));
+    WriteFileBytes(b / "x.dxf", drawing("2"));
+    TestConfig c = test::AllKindsConfig();
+    c.Config.DataFileExt = "csv";
+    c.Entities({EntityNode::Points}).Data({DataNode::X, DataNode::Y});
+    const auto run = [&](const fs::path& folder) {
+        RunCounters counters;
+        std::atomic<bool> cancel{false};
+        RunRequest request;
+        request.Entries = {MakeListEntry(folder.string(), "x", true)};
+        request.DestFolder = out.string();
+        request.DateTimeText = kDate;
+        return ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters, cancel,
+                                    nullptr, request);
+    };
+    ASSERT_EQ(run(a).Status, RunStatus::Done);
+    const std::string fromA = ReadFileBytes(out / "x.csv");
+    ASSERT_EQ(run(b).Status, RunStatus::Done);
+    const std::string fromB = ReadFileBytes(out / "x.csv");
+    ASSERT_NE(fromA, fromB);
+    for (int round = 0; round < 8; ++round) {
+        SCOPED_TRACE(round);
+        RunResult first, second;
+        std::thread other([&] { first = run(a); });
+        second = run(b);
+        other.join();
+        EXPECT_EQ(first.Status, RunStatus::Done) << first.Message;
+        EXPECT_EQ(second.Status, RunStatus::Done) << second.Message;
+        const std::string data = ReadFileBytes(out / "x.csv");
+        EXPECT_TRUE(data == fromA || data == fromB) << "a Data file mixing two runs";
+    }
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(out))
+        ++files;
+    EXPECT_EQ(files, 1) << "no temporary file left";
 }
 
 // Presses Stop when the scan of a given file begins.
