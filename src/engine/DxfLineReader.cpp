@@ -125,6 +125,15 @@ std::string_view DxfLineReader::NextLineAcrossBlocks() noexcept {
     return DropCarriageReturns(line, size);
 }
 
+void DxfLineReader::SkipByteOrderMark() noexcept {
+    if (Position() != 0 || lineNumber_ != 0)
+        return;
+    while (end_ - begin_ < 3 && !sourceDone_)
+        Fill();
+    if (end_ - begin_ >= 3 && std::memcmp(buffer_.get() + begin_, "\xEF\xBB\xBF", 3) == 0)
+        begin_ += 3;
+}
+
 bool DxfLineReader::AtEndAfterFill() noexcept {
     while (begin_ == end_ && !sourceDone_)
         Fill();

@@ -128,6 +128,8 @@ public:
         begin_ += bytes;
         lineNumber_ += count;
     }
+    // Skips a UTF-8 byte-order mark at the very start of the text (before any line was read).
+    void SkipByteOrderMark() noexcept;
     // Returns true when no byte of the text is left to read.
     bool AtEnd() noexcept { return begin_ == end_ && AtEndAfterFill(); }
     // Returns true when the source reported a read error; the text then counts as ended.

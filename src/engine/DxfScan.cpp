@@ -10,6 +10,7 @@
 #include "engine/DispatchLoop.h"
 #include "engine/DxfNumber.h"
 #include "engine/EntityReaders.h"
+#include "engine/PairReader.h"
 #include "engine/ScanContext.h"
 #include "engine/SegmentScan.h"
 
@@ -106,32 +107,15 @@ DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
                 return DispatchEnd::Abandoned;
         }
         if (!ctx.AtTypeLine) {
-            // A pair outside any selected entity: only its code matters.
-            std::int32_t code = -1;
-            DxfLineReader::TwoLines lines;
-            if (in.PeekTwoLines(lines)) {
-                if (!ParseGroupCodeLine(lines.First, code)) {
-                    ctx.InvalidCodeLine = in.LineNumber() + 1;
-                    return DispatchEnd::NotDxf;
-                }
-                ctx.AtTypeLine = code == 0;
-                in.Skip(code == 0 ? lines.FirstLength : lines.BothLength, code == 0 ? 1 : 2);
-                continue;
+            // A pair outside any selected entity: only a code 0 matters, which leaves its value
+            // (an entity's type) to be read next.
+            Pair pair;
+            switch (ReadPair(ctx, pair)) {
+            case PairStatus::Pair: continue;
+            case PairStatus::EntityEnd: ctx.AtTypeLine = true; continue;
+            case PairStatus::InputEnd:
+                return ctx.InvalidCodeLine != 0 ? DispatchEnd::NotDxf : DispatchEnd::InputEnded;
             }
-            if (in.AtEnd())
-                return DispatchEnd::InputEnded;
-            const bool isCode = ParseGroupCodeLine(in.NextLine(), code);
-            if (in.AtEnd())
-                return DispatchEnd::InputEnded;  // a last code line without its value
-            if (!isCode) {
-                ctx.InvalidCodeLine = in.LineNumber();
-                return DispatchEnd::NotDxf;
-            }
-            if (code == 0)
-                ctx.AtTypeLine = true;
-            else
-                in.NextLine();
-            continue;
         }
         // The value of a code-0 pair: an entity's type, compared untrimmed, or the end of the
         // section. A POLYLINE without SEQEND hands back the pair that ended it.
@@ -183,27 +167,15 @@ namespace {
 // Finds the ENTITIES section: the pair (2, ENTITIES) right after a pair (0, SECTION). Returns
 // false at the end of the input, or at a code line that is no group code (ctx.InvalidCodeLine).
 bool FindEntitiesSection(ScanContext& ctx) {
-    DxfLineReader& in = ctx.In;
+    ctx.In.SkipByteOrderMark();
     bool afterSection = false;
-    for (;;) {
-        if (in.AtEnd())
-            return false;
-        std::string_view codeLine = in.NextLine();
-        if (in.LineNumber() == 1 && codeLine.starts_with("\xEF\xBB\xBF"))
-            codeLine.remove_prefix(3);  // a UTF-8 byte-order mark
-        std::int32_t code = -1;
-        const bool isCode = ParseGroupCodeLine(codeLine, code);
-        if (in.AtEnd())
-            return false;  // a last code line without its value
-        if (!isCode) {
-            ctx.InvalidCodeLine = in.LineNumber();
-            return false;
-        }
-        const std::string_view value = TrimText(in.NextLine());
-        if (afterSection && code == 2 && value == "ENTITIES")
+    Pair pair;
+    while (ReadWholePair(ctx, pair) != PairStatus::InputEnd) {
+        if (afterSection && pair.Code == 2 && pair.Value == "ENTITIES")
             return true;
-        afterSection = code == 0 && value == "SECTION";
+        afterSection = pair.Code == 0 && pair.Value == "SECTION";
     }
+    return false;
 }
 
 bool IsTrailingFiller(char c) noexcept {

@@ -7,6 +7,7 @@
 #include "config/TextUtil.h"
 #include "engine/DataRecordWriter.h"
 #include "engine/DxfNumber.h"
+#include "engine/PairReader.h"
 #include "engine/Trig.h"
 
 namespace quarrow {
@@ -15,97 +16,6 @@ namespace {
 constexpr std::string_view kNoHandle = "!NoHandle!";
 constexpr std::string_view kNoLayer = "!NoLayer!";
 constexpr std::string_view kNoBlockName = "!NoBlockName!";
-
-enum class PairStatus { Pair, EntityEnd, InputEnd };
-
-struct Pair {
-    std::int32_t Code = -1;
-    std::string_view Value;  // trimmed; valid until the next read
-    std::string_view Raw;    // the value line as written (MTEXT keeps its blanks)
-    std::int64_t Line = 0;   // DXF line of the value
-};
-
-// A complete pair whose code line is no group code: the file is not DXF. The readers stop as
-// at the end of the input, and the scan reports the line.
-PairStatus BadCode(ScanContext& ctx, std::int64_t line) noexcept {
-    ctx.InvalidCodeLine = line;
-    return PairStatus::InputEnd;
-}
-
-bool IsOne(std::string_view value) noexcept {
-    std::int32_t number = 0;
-    return ParseDxfInt32(value, number) && number == 1;
-}
-
-// Follows the groups that say whether the entity is in paper space.
-void NoteSpace(ScanContext& ctx, const Pair& pair) noexcept {
-    if (pair.Code == 10)
-        ctx.Space.Decided = true;
-    else if (pair.Code == 67 && !ctx.Space.Decided && IsOne(pair.Value))
-        ctx.Space.Paper = true;
-}
-
-// Reads the next group-code/value pair of the entity. The end of the input is tested before
-// every read: past it, lines are empty and never "0", so a reader would never stop.
-PairStatus ReadPair(ScanContext& ctx, Pair& pair) noexcept {
-    DxfLineReader& in = ctx.In;
-    DxfLineReader::TwoLines lines;
-    if (in.PeekTwoLines(lines)) {  // the common case, both lines at once
-        if (!ParseGroupCodeLine(lines.First, pair.Code)) [[unlikely]]
-            return BadCode(ctx, in.LineNumber() + 1);
-        if (pair.Code == 0) {
-            in.Skip(lines.FirstLength, 1);  // the scan reads the next entity's type
-            return PairStatus::EntityEnd;
-        }
-        in.Skip(lines.BothLength, 2);
-        pair.Raw = lines.Second;
-        pair.Value = TrimText(lines.Second);
-        pair.Line = in.LineNumber();
-        NoteSpace(ctx, pair);
-        return PairStatus::Pair;
-    }
-    if (in.AtEnd())
-        return PairStatus::InputEnd;
-    const bool isCode = ParseGroupCodeLine(in.NextLine(), pair.Code);
-    if (isCode && pair.Code == 0)
-        return PairStatus::EntityEnd;
-    if (in.AtEnd())
-        return PairStatus::InputEnd;  // a last code line without its value
-    if (!isCode)
-        return BadCode(ctx, in.LineNumber());
-    pair.Raw = in.NextLine();
-    pair.Value = TrimText(pair.Raw);
-    pair.Line = in.LineNumber();
-    NoteSpace(ctx, pair);
-    return PairStatus::Pair;
-}
-
-// The POLYLINE reader's pairs: code and value are read before the end of the entity is
-// tested, so the value of the code "0" (VERTEX, SEQEND) is read with it.
-PairStatus ReadWholePair(ScanContext& ctx, Pair& pair) noexcept {
-    DxfLineReader& in = ctx.In;
-    DxfLineReader::TwoLines lines;
-    if (in.PeekTwoLines(lines)) {  // the common case, both lines at once
-        if (!ParseGroupCodeLine(lines.First, pair.Code)) [[unlikely]]
-            return BadCode(ctx, in.LineNumber() + 1);
-        in.Skip(lines.BothLength, 2);
-        pair.Raw = lines.Second;
-        pair.Value = TrimText(lines.Second);
-        pair.Line = in.LineNumber();
-        return pair.Code == 0 ? PairStatus::EntityEnd : PairStatus::Pair;
-    }
-    if (in.AtEnd())
-        return PairStatus::InputEnd;
-    const bool isCode = ParseGroupCodeLine(in.NextLine(), pair.Code);
-    if (in.AtEnd())
-        return PairStatus::InputEnd;
-    if (!isCode)
-        return BadCode(ctx, in.LineNumber());
-    pair.Raw = in.NextLine();
-    pair.Value = TrimText(pair.Raw);
-    pair.Line = in.LineNumber();
-    return pair.Code == 0 ? PairStatus::EntityEnd : PairStatus::Pair;
-}
 
 // Called with ctx.Error just filled in by a failed conversion. While the entity's space is
 // undecided the error is only kept (the first one), in paper space it is dropped; otherwise

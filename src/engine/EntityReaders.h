@@ -10,55 +10,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "config/TextUtil.h"
 #include "engine/ScanContext.h"
 
 namespace quarrow {
-
-// Parses a trimmed group-code line: an optional minus sign and decimal digits, within 32 bits
-// ("010" is 10, "00" is 0). Returns false for anything else: the file is then not DXF.
-constexpr bool ParseGroupCode(std::string_view code, std::int32_t& value) noexcept {
-    const bool negative = !code.empty() && code[0] == '-';
-    if (negative)
-        code.remove_prefix(1);
-    if (code.empty())
-        return false;
-    std::int64_t magnitude = 0;
-    for (const char c : code) {
-        if (c < '0' || c > '9')
-            return false;
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > std::int64_t(1) << 31)
-            return false;  // also stops endless runs of digits from overflowing
-    }
-    const std::int64_t result = negative ? -magnitude : magnitude;
-    if (result > std::int64_t(INT32_MAX))
-        return false;
-    value = static_cast<std::int32_t>(result);
-    return true;
-}
-
-// ParseGroupCode of a code line as read, trimmed first. Code lines are mostly three bytes,
-// right-aligned ("  0", " 10", "330"): those are read without a loop.
-constexpr bool ParseGroupCodeLine(std::string_view line, std::int32_t& value) noexcept {
-    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (line.size() == 3 && digit(line[2])) {
-        const int units = line[2] - '0';
-        if (line[0] == ' ' && line[1] == ' ') {
-            value = units;
-            return true;
-        }
-        if (line[0] == ' ' && digit(line[1])) {
-            value = (line[1] - '0') * 10 + units;
-            return true;
-        }
-        if (digit(line[0]) && digit(line[1])) {
-            value = (line[0] - '0') * 100 + (line[1] - '0') * 10 + units;
-            return true;
-        }
-    }
-    return ParseGroupCode(TrimText(line), value);
-}
 
 [[nodiscard]] bool ReadPoint(ScanContext& ctx);
 [[nodiscard]] bool ReadCircle(ScanContext& ctx);

@@ -1,4 +1,5 @@
 #include "engine/EntityReaders.h"
+#include "engine/PairReader.h"
 
 #include <gtest/gtest.h>
 
