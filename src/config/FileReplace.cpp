@@ -1,12 +1,36 @@
 #include "config/FileReplace.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 namespace quarrow {
+
+std::FILE* CreateUniqueFile(const std::string& prefix, std::string_view suffix, std::string& path) {
+    static std::atomic<std::uint64_t> sequence{0};
+    static const std::uint64_t seed = [] {
+        std::random_device device;
+        return (std::uint64_t(device()) << 32) ^ device() ^
+               std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    }();
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const std::uint64_t value = seed + 0x9E3779B97F4A7C15ull * sequence.fetch_add(1);
+        char hex[17];
+        std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(value));
+        path = prefix + hex + std::string(suffix);
+        if (std::FILE* file = std::fopen(path.c_str(), "wbx"))  // "x": a new file only
+            return file;
+        if (errno != EEXIST)
+            return nullptr;
+    }
+    return nullptr;  // errno: EEXIST
+}
 
 ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes) {
     // A rename replaces a read-only file as readily as any other, where writing the file itself
@@ -18,15 +42,9 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
     }
 
     std::string tempPath;
-    std::FILE* file = nullptr;
-    for (int attempt = 0; attempt < 100 && file == nullptr; ++attempt) {
-        tempPath = path + ".tmp" + std::to_string(attempt);
-        file = std::fopen(tempPath.c_str(), "wbx");
-        if (file == nullptr && errno != EEXIST)
-            return {ReplaceStep::Create, errno};
-    }
+    std::FILE* file = CreateUniqueFile(path + ".quarrow-", ".tmp", tempPath);
     if (file == nullptr)
-        return {ReplaceStep::Create, EEXIST};
+        return {ReplaceStep::Create, errno};
 
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     int error = written ? 0 : errno;

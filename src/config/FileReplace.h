@@ -2,6 +2,7 @@
 // Replaces a user's file without ever leaving it half written: the new bytes go to a file beside
 // it, which is then renamed over the old one.
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,13 @@ struct ReplaceResult {
     bool Ok() const noexcept { return Step == ReplaceStep::Done; }
 };
 
-// Writes bytes to "<path>.tmpN" (created exclusively) and renames it over path. On failure the
-// temporary file is removed and any file at path keeps its bytes.
+// Creates a new file, never one that exists, named prefix, 16 hex digits and suffix (a name of
+// its own however many runs and threads do the same) and opens it for writing; sets path to its
+// name. Returns null, errno set, when it cannot be created.
+std::FILE* CreateUniqueFile(const std::string& prefix, std::string_view suffix, std::string& path);
+
+// Writes bytes to a new file beside path (CreateUniqueFile) and renames it over path. On failure
+// the temporary file is removed and any file at path keeps its bytes.
 ReplaceResult ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 // Returns the system's text for an errno value, untranslated ("No such file or directory").

@@ -1,14 +1,10 @@
 #include "engine/DataOutput.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <optional>
-#include <random>
 #include <system_error>
 
 #include "config/FileReplace.h"
@@ -45,21 +41,6 @@ void DataOutput::Append(std::string_view text) {
 }
 
 namespace {
-
-// A name for the file the records go to until the drawing has been read to its end, beside the
-// Data file (a rename only replaces a file within one file system), unique to this run.
-std::string TemporaryPathFor(const std::string& target, unsigned attempt) {
-    static std::atomic<std::uint64_t> sequence{0};
-    static const std::uint64_t seed = [] {
-        std::random_device device;
-        return (std::uint64_t(device()) << 32) ^ device() ^
-               std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
-    }();
-    const std::uint64_t value = seed + 0x9E3779B97F4A7C15ull * (sequence.fetch_add(1) + attempt);
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(value));
-    return target + ".quarrow-" + hex + ".tmp";
-}
 
 // Gives the temporary file the Data file's name; returns 0 or the errno value. A rename over an
 // existing file makes ext4 write the new file's blocks out there and then (its guard for
@@ -121,12 +102,9 @@ bool DataOutput::Open(const std::string& path) {
             return false;
         }
     }
-    for (unsigned attempt = 0; attempt < 16 && file_ == nullptr; ++attempt) {
-        temporary_ = TemporaryPathFor(target_, attempt);
-        file_ = std::fopen(temporary_.c_str(), "wbx");  // a new file only
-        if (file_ == nullptr && errno != EEXIST)
-            break;
-    }
+    // The records go to a file of their own beside the Data file (a rename only replaces a
+    // file within one file system) until the drawing has been read to its end.
+    file_ = CreateUniqueFile(target_ + ".quarrow-", ".tmp", temporary_);
     if (file_ == nullptr) {
         error_ = SystemErrorText(errno);
         temporary_.clear();

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <random>
 #include <thread>
 
 #include "config/FileReplace.h"
@@ -45,21 +44,13 @@ RunCheck CheckRunRequest(ExportConfig& config, std::string_view extensionFieldTe
 bool TestDestinationWritable(const std::string& folder) {
     // A name of this test's own: two runs at once into one folder never refuse each other,
     // and a file left by a run that was killed blocks nothing.
-    std::random_device random;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        char name[40];
-        std::snprintf(name, sizeof name, "quarrow$_$%08x%08x.tmp", random(), random());
-        const std::string path = WithTrailingSeparator(folder) + name;
-        std::FILE* file = std::fopen(path.c_str(), "w+bx");  // a new file only
-        if (file != nullptr) {
-            std::fclose(file);
-            std::remove(path.c_str());
-            return true;
-        }
-        if (errno != EEXIST)
-            return false;
-    }
-    return false;
+    std::string path;
+    std::FILE* file = CreateUniqueFile(WithTrailingSeparator(folder) + "quarrow$_$", ".tmp", path);
+    if (file == nullptr)
+        return false;
+    std::fclose(file);
+    std::remove(path.c_str());
+    return true;
 }
 
 std::string WithTrailingSeparator(std::string path) {
