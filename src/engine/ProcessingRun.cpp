@@ -139,44 +139,38 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
             // would silently replace the first one's records.
             const std::string key = dataKey(dataPath);
             if (const auto first = written.find(key); first != written.end()) {
+                const std::string reason =
+                    "this Data file was already written in this run, from " + first->second;
                 report.Add("  Data File : " + dataPath);
                 report.Add("");
-                report.Add("  *** Error, this Data file was already written in this run, from " +
-                           first->second + " ***");
+                report.Add("  *** Error, " + reason + " ***");
                 report.Add(kReportSeparator);
                 ++result.FilesNotRead;
-                result.Failures.push_back(
-                    {entry.DxfPath, "this Data file was already written in this run, from " +
-                                        first->second});
-                if (cancelRequested.load(std::memory_order_relaxed)) {
-                    report.Add(kCancelLine);
-                    result.Canceled = true;
-                    break;
+                result.Failures.push_back({entry.DxfPath, reason});
+            } else {
+                const ScanResult scan = ScanDxfFile(env, entry.DxfPath, dataPath);
+                if (scan.Outcome == ScanOutcome::Done) {
+                    written.emplace(key, entry.DxfPath);
+                    ++result.FilesConverted;
+                    result.RecordsWritten += scan.Records;
+                } else if (scan.Outcome != ScanOutcome::Canceled) {
+                    result.Failures.push_back({entry.DxfPath, scan.Error});
                 }
-                continue;
+                if (scan.Outcome == ScanOutcome::Failed && request.KeepGoing) {
+                    // The scan gave the file's numbers back and left no Data file.
+                    report.Add("  *** Error, " + scan.Error + " ***");
+                    report.Add(kReportSeparator);
+                    ++result.FilesFailed;
+                } else if (scan.Outcome == ScanOutcome::Failed) {
+                    if (observer != nullptr)
+                        observer->RunFinished();
+                    result.Status = RunStatus::Failed;
+                    result.Message = scan.Error;
+                    return result;
+                }
+                if (scan.Outcome == ScanOutcome::NotOpened || scan.Outcome == ScanOutcome::NotDxf)
+                    ++result.FilesNotRead;
             }
-            const ScanResult scan = ScanDxfFile(env, entry.DxfPath, dataPath);
-            if (scan.Outcome == ScanOutcome::Done) {
-                written.emplace(key, entry.DxfPath);
-                ++result.FilesConverted;
-                result.RecordsWritten += scan.Records;
-            } else if (scan.Outcome != ScanOutcome::Canceled) {
-                result.Failures.push_back({entry.DxfPath, scan.Error});
-            }
-            if (scan.Outcome == ScanOutcome::Failed && request.KeepGoing) {
-                // The scan gave the file's numbers back and left no Data file.
-                report.Add("  *** Error, " + scan.Error + " ***");
-                report.Add(kReportSeparator);
-                ++result.FilesFailed;
-            } else if (scan.Outcome == ScanOutcome::Failed) {
-                if (observer != nullptr)
-                    observer->RunFinished();
-                result.Status = RunStatus::Failed;
-                result.Message = scan.Error;
-                return result;
-            }
-            if (scan.Outcome == ScanOutcome::NotOpened || scan.Outcome == ScanOutcome::NotDxf)
-                ++result.FilesNotRead;
         }
         if (cancelRequested.load(std::memory_order_relaxed)) {
             report.Add(kCancelLine);
