@@ -15,11 +15,8 @@
 #include <string_view>
 
 #include "engine/ByteSource.h"
-#include "engine/DataOutput.h"
 #include "engine/DxfLineReader.h"
 #include "engine/DxfScan.h"
-#include "engine/ProcessingReport.h"
-#include "engine/RunSettings.h"
 #include "support/EngineHarness.h"
 
 namespace quarrow {
@@ -109,24 +106,6 @@ private:
     Probe& probe_;
 };
 
-// Scans as ScanTextOnce does, from the source given.
-test::ScanRun ScanSource(const test::TestConfig& c, ByteSource& source, std::size_t blockSize,
-                         std::size_t segmentSize) {
-    test::ScanRun run;
-    EXPECT_EQ(ApplyStartAtOptions(c.Config, run.Counters), -1);
-    RunSettings settings(c.Config, c.DataOrder, c.SelectedKinds);
-    ProcessingReport report;
-    std::atomic<bool> cancel{false};
-    ScanEnvironment env{settings, run.Counters, report, cancel, nullptr, blockSize};
-    env.SegmentSize = segmentSize;
-    DxfLineReader in(source, blockSize);
-    DataOutput out;
-    run.Result = ScanDxfInput(env, in, out, "test.dxf", "test.csv");
-    run.Data = out.Buffer();
-    run.Report = report.Lines;
-    return run;
-}
-
 // Points, lines and polylines: entities of one line pair and of many, so that chunks start
 // inside entities and between them.
 std::string Drawing(int n) {
@@ -174,18 +153,13 @@ TEST(SecondSourceTest, AFailingSecondSourceGivesTheBytesOfOneThread) {
                     SCOPED_TRACE("segment size " + std::to_string(segmentSize));
                     Probe probe;
                     FirstSource source(*dxf, fault, probe);
-                    const test::ScanRun two = ScanSource(config, source, blockSize, segmentSize);
+                    const test::ScanRun two =
+                        test::ScanSourceOnce(config, source, blockSize, {}, segmentSize);
                     EXPECT_TRUE(probe.opened.load());
                     // Whether a fault late in the drawing is reached depends on how far the
                     // second thread got before this one finished: counted over all runs.
                     hits[fault.name] += probe.faulted.load() ? 1 : 0;
-                    EXPECT_EQ(two.Result.Outcome, one.Result.Outcome);
-                    EXPECT_EQ(two.Result.Error, one.Result.Error);
-                    EXPECT_EQ(two.Data, one.Data);
-                    EXPECT_EQ(two.Report, one.Report);
-                    EXPECT_EQ(two.Counters.LineCounter, one.Counters.LineCounter);
-                    EXPECT_EQ(two.Counters.GroupCounter, one.Counters.GroupCounter);
-                    EXPECT_EQ(two.Counters.SequentialCounter, one.Counters.SequentialCounter);
+                    test::ExpectSameScan(two, one);
                 }
             }
         }

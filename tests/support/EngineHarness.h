@@ -99,8 +99,8 @@ struct ScanRun {
 // Scans DXF text as a file's scan does once the files are open, with a block size and a
 // segment size (0: one thread); the counters start from the Start-at options, or run on from
 // those given.
-inline ScanRun ScanTextOnce(const TestConfig& c, std::string_view dxf, std::size_t blockSize,
-                            RunCounters counters, std::size_t segmentSize) {
+inline ScanRun ScanSourceOnce(const TestConfig& c, ByteSource& source, std::size_t blockSize,
+                              RunCounters counters, std::size_t segmentSize) {
     ScanRun run;
     run.Counters = counters;
     EXPECT_EQ(ApplyStartAtOptions(c.Config, run.Counters), -1);
@@ -109,13 +109,31 @@ inline ScanRun ScanTextOnce(const TestConfig& c, std::string_view dxf, std::size
     std::atomic<bool> cancel{false};
     ScanEnvironment env{settings, run.Counters, report, cancel, nullptr, blockSize};
     env.SegmentSize = segmentSize;
-    MemoryByteSource source(dxf);
     DxfLineReader in(source, blockSize);
     DataOutput out;
     run.Result = ScanDxfInput(env, in, out, "test.dxf", "test.csv");
     run.Data = out.Buffer();
     run.Report = report.Lines;
     return run;
+}
+
+// ScanSourceOnce of text in memory.
+inline ScanRun ScanTextOnce(const TestConfig& c, std::string_view dxf, std::size_t blockSize,
+                            RunCounters counters, std::size_t segmentSize) {
+    MemoryByteSource source(dxf);
+    return ScanSourceOnce(c, source, blockSize, counters, segmentSize);
+}
+
+// Expects two scans of one drawing to agree: outcome, error text, Data bytes, report lines and
+// counters.
+inline void ExpectSameScan(const ScanRun& two, const ScanRun& one) {
+    EXPECT_EQ(two.Result.Outcome, one.Result.Outcome);
+    EXPECT_EQ(two.Result.Error, one.Result.Error);
+    EXPECT_EQ(two.Data, one.Data);
+    EXPECT_EQ(two.Report, one.Report);
+    EXPECT_EQ(two.Counters.LineCounter, one.Counters.LineCounter);
+    EXPECT_EQ(two.Counters.GroupCounter, one.Counters.GroupCounter);
+    EXPECT_EQ(two.Counters.SequentialCounter, one.Counters.SequentialCounter);
 }
 
 // Segment sizes that cut small test drawings into many chunks, at all sorts of places.
@@ -133,14 +151,7 @@ inline void ExpectSameWithSegments(const ScanRun& one, const TestConfig& c, std:
             continue;
         previous = segmentSize;
         SCOPED_TRACE("segment size " + std::to_string(segmentSize));
-        const ScanRun two = ScanTextOnce(c, dxf, blockSize, counters, segmentSize);
-        EXPECT_EQ(two.Result.Outcome, one.Result.Outcome);
-        EXPECT_EQ(two.Result.Error, one.Result.Error);
-        EXPECT_EQ(two.Data, one.Data);
-        EXPECT_EQ(two.Report, one.Report);
-        EXPECT_EQ(two.Counters.LineCounter, one.Counters.LineCounter);
-        EXPECT_EQ(two.Counters.GroupCounter, one.Counters.GroupCounter);
-        EXPECT_EQ(two.Counters.SequentialCounter, one.Counters.SequentialCounter);
+        ExpectSameScan(ScanTextOnce(c, dxf, blockSize, counters, segmentSize), one);
     }
 }
 
