@@ -1,13 +1,12 @@
 #include "engine/DataRecordWriter.h"
 
-
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
 #include "config/NodeTables.h"
-#include "engine/Check.h"
 #include "config/TextUtil.h"
+#include "engine/Check.h"
 #include "engine/CoordinateFormat.h"
 #include "engine/DxfNumber.h"
 

@@ -2,8 +2,8 @@
 
 #include "config/NodeTables.h"
 #include "config/TextUtil.h"
-#include "engine/DataRecordWriter.h"
 #include "engine/CoordinateFormat.h"
+#include "engine/DataRecordWriter.h"
 #include "engine/DxfNumber.h"
 
 namespace quarrow {
