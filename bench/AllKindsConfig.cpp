@@ -40,4 +40,4 @@ void BuildAllKindsConfig(ExportConfig& config, ConfigTree& entityTree, ConfigTre
     SetDataOption(config, kGroupStartOption, "1");
 }
 
-} // namespace quarrow::bench
+}  // namespace quarrow::bench

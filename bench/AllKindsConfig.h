@@ -12,4 +12,4 @@ namespace quarrow::bench {
 // line; extension "csv".
 void BuildAllKindsConfig(ExportConfig& config, ConfigTree& entityTree, ConfigTree& dataTree);
 
-} // namespace quarrow::bench
+}  // namespace quarrow::bench

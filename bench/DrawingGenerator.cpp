@@ -83,7 +83,8 @@ private:
     std::int64_t Below(std::int64_t n) { return std::int64_t(Next() % std::uint64_t(n)); }
     std::int64_t Between(std::int64_t lo, std::int64_t hi) { return lo + Below(hi - lo + 1); }
     bool Percent(int p) { return Below(100) < p; }
-    template <typename T, std::size_t N> const T& Pick(const std::array<T, N>& a) {
+    template <typename T, std::size_t N>
+    const T& Pick(const std::array<T, N>& a) {
         return a[std::size_t(Below(std::int64_t(N)))];
     }
 
@@ -499,9 +500,9 @@ private:
         for (std::int64_t i = 0; i < count; ++i) {
             int vertexFlags = 0;
             if (fit == 2)
-                vertexFlags = i % 2 == 1 ? 1 : 0; // vertices added by curve fitting
+                vertexFlags = i % 2 == 1 ? 1 : 0;  // vertices added by curve fitting
             else if (fit == 4)
-                vertexFlags = i % 3 == 0 ? 16 : 8; // frame control points and fitted ones
+                vertexFlags = i % 3 == 0 ? 16 : 8;  // frame control points and fitted ones
             // 2D vertices carry Z 0; the header's elevation places them.
             Vertex(handle, layer, "AcDb2dVertex", mirrored ? -x : x, y, 0, vertexFlags);
             x += Step();
@@ -636,7 +637,7 @@ private:
         Num(40, Between(100'000, 2 * kUnit));
         std::string text = TextValue();
         if (Percent(5))
-            text = "  " + text + " "; // padded values lose their blanks in the readers
+            text = "  " + text + " ";  // padded values lose their blanks in the readers
         Pair(1, text);
         if (Percent(30))
             Num(50, Angle());
@@ -702,7 +703,7 @@ private:
         }
         if (Percent(40))
             Num(50, Angle());
-        if (Percent(2)) { // an array insert: still one record
+        if (Percent(2)) {  // an array insert: still one record
             Int(70, 3);
             Int(71, 2);
             Num(44, 2 * kUnit);
@@ -737,7 +738,7 @@ private:
         Int(72, controls + 4);
         Int(73, controls);
         Int(74, fits);
-        Num(42, 1); // knot tolerance 0.000001
+        Num(42, 1);  // knot tolerance 0.000001
         Num(43, 1);
         if (fitted) {
             Num(44, 1);
@@ -773,7 +774,7 @@ private:
         for (auto& corner : c)
             corner = {x + Step(), y + Step(), z + Below(3 * kUnit)};
         if (Percent(25))
-            c[3] = c[2]; // a triangle repeats its third corner
+            c[3] = c[2];  // a triangle repeats its third corner
         for (int i = 0; i < 4; ++i)
             Point(10 + i, c[std::size_t(i)][0], c[std::size_t(i)][1], c[std::size_t(i)][2]);
         if (Percent(10))
@@ -821,10 +822,10 @@ private:
     std::array<std::uint64_t, kBlocks.size()> blockRecords_{};
 };
 
-} // namespace
+}  // namespace
 
 bool GenerateDrawing(const DrawingOptions& options, const DrawingSink& sink) {
     return Generator(options, sink).Run();
 }
 
-} // namespace quarrow::bench
+}  // namespace quarrow::bench

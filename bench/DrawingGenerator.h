@@ -10,9 +10,9 @@
 namespace quarrow::bench {
 
 struct DrawingOptions {
-    std::uint64_t TargetBytes = 10'000'000; // the drawing ends with the first entity past this
+    std::uint64_t TargetBytes = 10'000'000;  // the drawing ends with the first entity past this
     std::uint64_t Seed = 1;
-    bool CrLf = true; // line ends: CR LF as Windows CAD programs write them, else LF
+    bool CrLf = true;  // line ends: CR LF as Windows CAD programs write them, else LF
 };
 
 // Receives the drawing in blocks of about 1 MiB; returns false to stop (a failed write).
@@ -21,4 +21,4 @@ using DrawingSink = std::function<bool(std::string_view)>;
 // Writes a whole drawing to the sink; returns false when the sink refused a block.
 bool GenerateDrawing(const DrawingOptions& options, const DrawingSink& sink);
 
-} // namespace quarrow::bench
+}  // namespace quarrow::bench

@@ -17,12 +17,13 @@ int Usage() {
     return 2;
 }
 
-template <typename T> bool ParseWhole(std::string_view text, T& value) {
+template <typename T>
+bool ParseWhole(std::string_view text, T& value) {
     const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
     return r.ec == std::errc() && r.ptr == text.data() + text.size();
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     quarrow::bench::DrawingOptions options;

@@ -16,7 +16,7 @@ quarrow::ReadResult Read(std::string_view bytes, quarrow::ExportConfig& config,
 std::string_view View(const std::vector<std::uint8_t>& bytes) {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     quarrow::ExportConfig config;

@@ -22,7 +22,7 @@ int Replay(const std::filesystem::path& path) {
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     return 0;
 }
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     int failures = 0;

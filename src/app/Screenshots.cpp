@@ -43,7 +43,7 @@ void Settle(int milliseconds) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -22,7 +22,7 @@ constexpr const char* kUsage =
     "would have replaced a Data file of the same run; 1 a file ended on an error; 2 refused\n"
     "before the run.\n";
 
-} // namespace
+}  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
@@ -47,4 +47,4 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitRefused;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -173,8 +173,7 @@ std::string CheckLogPath(std::string& log, const RunArguments& parsed, const Run
             return reuse + "the DXF file \"" + entry.DxfPath + "\"; give --log another file";
         const std::string data = DataPathFor(dest, entry.FileName, config.DataFileExt);
         if (same(log, data))
-            return reuse + "the Data file of \"" + entry.DxfPath +
-                   "\"; give --log another file";
+            return reuse + "the Data file of \"" + entry.DxfPath + "\"; give --log another file";
     }
     const fs::file_status status = fs::status(log, ec);
     if (fs::exists(status) && !fs::is_regular_file(status))
@@ -228,7 +227,7 @@ private:
     struct sigaction oldTerm_ {};
 };
 
-} // namespace
+}  // namespace
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     RunArguments parsed;
@@ -274,8 +273,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     std::error_code ec;
     std::filesystem::create_directories(parsed.Dest, ec);
     if (ec || !std::filesystem::is_directory(parsed.Dest, ec)) {
-        err << "quarrow-cli run: cannot create destination folder \"" << parsed.Dest
-            << "\"\n";
+        err << "quarrow-cli run: cannot create destination folder \"" << parsed.Dest << "\"\n";
         return kExitRefused;
     }
     request.DestFolder = parsed.Dest;
@@ -292,8 +290,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     {
         const StopSignals stopSignals(cancelRequested);
         result = ProcessSelectedFiles(config, check.DataOrder, check.SelectedKinds, counters,
-                                      cancelRequested, onTerminal ? &progress : nullptr,
-                                      request);
+                                      cancelRequested, onTerminal ? &progress : nullptr, request);
         signal = stopSignal;
     }
     if (signal != 0 && result.Status == RunStatus::Done) {
@@ -328,4 +325,4 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     return result.FilesNotRead > 0 ? kExitSomeFilesFailed : kExitDone;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -69,8 +69,7 @@ void PrintTreeText(const ConfigTree& tree, const std::vector<ConfigTreeNode>& no
         out << LabelOf(tree, node, position);
         if (tree.Kind == TreeKind::Data) {
             out << "  #" << node.Index;
-            if (node.CheckType == CheckType::None && node.Index >= 0 &&
-                node.Index < kDataNodeCount)
+            if (node.CheckType == CheckType::None && node.Index >= 0 && node.Index < kDataNodeCount)
                 out << " = " << Quoted(config.DataOptions[std::size_t(node.Index)], false);
         }
         if (node.HasState(NodeState::Disabled))
@@ -83,8 +82,8 @@ void PrintTreeText(const ConfigTree& tree, const std::vector<ConfigTreeNode>& no
     }
 }
 
-void PrintTreeJson(const ConfigTree& tree, const std::vector<ConfigTreeNode>& nodes,
-                   int& position, std::ostream& out) {
+void PrintTreeJson(const ConfigTree& tree, const std::vector<ConfigTreeNode>& nodes, int& position,
+                   std::ostream& out) {
     out << '[';
     bool first = true;
     for (const auto& node : nodes) {
@@ -92,8 +91,8 @@ void PrintTreeJson(const ConfigTree& tree, const std::vector<ConfigTreeNode>& no
         first = false;
         if (tree.Kind == TreeKind::Data)
             out << ",\"index\":" << node.Index;
-        out << ",\"checkType\":" << int(node.CheckType) << ",\"checked\":"
-            << (node.IsChecked() ? "true" : "false")
+        out << ",\"checkType\":" << int(node.CheckType)
+            << ",\"checked\":" << (node.IsChecked() ? "true" : "false")
             << ",\"disabled\":" << (node.HasState(NodeState::Disabled) ? "true" : "false")
             << ",\"expanded\":" << (node.HasState(NodeState::Expanded) ? "true" : "false")
             << ",\"children\":";
@@ -157,7 +156,7 @@ void PrintJson(const ExportConfig& c, const ConfigTree& entityTree, const Config
     out << "}\n";
 }
 
-} // namespace
+}  // namespace
 
 int ShowConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool json = false;
@@ -202,4 +201,4 @@ int ShowConfigCommand(const std::vector<std::string>& args, std::ostream& out, s
     return kExitDone;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

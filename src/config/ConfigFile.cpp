@@ -38,7 +38,9 @@ constexpr std::size_t kStateBodySize = 17;
 constexpr std::size_t kOldStateBodySize = 12;  // versions 0 and 1
 
 // Little-endian helpers over a byte vector.
-void PutU8(std::vector<std::uint8_t>& out, std::uint8_t v) { out.push_back(v); }
+void PutU8(std::vector<std::uint8_t>& out, std::uint8_t v) {
+    out.push_back(v);
+}
 void PutU16(std::vector<std::uint8_t>& out, std::uint16_t v) {
     out.push_back(static_cast<std::uint8_t>(v));
     out.push_back(static_cast<std::uint8_t>(v >> 8));
@@ -290,8 +292,7 @@ void ClearSelected(std::vector<ConfigTreeNode>& nodes) {
 // it whole would let a stray path exhaust memory.
 constexpr std::uintmax_t kMaxConfigFileSize = 16u << 20;
 
-
-} // namespace
+}  // namespace
 
 void WriteTreeStream(const ConfigTree& tree, std::vector<std::uint8_t>& out) {
     for (std::uint16_t unit : kMarker)
@@ -392,4 +393,4 @@ ReadResult ReadConfigFile(const std::string& path, ExportConfig& config, ConfigT
     return ReadConfigData(data, config, entityTree, dataTree);
 }
 
-} // namespace quarrow
+}  // namespace quarrow

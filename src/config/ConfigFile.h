@@ -31,8 +31,7 @@ inline constexpr std::string_view kMsgDataEnds =
     "Stream data corrupt. The data ends inside a node.";
 inline constexpr std::string_view kMsgBadChunkSize =
     "Stream data corrupt. A chunk's size is negative or runs past the data.";
-inline constexpr std::string_view kMsgTooDeep =
-    "Stream data corrupt. Nodes are nested too deeply.";
+inline constexpr std::string_view kMsgTooDeep = "Stream data corrupt. Nodes are nested too deeply.";
 
 // The standard trees are two levels deep; anything far deeper is a damaged or hostile file.
 inline constexpr int kMaxTreeDepth = 16;
@@ -76,4 +75,4 @@ ReadResult ReadConfigData(std::string_view data, ExportConfig& config, ConfigTre
 ReadResult ReadConfigFile(const std::string& path, ExportConfig& config, ConfigTree& entityTree,
                           ConfigTree& dataTree);
 
-} // namespace quarrow
+}  // namespace quarrow

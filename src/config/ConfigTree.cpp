@@ -64,7 +64,7 @@ Node* FindDataNode(Tree& tree, int index) {
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 ConfigTree BuildEntityTree() {
     return BuildFromCounts(TreeKind::Entity, kEntityNodeCounts, CheckType::CheckBox);
@@ -108,4 +108,4 @@ SelectedKindsArray BuildSelectedKinds(const ConfigTree& entityTree) {
     return kinds;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -20,19 +20,19 @@ inline constexpr std::uint16_t Visible = 1u << 7;
 inline constexpr std::uint16_t Selected = 1u << 8;
 inline constexpr std::uint16_t AllChildrenHidden = 1u << 10;
 // Bits a writer never stores (1, 2, 4, 9 and 13).
-inline constexpr std::uint16_t NeverWritten = (1u << 1) | (1u << 2) | (1u << 4) | (1u << 9) |
-                                              (1u << 13);
-} // namespace NodeState
+inline constexpr std::uint16_t NeverWritten =
+    (1u << 1) | (1u << 2) | (1u << 4) | (1u << 9) | (1u << 13);
+}  // namespace NodeState
 
 namespace CheckType {
 inline constexpr std::uint8_t None = 0;
 inline constexpr std::uint8_t CheckBox = 2;
-} // namespace CheckType
+}  // namespace CheckType
 
 namespace CheckState {
 inline constexpr std::uint8_t Unchecked = 0;
 inline constexpr std::uint8_t Checked = 2;
-} // namespace CheckState
+}  // namespace CheckState
 
 inline constexpr std::uint16_t kDefaultNodeHeight = 18;
 inline constexpr std::uint8_t kDefaultAlignment = 50;
@@ -89,4 +89,4 @@ DataOrderArray BuildDataOrder(const ConfigTree& dataTree);
 // Returns, per entity kind, 1 when the kind's root is checked.
 SelectedKindsArray BuildSelectedKinds(const ConfigTree& entityTree);
 
-} // namespace quarrow
+}  // namespace quarrow

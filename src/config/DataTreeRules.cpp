@@ -34,7 +34,7 @@ bool ParseInt32(std::string_view text, std::int32_t& value) {
     return ec == std::errc() && ptr == end;
 }
 
-} // namespace
+}  // namespace
 
 bool SetDataCheck(ConfigTree& tree, ExportConfig& config, const TreePath& path, bool checked) {
     ConfigTreeNode* node = NodeAtPath(tree, path);
@@ -127,4 +127,4 @@ bool MoveDataItem(ConfigTree& tree, TreePath& focused, int delta) {
     return true;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -57,4 +57,4 @@ MoveButtons MoveButtonStates(const ConfigTree& tree, const TreePath& focused);
 // nodes, and updates focused to its new place. Returns false when it cannot move that way.
 bool MoveDataItem(ConfigTree& tree, TreePath& focused, int delta);
 
-} // namespace quarrow
+}  // namespace quarrow

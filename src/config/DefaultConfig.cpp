@@ -41,4 +41,4 @@ void BuildDefaultConfig(ExportConfig& config, ConfigTree& entityTree, ConfigTree
     SetDataOption(config, kGroupStartOption, "1");
 }
 
-} // namespace quarrow
+}  // namespace quarrow

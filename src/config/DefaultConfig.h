@@ -11,4 +11,4 @@ namespace quarrow {
 // texts and blocks; line number, X, Y, Z (3 decimals) and layer; comma; header line; "csv".
 void BuildDefaultConfig(ExportConfig& config, ConfigTree& entityTree, ConfigTree& dataTree);
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -31,7 +31,7 @@ void ApplyCheck(ConfigTree& tree, ExportConfig& config, const TreePath& path, in
     ApplyCheck(tree, config, childPath, nodeIndex + 1, true, changed);
 }
 
-} // namespace
+}  // namespace
 
 std::vector<int> SetEntityCheck(ConfigTree& tree, ExportConfig& config, int nodeIndex,
                                 bool checked) {
@@ -54,4 +54,4 @@ std::vector<int> CheckAllEntityNodes(ConfigTree& tree, ExportConfig& config, boo
     return changed;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -37,4 +37,4 @@ bool BlockNamesEnabled(const ExportConfig& config, int focusedIndex);
 // Checks or unchecks every entity node through the check rules; returns the changed indexes.
 std::vector<int> CheckAllEntityNodes(ConfigTree& tree, ExportConfig& config, bool checked);
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -46,4 +46,4 @@ void MarkConfigUnsaved(ConfigState& state) {
     state.SavedConfig.ConfigSignature = "error";
 }
 
-} // namespace quarrow
+}  // namespace quarrow

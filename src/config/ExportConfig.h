@@ -65,4 +65,4 @@ void MarkConfigSaved(ConfigState& state);
 // Marks SavedConfig with a signature no real file has, so the configuration counts as changed.
 void MarkConfigUnsaved(ConfigState& state);
 
-} // namespace quarrow
+}  // namespace quarrow

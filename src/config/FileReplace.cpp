@@ -74,4 +74,4 @@ std::string SystemErrorText(int error) {
     return std::generic_category().message(error);
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -35,4 +35,4 @@ ReplaceResult ReplaceFileContents(const std::string& path, std::string_view byte
 // Returns the system's text for an errno value, untranslated ("No such file or directory").
 std::string SystemErrorText(int error);
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -100,4 +100,4 @@ std::string DataNodeHint(int nodeIndex) {
     return hint;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -112,8 +112,8 @@ enum class EntityKind : int {
 };
 
 struct EntityKindInfo {
-    int RootNode;             // entity-tree node index of the kind's root
-    std::string_view Label;   // also the label of the report's count line
+    int RootNode;               // entity-tree node index of the kind's root
+    std::string_view Label;     // also the label of the report's count line
     std::string_view TypeLine;  // DXF type line that starts the kind's reader
 };
 extern const std::array<EntityKindInfo, kKindCount> kEntityKinds;
@@ -133,8 +133,8 @@ enum class DataItem : int {
     SequentialNumber = 26,
     GroupNumber = 29,
 };
-inline constexpr std::array<int, kDataItemCount> kDataItemNodes = {0, 3, 6, 9, 13, 15,
-                                                                  17, 19, 21, 23, 26, 29};
+inline constexpr std::array<int, kDataItemCount> kDataItemNodes = {0,  3,  6,  9,  13, 15,
+                                                                   17, 19, 21, 23, 26, 29};
 
 // Data-tree option nodes as indexes of ExportConfig::DataOptions.
 inline constexpr int kLineStartOption = int(DataNode::LineNumberStart);
@@ -160,4 +160,4 @@ constexpr bool IsDataItemNode(int nodeIndex) noexcept {
 // Returns the full hint of a data-tree node: its table hint, plus the suffix for a root.
 std::string DataNodeHint(int nodeIndex);
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -29,4 +29,4 @@ inline std::string CutText(std::string_view text, std::size_t maxLength) {
     return std::string(text.substr(0, maxLength));
 }
 
-} // namespace quarrow
+}  // namespace quarrow

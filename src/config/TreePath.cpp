@@ -30,7 +30,7 @@ void Walk(Nodes& nodes, TreePath& path, const Visit& visit) {
     }
 }
 
-} // namespace
+}  // namespace
 
 ConfigTreeNode* NodeAtPath(ConfigTree& tree, const TreePath& path) {
     return FindAtPath<ConfigTree, ConfigTreeNode>(tree, path);
@@ -92,4 +92,4 @@ void ExpandAllNodes(ConfigTree& tree, bool expand) {
     });
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -22,7 +22,8 @@ int DepthFirstIndex(const ConfigTree& tree, const TreePath& path);
 TreePath PathOfDepthFirstIndex(const ConfigTree& tree, int index);
 
 // Calls visit for every node, a parent before its children, in display order.
-void ForEachNode(ConfigTree& tree, const std::function<void(const TreePath&, ConfigTreeNode&)>& visit);
+void ForEachNode(ConfigTree& tree,
+                 const std::function<void(const TreePath&, ConfigTreeNode&)>& visit);
 void ForEachNode(const ConfigTree& tree,
                  const std::function<void(const TreePath&, const ConfigTreeNode&)>& visit);
 
@@ -34,4 +35,4 @@ void CheckAllNodes(ConfigTree& tree, bool checked,
 // Expands or collapses every node that has children.
 void ExpandAllNodes(ConfigTree& tree, bool expand);
 
-} // namespace quarrow
+}  // namespace quarrow

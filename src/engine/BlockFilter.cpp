@@ -12,7 +12,7 @@ constexpr char UpperAscii(char c) noexcept {
     return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
-} // namespace
+}  // namespace
 
 // The matcher is defined recursively: "?" takes one character, a literal must be equal, and
 // "*" tries the rest of the pattern against every suffix of the name, down to the empty one;
@@ -98,4 +98,4 @@ void BlockTally::Clear() {
     byKey_.clear();
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -51,4 +51,4 @@ private:
     std::unordered_map<std::string, std::size_t> byKey_;  // upper-cased name -> entry
 };
 
-} // namespace quarrow
+}  // namespace quarrow

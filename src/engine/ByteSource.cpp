@@ -62,8 +62,8 @@ std::ptrdiff_t FileByteSource::Read(char* buffer, std::size_t size) noexcept {
     // whole, and an interrupted call is simply repeated.
     std::size_t count = 0;
     while (count < size) {
-        const ssize_t got = ::pread(fd_, buffer + count, size - count,
-                                    static_cast<off_t>(position_ + count));
+        const ssize_t got =
+            ::pread(fd_, buffer + count, size - count, static_cast<off_t>(position_ + count));
         if (got > 0) {
             count += static_cast<std::size_t>(got);
             continue;
@@ -104,4 +104,4 @@ void FileByteSource::Close() noexcept {
     ownsFd_ = false;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

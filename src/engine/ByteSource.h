@@ -75,4 +75,4 @@ private:
     std::string error_;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

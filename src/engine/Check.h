@@ -7,16 +7,15 @@
 #include <cstdlib>
 
 #if !defined(NDEBUG) || defined(QUARROW_CHECKS)
-#define QUARROW_CHECK(condition)                                                             \
-    do {                                                                                     \
-        if (!(condition)) {                                                                  \
-            std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__,       \
-                         #condition);                                                        \
-            std::abort();                                                                    \
-        }                                                                                    \
+#define QUARROW_CHECK(condition)                                                                   \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (false)
 #else
-#define QUARROW_CHECK(condition) \
-    do {                         \
+#define QUARROW_CHECK(condition)                                                                   \
+    do {                                                                                           \
     } while (false)
 #endif

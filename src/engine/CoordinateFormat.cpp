@@ -187,7 +187,7 @@ char* WriteShort(char* to, ShortDecimal d, int decimals) noexcept {
         // next piece or lies past the end, inside the room.
         if (d.Exponent <= 0 && d.Exponent >= -8 && decimals <= 16) {
             constexpr std::uint64_t kZeros = 0x30303030'30303030ull;  // "00000000"
-            const int fractionDigits = -d.Exponent;  // at most `decimals`
+            const int fractionDigits = -d.Exponent;                   // at most `decimals`
             const std::uint64_t unit = kPowersOf10[fractionDigits];
             const std::uint64_t whole = DividePow10(d.Digits, fractionDigits);
             if (whole < 100'000'000) {
@@ -204,9 +204,8 @@ char* WriteShort(char* to, ShortDecimal d, int decimals) noexcept {
                     *q++ = '.';
                     // The fraction's digits, then zeros up to the decimals.
                     const std::uint64_t digits =
-                        fractionDigits > 0
-                            ? EightDigitsText(fraction) >> (8 * (8 - fractionDigits))
-                            : 0;
+                        fractionDigits > 0 ? EightDigitsText(fraction) >> (8 * (8 - fractionDigits))
+                                           : 0;
                     const std::uint64_t zeros =
                         fractionDigits < 8 ? kZeros << (8 * fractionDigits) : 0;
                     const std::uint64_t text = digits | zeros;
@@ -225,8 +224,7 @@ char* WriteShort(char* to, ShortDecimal d, int decimals) noexcept {
     const int fractionDigits = d.Exponent < 0 ? -d.Exponent : 0;  // at most `decimals`
     const int integerDigits =
         d.Exponent >= 0 ? count + d.Exponent : std::max(count - fractionDigits, 1);
-    char* const end =
-        to + (d.Negative ? 1 : 0) + integerDigits + (decimals > 0 ? decimals + 1 : 0);
+    char* const end = to + (d.Negative ? 1 : 0) + integerDigits + (decimals > 0 ? decimals + 1 : 0);
     char* q = end - (decimals - fractionDigits);
     std::fill(q, end, '0');  // the decimals past the number's own digits
     std::uint64_t n = d.Digits;
@@ -296,7 +294,7 @@ bool RoundComputedShort(double value, int decimals, ShortDecimal& d) noexcept {
     } else if (a >= 0.01) {
         leading = a < 0.1 ? -2 : -1;
     }
-    const int textPosition = std::max(leading - 13, -15);  // the converted text's last digit
+    const int textPosition = std::max(leading - 13, -15);    // the converted text's last digit
     const int position = std::max(textPosition, -decimals);  // the result's last digit
     // Rounding twice (text, then decimals) only differs from rounding once within half a unit
     // of the text's last digit from the half.
@@ -328,7 +326,7 @@ bool RoundComputedShort(double value, int decimals, ShortDecimal& d) noexcept {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 void AppendFixed(std::string& out, double value, int decimals) {
     decimals = std::clamp(decimals, 0, kMaxDecimals);
@@ -484,4 +482,4 @@ bool FormatComputedCoordinate(std::string& out, double value, int decimals) {
     return end != nullptr;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

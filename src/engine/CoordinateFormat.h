@@ -58,4 +58,4 @@ inline void AppendConvertedText(std::string& out, double value) {
     AppendFixed(out, value, 15);
 }
 
-} // namespace quarrow
+}  // namespace quarrow

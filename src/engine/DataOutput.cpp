@@ -60,7 +60,7 @@ int PutInPlace(const std::string& temporary, const std::string& target) {
     return ec.value();
 }
 
-} // namespace
+}  // namespace
 
 bool DataOutput::Open(const std::string& path) {
     namespace fs = std::filesystem;
@@ -165,4 +165,4 @@ void DataOutput::Discard() noexcept {
     }
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -64,4 +64,4 @@ private:
     std::string error_;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -44,8 +44,7 @@ const std::string& Option(const ScanContext& ctx, int node) {
 // Writes coordinate `axis` (0 X, 1 Y, 2 Z) of the record at `to`; returns its end, or nullptr
 // after naming the text that did not convert.
 char* PutCoordinate(ScanContext& ctx, char* to, const DataRecord& record, int axis) {
-    static constexpr int kDecimalsNodes[] = {kXDecimalsOption, kYDecimalsOption,
-                                             kZDecimalsOption};
+    static constexpr int kDecimalsNodes[] = {kXDecimalsOption, kYDecimalsOption, kZDecimalsOption};
     const CoordinateOptions& options = ctx.Settings.Coordinates;
     const std::size_t a = static_cast<std::size_t>(axis);
     if (!options.DecimalsRead[a]) {
@@ -70,15 +69,17 @@ char* PutCoordinate(ScanContext& ctx, char* to, const DataRecord& record, int ax
         if (char* end = WriteComputedCoordinate(to, value, decimals))
             return end;
         // Readers refuse values that are not finite; their text ("INF") would not read back.
-        FailConversion(ctx, std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF", 0,
-                       "computed coordinate");
+        FailConversion(ctx,
+                       std::isnan(value) ? "NAN"
+                       : value < 0       ? "-INF"
+                                         : "INF",
+                       0, "computed coordinate");
         return nullptr;
     }
     const std::string_view text = axis == 0 ? record.X : axis == 1 ? record.Y : record.Z;
     if (char* end = WriteCoordinateText(to, text, decimals))
         return end;
-    static constexpr std::string_view kWhat[] = {"X coordinate", "Y coordinate",
-                                                 "Z coordinate"};
+    static constexpr std::string_view kWhat[] = {"X coordinate", "Y coordinate", "Z coordinate"};
     const std::int64_t line = axis == 0 ? record.XLine : axis == 1 ? record.YLine : record.ZLine;
     FailConversion(ctx, text, line, kWhat[a]);
     return nullptr;
@@ -117,7 +118,7 @@ bool HoldsSeparator(ScanContext& ctx, const DataRecord& record, std::string_view
     return false;
 }
 
-} // namespace
+}  // namespace
 
 bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
     const RunSettings& settings = ctx.Settings;
@@ -156,9 +157,7 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
             p = PutInt(p, counters.SequentialCounter);
             Advance(counters.SequentialCounter);
             break;
-        case DataItem::GroupNumber:
-            p = PutCounter(ctx, p, counters.GroupCounter, true);
-            break;
+        case DataItem::GroupNumber: p = PutCounter(ctx, p, counters.GroupCounter, true); break;
         }
         if (p == nullptr)
             return false;  // nothing committed: the record is not written
@@ -173,8 +172,7 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
     ctx.Out.Commit(p);
     ++ctx.RecordCount;
     if (!ctx.Out.FlushIfFull()) {
-        ctx.Error = "Cannot write Data file \"" + ctx.DataPath + "\": " +
-                    ctx.Out.ErrorText();
+        ctx.Error = "Cannot write Data file \"" + ctx.DataPath + "\": " + ctx.Out.ErrorText();
         return false;
     }
     return true;
@@ -195,4 +193,4 @@ std::string BuildHeaderText(const DataOrderArray& dataOrder, std::string_view fi
     return text;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

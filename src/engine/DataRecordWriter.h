@@ -30,4 +30,4 @@ struct DataRecord {
 // index that is not a data item (only a damaged configuration brings one).
 std::string BuildHeaderText(const DataOrderArray& dataOrder, std::string_view fieldSeparator);
 
-} // namespace quarrow
+}  // namespace quarrow

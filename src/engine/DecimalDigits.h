@@ -10,7 +10,9 @@
 
 namespace quarrow::decimal {
 
-constexpr bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+constexpr bool IsDigit(char c) noexcept {
+    return c >= '0' && c <= '9';
+}
 
 // 10^k for k from 0 to 19, all that a 64-bit integer holds.
 inline constexpr std::uint64_t kPowersOf10[] = {
@@ -41,8 +43,6 @@ inline constexpr double kExactPowersOf10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-
-
 // The digits of a plain decimal text (sign, digits, point; no exponent) as one integer, with
 // the number of digits after the point.
 struct PlainDigits {
@@ -51,15 +51,14 @@ struct PlainDigits {
     bool Negative = false;
 };
 
-
 // Flags (bit 7 of each byte) the bytes of a word that are not ASCII digits, exactly: the
 // high nibble must be 3 and the low one below 10 (adding 6 carries it into bit 4); no step
 // carries across bytes.
 constexpr std::uint64_t NonDigitBytes(std::uint64_t w) noexcept {
     constexpr std::uint64_t kLow7 = 0x7F7F7F7F'7F7F7F7Full;
-    const std::uint64_t bad = ((w & 0xF0F0F0F0'F0F0F0F0ull) ^ 0x30303030'30303030ull) |
-                              (((w & 0x0F0F0F0F'0F0F0F0Full) + 0x06060606'06060606ull) &
-                               0x10101010'10101010ull);
+    const std::uint64_t bad =
+        ((w & 0xF0F0F0F0'F0F0F0F0ull) ^ 0x30303030'30303030ull) |
+        (((w & 0x0F0F0F0F'0F0F0F0Full) + 0x06060606'06060606ull) & 0x10101010'10101010ull);
     return (((bad & kLow7) + kLow7) | bad) & ~kLow7;  // bit 7 set where bad is not 0
 }
 
@@ -99,9 +98,8 @@ inline bool ReadEightToSeventeen(const char* p, const char* end, PlainDigits& d)
     // of `last`, the bytes below them cleared: leading zeros.
     const std::uint64_t integer = point == 0 ? 0 : DigitsValue(first << (8 * (8 - point)));
     const std::uint64_t fraction =
-        fractionDigits == 0
-            ? 0
-            : DigitsValue(last & (~std::uint64_t(0) << (8 * (8 - fractionDigits))));
+        fractionDigits == 0 ? 0
+                            : DigitsValue(last & (~std::uint64_t(0) << (8 * (8 - fractionDigits))));
     d.Digits = integer * kPowersOf10[fractionDigits] + fraction;
     d.FractionDigits = fractionDigits;
     return true;
@@ -140,4 +138,4 @@ inline bool ReadPlainDigits(std::string_view t, PlainDigits& d) noexcept {
     return true;
 }
 
-} // namespace quarrow::decimal
+}  // namespace quarrow::decimal

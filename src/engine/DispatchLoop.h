@@ -16,7 +16,7 @@ namespace quarrow {
 // What stays the same for every part of one file's scan.
 struct DispatchSetup {
     const std::atomic<bool>& CancelRequested;
-    RunObserver* Observer = nullptr;  // null: no progress reports
+    RunObserver* Observer = nullptr;   // null: no progress reports
     std::int32_t SequentialStart = 0;  // converted once, when the section was found
 };
 
@@ -45,6 +45,6 @@ enum class DispatchEnd {
 // line, or the value of a code-0 pair when ctx.AtTypeLine is set, and leaves ctx.AtTypeLine
 // saying which it stopped before.
 [[nodiscard]] DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
-                            const DispatchLimits& limits = {});
+                                          const DispatchLimits& limits = {});
 
-} // namespace quarrow
+}  // namespace quarrow

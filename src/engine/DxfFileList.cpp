@@ -23,8 +23,8 @@ constexpr unsigned char UpperAscii(unsigned char c) noexcept {
 bool LocalFileTime(const std::filesystem::file_time_type& time, std::tm& local,
                    std::int64_t& seconds) {
     const auto system = std::chrono::file_clock::to_sys(time);
-    const std::time_t t = std::chrono::system_clock::to_time_t(
-        std::chrono::floor<std::chrono::seconds>(system));
+    const std::time_t t =
+        std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(system));
     if (localtime_r(&t, &local) == nullptr)
         return false;
     const auto whole = static_cast<std::int64_t>(t);
@@ -32,7 +32,7 @@ bool LocalFileTime(const std::filesystem::file_time_type& time, std::tm& local,
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::string FileSizeText(std::int64_t bytes) {
     return std::to_string(bytes / 1024 + 1) + " KB";
@@ -105,14 +105,12 @@ int CompareDxfFileEntries(const DxfFileEntry& a, const DxfFileEntry& b, FileList
     }
     case FileListColumn::Modified:
         return a.Modified < b.Modified ? -1 : (a.Modified > b.Modified ? 1 : 0);
-    case FileListColumn::Size:
-        return a.Size < b.Size ? -1 : (a.Size > b.Size ? 1 : 0);
+    case FileListColumn::Size: return a.Size < b.Size ? -1 : (a.Size > b.Size ? 1 : 0);
     }
     return 0;
 }
 
-void SortDxfFileEntries(std::vector<DxfFileEntry>& entries, FileListColumn column,
-                        bool ascending) {
+void SortDxfFileEntries(std::vector<DxfFileEntry>& entries, FileListColumn column, bool ascending) {
     std::stable_sort(entries.begin(), entries.end(),
                      [&](const DxfFileEntry& a, const DxfFileEntry& b) {
                          const int c = CompareDxfFileEntries(a, b, column);
@@ -124,4 +122,4 @@ std::string SelectionCountText(std::int64_t selected) {
     return std::to_string(selected) + (selected >= 2 ? " files selected." : " file selected.");
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -10,11 +10,11 @@
 namespace quarrow {
 
 struct DxfFileEntry {
-    std::string Name;      // file name without folder and without ".dxf"
+    std::string Name;               // file name without folder and without ".dxf"
     std::string Extension = "dxf";  // as written: "dxf", "DXF", "Dxf"
-    std::string SizeText;  // "1 KB" up to 1023 bytes, "2 KB" from 1024
-    std::string DateText;  // "mm/dd/yyyy hh:nn" with the user's separators
-    std::int64_t Modified = 0;  // seconds since the epoch, to two seconds
+    std::string SizeText;           // "1 KB" up to 1023 bytes, "2 KB" from 1024
+    std::string DateText;           // "mm/dd/yyyy hh:nn" with the user's separators
+    std::int64_t Modified = 0;      // seconds since the epoch, to two seconds
     std::int32_t ImageIndex = 0;
     std::int64_t Size = 0;
 };
@@ -45,10 +45,9 @@ std::vector<DxfFileEntry> ListDxfFiles(const std::string& folder, DateSeparators
 int CompareDxfFileEntries(const DxfFileEntry& a, const DxfFileEntry& b, FileListColumn column);
 
 // Sorts stably by a column; descending reverses the comparison, not the equal rows' order.
-void SortDxfFileEntries(std::vector<DxfFileEntry>& entries, FileListColumn column,
-                        bool ascending);
+void SortDxfFileEntries(std::vector<DxfFileEntry>& entries, FileListColumn column, bool ascending);
 
 // Returns the selection count text: "1 file selected.", "0 file selected.", "3 files selected."
 std::string SelectionCountText(std::int64_t selected);
 
-} // namespace quarrow
+}  // namespace quarrow

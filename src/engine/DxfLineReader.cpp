@@ -48,8 +48,7 @@ void DxfLineReader::Fill() noexcept {
         end_ -= begin_;
         begin_ = 0;
     }
-    if (end_ + blockSize_ > capacity_ &&
-        !Reserve(std::max(capacity_ * 2, end_ + blockSize_))) {
+    if (end_ + blockSize_ > capacity_ && !Reserve(std::max(capacity_ * 2, end_ + blockSize_))) {
         failed_ = true;
         outOfMemory_ = true;
         sourceDone_ = true;
@@ -140,4 +139,4 @@ bool DxfLineReader::AtEndAfterFill() noexcept {
     return begin_ == end_;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

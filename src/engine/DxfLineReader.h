@@ -131,20 +131,30 @@ public:
     // Skips a UTF-8 byte-order mark at the very start of the text (before any line was read).
     void SkipByteOrderMark() noexcept;
     // Returns true when no byte of the text is left to read.
-    bool AtEnd() noexcept { return begin_ == end_ && AtEndAfterFill(); }
+    bool AtEnd() noexcept {
+        return begin_ == end_ && AtEndAfterFill();
+    }
     // Returns true when the source reported a read error; the text then counts as ended.
-    bool Failed() const noexcept { return failed_; }
+    bool Failed() const noexcept {
+        return failed_;
+    }
     // Returns the reason of the read failure.
     std::string ErrorText() const {
         return !failed_ ? std::string() : outOfMemory_ ? "not enough memory" : source_.ErrorText();
     }
     // Returns the offset in the source of the next byte to read (after a Restart, counted
     // from the source's start).
-    std::uint64_t Position() const noexcept { return taken_ - (end_ - begin_); }
+    std::uint64_t Position() const noexcept {
+        return taken_ - (end_ - begin_);
+    }
     // The source the lines come from.
-    ByteSource& Source() const noexcept { return source_; }
+    ByteSource& Source() const noexcept {
+        return source_;
+    }
     // Returns the 1-based number of the last line read (0 before the first one).
-    std::int64_t LineNumber() const noexcept { return lineNumber_; }
+    std::int64_t LineNumber() const noexcept {
+        return lineNumber_;
+    }
 
 private:
     // Returns the line without its carriage returns: the one before the line feed is
@@ -185,8 +195,8 @@ private:
     std::int64_t lineNumber_ = 0;
     bool sourceDone_ = false;
     bool failed_ = false;
-    bool outOfMemory_ = false;  // the buffer could not grow for a long line
+    bool outOfMemory_ = false;       // the buffer could not grow for a long line
     bool skippingOverlong_ = false;  // dropping the tail of a line past kMaxLineLength
 };
 
-} // namespace quarrow
+}  // namespace quarrow

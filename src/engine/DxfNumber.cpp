@@ -44,15 +44,14 @@ bool MatchesDecimalGrammar(std::string_view t, bool& negativeExponent) noexcept 
     return i == n;
 }
 
-} // namespace
+}  // namespace
 
 bool ParseDxfDouble(std::string_view text, double& value) noexcept {
     // Clinger's shortcut: an integer up to 2^53 and a power of ten up to 10^22 are exact
     // doubles, so one division rounds correctly, as from_chars would.
     PlainDigits plain;
     if (ReadPlainDigits(text, plain) && plain.Digits <= (std::uint64_t(1) << 53)) {
-        const double magnitude =
-            double(plain.Digits) / kExactPowersOf10[plain.FractionDigits];
+        const double magnitude = double(plain.Digits) / kExactPowersOf10[plain.FractionDigits];
         value = plain.Negative ? -magnitude : magnitude;
         return true;
     }
@@ -95,4 +94,4 @@ bool ParseDxfInt32(std::string_view text, std::int32_t& value) noexcept {
     return true;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -23,4 +23,4 @@ namespace quarrow {
 // false for an empty text, a text with other characters, or a value out of range.
 [[nodiscard]] bool ParseDxfInt32(std::string_view text, std::int32_t& value) noexcept;
 
-} // namespace quarrow
+}  // namespace quarrow

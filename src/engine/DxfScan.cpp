@@ -23,6 +23,7 @@ using ReaderFunction = bool (*)(ScanContext&);
 // untrimmed and case included: " LINE" or "LINE " start nothing. POLYLINE is always read, so
 // that its VERTEX and SEQEND entities are consumed whatever is selected.
 ReaderFunction ReaderFor(std::string_view line, const RunSettings& s) noexcept {
+    // clang-format off
     switch (line.size()) {
     case 3:
         if (line == "ARC") return s.Entity(EntityNode::Arcs) ? ReadArc : nullptr;
@@ -52,6 +53,7 @@ ReaderFunction ReaderFor(std::string_view line, const RunSettings& s) noexcept {
         break;
     default: break;
     }
+    // clang-format on
     return nullptr;
 }
 
@@ -84,7 +86,7 @@ void AddSummary(ScanEnvironment& env, const ScanContext& ctx) {
         report.Add("      " + name + " : " + std::to_string(count));
 }
 
-} // namespace
+}  // namespace
 
 DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
                             const DispatchLimits& limits) {
@@ -101,8 +103,8 @@ DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
         if (setup.CancelRequested.load(std::memory_order_relaxed))
             return DispatchEnd::Canceled;
         if (limits.Abandon != nullptr) {
-            const std::size_t held = ctx.Out.Buffer().size() +
-                                     (ctx.Holes ? ctx.Holes->size() * sizeof(CounterHole) : 0);
+            const std::size_t held =
+                ctx.Out.Buffer().size() + (ctx.Holes ? ctx.Holes->size() * sizeof(CounterHole) : 0);
             if (limits.Abandon->load(std::memory_order_relaxed) || held > limits.OutputCap)
                 return DispatchEnd::Abandoned;
         }
@@ -218,10 +220,9 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
     ctx.DataPath = dataPath;
     const auto failed = [&ctx]() { return ScanResult{ScanOutcome::Failed, ctx.Error}; };
     const auto readFailed = [&]() {
-        return ScanResult{ScanOutcome::Failed, "Cannot read DXF file \"" + std::string(dxfPath) +
-                                                   "\" after line " +
-                                                   std::to_string(in.LineNumber()) + ": " +
-                                                   in.ErrorText()};
+        return ScanResult{ScanOutcome::Failed,
+                          "Cannot read DXF file \"" + std::string(dxfPath) + "\" after line " +
+                              std::to_string(in.LineNumber()) + ": " + in.ErrorText()};
     };
     const auto notDxf = [&]() {
         const std::string reason = "this is not a valid DXF file (line " +
@@ -288,7 +289,7 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
     return {ScanOutcome::Done, {}, ctx.RecordCount};
 }
 
-} // namespace
+}  // namespace
 
 ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
                         std::string_view dxfPath, std::string_view dataPath) {
@@ -298,10 +299,9 @@ ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out
         // An entity larger than the memory left (a polyline of many millions of vertices, a
         // text of endless chunks) ends the run with a message, not the program; unwinding has
         // released what the entity held.
-        return {ScanOutcome::Failed, "Not enough memory to read DXF file \"" +
-                                         std::string(dxfPath) + "\" at line " +
-                                         std::to_string(in.LineNumber()) +
-                                         ": the entity there is too large."};
+        return {ScanOutcome::Failed,
+                "Not enough memory to read DXF file \"" + std::string(dxfPath) + "\" at line " +
+                    std::to_string(in.LineNumber()) + ": the entity there is too large."};
     }
 }
 
@@ -311,12 +311,11 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
     // it had not been there.
     const RunCounters countersBefore = env.Counters;
     if (const int option = ApplyStartAtOptions(env.Settings.Config, env.Counters); option >= 0)
-        return {ScanOutcome::Failed,
-                "Error in DXF file \"" + dxfPath + "\", before line 1: \"" +
-                    env.Settings.Config.DataOptions[std::size_t(option)] +
-                    "\" is not a valid integer value (" +
-                    std::string(kDataNodes[std::size_t(option - 2)].Label) +
-                    ", \"Start at :\")."};
+        return {ScanOutcome::Failed, "Error in DXF file \"" + dxfPath + "\", before line 1: \"" +
+                                         env.Settings.Config.DataOptions[std::size_t(option)] +
+                                         "\" is not a valid integer value (" +
+                                         std::string(kDataNodes[std::size_t(option - 2)].Label) +
+                                         ", \"Start at :\")."};
 
     FileByteSource source;
     const bool opened = source.Open(dxfPath);
@@ -369,4 +368,4 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
     return result;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

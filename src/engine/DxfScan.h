@@ -25,7 +25,7 @@ struct ScanEnvironment {
     RunCounters& Counters;
     ProcessingReport& Report;
     const std::atomic<bool>& CancelRequested;  // a plain load, tested every line
-    RunObserver* Observer = nullptr;            // may be null
+    RunObserver* Observer = nullptr;           // may be null
     std::size_t BlockSize = DxfLineReader::kDefaultBlockSize;
     // The DXF paths of every entry of the run's file list, selected or not (may be null): a
     // Data file never replaces one of them.
@@ -56,16 +56,16 @@ inline constexpr std::uint64_t kProgressBudget = 256 * 1024;
 // file itself, or another drawing of the run, is refused with a run-ending error, and the
 // drawing is left untouched.
 [[nodiscard]] ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
-                       const std::string& dataPath);
+                                     const std::string& dataPath);
 
 // Scans DXF text from an open reader into an open output: the header line, the ENTITIES
 // search, the dispatch loop and the summary (everything after the files were opened).
 // dxfPath is only named in error messages.
 [[nodiscard]] ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
-                        std::string_view dxfPath, std::string_view dataPath);
+                                      std::string_view dxfPath, std::string_view dataPath);
 
 // Sets the line and group counters from their Start-at options, leaving a counter whose text is
 // blank to run on. Returns -1, or the option node whose text is not a 32-bit integer.
 [[nodiscard]] int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters);
 
-} // namespace quarrow
+}  // namespace quarrow

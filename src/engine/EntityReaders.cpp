@@ -107,18 +107,30 @@ bool WritePoint(ScanContext& ctx, const Vector3& p, std::string_view type,
             return false;
         }
     }
-    return WriteDataRecord(ctx, {.X = {}, .Y = {}, .Z = {}, .Handle = ctx.Scratch.Handle,
-                                 .Layer = ctx.Scratch.Layer, .EntityType = type,
-                                 .BlockName = blockName, .Text = text, .Computed = &p});
+    return WriteDataRecord(ctx, {.X = {},
+                                 .Y = {},
+                                 .Z = {},
+                                 .Handle = ctx.Scratch.Handle,
+                                 .Layer = ctx.Scratch.Layer,
+                                 .EntityType = type,
+                                 .BlockName = blockName,
+                                 .Text = text,
+                                 .Computed = &p});
 }
 
 // Writes a point kept as the DXF file's own texts.
 bool WriteKept(ScanContext& ctx, const KeptText& x, const KeptText& y, const KeptText& z,
                std::string_view type) {
-    return WriteDataRecord(ctx, {.X = x.Text, .Y = y.Text, .Z = z.Text,
-                                 .Handle = ctx.Scratch.Handle, .Layer = ctx.Scratch.Layer,
-                                 .EntityType = type, .BlockName = {}, .Text = {},
-                                 .XLine = x.Line, .YLine = y.Line,
+    return WriteDataRecord(ctx, {.X = x.Text,
+                                 .Y = y.Text,
+                                 .Z = z.Text,
+                                 .Handle = ctx.Scratch.Handle,
+                                 .Layer = ctx.Scratch.Layer,
+                                 .EntityType = type,
+                                 .BlockName = {},
+                                 .Text = {},
+                                 .XLine = x.Line,
+                                 .YLine = y.Line,
                                  .ZLine = z.Line});
 }
 
@@ -126,7 +138,7 @@ int Kind(EntityKind kind) {
     return static_cast<int>(kind);
 }
 
-} // namespace
+}  // namespace
 
 // Every reader below leaves its pair loop on the entity's closing "0" and also at the end of
 // the input: an entity cut short there still writes the records of what it gathered and is
@@ -205,8 +217,8 @@ void TrimInPlace(std::string& text) {
 // The shape of CIRCLE, ELLIPSE, TEXT and MTEXT: one point, optionally in OCS, optional text.
 enum class TextGroups { None, LastGroup1, Groups1And3 };
 
-bool ReadOnePointEntity(ScanContext& ctx, bool ocs, TextGroups textGroups,
-                        std::string_view type, EntityKind kind) {
+bool ReadOnePointEntity(ScanContext& ctx, bool ocs, TextGroups textGroups, std::string_view type,
+                        EntityKind kind) {
     StartEntity(ctx);
     std::string& text = ctx.Scratch.Text;
     text.clear();
@@ -248,7 +260,7 @@ bool ReadOnePointEntity(ScanContext& ctx, bool ocs, TextGroups textGroups,
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool ReadCircle(ScanContext& ctx) {
     return ReadOnePointEntity(ctx, true, TextGroups::None, "CIRCLE", EntityKind::Circles);
@@ -463,7 +475,7 @@ PhaseEnd EndOfPhase(ScanContext& ctx, PairStatus status, const Pair& pair) {
     return PhaseEnd::Other;
 }
 
-} // namespace
+}  // namespace
 
 bool ReadPolyline(ScanContext& ctx) {
     StartEntity(ctx);
@@ -694,4 +706,4 @@ bool ReadInsert(ScanContext& ctx) {
     return true;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -27,4 +27,4 @@ namespace quarrow {
 [[nodiscard]] bool ReadSpline(ScanContext& ctx);
 [[nodiscard]] bool ReadInsert(ScanContext& ctx);
 
-} // namespace quarrow
+}  // namespace quarrow

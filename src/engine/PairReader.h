@@ -149,4 +149,4 @@ inline PairStatus ReadWholePair(ScanContext& ctx, Pair& pair) noexcept {
     return pair.Code == 0 ? PairStatus::EntityEnd : PairStatus::Pair;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -15,4 +15,4 @@ std::string ProcessingReport::LogText() const {
     return text;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -18,4 +18,4 @@ struct ProcessingReport {
     std::string LogText() const;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

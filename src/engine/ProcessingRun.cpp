@@ -113,8 +113,8 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
     drawings.reserve(request.Entries.size());
     for (const auto& entry : request.Entries)
         drawings.push_back(entry.DxfPath);
-    ScanEnvironment env{settings, counters, report, cancelRequested, observer,
-                        request.BlockSize, &drawings};
+    ScanEnvironment env{settings, counters,          report,   cancelRequested,
+                        observer, request.BlockSize, &drawings};
     if (std::thread::hardware_concurrency() >= 2)
         env.SegmentSize = request.SegmentSize;
     // The Data files written so far, by the file they are (the same name reached through
@@ -190,8 +190,8 @@ std::string WriteLogFile(const std::string& path, std::string_view text) {
     if (result.Ok())
         return {};
     const char* verb = result.Step == ReplaceStep::Create ? "create" : "write";
-    return std::string("Cannot ") + verb + " log file \"" + path + "\": " +
-           SystemErrorText(result.Error);
+    return std::string("Cannot ") + verb + " log file \"" + path +
+           "\": " + SystemErrorText(result.Error);
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -42,8 +42,8 @@ struct RunCheck {
 // text, then (resolving the field separator into the configuration) the selected kinds and
 // the selected data. Returns the message to show, if any, with the field to focus.
 [[nodiscard]] RunCheck CheckRunRequest(ExportConfig& config, std::string_view extensionFieldText,
-                         std::string_view separatorFieldText, const ConfigTree& entityTree,
-                         const ConfigTree& dataTree);
+                                       std::string_view separatorFieldText,
+                                       const ConfigTree& entityTree, const ConfigTree& dataTree);
 
 // Returns true when a new file (of a name of its own, "quarrow$_$<random>.tmp") can be created
 // in the folder; it is removed at once.
@@ -100,9 +100,9 @@ struct RunResult {
     std::string Message;
     ProcessingReport Report;
     int ProcessedFiles = 0;
-    int FilesNotRead = 0;  // not opened, not a valid DXF file, or a Data file written before
-    int FilesFailed = 0;   // ended on an error, the run going on (RunRequest::KeepGoing)
-    int FilesConverted = 0;        // Data files written
+    int FilesNotRead = 0;    // not opened, not a valid DXF file, or a Data file written before
+    int FilesFailed = 0;     // ended on an error, the run going on (RunRequest::KeepGoing)
+    int FilesConverted = 0;  // Data files written
     std::int64_t RecordsWritten = 0;
     std::vector<FileFailure> Failures;  // in the order of the run, the run-ending one last
     bool Canceled = false;
@@ -112,12 +112,13 @@ struct RunResult {
 // Runs the selected entries in order. The counters outlive the run; the flag is cleared at
 // the start and tested after each entry (and by the scan once per line).
 [[nodiscard]] RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataOrder,
-                               const SelectedKindsArray& selectedKinds, RunCounters& counters,
-                               std::atomic<bool>& cancelRequested, RunObserver* observer,
-                               const RunRequest& request);
+                                             const SelectedKindsArray& selectedKinds,
+                                             RunCounters& counters,
+                                             std::atomic<bool>& cancelRequested,
+                                             RunObserver* observer, const RunRequest& request);
 
 // Writes the log text through a temporary file in the same folder renamed over the old log,
 // so a failed write leaves the previous log as it was. Returns an empty text, or the reason.
 [[nodiscard]] std::string WriteLogFile(const std::string& path, std::string_view text);
 
-} // namespace quarrow
+}  // namespace quarrow

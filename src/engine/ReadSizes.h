@@ -15,4 +15,4 @@ inline constexpr std::size_t kDefaultBlockSize = std::size_t(1) << 20;
 // keeps both threads busy with the same memory.
 inline constexpr std::size_t kDefaultSegmentSize = std::size_t(1) << 20;
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -26,4 +26,4 @@ public:
     virtual void RunFinished() {}
 };
 
-} // namespace quarrow
+}  // namespace quarrow

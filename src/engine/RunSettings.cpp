@@ -72,23 +72,19 @@ SeparatorCheck ChooseSeparatorCheck(const ExportConfig& config,
         }
     }
     // Numbers are written with digits, a minus sign and a point only.
-    const bool numberLike =
-        separator.find_first_not_of("0123456789-.") == std::string_view::npos;
+    const bool numberLike = separator.find_first_not_of("0123456789-.") == std::string_view::npos;
     if ((numbers && numberLike) || separator.size() > 1)
         return SeparatorCheck::WholeRecord;  // also a separator across a prefix and a value
     return texts ? SeparatorCheck::Texts : SeparatorCheck::None;
 }
 
-} // namespace
+}  // namespace
 
 RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataOrder,
                          const SelectedKindsArray& selectedKinds)
-    : Config(config),
-      DataOrder(dataOrder),
-      SelectedKinds(selectedKinds),
+    : Config(config), DataOrder(dataOrder), SelectedKinds(selectedKinds),
       HeaderText(BuildHeaderText(dataOrder, Config.FieldSeparator)),
-      FilterText(Config.BlockNameFilter),
-      Filter(Config.BlockNameFilter) {
+      FilterText(Config.BlockNameFilter), Filter(Config.BlockNameFilter) {
     const int decimalsNodes[] = {kXDecimalsOption, kYDecimalsOption, kZDecimalsOption};
     for (std::size_t i = 0; i < 3; ++i) {
         const std::string& decimals = Config.DataOptions[std::size_t(decimalsNodes[i])];
@@ -96,12 +92,12 @@ RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataO
     }
     const std::string& forced = Config.DataOptions[kZForceOption];
     Coordinates.ZForced = !TrimText(forced).empty();
-    Coordinates.ZForcedRead = Coordinates.ZForced && Coordinates.DecimalsRead[2] &&
-                              FormatCoordinateText(Coordinates.ZForcedField, forced,
-                                                   Coordinates.Decimals[2]);
+    Coordinates.ZForcedRead =
+        Coordinates.ZForced && Coordinates.DecimalsRead[2] &&
+        FormatCoordinateText(Coordinates.ZForcedField, forced, Coordinates.Decimals[2]);
     Fields = ListFields(Config, dataOrder);
     Layout = MeasureRecords(Config, Fields);
     Separators = ChooseSeparatorCheck(Config, Fields);
 }
 
-} // namespace quarrow
+}  // namespace quarrow

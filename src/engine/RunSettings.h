@@ -19,11 +19,11 @@ namespace quarrow {
 // The writer's coordinate options, read once per run instead of once per record. A text that
 // does not read keeps its failure for the first record that needs it, as reading it there did.
 struct CoordinateOptions {
-    std::array<std::int32_t, 3> Decimals{};         // X, Y, Z
-    std::array<bool, 3> DecimalsRead{};             // false: the decimals text is not an integer
-    bool ZForced = false;                           // the "Force to :" text is not blank
-    bool ZForcedRead = false;                       // ... and it formatted
-    std::string ZForcedField;                       // ... to this, with the Z decimals
+    std::array<std::int32_t, 3> Decimals{};  // X, Y, Z
+    std::array<bool, 3> DecimalsRead{};      // false: the decimals text is not an integer
+    bool ZForced = false;                    // the "Force to :" text is not blank
+    bool ZForcedRead = false;                // ... and it formatted
+    std::string ZForcedField;                // ... to this, with the Z decimals
 };
 
 // The most bytes a 32-bit counter takes in a record ("-2147483648").
@@ -63,8 +63,8 @@ struct RunSettings {
     const ExportConfig Config;
     DataOrderArray DataOrder;
     SelectedKindsArray SelectedKinds;
-    std::string HeaderText;    // BuildHeaderText, once per run
-    std::string FilterText;    // BlockNameFilter as the run started
+    std::string HeaderText;  // BuildHeaderText, once per run
+    std::string FilterText;  // BlockNameFilter as the run started
     BlockNameFilter Filter;
     std::vector<RecordField> Fields;  // the data order's items, once each run
     CoordinateOptions Coordinates;
@@ -87,8 +87,7 @@ struct RunCounters {
 
 // Returns a + b for 32-bit counts, wrapping as two's complement instead of overflowing.
 constexpr std::int32_t WrappingSum(std::int32_t a, std::int32_t b) noexcept {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) +
-                                     static_cast<std::uint32_t>(b));
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
 // Adds 1 to a signed 32-bit counter, wrapping as two's complement instead of overflowing.
@@ -96,4 +95,4 @@ constexpr void Advance(std::int32_t& counter) noexcept {
     counter = WrappingSum(counter, 1);
 }
 
-} // namespace quarrow
+}  // namespace quarrow

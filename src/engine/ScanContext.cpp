@@ -25,7 +25,7 @@ void AppendQuotedText(std::string& m, std::string_view text) {
         m += "...";
 }
 
-} // namespace
+}  // namespace
 
 bool FailConversion(ScanContext& ctx, std::string_view text, std::int64_t line,
                     std::string_view what, NumberKind kind) {
@@ -43,4 +43,4 @@ bool FailConversion(ScanContext& ctx, std::string_view text, std::int64_t line,
     return false;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

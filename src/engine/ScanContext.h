@@ -71,8 +71,8 @@ struct KeptNumber {
 // allocates nothing once they have grown to size.
 struct ReaderScratch {
     std::string Handle, Layer, BlockName, Text;
-    std::array<KeptText, 12> Kept;       // coordinate texts kept as read
-    std::array<KeptNumber, 3> Numbers;   // numbers kept until used
+    std::array<KeptText, 12> Kept;      // coordinate texts kept as read
+    std::array<KeptNumber, 3> Numbers;  // numbers kept until used
     std::vector<Vector3> Vertices;
     std::vector<std::int32_t> VertexFlags;
 };
@@ -81,8 +81,8 @@ struct ReaderScratch {
 // says so. Until that group decides it, a value that fails to convert is only noted, so that a
 // paper-space entity (read through, never exported) cannot end the run.
 struct EntitySpace {
-    bool Decided = false;   // the first group 10 (POLYLINE: the end of its header) was read
-    bool Paper = false;     // a pair (67, 1) came before it
+    bool Decided = false;  // the first group 10 (POLYLINE: the end of its header) was read
+    bool Paper = false;    // a pair (67, 1) came before it
     bool HasDeferred = false;
     std::string DeferredError;  // the first conversion error met before the decision
 
@@ -125,7 +125,7 @@ struct ScanContext {
     std::array<std::int32_t, kKindCount> KindCounts{};
     BlockTally Tally;
 
-    std::int32_t PaperSpaceCount = 0;  // entities of selected kinds left out as paper space
+    std::int32_t PaperSpaceCount = 0;   // entities of selected kinds left out as paper space
     std::int32_t SeparatorRecords = 0;  // records with a field that holds the field separator
     std::int64_t RecordCount = 0;       // records written
     // Whether the entity's texts hold the field separator, once looked at (the readers clear
@@ -138,12 +138,12 @@ struct ScanContext {
     bool AtTypeLine = false;
     EntitySpace Space;
     ReaderEnd End = ReaderEnd::AtTypeLine;
-    std::string PendingType;       // untrimmed, with the line it stands on
+    std::string PendingType;  // untrimmed, with the line it stands on
     std::int64_t PendingTypeLine = 0;
     // A complete pair whose code line is not a whole number: the file is not DXF. The line of
     // that code line; 0 while none was met.
     std::int64_t InvalidCodeLine = 0;
-    std::string Error;            // the run-ending error, once one happened
+    std::string Error;  // the run-ending error, once one happened
     ReaderScratch Scratch;
     // Set while reading a segment ahead of its turn: the line and group counters are then
     // relative to the segment's start, and their fields are left open here.
@@ -167,4 +167,4 @@ enum class NumberKind { Decimal, Integer };
 bool FailConversion(ScanContext& ctx, std::string_view text, std::int64_t line,
                     std::string_view what, NumberKind kind = NumberKind::Decimal);
 
-} // namespace quarrow
+}  // namespace quarrow

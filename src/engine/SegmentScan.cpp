@@ -66,19 +66,19 @@ bool IsChunkTypeLine(std::string_view line) noexcept {
 struct Segment {
     enum class State { Free, Started, Done };
     State Status = State::Free;
-    std::uint64_t Chunk = 0;                 // which chunk (odd numbers)
-    std::uint64_t Start = kNoSegmentStart;   // its first line, or none
-    std::atomic<bool> Abandon{false};        // this thread no longer needs it
+    std::uint64_t Chunk = 0;                // which chunk (odd numbers)
+    std::uint64_t Start = kNoSegmentStart;  // its first line, or none
+    std::atomic<bool> Abandon{false};       // this thread no longer needs it
 
     // Results, valid once Done.
-    bool Usable = false;       // read to its stop (or to the scan's end) without error
+    bool Usable = false;  // read to its stop (or to the scan's end) without error
     DispatchEnd Ended = DispatchEnd::Stopped;  // InputEnded or SectionEnded: the scan ended in it
-    std::uint64_t End = 0;     // offset of the first line it did not read
-    std::int64_t Lines = 0;    // lines it read
-    bool AtTypeLine = false;   // where it stopped: before the value of a code-0 pair
+    std::uint64_t End = 0;                     // offset of the first line it did not read
+    std::int64_t Lines = 0;                    // lines it read
+    bool AtTypeLine = false;  // where it stopped: before the value of a code-0 pair
     DataOutput Out;
     std::vector<CounterHole> Holes;
-    RunCounters Counters;      // line and group counters relative to its start
+    RunCounters Counters;  // line and group counters relative to its start
     std::int32_t EntityCount = 0;
     std::int32_t PaperSpaceCount = 0;
     std::int32_t SeparatorRecords = 0;
@@ -93,10 +93,9 @@ public:
                   std::unique_ptr<ByteSource> source, std::uint64_t firstChunk,
                   std::uint64_t inputSize)
         // No progress reports from the second thread: the observer belongs to this one.
-        : ctx_(ctx),
-          setup_{setup.CancelRequested, nullptr, setup.SequentialStart},
-          options_(options), source_(std::move(source)),
-          firstChunk_(firstChunk), inputSize_(inputSize) {}
+        : ctx_(ctx), setup_{setup.CancelRequested, nullptr, setup.SequentialStart},
+          options_(options), source_(std::move(source)), firstChunk_(firstChunk),
+          inputSize_(inputSize) {}
     ~SegmentReader() { Stop(); }
     SegmentReader(const SegmentReader&) = delete;
     SegmentReader& operator=(const SegmentReader&) = delete;
@@ -317,7 +316,7 @@ bool TakeSegment(ScanContext& ctx, const Segment& s) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::uint64_t FindSegmentStart(ByteSource& source, std::uint64_t from, std::uint64_t span) {
     span = std::min<std::uint64_t>(span, kStartSearchSpan);
@@ -363,8 +362,8 @@ DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
     // Two chunks at least, or the second thread has nothing to do.
     if (options.SegmentSize > 0 && size > first && (size - first) / 2 >= options.SegmentSize) {
         if (std::unique_ptr<ByteSource> second = source.OpenAnother()) {
-            ahead = std::make_unique<SegmentReader>(ctx, setup, options, std::move(second),
-                                                    first, size);
+            ahead = std::make_unique<SegmentReader>(ctx, setup, options, std::move(second), first,
+                                                    size);
             if (!ahead->Start())
                 ahead.reset();
         }
@@ -427,4 +426,4 @@ DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
     return end;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

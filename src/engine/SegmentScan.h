@@ -19,7 +19,6 @@
 
 namespace quarrow {
 
-
 struct SegmentOptions {
     std::size_t SegmentSize = 0;  // bytes per chunk of this thread
     std::size_t BlockSize = 0;    // the line reader's block size on the second thread
@@ -36,7 +35,7 @@ struct SegmentScanEnd {
 // reading ended (for the last progress report and the end-of-file mark). Returns as
 // RunDispatchLoop without limits would.
 [[nodiscard]] DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
-                           const SegmentOptions& options, SegmentScanEnd& where);
+                                         const SegmentOptions& options, SegmentScanEnd& where);
 
 // Returns the offset of the first line, starting after `from` and before from + span, that
 // follows a line holding the group code 0 and names an entity other than VERTEX or SEQEND;
@@ -44,4 +43,4 @@ struct SegmentScanEnd {
 inline constexpr std::uint64_t kNoSegmentStart = ~std::uint64_t(0);
 std::uint64_t FindSegmentStart(ByteSource& source, std::uint64_t from, std::uint64_t span);
 
-} // namespace quarrow
+}  // namespace quarrow

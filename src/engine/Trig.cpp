@@ -105,7 +105,7 @@ int Reduce(double x, double& y0, double& y1) noexcept {
     return ReduceMedium(x, y0, y1);
 }
 
-} // namespace
+}  // namespace
 
 double Sine(double x) noexcept {
     if (!std::isfinite(x))
@@ -137,4 +137,4 @@ double Cosine(double x) noexcept {
     }
 }
 
-} // namespace quarrow
+}  // namespace quarrow

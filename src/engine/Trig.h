@@ -10,4 +10,4 @@ double Sine(double x) noexcept;
 // Returns cos(x), within one unit in the last place.
 double Cosine(double x) noexcept;
 
-} // namespace quarrow
+}  // namespace quarrow

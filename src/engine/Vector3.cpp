@@ -45,8 +45,7 @@ Vector3 UnitExtrusion(const Vector3& n) noexcept {
     if (largest == 0.0)
         return kWorld;
     const Vector3 scaled{n.X / largest, n.Y / largest, n.Z / largest};
-    const double root =
-        std::sqrt(scaled.X * scaled.X + scaled.Y * scaled.Y + scaled.Z * scaled.Z);
+    const double root = std::sqrt(scaled.X * scaled.X + scaled.Y * scaled.Y + scaled.Z * scaled.Z);
     // Directions as files write them are unit length to about 1e-15: kept bit for bit.
     if (std::fabs(largest * root - 1.0) <= 1e-9)
         return n;
@@ -64,4 +63,4 @@ void OcsTransform::Apply(Vector3& p) const noexcept {
         OcsToWcs(p, ax_, ay_, n_);
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -44,4 +44,4 @@ private:
     bool active_;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

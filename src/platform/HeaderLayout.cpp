@@ -18,7 +18,7 @@ std::uint32_t GetColour(const std::uint8_t* at) {
     return (std::uint32_t(at[0]) << 16) | (std::uint32_t(at[1]) << 8) | std::uint32_t(at[2]);
 }
 
-} // namespace
+}  // namespace
 
 HeaderLayout DesignHeaderLayout() {
     return HeaderLayout{};
@@ -79,4 +79,4 @@ HeaderLayout DecodeHeaderLayout(std::span<const std::uint8_t> bytes) {
     return IsValidHeaderLayout(layout) ? layout : DesignHeaderLayout();
 }
 
-} // namespace quarrow
+}  // namespace quarrow

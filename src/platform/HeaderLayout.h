@@ -39,4 +39,4 @@ std::vector<std::uint8_t> EncodeHeaderLayout(const HeaderLayout& layout);
 // too long, unknown version, a width or column out of range) give the design layout.
 HeaderLayout DecodeHeaderLayout(std::span<const std::uint8_t> bytes);
 
-} // namespace quarrow
+}  // namespace quarrow

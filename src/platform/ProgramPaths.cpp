@@ -18,7 +18,7 @@ bool IsWritableFolder(const QString& folder) {
     return info.isDir() && info.isWritable();
 }
 
-} // namespace
+}  // namespace
 
 void SeedUserDataFolder(const QString& executableFolder, const QString& userDataFolder) {
     const QString from = WithSlash(executableFolder);
@@ -58,4 +58,4 @@ QString ChooseProgramFolder(const QString& executableFolder, const QString& user
     return user;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -29,4 +29,4 @@ QString ChooseProgramFolder(const QString& executableFolder, const QString& user
 // own copies are never replaced.
 void SeedUserDataFolder(const QString& executableFolder, const QString& userDataFolder);
 
-} // namespace quarrow
+}  // namespace quarrow

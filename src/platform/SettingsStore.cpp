@@ -14,7 +14,7 @@ bool IsDecimalText(const SettingsStore& store, const QString& name) {
     return ok;
 }
 
-} // namespace
+}  // namespace
 
 QtSettingsStore::QtSettingsStore(std::unique_ptr<QSettings> settings)
     : settings_(std::move(settings)) {}
@@ -22,9 +22,9 @@ QtSettingsStore::QtSettingsStore(std::unique_ptr<QSettings> settings)
 QtSettingsStore::~QtSettingsStore() = default;
 
 std::unique_ptr<QtSettingsStore> QtSettingsStore::OpenUserStore() {
-    return std::make_unique<QtSettingsStore>(std::make_unique<QSettings>(
-        QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Veltrane"),
-        QStringLiteral("quarrow4")));
+    return std::make_unique<QtSettingsStore>(
+        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                    QStringLiteral("Veltrane"), QStringLiteral("quarrow4")));
 }
 
 std::unique_ptr<QtSettingsStore> QtSettingsStore::OpenFile(const QString& path) {
@@ -110,4 +110,4 @@ int ReadIntText(const SettingsStore& store, const QString& name, int fallback) {
     return ok ? value : fallback;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

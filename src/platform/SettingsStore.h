@@ -70,7 +70,7 @@ inline const QString FileListHeader = QStringLiteral("VTFiles");
 inline const QString FolderPanelWidth = QStringLiteral("pan3");
 inline const QString AutoSelect = QStringLiteral("autosel");
 inline const QString Config = QStringLiteral("config");
-} // namespace SettingName
+}  // namespace SettingName
 
 // Window design states for values a first start lacks.
 inline constexpr int kDesignWidth = 800;
@@ -85,4 +85,4 @@ void SeedSettings(SettingsStore& store);
 // Reads a decimal-text value as an integer; fallback when absent or malformed.
 int ReadIntText(const SettingsStore& store, const QString& name, int fallback);
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -43,7 +43,7 @@ void SyncItem(QTreeWidgetItem* item, TreePath& path, const ConfigTreeNode& node,
     item->setExpanded(node.HasState(NodeState::Expanded));
 }
 
-} // namespace
+}  // namespace
 
 TreePath PathOfItem(const QTreeWidgetItem* item) {
     TreePath path;
@@ -109,4 +109,4 @@ void ConfigTreeDelegate::initStyleOption(QStyleOptionViewItem* option,
         option->state &= ~QStyle::State_Enabled;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -58,4 +58,4 @@ private:
     CommitFn onCommit_;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -51,17 +51,13 @@ QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, int ima
     return action;
 }
 
-} // namespace
+}  // namespace
 
-ConfigurationTab::ConfigurationTab(ConfigState& state, ConfigTree& entityTree,
-                                   ConfigTree& dataTree, SettingsStore& settings,
-                                   UserDialogs& dialogs, const ProgramPaths& paths)
-    : state_(state),
-      entityTree_(entityTree),
-      dataTree_(dataTree),
-      settings_(settings),
-      dialogs_(dialogs),
-      paths_(paths) {
+ConfigurationTab::ConfigurationTab(ConfigState& state, ConfigTree& entityTree, ConfigTree& dataTree,
+                                   SettingsStore& settings, UserDialogs& dialogs,
+                                   const ProgramPaths& paths)
+    : state_(state), entityTree_(entityTree), dataTree_(dataTree), settings_(settings),
+      dialogs_(dialogs), paths_(paths) {
     setObjectName(QStringLiteral("TabSheet7"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(3, 3, 3, 0);
@@ -152,8 +148,8 @@ void ConfigurationTab::PutConfigIntoControls() {
     headerLineCheck_->setChecked(config.HeaderLine != 0);
     emit ExtensionLoaded(QString::fromLatin1(config.DataFileExt));
     const int choice = config.SeparatorChoice;
-    separatorCombo_->setCurrentIndex(
-        choice >= 0 && choice < separatorCombo_->count() ? choice : -1);
+    separatorCombo_->setCurrentIndex(choice >= 0 && choice < separatorCombo_->count() ? choice
+                                                                                      : -1);
     onSeparatorChoiceChanged();
 }
 
@@ -346,10 +342,9 @@ void ConfigurationTab::BuildMenus() {
     for (auto [tree, menu] : {std::pair{entityTreeWidget_, entityTreeMenu_},
                               std::pair{dataTreeWidget_, dataTreeMenu_}}) {
         tree->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(tree, &QWidget::customContextMenuRequested, this,
-                [tree, menu](const QPoint& pos) {
-                    menu->popup(tree->viewport()->mapToGlobal(pos));
-                });
+        connect(tree, &QWidget::customContextMenuRequested, this, [tree, menu](const QPoint& pos) {
+            menu->popup(tree->viewport()->mapToGlobal(pos));
+        });
     }
 }
 
@@ -377,8 +372,8 @@ void ConfigurationTab::ConnectTrees() {
             dataTreeWidget_->editItem(current, 1);
     });
     // Expansion is kept in the trees, so a save keeps it.
-    for (auto [widget, tree] : {std::pair{entityTreeWidget_, &entityTree_},
-                                std::pair{dataTreeWidget_, &dataTree_}}) {
+    for (auto [widget, tree] :
+         {std::pair{entityTreeWidget_, &entityTree_}, std::pair{dataTreeWidget_, &dataTree_}}) {
         auto keep = [tree](QTreeWidgetItem* item, bool expanded) {
             if (ConfigTreeNode* node = NodeAtPath(*tree, PathOfItem(item)))
                 node->SetState(NodeState::Expanded, expanded);
@@ -548,8 +543,12 @@ void ConfigurationTab::MoveFocusedItem(int delta) {
     UpdateMoveButtons(focused);
 }
 
-void ConfigurationTab::onMoveUpClicked() { MoveFocusedItem(-1); }
-void ConfigurationTab::onMoveDownClicked() { MoveFocusedItem(+1); }
+void ConfigurationTab::onMoveUpClicked() {
+    MoveFocusedItem(-1);
+}
+void ConfigurationTab::onMoveDownClicked() {
+    MoveFocusedItem(+1);
+}
 
 void ConfigurationTab::onSelectAllDataClicked() {
     CheckAllDataNodes(dataTree_, state_.Config, true);
@@ -595,4 +594,4 @@ void ConfigurationTab::onExtensionChanged(const QString& text) {
     SetDataFileExt(state_.Config, ToBytes(text));
 }
 
-} // namespace quarrow
+}  // namespace quarrow

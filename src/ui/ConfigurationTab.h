@@ -134,4 +134,4 @@ private:
     QWidget* optionsGroup_ = nullptr;  // field separator and header line
 };
 
-} // namespace quarrow
+}  // namespace quarrow

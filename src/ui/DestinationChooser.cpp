@@ -72,4 +72,4 @@ void DestinationChooser::onFolderChanged() {
     selectButton_->setEnabled(path.contains(QLatin1Char('/')));
 }
 
-} // namespace quarrow
+}  // namespace quarrow

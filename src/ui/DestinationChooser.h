@@ -31,4 +31,4 @@ private:
     QPushButton* cancelButton_ = nullptr;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

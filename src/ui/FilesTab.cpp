@@ -110,7 +110,7 @@ QString HomeFolder() {
     return QDir::homePath();  // where the reference platform fell back to "c:\"
 }
 
-} // namespace
+}  // namespace
 
 FilesTab::FilesTab(SettingsStore& settings, UserDialogs& dialogs, const ProgramPaths& paths,
                    QWidget* owner)
@@ -122,8 +122,7 @@ FilesTab::FilesTab(SettingsStore& settings, UserDialogs& dialogs, const ProgramP
 
     summary_ = new RunSummaryPanel(this);
     layout->addWidget(summary_);
-    connect(summary_, &RunSummaryPanel::OpenDestinationRequested, this,
-            &FilesTab::OpenDestination);
+    connect(summary_, &RunSummaryPanel::OpenDestinationRequested, this, &FilesTab::OpenDestination);
     connect(summary_, &RunSummaryPanel::OpenLogRequested, this, &FilesTab::OpenLog);
 
     auto* files = MakeGroup("GroupBox1", " DXF files to process ", true);
@@ -198,8 +197,8 @@ QWidget* FilesTab::BuildFileBrowser() {
     fileList_ = new QTreeWidget(listSide);
     fileList_->setObjectName(QStringLiteral("VTFiles"));
     fileList_->setColumnCount(3);
-    fileList_->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Modified"),
-                                QStringLiteral("Size")});
+    fileList_->setHeaderLabels(
+        {QStringLiteral("Name"), QStringLiteral("Modified"), QStringLiteral("Size")});
     fileList_->headerItem()->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     fileList_->setRootIsDecorated(false);
     fileList_->setUniformRowHeights(true);
@@ -246,8 +245,7 @@ QWidget* FilesTab::BuildFileBrowser() {
             [this] { onFolderChanged(); });
     connect(autoSelectCheck_, &QCheckBox::clicked, this, [this] { onAutoSelectClicked(); });
     connect(header, &QHeaderView::sectionClicked, this, &FilesTab::onFileListHeaderClicked);
-    connect(fileList_, &QTreeWidget::itemSelectionChanged, this,
-            &FilesTab::onFileSelectionChanged);
+    connect(fileList_, &QTreeWidget::itemSelectionChanged, this, &FilesTab::onFileSelectionChanged);
     connect(selectAll, &QAction::triggered, this, &FilesTab::onSelectAllFilesClicked);
     connect(refresh, &QAction::triggered, this, &FilesTab::onRefreshFolderClicked);
     connect(fileList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -317,8 +315,8 @@ void FilesTab::RestoreSettings() {
     RestoreFileListLayout(DecodeHeaderLayout(std::span(
         reinterpret_cast<const std::uint8_t*>(layout.constData()), std::size_t(layout.size()))));
     // Step 11: the folder panel's width; zero keeps it snapped shut.
-    const int panel = std::max(0, ReadIntText(settings_, SettingName::FolderPanelWidth,
-                                              kDesignFolderPanelWidth));
+    const int panel =
+        std::max(0, ReadIntText(settings_, SettingName::FolderPanelWidth, kDesignFolderPanelWidth));
     const int total = std::max(browserSplitter_->width(), panel + kMinListWidth);
     browserSplitter_->setSizes({panel, total - panel});
     // Step 12: AutoSelect, as if clicked when it turns on.
@@ -420,8 +418,7 @@ void FilesTab::ShowRows() {
         for (int column = 0; column < 3; ++column)
             item->setToolTip(column, item->text(column));
         for (int column = 0; column < 3; ++column) {
-            const std::uint32_t rgb =
-                column == int(sortColumn_) ? sortedColour_ : listColour_;
+            const std::uint32_t rgb = column == int(sortColumn_) ? sortedColour_ : listColour_;
             if (rgb != 0xFFFFFF)  // white is the list's own colour: left to the style
                 item->setBackground(column, QColor(QRgb(rgb)));
         }
@@ -476,8 +473,8 @@ void FilesTab::onFileListHeaderClicked(int column) {
         for (std::size_t i = 0; i < paired.size(); ++i)
             fileList_->topLevelItem(int(i))->setSelected(paired[i].second);
     }
-    fileList_->header()->setSortIndicator(
-        column, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    fileList_->header()->setSortIndicator(column, sortAscending_ ? Qt::AscendingOrder
+                                                                 : Qt::DescendingOrder);
     onFileSelectionChanged();
     fileList_->setFocus();
 }
@@ -534,10 +531,10 @@ void FilesTab::onProcessClicked() {
     if (running_)
         return;  // one run at a time: the Process button is pressed again during a run
     const RunConfiguration configuration = configurationSource_();
-    RunCheck check = CheckRunRequest(configuration.Config,
-                                     extensionEdit_->text().toLatin1().toStdString(),
-                                     configuration.FieldSeparatorText.toLatin1().toStdString(),
-                                     configuration.EntityTree, configuration.DataTree);
+    RunCheck check =
+        CheckRunRequest(configuration.Config, extensionEdit_->text().toLatin1().toStdString(),
+                        configuration.FieldSeparatorText.toLatin1().toStdString(),
+                        configuration.EntityTree, configuration.DataTree);
     if (!check.Ok()) {
         dialogs_.ShowMessage(window(), MessageKind::Information,
                              QString::fromLatin1(check.Message));
@@ -556,11 +553,11 @@ void FilesTab::onProcessClicked() {
     }
     request.DestFolder = QFile::encodeName(destinationEdit_->text()).toStdString();
     const QLocale locale = QLocale::system();
-    request.DateTimeText = (locale.toString(QDate::currentDate(), QLocale::ShortFormat) +
-                            QLatin1Char(' ') +
-                            locale.toString(QTime::currentTime(), QLocale::LongFormat))
-                               .toLocal8Bit()
-                               .toStdString();
+    request.DateTimeText =
+        (locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QLatin1Char(' ') +
+         locale.toString(QTime::currentTime(), QLocale::LongFormat))
+            .toLocal8Bit()
+            .toStdString();
     request.LogPath = QFile::encodeName(paths_.LogFilePath).toStdString();
 
     int selected = 0;
@@ -611,8 +608,8 @@ void FilesTab::onProcessClicked() {
     summary.FilesConverted = result.FilesConverted;
     summary.RecordsWritten = result.RecordsWritten;
     for (const FileFailure& failure : result.Failures)
-        summary.Failures.push_back({QString::fromLocal8Bit(failure.DxfPath),
-                                    QString::fromLocal8Bit(failure.Reason)});
+        summary.Failures.push_back(
+            {QString::fromLocal8Bit(failure.DxfPath), QString::fromLocal8Bit(failure.Reason)});
     summary.ElapsedMs = elapsed;
     summary.LogWritten = result.Status == RunStatus::Done && result.LogError.empty();
     summary_->ShowSummary(summary);
@@ -679,4 +676,4 @@ int FilesTab::FolderPanelWidth() const {
     return browserSplitter_->sizes().value(0);
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -124,7 +124,7 @@ private:
     bool running_ = false;
     bool exitAfterRun_ = false;  // the user chose to leave during the run: it is stopping
     QString lastDestination_;    // the last run's, for the summary's button
-    RunCounters counters_;  // live as long as the program: a blank Start-at runs on
+    RunCounters counters_;       // live as long as the program: a blank Start-at runs on
     std::atomic<bool> cancelRequested_{false};
     QFileSystemModel* folderModel_ = nullptr;
     QTreeView* folderTree_ = nullptr;
@@ -149,4 +149,4 @@ private:
     DestinationChooser* destinationChooser_ = nullptr;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

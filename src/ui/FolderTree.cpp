@@ -79,4 +79,4 @@ QString ShortenPath(const QString& path, const QFontMetrics& metrics, int width)
     return metrics.elidedText(path, Qt::ElideLeft, width);
 }
 
-} // namespace quarrow
+}  // namespace quarrow

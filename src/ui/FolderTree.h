@@ -23,4 +23,4 @@ bool SelectFolder(QFileSystemModel* model, QTreeView* tree, const QString& path)
 // Shortens a path to a pixel width: leading folders give way to "..." first.
 QString ShortenPath(const QString& path, const QFontMetrics& metrics, int width);
 
-} // namespace quarrow
+}  // namespace quarrow

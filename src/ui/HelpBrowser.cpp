@@ -34,9 +34,8 @@ void HelpBrowser::ShowFile(const QString& path) {
 QString FindHelpFile(const QString& programFolderHelp, const QString& executableFolder) {
     if (QFileInfo(programFolderHelp).isFile())
         return programFolderHelp;
-    const QString beside =
-        QDir(executableFolder).filePath(QFileInfo(programFolderHelp).fileName());
+    const QString beside = QDir(executableFolder).filePath(QFileInfo(programFolderHelp).fileName());
     return QFileInfo(beside).isFile() ? beside : programFolderHelp;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -26,4 +26,4 @@ private:
 // otherwise beside the executable (an installed program keeps its data in the user's folder).
 QString FindHelpFile(const QString& programFolderHelp, const QString& executableFolder);
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -22,17 +22,37 @@ QIcon FromList(const char* list, int index, int count) {
     return Load(QString::fromLatin1(list) + QString::number(index));
 }
 
-} // namespace
+}  // namespace
 
-QIcon EntityKind(int kind) { return FromList("kind", kind, 12); }
-QIcon Pop(int index) { return FromList("pop", index, 6); }
-QIcon Toolbar(int index) { return FromList("tool", index, 6); }
-QIcon Tab(int index) { return FromList("tab", index, 3); }
-QIcon Status() { return Load(QStringLiteral("status")); }
-QIcon MoveUp() { return Load(QStringLiteral("moveup")); }
-QIcon MoveDown() { return Load(QStringLiteral("movedown")); }
-QIcon Window() { return Load(QStringLiteral("window")); }
-QIcon Options() { return Load(QStringLiteral("options")); }
-QIcon Help() { return Load(QStringLiteral("help")); }
+QIcon EntityKind(int kind) {
+    return FromList("kind", kind, 12);
+}
+QIcon Pop(int index) {
+    return FromList("pop", index, 6);
+}
+QIcon Toolbar(int index) {
+    return FromList("tool", index, 6);
+}
+QIcon Tab(int index) {
+    return FromList("tab", index, 3);
+}
+QIcon Status() {
+    return Load(QStringLiteral("status"));
+}
+QIcon MoveUp() {
+    return Load(QStringLiteral("moveup"));
+}
+QIcon MoveDown() {
+    return Load(QStringLiteral("movedown"));
+}
+QIcon Window() {
+    return Load(QStringLiteral("window"));
+}
+QIcon Options() {
+    return Load(QStringLiteral("options"));
+}
+QIcon Help() {
+    return Load(QStringLiteral("help"));
+}
 
-} // namespace quarrow::Images
+}  // namespace quarrow::Images

@@ -21,4 +21,4 @@ QIcon Window();
 QIcon Options();  // the 32 x 32 picture of the options tab
 QIcon Help();     // the help button's 32 x 32 image
 
-} // namespace quarrow::Images
+}  // namespace quarrow::Images

@@ -37,7 +37,8 @@ void LogViewer::ShowFile(const QString& path) {
     path_->setText(QFileInfo(path).absoluteFilePath());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        text_->setPlainText(QStringLiteral("The log file cannot be read: %1").arg(file.errorString()));
+        text_->setPlainText(
+            QStringLiteral("The log file cannot be read: %1").arg(file.errorString()));
         return;
     }
     // The log is written in the system's 8-bit code page with CR LF line ends.
@@ -46,4 +47,4 @@ void LogViewer::ShowFile(const QString& path) {
     text_->setPlainText(text);
 }
 
-} // namespace quarrow
+}  // namespace quarrow

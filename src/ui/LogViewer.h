@@ -24,4 +24,4 @@ private:
     QPlainTextEdit* text_ = nullptr;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

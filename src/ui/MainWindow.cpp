@@ -44,7 +44,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 MainWindow::MainWindow(SettingsStore& settings, UserDialogs& dialogs, ProgramPaths paths,
                        QWidget* parent)
@@ -201,12 +201,11 @@ bool MainWindow::onExitRequested() {
     settings_.WriteText(SettingName::DestPath, files_->DestinationPath());
     settings_.WriteText(SettingName::Width, QString::number(frameGeometry().width()));
     settings_.WriteText(SettingName::Height, QString::number(frameGeometry().height()));
-    settings_.WriteText(SettingName::FolderPanelWidth,
-                        QString::number(files_->FolderPanelWidth()));
+    settings_.WriteText(SettingName::FolderPanelWidth, QString::number(files_->FolderPanelWidth()));
     const std::vector<std::uint8_t> layout = EncodeHeaderLayout(files_->FileListLayout());
-    settings_.WriteBinary(SettingName::FileListHeader,
-                          QByteArray(reinterpret_cast<const char*>(layout.data()),
-                                     qsizetype(layout.size())));
+    settings_.WriteBinary(
+        SettingName::FileListHeader,
+        QByteArray(reinterpret_cast<const char*>(layout.data()), qsizetype(layout.size())));
     return true;
 }
 
@@ -233,4 +232,4 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -83,4 +83,4 @@ private:
     OptionsTab* options_ = nullptr;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -17,8 +17,7 @@
 
 namespace quarrow {
 
-OptionsTab::OptionsTab(SettingsStore& settings, TooltipSwitch& tooltips,
-                       const ProgramPaths& paths)
+OptionsTab::OptionsTab(SettingsStore& settings, TooltipSwitch& tooltips, const ProgramPaths& paths)
     : settings_(settings), tooltips_(tooltips), paths_(paths) {
     setObjectName(QStringLiteral("TabSheet2"));
     auto* tabLayout = new QVBoxLayout(this);
@@ -104,4 +103,4 @@ void OptionsTab::onShowHelpClicked() {
     help_->raise();
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -48,4 +48,4 @@ private:
     HelpBrowser* help_ = nullptr;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -19,7 +19,7 @@ constexpr int kBarRange = 10000;
 // Events are handled at most this often: the window stays responsive and the scan stays fast.
 constexpr int kEventBudgetMs = 30;
 
-} // namespace
+}  // namespace
 
 ProgressWindow::ProgressWindow(std::atomic<bool>& cancelRequested, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -112,4 +112,4 @@ void ProgressWindow::BreatheIfDue(bool force) {
     sinceEvents_.restart();
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -42,4 +42,4 @@ private:
     QElapsedTimer sinceEvents_;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -31,13 +31,13 @@ QString Headline(const RunSummary& s) {
         start = QStringLiteral("Run ended on an error after %1").arg(elapsed);
         break;
     }
-    return start + QStringLiteral(": %1 of %2 selected %3 converted, %4 %5 written.")
-                       .arg(s.FilesConverted)
-                       .arg(s.SelectedFiles)
-                       .arg(Files(s.SelectedFiles))
-                       .arg(QLocale().toString(qlonglong(s.RecordsWritten)))
-                       .arg(s.RecordsWritten == 1 ? QStringLiteral("record")
-                                                  : QStringLiteral("records"));
+    return start +
+           QStringLiteral(": %1 of %2 selected %3 converted, %4 %5 written.")
+               .arg(s.FilesConverted)
+               .arg(s.SelectedFiles)
+               .arg(Files(s.SelectedFiles))
+               .arg(QLocale().toString(qlonglong(s.RecordsWritten)))
+               .arg(s.RecordsWritten == 1 ? QStringLiteral("record") : QStringLiteral("records"));
 }
 
 QString Details(const RunSummary& s) {
@@ -45,7 +45,9 @@ QString Details(const RunSummary& s) {
     if (!s.Failures.empty()) {
         const int failed = int(s.Failures.size());
         if (s.End != RunSummary::Ending::Error)
-            lines << QStringLiteral("%1 %2 failed and got no Data file:").arg(failed).arg(Files(failed));
+            lines << QStringLiteral("%1 %2 failed and got no Data file:")
+                         .arg(failed)
+                         .arg(Files(failed));
         else if (failed == 1)
             lines << QStringLiteral("The run stopped at this file:");
         else
@@ -55,7 +57,8 @@ QString Details(const RunSummary& s) {
             lines << QStringLiteral("  \u2022 %1: %2").arg(QFileInfo(f.Path).fileName(), f.Reason);
         }
         if (s.Failures.size() > kListedFailures)
-            lines << QStringLiteral("  \u2022 and %1 more.").arg(s.Failures.size() - kListedFailures);
+            lines
+                << QStringLiteral("  \u2022 and %1 more.").arg(s.Failures.size() - kListedFailures);
     }
     const int notProcessed = s.SelectedFiles - s.FilesConverted - int(s.Failures.size());
     if (s.End == RunSummary::Ending::Error) {
@@ -94,7 +97,7 @@ QString PanelStyle(const RunSummary& s) {
         .arg(QLatin1String(background), QLatin1String(border));
 }
 
-} // namespace
+}  // namespace
 
 QString ElapsedText(std::int64_t milliseconds) {
     if (milliseconds < 10'000)
@@ -102,7 +105,9 @@ QString ElapsedText(std::int64_t milliseconds) {
     const std::int64_t seconds = (milliseconds + 500) / 1000;
     if (seconds < 60)
         return QStringLiteral("%1 s").arg(seconds);
-    return QStringLiteral("%1 min %2 s").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1 min %2 s")
+        .arg(seconds / 60)
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 RunSummaryPanel::RunSummaryPanel(QWidget* parent) : QFrame(parent) {
@@ -161,10 +166,9 @@ void RunSummaryPanel::ShowSummary(const RunSummary& summary) {
     details_->setText(details);
     details_->setVisible(!details.isEmpty());
     openLog_->setEnabled(summary.LogWritten);
-    openLog_->setToolTip(summary.LogWritten
-                             ? QStringLiteral("Show the report of this run")
-                             : QStringLiteral("This run wrote no log"));
+    openLog_->setToolTip(summary.LogWritten ? QStringLiteral("Show the report of this run")
+                                            : QStringLiteral("This run wrote no log"));
     show();
 }
 
-} // namespace quarrow
+}  // namespace quarrow

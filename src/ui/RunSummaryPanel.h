@@ -50,4 +50,4 @@ private:
 // "0.4 s", "12 s", "2 min 05 s".
 QString ElapsedText(std::int64_t milliseconds);
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -13,14 +13,14 @@ namespace {
 
 const QColor kToolbarCream(255, 251, 240);
 
-} // namespace
+}  // namespace
 
 QGroupBox* MakeGroup(const char* name, const char* caption, bool bold) {
     auto* group = new QGroupBox(QString::fromLatin1(caption));
     group->setObjectName(QString::fromLatin1(name));
     if (bold)
-        group->setStyleSheet(QStringLiteral("QGroupBox#%1 { font-weight: bold; }")
-                                 .arg(QString::fromLatin1(name)));
+        group->setStyleSheet(
+            QStringLiteral("QGroupBox#%1 { font-weight: bold; }").arg(QString::fromLatin1(name)));
     return group;
 }
 
@@ -60,4 +60,4 @@ QToolButton* AddToolButton(QToolBar* toolbar, const char* name, const char* capt
     return button;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -18,4 +18,4 @@ QWidget* MakeToolbarPanel(const char* name, QToolBar*& toolbar);
 QToolButton* AddToolButton(QToolBar* toolbar, const char* name, const char* caption,
                            const char* hint, int image, int width);
 
-} // namespace quarrow
+}  // namespace quarrow

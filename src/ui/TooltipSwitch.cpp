@@ -33,4 +33,4 @@ bool TooltipSwitch::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-} // namespace quarrow
+}  // namespace quarrow

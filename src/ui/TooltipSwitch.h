@@ -23,4 +23,4 @@ private:
     bool enabled_ = false;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -31,7 +31,7 @@ QString RunFileDialog(QWidget* parent, const FileDialogRequest& request,
     return dialog.selectedFiles().constFirst();
 }
 
-} // namespace
+}  // namespace
 
 void QtUserDialogs::ShowMessage(QWidget* parent, MessageKind kind, const QString& text) {
     const QString title = QApplication::applicationDisplayName();
@@ -53,9 +53,8 @@ Answer QtUserDialogs::AskYesNoCancel(QWidget* parent, const QString& text) {
 }
 
 Answer QtUserDialogs::AskYesNo(QWidget* parent, const QString& text) {
-    const auto button =
-        QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto button = QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
@@ -75,4 +74,4 @@ bool QtUserDialogs::OpenFolder(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-} // namespace quarrow
+}  // namespace quarrow

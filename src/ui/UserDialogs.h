@@ -51,4 +51,4 @@ public:
     bool OpenFolder(const QString& path) override;
 };
 
-} // namespace quarrow
+}  // namespace quarrow

@@ -44,5 +44,5 @@ TEST(AllKindsConfigTest, SelectsEveryKindAndTheEightItemsInOrder) {
         EXPECT_EQ(config.DataOptions[std::size_t(decimals)], "3");
 }
 
-} // namespace
-} // namespace quarrow::bench
+}  // namespace
+}  // namespace quarrow::bench

@@ -74,12 +74,14 @@ struct DigestCase {
     std::size_t size;
     const char* digest;
 };
+// clang-format off
 const DigestCase kCases[] = {
     {"AllKinds2MbCrLf", 2'000'000, 1, true, Variant::AllKinds, 1275460, "792389199b058dd3"},
     {"AllKinds1MbLf", 1'000'000, 5, false, Variant::AllKinds, 719459, "a2c5a00b3f882d1a"},
     {"EveryItem2MbCrLf", 2'000'000, 1, true, Variant::EveryItem, 1998692,
      "e071b1f394fbe544"},
 };
+// clang-format on
 
 TEST(BenchOutputDigestTest, DataFilesKeepTheirBytes) {
     for (const auto& c : kCases) {
@@ -107,5 +109,5 @@ TEST(BenchOutputDigestTest, DataFilesKeepTheirBytes) {
     }
 }
 
-} // namespace
-} // namespace quarrow::bench
+}  // namespace
+}  // namespace quarrow::bench

@@ -54,7 +54,7 @@ TEST(DrawingGeneratorTest, SameSeedGivesTheSameBytesAndTheKnownDigest) {
         EXPECT_TRUE(first == Generate(c.bytes, c.seed, c.crlf));
         EXPECT_EQ(Hex(Fnv1a64(first)), c.digest);
         EXPECT_GE(first.size(), c.bytes);
-        EXPECT_LT(first.size(), c.bytes + 16 * 1024); // ends with the entity that passed it
+        EXPECT_LT(first.size(), c.bytes + 16 * 1024);  // ends with the entity that passed it
     }
     EXPECT_FALSE(Generate(50'000, 1, true) == Generate(50'000, 2, true));
 }
@@ -89,11 +89,11 @@ TEST(DrawingGeneratorTest, DrawingExercisesEveryReaderPath) {
     EXPECT_EQ(dxf.substr(0, 12), "  0\nSECTION\n");
     EXPECT_EQ(dxf.substr(dxf.size() - 8), "  0\nEOF\n");
 
-    std::map<std::string, int> types;    // entity types after ENTITIES
-    std::set<std::string> mirrored;      // types seen with extrusion (0, 0, -1)
-    std::set<std::string> polylineFlags; // POLYLINE header group 70
-    std::set<std::string> vertexFlags;   // VERTEX group 70
-    std::set<std::string> codesSeen;     // "TYPE:code"
+    std::map<std::string, int> types;     // entity types after ENTITIES
+    std::set<std::string> mirrored;       // types seen with extrusion (0, 0, -1)
+    std::set<std::string> polylineFlags;  // POLYLINE header group 70
+    std::set<std::string> vertexFlags;    // VERTEX group 70
+    std::set<std::string> codesSeen;      // "TYPE:code"
     bool inEntities = false;
     std::string type;
     std::size_t at = 0;
@@ -174,5 +174,5 @@ TEST(DrawingGeneratorTest, ToolWritesTheGeneratedBytes) {
     EXPECT_NE(std::system((command + " --size-mb 0").c_str()), 0);
 }
 
-} // namespace
-} // namespace quarrow::bench
+}  // namespace
+}  // namespace quarrow::bench

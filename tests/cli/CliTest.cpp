@@ -42,8 +42,7 @@ TEST(CliTest, ShowConfigJsonHasTheDocumentedKeys) {
     EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
     for (const char* key : {"signature", "dataFileExt", "headerLine", "separatorChoice",
                             "blockNameFilter", "fieldSeparator", "entityFlags", "dataFlags",
-                            "dataOptions", "dataOrder", "selectedKinds", "entityTree",
-                            "dataTree"})
+                            "dataOptions", "dataOrder", "selectedKinds", "entityTree", "dataTree"})
         EXPECT_NE(r.out.find(std::string("\"") + key + "\":"), std::string::npos) << key;
     EXPECT_NE(r.out.find("\"fieldSeparator\":\",\""), std::string::npos);
     EXPECT_NE(r.out.find("\"dataOrder\":[0,3,6,9,-1,15,-1,-1,-1,-1,-1,-1]"), std::string::npos);
@@ -58,6 +57,7 @@ TEST(CliTest, RefusalsExitWithStatus2AndAMessage) {
         std::vector<std::string> args;
         std::string errPart;
     };
+    // clang-format off
     const Case cases[] = {
         {"no_arguments", {}, "Usage:"},
         {"unknown_command", {"frobnicate"}, "unknown command \"frobnicate\""},
@@ -66,6 +66,7 @@ TEST(CliTest, RefusalsExitWithStatus2AndAMessage) {
         {"foreign_file", {"show-config", foreign}, "This is not a Quarrow configuration file"},
         {"bad_option", {"show-config", "--yaml", kDefault}, "unknown option \"--yaml\""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const CliResult r = RunCliCapture(c.args);
@@ -82,5 +83,5 @@ TEST(CliTest, HelpAndVersionSucceed) {
     EXPECT_EQ(v.out.rfind("quarrow-cli ", 0), 0u);
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

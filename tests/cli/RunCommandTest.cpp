@@ -70,12 +70,13 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         const char* name;
         std::vector<std::string> args;  // after "run"; @T@ is the temporary folder
         int status;
-        std::string errorPart;          // in stderr
-        bool dataWritten;               // out/ok.csv exists afterwards
-        bool logReplaced;               // log.txt no longer holds "old"
+        std::string errorPart;  // in stderr
+        bool dataWritten;       // out/ok.csv exists afterwards
+        bool logReplaced;       // log.txt no longer holds "old"
     };
     // Every exit status: refused before the run (2), a file not read (3), a run-ending
     // conversion error (1, no log) and success (0); --quiet keeps stdout empty.
+    // clang-format off
     const std::vector<Case> cases = {
         {"usage_no_paths", {"--config", kDefault, "--dest", "@T@/out"}, kExitRefused,
          "no DXF file or folder given", false, false},
@@ -143,6 +144,7 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
           "@T@/ok.dxf"},
          kExitRefused, "does not exist or is write-protected", false, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::TempDir temp;
@@ -152,17 +154,18 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         WriteFileBytes(temp / "log.txt", "old");
         ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
         fs::create_symlink("/dev/null", temp.Path() / "null-link");
-        WriteConfig(temp, "nokinds.qrw", [](ExportConfig& config, ConfigTree& entities,
-                                            ConfigTree&) {
-            config.EntityFlags.fill(0);
-            for (int node = 0; node < kEntityNodeCount; ++node)
-                EntityNodeAt(entities, node)->SetChecked(false);
-        });
+        WriteConfig(temp, "nokinds.qrw",
+                    [](ExportConfig& config, ConfigTree& entities, ConfigTree&) {
+                        config.EntityFlags.fill(0);
+                        for (int node = 0; node < kEntityNodeCount; ++node)
+                            EntityNodeAt(entities, node)->SetChecked(false);
+                    });
         const std::string copy =
             WriteConfig(temp, "copy.qrw", [](ExportConfig&, ConfigTree&, ConfigTree&) {});
         const std::string copyBytes = ReadFileBytes(copy);
-        WriteConfig(temp, "noext.qrw",
-                    [](ExportConfig& config, ConfigTree&, ConfigTree&) { config.DataFileExt = " "; });
+        WriteConfig(temp, "noext.qrw", [](ExportConfig& config, ConfigTree&, ConfigTree&) {
+            config.DataFileExt = " ";
+        });
         std::vector<std::string> args = {"run"};
         for (std::string arg : c.args) {
             if (arg.rfind("@T@", 0) == 0)
@@ -210,8 +213,11 @@ TEST(RunCommandTest, KeepGoingReportsTheFailedFileAndNumbersOnWithoutIt) {
                        temp / "a.dxf", temp / "b.dxf", temp / "c.dxf"});
     EXPECT_EQ(r.status, kExitRunError);
     EXPECT_EQ(r.err, "");
-    EXPECT_NE(r.out.find("  Data File : " + (temp / "out/b.csv") + "\n\n  *** Error, Error in DXF "
-                         "file \"" + (temp / "b.dxf") + "\", line 16: \"1,5\" is not a valid "
+    EXPECT_NE(r.out.find("  Data File : " + (temp / "out/b.csv") +
+                         "\n\n  *** Error, Error in DXF "
+                         "file \"" +
+                         (temp / "b.dxf") +
+                         "\", line 16: \"1,5\" is not a valid "
                          "floating point value (Y coordinate). ***\n---"),
               std::string::npos)
         << r.out;
@@ -231,8 +237,8 @@ TEST(RunCommandTest, TheBlockNameFilterIsTakenTrimmedAsTheDesktopLoadLeavesIt) {
                    "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nINSERT\r\n2\r\ndoor\r\n10\r\n1\r\n"
                    "20\r\n2\r\n0\r\nINSERT\r\n2\r\nwin\r\n10\r\n3\r\n20\r\n4\r\n0\r\n"
                    "ENDSEC\r\n0\r\nEOF\r\n");
-    const CliResult r = RunCliCapture(
-        {"run", "--config", config, "--dest", temp / "out", temp / "blocks.dxf"});
+    const CliResult r =
+        RunCliCapture({"run", "--config", config, "--dest", temp / "out", temp / "blocks.dxf"});
     EXPECT_EQ(r.status, kExitDone) << r.err;
     EXPECT_NE(r.out.find("    Blocks : 1 (d*)\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("      door : 1\n"), std::string::npos) << r.out;
@@ -259,9 +265,8 @@ TEST(RunCommandTest, SampleDrawingsGiveTheirFixtureDataFiles) {
     test::TempDir temp;
     const fs::path samples = fs::path(QUARROW_SOURCE_DIR) / "data" / "samples";
     const CliResult r = RunCliCapture(
-        {"run", "--config",
-         std::string(QUARROW_SOURCE_DIR) + "/data/configurations/every-kind.qrw", "--dest",
-         temp / "out", "--quiet", samples.string()});
+        {"run", "--config", std::string(QUARROW_SOURCE_DIR) + "/data/configurations/every-kind.qrw",
+         "--dest", temp / "out", "--quiet", samples.string()});
     ASSERT_EQ(r.status, kExitDone) << r.err;
     int compared = 0;
     for (const auto& entry : fs::directory_iterator(samples)) {
@@ -274,5 +279,5 @@ TEST(RunCommandTest, SampleDrawingsGiveTheirFixtureDataFiles) {
     EXPECT_GE(compared, 9);
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

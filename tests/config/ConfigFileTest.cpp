@@ -106,7 +106,8 @@ TEST(ConfigFileTest, LayoutHasItsFixedOffsetsAndSize) {
     ASSERT_EQ(file.size(), kConfigFileSize);
     EXPECT_EQ(file.substr(0, 7), "\x06QRW300");
     EXPECT_EQ(file.substr(7, 5), std::string("\x04 txt", 5));
-    EXPECT_EQ(file.substr(18, 12), "\x0B" "DOOR*, WIN?");
+    EXPECT_EQ(file.substr(18, 12), "\x0B"
+                                   "DOOR*, WIN?");
     EXPECT_EQ(U32At(file, 274), 5u);
     EXPECT_EQ(file.substr(278, 4), "\x03 |\t");
     EXPECT_EQ(file[534], 1);
@@ -152,12 +153,14 @@ TEST(ConfigFileTest, ForeignFilesAreRefusedAndChangeNothing) {
     };
     const std::string good = Bytes(Varied());
     // A wrong length byte before a right name, a short file, an older signature, no file.
+    // clang-format off
     const Case cases[] = {
         {"first_byte_5", "\x05" + good.substr(1)},
         {"shorter_than_7", good.substr(0, 6)},
         {"older_version", "\x06QRW200" + good.substr(7)},
         {"empty", ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Fixture f;
@@ -177,8 +180,8 @@ TEST(ConfigFileTest, UnreadableFileNamesTheFile) {
     // A named pipe would make the read wait for a writer forever; a device never ends.
     const std::string pipe = dir / "pipe.qrw";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    for (const std::string& path : {dir / "missing.qrw", dir.Path().string(), pipe,
-                                    std::string("/dev/zero")}) {
+    for (const std::string& path :
+         {dir / "missing.qrw", dir.Path().string(), pipe, std::string("/dev/zero")}) {
         const ReadResult r = ReadConfigFile(path, f.config, f.entityTree, f.dataTree);
         EXPECT_EQ(r.Outcome, ConfigReadOutcome::NotRead);
         EXPECT_NE(r.Message.find("\"" + path + "\""), std::string::npos) << r.Message;
@@ -248,6 +251,7 @@ TEST(ConfigFileTest, TreeStreamVariantsLoadOrFailWithTheirMessages) {
         std::string message;
     };
     // Tolerated variations, then each way a damaged or hostile stream must end in a message.
+    // clang-format off
     const Case cases[] = {
         {"standard", entityStream + dataStream, ConfigReadOutcome::ReadInFull, ""},
         {"other_unit_4", Marker(2, 0x99) + entityStream.substr(12) + dataStream,
@@ -273,6 +277,7 @@ TEST(ConfigFileTest, TreeStreamVariantsLoadOrFailWithTheirMessages) {
         {"count_missing", Marker(), ConfigReadOutcome::TreesDamaged,
          "Stream data corrupt. The data ends inside a node."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Fixture f;
@@ -283,8 +288,8 @@ TEST(ConfigFileTest, TreeStreamVariantsLoadOrFailWithTheirMessages) {
     }
 
     Fixture f;
-    const ReadResult r = ReadConfigData(fields + entityStream + withExtra, f.config, f.entityTree,
-                                        f.dataTree);
+    const ReadResult r =
+        ReadConfigData(fields + entityStream + withExtra, f.config, f.entityTree, f.dataTree);
     EXPECT_EQ(r.Outcome, ConfigReadOutcome::ReadInFull) << r.Message;
     EXPECT_EQ(f.dataTree, Varied().dataTree);
 }
@@ -318,10 +323,11 @@ TEST(ConfigFileTest, TruncationAtEveryOffsetEndsInAMessage) {
     const std::string file = Bytes(Varied());
     for (std::size_t size = 0; size < file.size(); ++size) {
         Fixture f;
-        const ReadResult r = ReadConfigData(file.substr(0, size), f.config, f.entityTree,
-                                            f.dataTree);
-        ASSERT_EQ(r.Outcome, size < 7 ? ConfigReadOutcome::NotRead
-                                      : ConfigReadOutcome::TreesDamaged) << size;
+        const ReadResult r =
+            ReadConfigData(file.substr(0, size), f.config, f.entityTree, f.dataTree);
+        ASSERT_EQ(r.Outcome,
+                  size < 7 ? ConfigReadOutcome::NotRead : ConfigReadOutcome::TreesDamaged)
+            << size;
         ASSERT_FALSE(r.Message.empty()) << size;
     }
 }
@@ -411,5 +417,5 @@ TEST(ConfigFileTest, ShippedDefaultMatchesTheWriter) {
     EXPECT_EQ(BuildDataOrder(f.dataTree), order);
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

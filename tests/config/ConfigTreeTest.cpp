@@ -91,5 +91,5 @@ TEST(ConfigTreeTest, SelectedKindsFollowRootChecksOnly) {
     EXPECT_EQ(BuildSelectedKinds(tree), expected);
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -18,6 +18,7 @@ TEST(DataTreeRulesTest, OptionTextsAreTrimmedCommaReplacedAndChecked) {
         const char* stored;
         std::string_view message;
     };
+    // clang-format off
     const Case cases[] = {
         {"decimals_blanks", 5, " 3 ", true, "3", {}},
         {"decimals_zero", 8, "0", true, "0", {}},
@@ -40,6 +41,7 @@ TEST(DataTreeRulesTest, OptionTextsAreTrimmedCommaReplacedAndChecked) {
         {"label_empty", 25, "", true, "", {}},
         {"label_tab_trimmed", 25, "\tP 1\r\n", true, "P 1", {}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ExportConfig config;
@@ -121,6 +123,7 @@ TEST(DataTreeRulesTest, MoveButtonsFollowTheFocusedNode) {
         bool up;
         bool down;
     };
+    // clang-format off
     const Case cases[] = {
         {"first_item", {0}, false, true},
         {"middle_item", {5}, true, true},
@@ -129,6 +132,7 @@ TEST(DataTreeRulesTest, MoveButtonsFollowTheFocusedNode) {
         {"nothing", {}, false, false},
         {"past_the_end", {12}, false, false},
     };
+    // clang-format on
     ConfigTree tree = BuildDataTree();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -144,5 +148,5 @@ TEST(DataTreeRulesTest, MoveButtonsFollowTheFocusedNode) {
     EXPECT_EQ(tree, BuildDataTree());
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -30,12 +30,15 @@ TEST_F(EntityTreeRulesTest, CheckingAKindWithNoCheckedSubOptionChecksTheFirst) {
         int kind;
         int firstChild;
     };
+    // clang-format off
     const Case cases[] = {{"Arcs", 2, 3}, {"Lines", 7, 8}, {"Splines", 16, 17}, {"Faces", 19, 20}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         tree = BuildEntityTree();
         config = {};
-        EXPECT_EQ(SetEntityCheck(tree, config, c.kind, true), (std::vector<int>{c.kind, c.firstChild}))
+        EXPECT_EQ(SetEntityCheck(tree, config, c.kind, true),
+                  (std::vector<int>{c.kind, c.firstChild}))
             << "the first child changes last, so it takes the focus";
         EXPECT_TRUE(Checked(c.firstChild));
         EXPECT_EQ(config.EntityFlags[std::size_t(c.kind)], 1);
@@ -127,5 +130,5 @@ TEST_F(EntityTreeRulesTest, CheckingAHugeForeignTreeEnds) {
     EXPECT_EQ(changed.back(), kEntityNodeCount + 300000 - 1);
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

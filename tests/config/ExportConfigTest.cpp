@@ -39,11 +39,13 @@ TEST(ExportConfigTest, ResolveFieldSeparatorGivesTheChoiceOrTheFieldText) {
     };
     // Every fixed choice, "Other" keeping blanks, and the out-of-range values a damaged file
     // can bring.
+    // clang-format off
     const Case cases[] = {
         {"comma", 0, ","},          {"semicolon", 1, ";"},  {"space", 2, " "},
         {"tab", 3, "\t"},           {"linefeed", 4, "\r\n"}, {"other", 5, " | "},
         {"negative", -1, ","},      {"beyond", 6, ","},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ExportConfig config;
@@ -68,5 +70,5 @@ TEST(ExportConfigTest, ChangeDetectionFollowsSaveAndUnsave) {
     EXPECT_FALSE(IsConfigChanged(state));
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

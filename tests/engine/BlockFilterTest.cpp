@@ -41,6 +41,7 @@ TEST(BlockFilterTest, PatternsMatchAsTheirWildcardsSay) {
         bool match;
     };
     // The rule for what remains of the pattern once the name is used up is the subtle one.
+    // clang-format off
     const Case cases[] = {
         {"A", "A*", true},      {"ABC", "A*", true},    {"ABC", "A**", true},
         {"A", "A**", false},    {"X", "?", true},       {"", "?", false},
@@ -49,6 +50,7 @@ TEST(BlockFilterTest, PatternsMatchAsTheirWildcardsSay) {
         {"", "", true},         {"", "*", true},        {"", "**", false},
         {"AB", "**", true},     {"abc", "A?C", true},   {"\xE9t\xE9", "\xC9T\xC9", false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " ~ " + c.pattern);
         EXPECT_EQ(MatchBlockPattern(c.name, c.pattern), c.match);
@@ -86,6 +88,7 @@ TEST(BlockFilterTest, FilterItemsAndTheLastItemRule) {
         const char* name;
         bool passes;
     };
+    // clang-format off
     const Case cases[] = {
         {"DOOR*, WIN?", "door12", true}, {"DOOR*, WIN?", "WIN1", true},
         {"DOOR*, WIN?", "WIN12", false}, {"DOOR*, WIN?", "TABLE", false},
@@ -94,6 +97,7 @@ TEST(BlockFilterTest, FilterItemsAndTheLastItemRule) {
         {"A,,B", "B", true},             {"A,,B", "C", false},
         {" \tTREE \t", "Tree", true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.filter) + " / " + c.name);
         EXPECT_EQ(MatchBlockFilter(c.filter, c.name), c.passes);
@@ -113,5 +117,5 @@ TEST(BlockFilterTest, TallyKeepsFirstSpellingAndOrder) {
     EXPECT_TRUE(tally.Entries().empty());
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

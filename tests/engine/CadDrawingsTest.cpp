@@ -25,14 +25,29 @@ std::string ReadDrawing(const std::string& name) {
 // X, Y, Z and text.
 TestConfig CadConfig() {
     TestConfig c = test::AllKindsConfig();
-    c.Entities({EntityNode::Points, EntityNode::Circles, EntityNode::Arcs,
-                EntityNode::ArcStartPoint, EntityNode::ArcEndPoint, EntityNode::ArcCenter,
-                EntityNode::Ellipses, EntityNode::Lines, EntityNode::LineStartPoint,
-                EntityNode::LineEndPoint, EntityNode::MultiLineText, EntityNode::SingleLineText,
-                EntityNode::Polylines2D, EntityNode::Polylines3D, EntityNode::Splines,
-                EntityNode::SplineControlPoints, EntityNode::SplineFitPoints, EntityNode::Faces3D,
-                EntityNode::FaceFirstPoint, EntityNode::FaceSecondPoint, EntityNode::FaceThirdPoint,
-                EntityNode::FaceFourthPoint, EntityNode::Blocks});
+    c.Entities({EntityNode::Points,
+                EntityNode::Circles,
+                EntityNode::Arcs,
+                EntityNode::ArcStartPoint,
+                EntityNode::ArcEndPoint,
+                EntityNode::ArcCenter,
+                EntityNode::Ellipses,
+                EntityNode::Lines,
+                EntityNode::LineStartPoint,
+                EntityNode::LineEndPoint,
+                EntityNode::MultiLineText,
+                EntityNode::SingleLineText,
+                EntityNode::Polylines2D,
+                EntityNode::Polylines3D,
+                EntityNode::Splines,
+                EntityNode::SplineControlPoints,
+                EntityNode::SplineFitPoints,
+                EntityNode::Faces3D,
+                EntityNode::FaceFirstPoint,
+                EntityNode::FaceSecondPoint,
+                EntityNode::FaceThirdPoint,
+                EntityNode::FaceFourthPoint,
+                EntityNode::Blocks});
     c.Data({DataNode::EntityType, DataNode::EntityLayer, DataNode::X, DataNode::Y, DataNode::Z,
             DataNode::TextString});
     return c;
@@ -54,6 +69,7 @@ struct CadCase {
 };
 
 const std::vector<CadCase>& CadCases() {
+    // clang-format off
     static const std::vector<CadCase> cases = {
         // A hatch pattern named LINE starts nothing; the POINT after it is kept.
         {"hatch-line-pattern.dxf", Records({"POINT,0,5.000,6.000,7.000,"}), {}},
@@ -121,6 +137,7 @@ const std::vector<CadCase>& CadCases() {
         {"ctrl-z-inside.dxf", Records({"POINT,0,1.000,1.000,1.000,"}),
          {"  *** Warning, reading stopped at byte 26 (end-of-file mark) on line 1023 ***"}},
     };
+    // clang-format on
     return cases;
 }
 
@@ -146,12 +163,11 @@ TEST(CadDrawingsTest, AnUnselectedEntityOfTypeNameValuesChangesNoByte) {
     // A HATCH whose every value names an entity type (and the section words) goes in before
     // the first entity: values never start a reader or end the section.
     std::string hatch = test::Dxf({"  0", "HATCH"});
-    const char* const names[] = {"POINT", "CIRCLE", "ARC",    "ELLIPSE", "LINE",    "MTEXT",
-                                 "TEXT",  "LWPOLYLINE", "POLYLINE", "SPLINE", "3DFACE",
-                                 "INSERT", "VERTEX", "SEQEND", "ENDSEC", "SECTION", "ENTITIES"};
-    const char* const codes[] = {"  8", "  2", "  1", "  3", "  7", "  6", "  4", "300",
-                                 "301", "999", "1000", "1001", " 70", " 10", " 20", " 30",
-                                 "330"};
+    const char* const names[] = {"POINT",  "CIRCLE",     "ARC",      "ELLIPSE", "LINE",    "MTEXT",
+                                 "TEXT",   "LWPOLYLINE", "POLYLINE", "SPLINE",  "3DFACE",  "INSERT",
+                                 "VERTEX", "SEQEND",     "ENDSEC",   "SECTION", "ENTITIES"};
+    const char* const codes[] = {"  8", "  2",  "  1",  "  3", "  7", "  6", "  4", "300", "301",
+                                 "999", "1000", "1001", " 70", " 10", " 20", " 30", "330"};
     for (std::size_t i = 0; i < std::size(names); ++i)
         hatch += test::Dxf({codes[i], names[i]});
     const std::size_t blockSizes[] = {1, 3, 64, 4093, DxfLineReader::kDefaultBlockSize};
@@ -175,5 +191,5 @@ TEST(CadDrawingsTest, AnUnselectedEntityOfTypeNameValuesChangesNoByte) {
     }
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -47,6 +47,7 @@ TEST(DataOutputTest, AnEarlierDataFileIsReplacedAsTheUserSetItUp) {
         std::function<fs::path(const fs::path& dir)> setUp;  // returns the Data path
         std::function<void(const fs::path& dir)> check;
     };
+    // clang-format off
     const Case cases[] = {
         {"plain_file_keeps_its_permissions",
          [](const fs::path& dir) {
@@ -79,6 +80,7 @@ TEST(DataOutputTest, AnEarlierDataFileIsReplacedAsTheUserSetItUp) {
         {"no_earlier_file", [](const fs::path& dir) { return dir / "a.csv"; },
          [](const fs::path&) {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::TempDir dir;
@@ -126,5 +128,5 @@ TEST(DataOutputTest, AReadOnlyEarlierFileIsRefusedAndKept) {
     EXPECT_EQ(ReadFileBytes(path), "kept");
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

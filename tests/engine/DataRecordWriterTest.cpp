@@ -11,9 +11,8 @@ namespace {
 
 using test::TestConfig;
 
-const std::string kPoint = test::Entities({"0", "POINT", "5", "F1", "8", "SURVEY", "10", "1",
-                                           "20", "2", "30", "3", "0", "POINT", "10", "4", "20",
-                                           "5"});
+const std::string kPoint = test::Entities({"0", "POINT", "5", "F1", "8", "SURVEY", "10", "1", "20",
+                                           "2", "30", "3", "0", "POINT", "10", "4", "20", "5"});
 
 TEST(DataRecordWriterTest, FieldsFollowTheDataOrderAndSkipWhatIsNoDataItem) {
     struct Case {
@@ -24,6 +23,7 @@ TEST(DataRecordWriterTest, FieldsFollowTheDataOrderAndSkipWhatIsNoDataItem) {
     };
     // The order decides; -1 and indexes a damaged file may bring (option nodes, out of range)
     // are skipped; a separator of any length never ends a record.
+    // clang-format off
     const Case cases[] = {
         {"z_first", {9, 3, 6}, ",", "3.000,1.000,2.000\r\n0.000,4.000,5.000\r\n"},
         {"damaged_indexes", {1, 3, 99, -7, 6, 31, 12, 2147483647}, ",",
@@ -33,6 +33,7 @@ TEST(DataRecordWriterTest, FieldsFollowTheDataOrderAndSkipWhatIsNoDataItem) {
          "POINT;SURVEY;F1;;\r\nPOINT;!NoLayer!;!NoHandle!;;\r\n"},
         {"nothing", {}, ",", "\r\n\r\n"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestConfig config = test::AllKindsConfig();
@@ -64,5 +65,5 @@ TEST(DataRecordWriterTest, CountersWrapInsteadOfOverflowing) {
     EXPECT_EQ(run.Counters.LineCounter, INT_MIN + 1);
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -18,8 +18,8 @@ std::vector<std::string> Names(const std::vector<DxfFileEntry>& entries) {
 
 TEST(DxfFileListTest, ListsFilesWithTheDxfExtensionInAnyLetterCase) {
     test::TempDir dir;
-    for (const char* name : {"a.dxf", "B.DXF", "c.dxf.bak", "d.txt", "site.old.dxf", "dxf",
-                             "Mixed.Dxf"})
+    for (const char* name :
+         {"a.dxf", "B.DXF", "c.dxf.bak", "d.txt", "site.old.dxf", "dxf", "Mixed.Dxf"})
         test::WriteFileBytes(dir.Path() / name, "0\nEOF\n");
     std::filesystem::create_directory(dir.Path() / "e.dxf");
     test::WriteFileBytes(dir.Path() / "big.dxf", std::string(1024, 'x'));
@@ -44,8 +44,10 @@ TEST(DxfFileListTest, SizeAndDateTexts) {
         std::int64_t bytes;
         const char* text;
     };
+    // clang-format off
     const Case cases[] = {{0, "1 KB"}, {1023, "1 KB"}, {1024, "2 KB"},
                           {3221225472LL, "3145729 KB"}};
+    // clang-format on
     for (const Case& c : cases)
         EXPECT_EQ(FileSizeText(c.bytes), c.text) << c.bytes;
     EXPECT_EQ(FileDateText(2026, 3, 7, 9, 5, {}), "03/07/2026 09:05");
@@ -80,5 +82,5 @@ TEST(DxfFileListTest, SelectionCountText) {
     EXPECT_EQ(SelectionCountText(3), "3 files selected.");
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

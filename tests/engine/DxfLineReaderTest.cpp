@@ -59,6 +59,7 @@ TEST(DxfLineReaderTest, SplitsLinesTheSameAtEveryBlockSize) {
     };
     // Every line-end form, Ctrl-Z, a missing last line feed and the empty file, so that each
     // CR, LF and Ctrl-Z lands on a block edge at some block size.
+    // clang-format off
     const std::vector<Case> cases = {
         {"empty", "", {}},
         {"lf", "0\nPOINT\n", {"0", "POINT"}},
@@ -90,6 +91,7 @@ TEST(DxfLineReaderTest, SplitsLinesTheSameAtEveryBlockSize) {
           "1234567890123456789012345", "12345", "12345678901234567890123456", "1234",
           "12345678901234567890123456", " 0", "EOF"}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Observed reference = ReadAll(c.bytes, DxfLineReader::kDefaultBlockSize);
@@ -130,11 +132,10 @@ TEST(DxfLineReaderTest, AnOverlongLineIsCutAndTheNextLineSurvives) {
             std::string bytes(before);
             bytes += std::string(DxfLineReader::kMaxLineLength + extra, 'x');
             bytes += "\nNEXT\n";
-            for (const std::size_t block :
-                 {std::size_t(4096), DxfLineReader::kDefaultBlockSize}) {
+            for (const std::size_t block : {std::size_t(4096), DxfLineReader::kDefaultBlockSize}) {
                 SCOPED_TRACE(std::to_string(extra) + " past the limit, block " +
-                             std::to_string(block) + ", after " +
-                             std::to_string(before.size()) + " bytes");
+                             std::to_string(block) + ", after " + std::to_string(before.size()) +
+                             " bytes");
                 MemoryByteSource source(bytes);
                 DxfLineReader reader(source, block);
                 if (!before.empty()) {
@@ -177,5 +178,5 @@ TEST(DxfLineReaderTest, AReadFailureEndsTheTextAndIsReported) {
     EXPECT_EQ(reader.ErrorText(), "Input/output error");
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

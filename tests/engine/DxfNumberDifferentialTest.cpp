@@ -106,8 +106,8 @@ public:
             return centre + radius * std::cos(double(Below(360'000)) / 1000.0);
         }
         case 2: {
-            const double half = (double(Below(1'000'000'000)) + 0.5) /
-                                std::pow(10.0, double(Below(12)));
+            const double half =
+                (double(Below(1'000'000'000)) + 0.5) / std::pow(10.0, double(Below(12)));
             return std::nextafter(half, OneIn(2) ? 0.0 : 1e300) * (OneIn(2) ? -1 : 1);
         }
         default: {
@@ -172,6 +172,7 @@ TEST(DxfNumberDifferentialTest, EdgesOfTheShortcuts) {
     };
     // Exact halves (double below and above), powers of ten whose double lies below them,
     // 15 and 16 significant digits, the 10^13 limit, signs and zeros.
+    // clang-format off
     const Case cases[] = {
         {"half_below", "2.675"},         {"half_above", "2.665"},
         {"power_below", "0.0000001"},    {"power_above", "0.001"},
@@ -182,6 +183,7 @@ TEST(DxfNumberDifferentialTest, EdgesOfTheShortcuts) {
         {"leading_zeros", "000012.5000"}, {"point_only_fraction", ".5"},
         {"point_last", "5."},            {"nines", "99999999999999.5"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         double parsed = 0, reference = 0;
@@ -201,5 +203,5 @@ TEST(DxfNumberDifferentialTest, EdgesOfTheShortcuts) {
     }
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

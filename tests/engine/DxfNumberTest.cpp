@@ -16,6 +16,7 @@ TEST(DxfNumberTest, ParseDxfDoubleAcceptsOnlyPlainDecimals) {
         double value;
     };
     // Every accepted form, then every text a reader must refuse with a conversion error.
+    // clang-format off
     const Case cases[] = {
         {"12.5", true, 12.5},     {"-7", true, -7.0},       {"+3.25", true, 3.25},
         {".5", true, 0.5},        {"5.", true, 5.0},        {"1E3", true, 1000.0},
@@ -34,6 +35,7 @@ TEST(DxfNumberTest, ParseDxfDoubleAcceptsOnlyPlainDecimals) {
         {"1234.56:78", false, 0}, {"12/4.5678", false, 0}, {"12345.6.78", false, 0},
         {"1234.5678 ", false, 0}, {"1234.56\xb9", false, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("\"") + c.text + "\"");
         double value = -99.0;
@@ -52,6 +54,7 @@ TEST(DxfNumberTest, ParseDxfInt32IsDecimalAndBounded) {
         bool ok;
         std::int32_t value;
     };
+    // clang-format off
     const Case cases[] = {
         {"1", true, 1},           {"-12", true, -12},        {"+7", true, 7},
         {"2147483647", true, 2147483647}, {"-2147483648", true, -2147483647 - 1},
@@ -59,6 +62,7 @@ TEST(DxfNumberTest, ParseDxfInt32IsDecimalAndBounded) {
         {"$1F", false, 0},        {"0x10", false, 0},       {" 1", false, 0},
         {"++1", false, 0},        {"+", false, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("\"") + c.text + "\"");
         std::int32_t value = -99;
@@ -77,6 +81,7 @@ TEST(DxfNumberTest, FormatCoordinateRoundsOnceHalfAwayFromZero) {
         const char* expected;
     };
     // Examples users check by hand, then the 14th-digit and exponent boundaries.
+    // clang-format off
     const Case cases[] = {
         {"fourteen_digits_then_zeros", "123456789.123456789", "8", "123456789.12346000"},
         {"two_decimals", "1234.5678", "2", "1234.57"},
@@ -105,6 +110,7 @@ TEST(DxfNumberTest, FormatCoordinateRoundsOnceHalfAwayFromZero) {
         {"decimals_clamped", "1", "40", "1.000000000000000000"},
         {"negative_decimals", "7.6", "-3", "8"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string out = "<";
@@ -127,6 +133,7 @@ TEST(DxfNumberTest, ConvertedTextHasFifteenDecimalsAndReadsBack) {
         double value;
         const char* expected;
     };
+    // clang-format off
     const Case cases[] = {
         {1234.5678, "1234.567800000000000"},
         {-12.0, "-12.000000000000000"},
@@ -138,6 +145,7 @@ TEST(DxfNumberTest, ConvertedTextHasFifteenDecimalsAndReadsBack) {
         {1e15, "1E15"},
         {-123456789012345678.0, "-1.2345678901235E17"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
         std::string out;
@@ -152,5 +160,5 @@ TEST(DxfNumberTest, ConvertedTextHasFifteenDecimalsAndReadsBack) {
     EXPECT_FALSE(ParseDxfDouble(inf, ignored)) << "an overflowed computation must not pass";
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -35,6 +35,7 @@ TEST(DxfScanTest, ReportLinesOfTheEntitiesSearch) {
     };
     const std::string point = Dxf({"0", "POINT", "10", "1", "20", "2", "0", "EOF"});
     // The search takes the trimmed value of (2, ENTITIES) after (0, SECTION), case included.
+    // clang-format off
     const Case cases[] = {
         {"empty_file", "", ScanOutcome::NotDxf, ""},
         {"blanks_around_entities", "0\nSECTION\n2\n \t ENTITIES  \n" + point, ScanOutcome::Done,
@@ -43,6 +44,7 @@ TEST(DxfScanTest, ReportLinesOfTheEntitiesSearch) {
         {"entities_is_last_line", point + "ENTITIES", ScanOutcome::NotDxf, ""},
         {"entities_last_with_lf", point + "ENTITIES\r\n", ScanOutcome::NotDxf, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const test::ScanRun run = ScanText(PointsAndLines(), c.dxf);
@@ -59,10 +61,10 @@ TEST(DxfScanTest, TypeLinesMatchExactlyWhereverTheyStand) {
     const TestConfig c = PointsAndLines();
     // " LINE" and "LINE " start nothing; a layer named LINE, even of an entity no reader
     // consumes (a HATCH), is a value and starts nothing either.
-    const std::string dxf = Entities({"0", "LINE ", "10", "5", "20", "5", "0", " LINE", "10",
-                                      "6", "20", "6", "0", "HATCH", "8", "LINE", "10", "7",
-                                      "20", "7", "11", "8", "21", "8", "0", "LINE", "10", "1",
-                                      "20", "2", "11", "3", "21", "4"});
+    const std::string dxf =
+        Entities({"0", "LINE ", "10", "5",    "20", "5", "0",  " LINE", "10", "6", "20", "6",
+                  "0", "HATCH", "8",  "LINE", "10", "7", "20", "7",     "11", "8", "21", "8",
+                  "0", "LINE",  "10", "1",    "20", "2", "11", "3",     "21", "4"});
     const test::ScanRun run = ScanText(c, dxf);
     EXPECT_EQ(run.Result.Outcome, ScanOutcome::Done);
     EXPECT_EQ(run.Data, "1.000,2.000\r\n3.000,4.000\r\n");
@@ -74,9 +76,9 @@ TEST(DxfScanTest, SummaryHasALinePerSelectedKindTheFilterAndTheTally) {
     c.Entities({EntityNode::Points, EntityNode::Splines,
                 EntityNode::Blocks});  // Splines selected but absent: its line says 0
     c.Filter("A*, B");
-    const std::string dxf = Entities({"0", "INSERT", "2", "Apple", "0", "INSERT", "2", "B",
-                                      "0", "INSERT", "2", "APPLE", "0", "INSERT", "2", "C",
-                                      "0", "POINT", "10", "1", "20", "1"});
+    const std::string dxf = Entities({"0", "INSERT", "2",  "Apple", "0",  "INSERT", "2", "B",
+                                      "0", "INSERT", "2",  "APPLE", "0",  "INSERT", "2", "C",
+                                      "0", "POINT",  "10", "1",     "20", "1"});
     const test::ScanRun run = ScanText(c, dxf);
     EXPECT_EQ(run.Report, (std::vector<std::string>{
                               "  Processed entities count : 4",
@@ -124,6 +126,7 @@ TEST(DxfScanTest, RunEndingErrorsNameFileLineAndText) {
     TestConfig forcedZBadDecimals = badForcedZ;
     forcedZBadDecimals.Option(kZForceOption, "100").Option(kZDecimalsOption, "");
     // Line numbers are 1-based lines of the file: the ENTITIES header takes lines 1 to 4.
+    // clang-format off
     const Case cases[] = {
         {"decimal_comma", PointsAndLines(),
          Entities({"0", "POINT", "10", "1,5", "20", "2"}),
@@ -146,6 +149,7 @@ TEST(DxfScanTest, RunEndingErrorsNameFileLineAndText) {
          "Error in DXF file \"test.dxf\", line 11: \"\" is not a valid integer value "
          "(Z (Elevation) coordinate, \"Decimals :\")."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const test::ScanRun run = ScanText(c.config, c.dxf);
@@ -170,6 +174,7 @@ TEST(DxfScanTest, DrawingsAreReadAsPairsWithinTheEntitiesSection) {
         return "  *** Error, this is not a valid DXF file (line " + std::to_string(line) +
                " is not a group code) ***";
     };
+    // clang-format off
     const Case cases[] = {
         // The section is found by its pairs only.
         {"bom_then_leading_zero_codes",
@@ -221,6 +226,7 @@ TEST(DxfScanTest, DrawingsAreReadAsPairsWithinTheEntitiesSection) {
         {"ctrl_z_after_endsec", section + point + Dxf({"0", "ENDSEC"}) + "\x1a" + "0\r\nEOF",
          ScanOutcome::Done, onePoint, {kSep}},
     };
+    // clang-format on
     TestConfig c = PointsAndLines();
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -239,11 +245,11 @@ TEST(DxfScanTest, DrawingsAreReadAsPairsWithinTheEntitiesSection) {
 
 TEST(DxfScanTest, RecordsHoldingTheSeparatorAreCountedAndWarnedOf) {
     // Lot 12, Block B written with the comma: a reader of the Data file sees one field more.
-    const std::string dxf = Entities({"0", "TEXT", "8", "L", "10", "1.5", "20", "2", "1",
-                                      "Lot 12, Block B", "0", "TEXT", "8", "L,2", "10", "3",
-                                      "20", "4", "1", "plain", "0", "TEXT", "10", "5", "20",
-                                      "6", "1", "plain", "0", "POINT", "67", "1", "10", "0",
-                                      "20", "0"});
+    const std::string dxf =
+        Entities({"0",  "TEXT", "8",  "L",   "10", "1.5", "20", "2",     "1", "Lot 12, Block B",
+                  "0",  "TEXT", "8",  "L,2", "10", "3",   "20", "4",     "1", "plain",
+                  "0",  "TEXT", "10", "5",   "20", "6",   "1",  "plain", "0", "POINT",
+                  "67", "1",    "10", "0",   "20", "0"});
     const auto warning = [](int n) {
         return "  *** Warning, " + std::to_string(n) +
                " records hold the field separator inside a value ***";
@@ -255,6 +261,7 @@ TEST(DxfScanTest, RecordsHoldingTheSeparatorAreCountedAndWarnedOf) {
         const char* xPrefix;
         std::string expected;  // the warning line, or "" for none
     };
+    // clang-format off
     const Case cases[] = {
         {"comma_in_text_and_layer", ",", {3, 15, 21}, "", warning(2)},
         {"texts_not_exported", ",", {3, 6}, "", ""},
@@ -263,6 +270,7 @@ TEST(DxfScanTest, RecordsHoldingTheSeparatorAreCountedAndWarnedOf) {
         {"two_characters_across_fields", ", ", {21, 3}, "", warning(1)},
         {"tab_nowhere", "\t", {3, 15, 21}, "", ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestConfig config = test::AllKindsConfig();
@@ -288,8 +296,8 @@ TEST(DxfScanTest, RecordsHoldingTheSeparatorAreCountedAndWarnedOf) {
 
 TEST(DxfScanTest, SampleDrawingsGiveTheSameBytesAtEveryBlockSize) {
     const TestConfig c = test::AllKindsConfig();
-    const std::filesystem::path samples = std::filesystem::path(QUARROW_SOURCE_DIR) / "data" /
-                                          "samples";
+    const std::filesystem::path samples =
+        std::filesystem::path(QUARROW_SOURCE_DIR) / "data" / "samples";
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(samples)) {
         if (entry.path().extension() != ".dxf")
@@ -309,5 +317,5 @@ TEST(DxfScanTest, SampleDrawingsGiveTheSameBytesAtEveryBlockSize) {
     EXPECT_GT(files, 0);
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

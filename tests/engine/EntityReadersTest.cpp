@@ -19,8 +19,8 @@ struct ReaderCase {
     std::vector<EntityNode> entityNodes;  // checked entity-tree nodes
     std::vector<DataNode> dataOrder;      // data items written
     std::string dxf;
-    std::string data;              // expected Data file, records joined by "|"
-    int entityCount;               // "Processed entities count"
+    std::string data;  // expected Data file, records joined by "|"
+    int entityCount;   // "Processed entities count"
 };
 
 std::string Records(std::string joined) {
@@ -64,19 +64,30 @@ TEST(EntityReadersTest, GroupCodesAreWholeNumbers) {
     const struct {
         const char* text;
         std::int64_t code;
+        // clang-format off
     } cases[] = {{"10", 10},       {"0", 0},        {"1071", 1071},  {"010", 10},
-                 {"00", 0},        {"-1", -1},      {"-0", 0},       {"2147483647", 2147483647},
-                 {"-2147483648", -2147483648LL},    {"2147483648", -1},
-                 {"99999999999999999999", -1},      {"+10", -1},     {"", -1},
-                 {"-", -1},        {"1 0", -1},     {"1.0", -1},     {"ENTITIES", -1}};
+                 // clang-format on
+                 {"00", 0},
+                 {"-1", -1},
+                 {"-0", 0},
+                 {"2147483647", 2147483647},
+                 {"-2147483648", -2147483648LL},
+                 {"2147483648", -1},
+                 {"99999999999999999999", -1},
+                 {"+10", -1},
+                 {"", -1},
+                 {"-", -1},
+                 {"1 0", -1},
+                 {"1.0", -1},
+                 {"ENTITIES", -1}};
     for (const auto& c : cases) {
         std::int32_t code = -1;
         const bool ok = ParseGroupCode(c.text, code);
         EXPECT_EQ(ok ? std::int64_t(code) : -1, c.code) << c.text;
     }
     // Code lines as read: the three-byte shortcut agrees with trimming first.
-    for (const char* line : {"  0", " 10", "330", "100", " 05", "010", "\t10", "1 0", " 1 ",
-                             "  a", "999", "  10", "1071", "0", "5 ", " -1", "-12"}) {
+    for (const char* line : {"  0", " 10", "330", "100", " 05", "010", "\t10", "1 0", " 1 ", "  a",
+                             "999", "  10", "1071", "0", "5 ", " -1", "-12"}) {
         std::int32_t fast = -7, slow = -7;
         EXPECT_EQ(ParseGroupCodeLine(line, fast), ParseGroupCode(TrimText(line), slow)) << line;
         EXPECT_EQ(fast, slow) << line;
@@ -86,6 +97,7 @@ TEST(EntityReadersTest, GroupCodesAreWholeNumbers) {
 TEST(EntityReadersTest, PointReaderConventions) {
     // Placeholders, padded codes, a layer named "0", a missing Z, a value kept as written, and
     // the entity that follows never missed.
+    // clang-format off
     RunCases({
         {"placeholders", {Points}, {EntityHandle, EntityLayer, X},
          Entities({"0", "POINT", "10", "1", "20", "2"}),
@@ -99,9 +111,11 @@ TEST(EntityReadersTest, PointReaderConventions) {
                    "0", "230", "-1"}),
          "1.000,2.000,0.000", 1},
     });
+    // clang-format on
 }
 
 TEST(EntityReadersTest, CircleEllipseTextAndMText) {
+    // clang-format off
     RunCases({
         {"circle_mirrored", {Circles}, kXyz,
          Entities({"0", "CIRCLE", "10", "5", "20", "2", "30", "3", "40", "9", "210", "0", "220",
@@ -125,17 +139,19 @@ TEST(EntityReadersTest, CircleEllipseTextAndMText) {
                    " {\\fArial;end}", "230", "-1"}),
          "Line one\\Pand more {\\fArial;end},MTEXT,1.000", 1},
     });
+    // clang-format on
 }
 
 TEST(EntityReadersTest, LineArcAnd3DFace) {
-    const std::string arc = Entities({"0", "ARC", "10", "10", "20", "20", "30", "5", "40", "2",
-                                      "50", "0", "51", "90"});
-    const std::string arcMirrored = Entities({"0", "ARC", "10", "10", "20", "20", "30", "5",
-                                              "40", "2", "50", "0", "51", "90", "210", "0",
-                                              "220", "0", "230", "-1"});
-    const std::string face = Entities({"0", "3DFACE", "10", "0", "20", "0", "30", "0", "11",
-                                       "1", "21", "0", "31", "0", "12", "1", "22", "1", "32",
-                                       "2", "13", "1", "23", "1", "33", "2"});
+    const std::string arc =
+        Entities({"0", "ARC", "10", "10", "20", "20", "30", "5", "40", "2", "50", "0", "51", "90"});
+    const std::string arcMirrored =
+        Entities({"0",  "ARC", "10", "10", "20",  "20", "30",  "5", "40",  "2",
+                  "50", "0",   "51", "90", "210", "0",  "220", "0", "230", "-1"});
+    const std::string face =
+        Entities({"0", "3DFACE", "10", "0",  "20", "0",  "30", "0",  "11", "1",  "21", "0",  "31",
+                  "0", "12",     "1",  "22", "1",  "32", "2",  "13", "1",  "23", "1",  "33", "2"});
+    // clang-format off
     RunCases({
         {"line_both_points", {Lines, LineStartPoint, LineEndPoint}, kXyzGroup,
          Entities({"0", "LINE", "10", "1", "11", "3", "20", "2", "21", "4", "31", "5"}),
@@ -157,6 +173,7 @@ TEST(EntityReadersTest, LineArcAnd3DFace) {
          Entities({"0", "3DFACE", "10", "1", "20", "2"}),
          "1.000,2.000,0.000", 1},
     });
+    // clang-format on
 }
 
 TEST(EntityReadersTest, ArcCenterExactWithFullDecimals) {
@@ -170,6 +187,7 @@ TEST(EntityReadersTest, ArcCenterExactWithFullDecimals) {
 }
 
 TEST(EntityReadersTest, LwPolylines) {
+    // clang-format off
     RunCases({
         {"elevation", {Polylines2D}, kXyzGroup,
          Entities({"0", "LWPOLYLINE", "90", "2", "38", "3", "10", "0", "20", "0", "42", "1",
@@ -187,13 +205,14 @@ TEST(EntityReadersTest, LwPolylines) {
                    "2"}),
          "1,1.000|2,2.000", 2},
     });
+    // clang-format on
 }
 
 // A POLYLINE with a header of flags and elevation, vertices of (flags, x, y, z), then SEQEND.
 std::string Polyline(std::string_view flags, std::vector<std::array<std::string_view, 4>> vertices,
                      std::vector<std::string_view> headerExtra = {}) {
-    std::string text = test::Dxf({"0", "POLYLINE", "5", "P1", "8", "L", "66", "1", "10", "0",
-                                  "20", "0", "30", "2", "70"}) +
+    std::string text = test::Dxf({"0", "POLYLINE", "5", "P1", "8", "L", "66", "1", "10", "0", "20",
+                                  "0", "30", "2", "70"}) +
                        test::Dxf({flags});
     for (auto line : headerExtra)
         text += test::Dxf({line});
@@ -217,19 +236,19 @@ std::string InEntities(const std::string& body) {
 }
 
 TEST(EntityReadersTest, Polylines) {
-    const std::string poly3d =
-        InEntities(Polyline("8", {{"32", "1", "1", "1"}, {"40", "2", "2", "2"},
-                                  {"48", "3", "3", "3"}}));
-    const std::string polyface = InEntities(Polyline(
-        "64", {{"192", "1", "1", "1"}, {"192", "2", "2", "2"}, {"128", "0", "0", "0"}}));
+    const std::string poly3d = InEntities(
+        Polyline("8", {{"32", "1", "1", "1"}, {"40", "2", "2", "2"}, {"48", "3", "3", "3"}}));
+    const std::string polyface = InEntities(
+        Polyline("64", {{"192", "1", "1", "1"}, {"192", "2", "2", "2"}, {"128", "0", "0", "0"}}));
     const std::string mesh =
         InEntities(Polyline("16", {{"64", "1", "1", "1"}, {"64", "2", "2", "2"}}));
     const std::string fitted2d = InEntities(
         Polyline("4", {{"16", "1", "1", "9"}, {"8", "2", "2", "9"}, {"0", "3", "3", "9"}}));
-    const std::string mirrored2d = InEntities(
-        Polyline("1", {{"", "1", "2", ""}, {"", "3", "4", "5"}}, {"230", "-1"}));
+    const std::string mirrored2d =
+        InEntities(Polyline("1", {{"", "1", "2", ""}, {"", "3", "4", "5"}}, {"230", "-1"}));
     // Every record carries the header's handle and layer, whatever the VERTEX entities say.
     const std::vector<DataNode> order = {GroupNumber, EntityHandle, EntityLayer, X, Y, Z};
+    // clang-format off
     RunCases({
         {"3d_vertex_flags", {Points, Polylines3D}, order, poly3d,
          "1,P1,L,1.000,1.000,1.000|1,P1,L,3.000,3.000,3.000|2,!NoHandle!,!NoLayer!,9.000,9.000,"
@@ -263,6 +282,7 @@ TEST(EntityReadersTest, Polylines) {
          InEntities(Polyline("0", {{"", "1", "1", ""}}) + Polyline("0", {{"", "2", "2", ""}})),
          "1,1.000|2,2.000", 2},
     });
+    // clang-format on
 }
 
 TEST(EntityReadersTest, Splines) {
@@ -288,6 +308,7 @@ TEST(EntityReadersTest, Splines) {
             joined.append(i > 1 ? "|" : "").append(prefix).append(std::to_string(i)).append(".000");
         return joined;
     };
+    // clang-format off
     RunCases({
         {"control_points", {Splines, SplineControlPoints}, {EntityLayer, X}, spline,
          repeat(7, "CURVES,"), 1},
@@ -309,15 +330,16 @@ TEST(EntityReadersTest, Splines) {
                    "6"}),
          "3.000,4.000,0.000", 1},
     });
+    // clang-format on
 }
 
 TEST(EntityReadersTest, InsertsFilterAndTally) {
     const auto insert = [](std::string_view name) {
-        return test::Dxf({"0", "INSERT", "8", "L", "2", name, "10", "1", "20", "2", "70", "3",
-                          "71", "2"});
+        return test::Dxf(
+            {"0", "INSERT", "8", "L", "2", name, "10", "1", "20", "2", "70", "3", "71", "2"});
     };
-    const std::string named = InEntities(insert("door12") + insert("WIN1") + insert("WIN12") +
-                                         insert("TABLE"));
+    const std::string named =
+        InEntities(insert("door12") + insert("WIN1") + insert("WIN12") + insert("TABLE"));
     struct FilterCase {
         const char* name;
         const char* filter;
@@ -342,19 +364,22 @@ TEST(EntityReadersTest, InsertsFilterAndTally) {
     test::TestConfig config = test::AllKindsConfig();
     config.Entities({Blocks}).Data({BlockName});
     const test::ScanRun run = test::ScanText(config, trees);
-    EXPECT_EQ(run.Report, (std::vector<std::string>{"  Processed entities count : 3", "",
-                                                    "    Blocks : 3 ()", "      Tree : 2",
-                                                    "      Oak : 1", kReportSeparator}));
+    EXPECT_EQ(run.Report,
+              (std::vector<std::string>{"  Processed entities count : 3", "", "    Blocks : 3 ()",
+                                        "      Tree : 2", "      Oak : 1", kReportSeparator}));
+    // clang-format off
     RunCases({
         {"mirrored_with_text", {Blocks}, {BlockName, TextString, X, Y, Z},
          Entities({"0", "INSERT", "1", "T", "10", "4", "20", "5", "30", "6", "210", "0", "220",
                    "0", "230", "-1"}),
          "!NoBlockName!,T,-4.000,5.000,-6.000", 1},
     });
+    // clang-format on
 }
 
 TEST(EntityReadersTest, EntitiesCutShortByTheEndOfInputWriteWhatTheyGathered) {
     const std::string head = test::Dxf({"0", "SECTION", "2", "ENTITIES"});
+    // clang-format off
     RunCases({
         {"point", {Points}, kXyz, head + test::Dxf({"0", "POINT", "10", "1", "20", "2", "30"}),
          "1.000,2.000,0.000", 1},
@@ -373,6 +398,7 @@ TEST(EntityReadersTest, EntitiesCutShortByTheEndOfInputWriteWhatTheyGathered) {
         {"spline_in_header", {Splines, SplineControlPoints}, kXyz,
          head + test::Dxf({"0", "SPLINE", "8"}), "", 1},
     });
+    // clang-format on
 }
 
 TEST(EntityReadersTest, ValuesThatMustConvertEndTheRun) {
@@ -383,6 +409,7 @@ TEST(EntityReadersTest, ValuesThatMustConvertEndTheRun) {
         std::string error;
     };
     // The line named is the value's own; an absent value names the entity's type line.
+    // clang-format off
     const Case cases[] = {
         {"arc_radius_missing_center_only", {Arcs, ArcCenter},
          Entities({"0", "ARC", "10", "1", "20", "1", "50", "0", "51", "1"}),
@@ -405,6 +432,7 @@ TEST(EntityReadersTest, ValuesThatMustConvertEndTheRun) {
          "line 6: \"\" is not a valid floating point value (Y coordinate, missing from the "
          "entity that starts at this line)."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::TestConfig config = test::AllKindsConfig();
@@ -417,8 +445,8 @@ TEST(EntityReadersTest, ValuesThatMustConvertEndTheRun) {
     }
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow
 
 namespace quarrow {
 namespace {
@@ -426,30 +454,30 @@ namespace {
 TEST(EntityReadersTest, PaperSpaceEntitiesAreReadThroughWithoutConverting) {
     // One entity of each kind in paper space, each holding a value that would not convert,
     // then a POINT in model space.
-    const std::string paper = test::Dxf({
-        "0", "POINT", "67", "1", "10", "a", "20", "b",
-        "0", "CIRCLE", "67", "1", "10", "a", "210", "b",
-        "0", "ARC", "67", "1", "10", "1", "20", "1", "40", "r", "50", "s", "51", "e",
-        "0", "ELLIPSE", "67", "1", "10", "a",
-        "0", "LINE", "67", "1", "10", "a", "11", "b",
-        "0", "MTEXT", "8", "T", "67", "1", "10", "a", "1", "note",
-        "0", "TEXT", "67", "1", "10", "a", "1", "note",
-        "0", "LWPOLYLINE", "67", "1", "38", "e", "10", "a", "20", "b",
-        "0", "POLYLINE", "67", "1", "70", "f", "0", "VERTEX", "10", "a", "70", "g", "0",
-        "SEQEND",
-        "0", "SPLINE", "67", "1", "10", "a", "30", "b",
-        "0", "3DFACE", "67", "1", "10", "a",
-        "0", "INSERT", "67", "1", "2", "REJECTED", "10", "a"});
+    const std::string paper = test::Dxf(
+        {"0",  "POINT",   "67", "1",          "10",  "a",        "20", "b",      "0",  "CIRCLE",
+         "67", "1",       "10", "a",          "210", "b",        "0",  "ARC",    "67", "1",
+         "10", "1",       "20", "1",          "40",  "r",        "50", "s",      "51", "e",
+         "0",  "ELLIPSE", "67", "1",          "10",  "a",        "0",  "LINE",   "67", "1",
+         "10", "a",       "11", "b",          "0",   "MTEXT",    "8",  "T",      "67", "1",
+         "10", "a",       "1",  "note",       "0",   "TEXT",     "67", "1",      "10", "a",
+         "1",  "note",    "0",  "LWPOLYLINE", "67",  "1",        "38", "e",      "10", "a",
+         "20", "b",       "0",  "POLYLINE",   "67",  "1",        "70", "f",      "0",  "VERTEX",
+         "10", "a",       "70", "g",          "0",   "SEQEND",   "0",  "SPLINE", "67", "1",
+         "10", "a",       "30", "b",          "0",   "3DFACE",   "67", "1",      "10", "a",
+         "0",  "INSERT",  "67", "1",          "2",   "REJECTED", "10", "a"});
     const std::string model = test::Dxf({"0", "POINT", "10", "5", "20", "6"});
     const struct {
         const char* name;
         std::vector<EntityNode> nodes;
         std::string paperLine;  // empty: none
+                                // clang-format off
     } cases[] = {
-        {"every_kind", {Points, Circles, Arcs, ArcStartPoint, ArcEndPoint, ArcCenter, Ellipses,
-                        Lines, LineStartPoint, LineEndPoint, MultiLineText, SingleLineText,
-                        Polylines2D, Polylines3D, Splines, SplineControlPoints, Faces3D,
-                        FaceFirstPoint, Blocks},
+                                // clang-format on
+        {"every_kind",
+         {Points, Circles, Arcs, ArcStartPoint, ArcEndPoint, ArcCenter, Ellipses, Lines,
+          LineStartPoint, LineEndPoint, MultiLineText, SingleLineText, Polylines2D, Polylines3D,
+          Splines, SplineControlPoints, Faces3D, FaceFirstPoint, Blocks},
          "    Paper space entities left out : 12"},
         // Only the kinds whose readers run count; POLYLINE only with a polyline kind.
         {"points_only", {Points}, "    Paper space entities left out : 1"},
@@ -474,15 +502,14 @@ TEST(EntityReadersTest, OnlyAPaperSpaceFlagBeforeTheFirstGroup10Counts) {
     test::TestConfig config = test::AllKindsConfig();
     config.Entities({Points, Arcs, ArcStartPoint}).Data({X, Y});
     // After group 10, 67 = 1 is too late: the entity is exported.
-    const test::ScanRun late =
-        test::ScanText(config, InEntities(test::Dxf({"0", "POINT", "10", "5", "67", "1", "20",
-                                                     "6"})));
+    const test::ScanRun late = test::ScanText(
+        config, InEntities(test::Dxf({"0", "POINT", "10", "5", "67", "1", "20", "6"})));
     EXPECT_EQ(late.Data, "5.000,6.000\r\n9.000,9.000\r\n");
     // A value that fails before the decision fails once the entity proves to be in model
     // space, and that earliest failure is the one named.
     const test::ScanRun failed = test::ScanText(
-        config, InEntities(test::Dxf({"0", "ARC", "210", "x", "67", "0", "10", "1", "220",
-                                      "y", "40", "1", "50", "0", "51", "9"})));
+        config, InEntities(test::Dxf({"0", "ARC", "210", "x", "67", "0", "10", "1", "220", "y",
+                                      "40", "1", "50", "0", "51", "9"})));
     EXPECT_EQ(failed.Result.Outcome, ScanOutcome::Failed);
     EXPECT_EQ(failed.Result.Error,
               "Error in DXF file \"test.dxf\", line 8: \"x\" is not a valid floating point "
@@ -490,6 +517,7 @@ TEST(EntityReadersTest, OnlyAPaperSpaceFlagBeforeTheFirstGroup10Counts) {
 }
 
 TEST(EntityReadersTest, PolylinesEndAtTheNextEntityAndMTextStopsAtItsEmbeddedObject) {
+    // clang-format off
     RunCases({
         // Without SEQEND the polyline ends where another entity starts, which is read.
         {"header_then_another_entity", {Points, Polylines2D, Polylines3D}, {GroupNumber, X, Y},
@@ -510,7 +538,8 @@ TEST(EntityReadersTest, PolylinesEndAtTheNextEntityAndMTextStopsAtItsEmbeddedObj
                                "x"})),
          "7.000,8.000,two words", 1},
     });
+    // clang-format on
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -124,8 +124,8 @@ RunResult RunTwoFiles(const Folders& f, const fs::path& dest, RunObserver* obser
     test::TestConfig c = PointConfig();
     RunCounters counters;
     std::atomic<bool> cancel{false};
-    return ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters, cancel,
-                                observer, f.Request(dest));
+    return ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters, cancel, observer,
+                                f.Request(dest));
 }
 
 std::string NotWritable(const fs::path& dest) {
@@ -141,6 +141,7 @@ TEST(FaultTest, ADestinationThatCannotTakeFilesIsRefusedBeforeTheRun) {
         const char* name;
         std::function<fs::path(const Folders&)> dest;
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {"a_file", [](const Folders& f) { return f.in / "a.dxf"; }},
         {"under_a_file", [](const Folders& f) { return f.in / "a.dxf" / "out"; }},
@@ -152,6 +153,7 @@ TEST(FaultTest, ADestinationThatCannotTakeFilesIsRefusedBeforeTheRun) {
              return f.out;
          }},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (std::string_view(c.name) == "read_only_folder" && ::geteuid() == 0)
@@ -177,6 +179,7 @@ TEST(FaultTest, ADestinationThatVanishesDuringTheRunEndsItWithTheDataPath) {
         std::function<void(const fs::path& out)> fault;
         std::string reason;
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {"removed", [](const fs::path& out) { fs::remove_all(out); },
          "No such file or directory"},
@@ -187,6 +190,7 @@ TEST(FaultTest, ADestinationThatVanishesDuringTheRunEndsItWithTheDataPath) {
          },
          "Not a directory"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Folders f;
@@ -210,11 +214,13 @@ TEST(FaultTest, AFullDiskUnderADataFileEndsTheRunAndKeepsThePreviousLog) {
         bool devFull;  // else the file-size limit
         std::string reason;
     };
+    // clang-format off
     const Case cases[] = {
         {"dev_full_small_file", 3, true, "No space left on device"},
         {"dev_full_mid_file", 60000, true, "No space left on device"},
         {"size_limit_mid_file", 60000, false, "File too large"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Folders f(c.points);
@@ -251,13 +257,16 @@ TEST(FaultTest, ADataFileNeverReplacesADrawingOfTheList) {
                            MakeListEntry(f.in.string(), "a", otherSelected)};
         RunCounters counters;
         std::atomic<bool> cancel{false};
-        const RunResult r = ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds,
-                                                 counters, cancel, nullptr, request);
+        const RunResult r = ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters,
+                                                 cancel, nullptr, request);
         EXPECT_EQ(r.Status, RunStatus::Failed);
         const std::string a = (f.in / "a.dxf").string();
-        EXPECT_EQ(r.Message, "Cannot create Data file \"" + a + "\": it would replace the DXF "
-                             "file \"" + a + "\". Choose another destination folder or Data "
-                             "file extension.");
+        EXPECT_EQ(r.Message, "Cannot create Data file \"" + a +
+                                 "\": it would replace the DXF "
+                                 "file \"" +
+                                 a +
+                                 "\". Choose another destination folder or Data "
+                                 "file extension.");
         EXPECT_EQ(ReadFileBytes(f.in / "a.old.dxf"), old);
         EXPECT_EQ(ReadFileBytes(f.log), "previous log");
         f.ExpectDrawingsKept();
@@ -287,6 +296,7 @@ TEST(FaultTest, ALogThatCannotBeWrittenIsReportedAndThePreviousLogStays) {
         std::string messageStart;
         std::string reason;
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {"log_is_a_folder",
          [](const Folders& f) {
@@ -307,6 +317,7 @@ TEST(FaultTest, ALogThatCannotBeWrittenIsReportedAndThePreviousLogStays) {
          },
          false, "Cannot write log file", "Permission denied"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (std::string_view(c.name) == "read_only_log" && ::geteuid() == 0)
@@ -323,9 +334,9 @@ TEST(FaultTest, ALogThatCannotBeWrittenIsReportedAndThePreviousLogStays) {
             limit.emplace(600);
             ASSERT_TRUE(limit->Ok());
         }
-        const RunResult r = ProcessSelectedFiles(config.Config, config.DataOrder,
-                                                 config.SelectedKinds, counters, cancel,
-                                                 nullptr, request);
+        const RunResult r =
+            ProcessSelectedFiles(config.Config, config.DataOrder, config.SelectedKinds, counters,
+                                 cancel, nullptr, request);
         limit.reset();
         EXPECT_EQ(r.Status, RunStatus::Done);
         const std::string start = c.messageStart + " \"" + log.string() + "\": ";
@@ -349,6 +360,7 @@ TEST(FaultTest, AFailedConfigurationSaveLeavesTheOldFileIntact) {
         bool sizeLimit;
         std::string reason;
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {"disk_full", [](const test::TempDir& t) { return t.Path() / "mine.qrw"; }, true,
          "File too large"},
@@ -359,6 +371,7 @@ TEST(FaultTest, AFailedConfigurationSaveLeavesTheOldFileIntact) {
         {"read_only_file", [](const test::TempDir& t) { return t.Path() / "mine.qrw"; }, false,
          "Permission denied"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const bool readOnly = std::string_view(c.name) == "read_only_file";
@@ -423,6 +436,7 @@ TEST(FaultTest, TheEarlierDataFileSurvivesEveryWayAFileCanFail) {
         std::function<RunResult(const Folders&)> run;
     };
     const auto plainRun = [](const Folders& f) { return RunTwoFiles(f, f.out); };
+    // clang-format off
     const Case cases[] = {
         {"conversion_error",
          [] { return Points(60000) + "0\r\nPOINT\r\n10\r\n1,5\r\n20\r\n2\r\n"; }, plainRun},
@@ -443,6 +457,7 @@ TEST(FaultTest, TheEarlierDataFileSurvivesEveryWayAFileCanFail) {
                                          cancel, &stop, f.Request(f.out));
          }},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Folders f;
@@ -494,8 +509,8 @@ TEST(FaultTest, SignalsStopTheCommandLineRunAndKeepTheEarlierDataFiles) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             std::ostringstream out, err;
-            const int status = RunCli({"run", "--config", config, "--dest", f.out.string(),
-                                       "--log", f.log.string(), f.in.string()},
+            const int status = RunCli({"run", "--config", config, "--dest", f.out.string(), "--log",
+                                       f.log.string(), f.in.string()},
                                       out, err);
             ::_exit(status == 0 ? 100 : status);
         }
@@ -525,5 +540,5 @@ TEST(FaultTest, SignalsStopTheCommandLineRunAndKeepTheEarlierDataFiles) {
     }
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -41,9 +41,8 @@ void HostileConfig(ExportConfig& config, ConfigTree& entities, ConfigTree& data)
         EntityNodeAt(entities, node)->SetChecked(true);
     }
     for (auto& root : data.Roots) {
-        const bool on = root.Index == 3 || root.Index == 6 || root.Index == 9 ||
-                        root.Index == 13 || root.Index == 15 || root.Index == 19 ||
-                        root.Index == 21;
+        const bool on = root.Index == 3 || root.Index == 6 || root.Index == 9 || root.Index == 13 ||
+                        root.Index == 15 || root.Index == 19 || root.Index == 21;
         root.SetChecked(on);
         config.DataFlags[std::size_t(root.Index)] = on ? 1 : 0;
     }
@@ -89,11 +88,12 @@ std::string Repeat(std::string_view unit, std::size_t times) {
 
 // One complete entity of every kind, as group-code and value lines after its type line.
 struct KindSample {
-    int kind;  // EntityKind
+    int kind;                             // EntityKind
     std::vector<std::string_view> lines;  // from the type line to the last value line
 };
 
 const std::vector<KindSample>& KindSamples() {
+    // clang-format off
     static const std::vector<KindSample> samples = {
         {0, {"POINT", "5", "1A", "8", "L", "10", "1", "20", "2", "30", "3"}},
         {1, {"CIRCLE", "8", "L", "10", "1", "20", "2", "30", "3", "40", "5", "210", "0", "220",
@@ -117,6 +117,7 @@ const std::vector<KindSample>& KindSamples() {
               "0", "12", "1", "22", "1", "32", "0", "13", "0", "23", "1", "33", "0"}},
         {11, {"INSERT", "8", "L", "2", "BLK", "10", "1", "20", "2", "30", "0"}},
     };
+    // clang-format on
     return samples;
 }
 
@@ -146,10 +147,10 @@ struct Case {
     std::function<std::string()> drawing;  // the bytes of in/a.dxf
     std::optional<std::string> config;     // the bytes of in/a.qrw (none: ConfigBytes())
     int status;
-    std::string errorPart;                 // in stderr; empty: stderr is empty
-    std::vector<std::string> reportLines;  // whole lines of the report
+    std::string errorPart;                              // in stderr; empty: stderr is empty
+    std::vector<std::string> reportLines;               // whole lines of the report
     std::function<void(const std::string&)> dataCheck;  // the Data file, when written
-    bool noDataFile = false;  // a file that is not DXF leaves none
+    bool noDataFile = false;                            // a file that is not DXF leaves none
 };
 
 bool HasLine(const std::string& text, const std::string& line) {
@@ -234,6 +235,7 @@ TEST(HostileInputTest, DrawingsEndInAMessageOrAReportLineAndStayUntouched) {
     // Why these: each is something users do receive (an empty or binary export, a file in
     // another encoding, a damaged copy without line feeds or with NUL bytes, a flood of
     // pairs), and each once could crash, hang or grow memory in readers of this kind.
+    // clang-format off
     const std::vector<Case> cases = {
         {"empty_file", [] { return std::string(); }, {}, kExitSomeFilesFailed, "",
          {kNotDxf}, nullptr, true},
@@ -316,6 +318,7 @@ TEST(HostileInputTest, DrawingsEndInAMessageOrAReportLineAndStayUntouched) {
         {"entities_as_the_last_line", [] { return test::Dxf({"0", "SECTION", "2"}) + "ENTITIES"; },
          {}, kExitDone, "", {"  Processed entities count : 0"}, DataIs("")},
     };
+    // clang-format on
     for (const Case& c : cases)
         RunCase(c);
 }
@@ -325,6 +328,7 @@ TEST(HostileInputTest, OverlongLinesEndInAMessageOrAreCutAtTheReadersLimit) {
     // skips the rest up to its line feed, so memory stays bounded and the lines after it are
     // read as usual; a value that long that must convert is quoted short in the message. One
     // 50 MiB line; the other lines are just past the limit, which is what they test.
+    // clang-format off
     const std::vector<Case> cases = {
         {"one_50MiB_line_without_line_feed", [] { return std::string(kLongLine, 'A'); }, {},
          kExitSomeFilesFailed, "", {kNotDxf}, nullptr, true},
@@ -356,6 +360,7 @@ TEST(HostileInputTest, OverlongLinesEndInAMessageOrAreCutAtTheReadersLimit) {
              "...\" is not a valid floating point value (X coordinate).",
          {}, nullptr},
     };
+    // clang-format on
     for (const Case& c : cases)
         RunCase(c);
 }
@@ -397,8 +402,7 @@ TEST(HostileInputTest, AnInsertFloodWithOneBlockNameEachIsTalliedInOrder) {
 #ifndef QUARROW_ASAN
 // In a death-test child: limits the address space to what is in use plus 64 MiB, scans, and
 // exits 0 when the scan failed (its message on stderr).
-[[noreturn]] void ScanWithLittleMemoryLeft(const test::TestConfig& config,
-                                           const std::string& dxf) {
+[[noreturn]] void ScanWithLittleMemoryLeft(const test::TestConfig& config, const std::string& dxf) {
     long pages = 0;
     if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
         if (std::fscanf(statm, "%ld", &pages) != 1)
@@ -442,6 +446,7 @@ TEST(HostileInputTest, BrokenConfigurationFilesAreRefusedBeforeTheRun) {
     badVersion[kEntityStreamOffset + 6] = 9;
     std::string badChunk = ConfigBytes();
     badChunk[kEntityStreamOffset + 16] = 7;  // the first node record's type
+    // clang-format off
     const std::vector<Case> cases = {
         {"empty", point, std::string(), kExitRefused, "This is not a Quarrow configuration file",
          {}, nullptr},
@@ -460,6 +465,7 @@ TEST(HostileInputTest, BrokenConfigurationFilesAreRefusedBeforeTheRun) {
         {"missing_anchor_chunk", point, badChunk, kExitRefused,
          "Stream data corrupt. A node's anchor chunk is missing.", {}, nullptr},
     };
+    // clang-format on
     for (const Case& c : cases)
         RunCase(c);
 }
@@ -470,10 +476,14 @@ TEST(HostileInputTest, AFileEndingInsideAnEntityOfEachKindWritesWhatItGathered) 
     std::vector<Case> cases;
     for (const KindSample& s : KindSamples()) {
         const std::string cut = Head() + SampleText(s);
-        const std::string expected = test::ScanText(HostileTestConfig(),
-                                                    cut + test::Dxf({"0", "EOF"})).Data;
+        const std::string expected =
+            test::ScanText(HostileTestConfig(), cut + test::Dxf({"0", "EOF"})).Data;
         ASSERT_FALSE(expected.empty()) << s.lines[0];
-        cases.push_back({std::string(s.lines[0]), [cut] { return cut; }, {}, kExitDone, "",
+        cases.push_back({std::string(s.lines[0]),
+                         [cut] { return cut; },
+                         {},
+                         kExitDone,
+                         "",
                          {"  Processed entities count : 1", CountLine(s.kind, 1)},
                          DataIs(expected)});
     }
@@ -490,8 +500,8 @@ TEST(HostileInputTest, ACutAtEveryByteOfEveryKindEndsCleanly) {
         const std::string whole = Head() + SampleText(s);
         for (std::size_t size = Head().size() + 1; size <= whole.size(); ++size) {
             SCOPED_TRACE(std::string(s.lines[0]) + " cut at " + std::to_string(size));
-            for (const std::size_t block : {std::size_t(1), std::size_t(7),
-                                            DxfLineReader::kDefaultBlockSize}) {
+            for (const std::size_t block :
+                 {std::size_t(1), std::size_t(7), DxfLineReader::kDefaultBlockSize}) {
                 const test::ScanRun run = test::ScanText(config, whole.substr(0, size), block);
                 if (run.Result.Outcome == ScanOutcome::Failed) {
                     EXPECT_NE(run.Result.Error.find("is not a valid"), std::string::npos)
@@ -511,5 +521,5 @@ TEST(HostileInputTest, ACutAtEveryByteOfEveryKindEndsCleanly) {
     }
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

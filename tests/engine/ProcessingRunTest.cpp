@@ -55,16 +55,15 @@ struct RunFolders {
     }
     // The log with the temporary folders replaced by @IN@ and @OUT@.
     std::string Log() const {
-        return ReplaceAll(ReplaceAll(ReadFileBytes(log), in + "/", "@IN@/"), out + "/",
-                          "@OUT@/");
+        return ReplaceAll(ReplaceAll(ReadFileBytes(log), in + "/", "@IN@/"), out + "/", "@OUT@/");
     }
 };
 
 RunResult RunFiles(TestConfig& c, RunCounters& counters, const RunRequest& request,
-              RunObserver* observer = nullptr) {
+                   RunObserver* observer = nullptr) {
     std::atomic<bool> cancel{false};
-    return ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters, cancel,
-                                observer, request);
+    return ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters, cancel, observer,
+                                request);
 }
 
 TEST(ProcessingRunTest, DataFilesAndLogMatchTheFixtures) {
@@ -76,8 +75,11 @@ TEST(ProcessingRunTest, DataFilesAndLogMatchTheFixtures) {
     // The header line with prefixes and all three counters; LineFeed with a forced Z and the
     // label; blank Start-at texts that let the counters run on across files and runs.
     TestConfig header = test::AllKindsConfig();
-    header.Entities({EntityNode::Points, EntityNode::Lines, EntityNode::LineStartPoint,
-                     EntityNode::LineEndPoint}).Header(true).Separator(";");
+    header
+        .Entities({EntityNode::Points, EntityNode::Lines, EntityNode::LineStartPoint,
+                   EntityNode::LineEndPoint})
+        .Header(true)
+        .Separator(";");
     header.Data({DataNode::LineNumber, DataNode::X, DataNode::Y, DataNode::Z,
                  DataNode::EntityHandle, DataNode::EntityLayer, DataNode::EntityType,
                  DataNode::SequentialNumber, DataNode::GroupNumber});
@@ -86,22 +88,27 @@ TEST(ProcessingRunTest, DataFilesAndLogMatchTheFixtures) {
         .Option(DataNode::GroupNumberPrefix, "G");
     header.Option(kXDecimalsOption, "2").Option(kYDecimalsOption, "2");
     TestConfig linefeed = test::AllKindsConfig();
-    linefeed.Entities({EntityNode::Points, EntityNode::Lines, EntityNode::LineStartPoint,
-                       EntityNode::LineEndPoint}).Header(true).Separator("\r\n");
+    linefeed
+        .Entities({EntityNode::Points, EntityNode::Lines, EntityNode::LineStartPoint,
+                   EntityNode::LineEndPoint})
+        .Header(true)
+        .Separator("\r\n");
     linefeed.Data({DataNode::Label, DataNode::Z, DataNode::X, DataNode::Y});
     linefeed.Option(DataNode::LabelPrefix, "L=").Option(kLabelTextOption, "ABC");
     linefeed.Option(kZForceOption, " 100").Option(kZDecimalsOption, "2");
     TestConfig blank = test::AllKindsConfig();
     blank.Entities({EntityNode::Points, EntityNode::Lines, EntityNode::LineStartPoint,
                     EntityNode::LineEndPoint});
-    blank.Data({DataNode::LineNumber, DataNode::GroupNumber, DataNode::SequentialNumber,
-                DataNode::X});
+    blank.Data(
+        {DataNode::LineNumber, DataNode::GroupNumber, DataNode::SequentialNumber, DataNode::X});
     blank.Option(kLineStartOption, "").Option(kGroupStartOption, "  ");
+    // clang-format off
     const Case cases[] = {
         {"header_counters", header, {}},
         {"linefeed_forced_z_label", linefeed, {}},
         {"blank_start_runs_on", blank, {41, 0, 7}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RunFolders folders;
@@ -131,6 +138,7 @@ TEST(ProcessingRunTest, ChecksBeforeARunGiveTheMessageAndTheFocus) {
         RunFocus focus;
     };
     // Each check in its order: a blank extension wins over everything else.
+    // clang-format off
     const Case cases[] = {
         {"blank_extension", "  ", {}, {}, kMsgEnterExtension, RunFocus::ExtensionField},
         {"leading_blank_passes", " csv", {0}, {3}, "", RunFocus::None},
@@ -139,6 +147,7 @@ TEST(ProcessingRunTest, ChecksBeforeARunGiveTheMessageAndTheFocus) {
         {"no_data", "csv", {0}, {}, kMsgSelectData, RunFocus::None},
         {"ok", "csv", {24}, {29}, "", RunFocus::None},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ExportConfig config;
@@ -218,8 +227,8 @@ TEST(ProcessingRunTest, AFileThatIsNotDxfLeavesNoDataFileAndGivesItsNumbersBack)
                    head + point + point + point + "1O\r\n5\r\n" + point);
     TestConfig c = test::AllKindsConfig();
     c.Config.DataFileExt = "csv";
-    c.Entities({EntityNode::Points}).Data({DataNode::LineNumber, DataNode::GroupNumber,
-                                           DataNode::X});
+    c.Entities({EntityNode::Points})
+        .Data({DataNode::LineNumber, DataNode::GroupNumber, DataNode::X});
     c.Option(kLineStartOption, "").Option(kGroupStartOption, "");
     RunCounters counters{10, 0, 20};
     const RunResult result = RunFiles(c, counters, folders.Request({"p", "bad", "q"}));
@@ -273,9 +282,8 @@ TEST(ProcessingRunTest, EditsDuringARunDoNotReachItsDataFiles) {
     RunCounters counters;
     std::atomic<bool> cancel{false};
     EditWhileRunning editor(c.Config);
-    const RunResult result = ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds,
-                                                  counters, cancel, &editor,
-                                                  folders.Request({"big", "a"}));
+    const RunResult result = ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters,
+                                                  cancel, &editor, folders.Request({"big", "a"}));
     ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
     const std::string data = ReadFileBytes(fs::path(folders.out) / "big.csv");
     EXPECT_EQ(data.substr(0, 18), "X=0.000,1.000\r\nX=1");
@@ -294,7 +302,9 @@ TEST(ProcessingRunTest, AFileThatCannotBeOpenedIsReportedWithTheReason) {
     const struct {
         const char* name;
         const char* reason;
+        // clang-format off
     } cases[] = {
+        // clang-format on
         {"missing", "No such file or directory"},
         {"folder", "not a regular file"},
         {"pipe", "not a regular file"},
@@ -392,9 +402,8 @@ TEST(ProcessingRunTest, StopDuringTheSecondFileEndsItsBlockAndWritesTheLog) {
     RunCounters counters;
     std::atomic<bool> cancel{true};  // a run clears a flag left from before
     StopAtFile stop(cancel, 2);
-    const RunResult result =
-        ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters, cancel, &stop,
-                             folders.Request({"a", "b", "a"}));
+    const RunResult result = ProcessSelectedFiles(c.Config, c.DataOrder, c.SelectedKinds, counters,
+                                                  cancel, &stop, folders.Request({"a", "b", "a"}));
     ASSERT_EQ(result.Status, RunStatus::Done);
     EXPECT_TRUE(result.Canceled);
     EXPECT_EQ(result.ProcessedFiles, 2);
@@ -412,11 +421,12 @@ TEST(ProcessingRunTest, RunEndingErrorsKeepTheDrawingAndThePreviousLog) {
         const char* name;
         std::string extension;
         bool destIsInput;
-        std::string dxfA;  // replaces a.dxf when not empty
+        std::string dxfA;   // replaces a.dxf when not empty
         std::string error;  // with @IN@ for the input folder
     };
     // The Data path equal to the drawing (extension "dxf" into the drawing's own folder), and
     // a value that does not convert: both stop before the second file, without a log.
+    // clang-format off
     const Case cases[] = {
         {"data_path_is_the_drawing", "dxf", true, "",
          "Cannot create Data file \"@IN@/a.dxf\": it is the DXF file being read. Choose "
@@ -425,6 +435,7 @@ TEST(ProcessingRunTest, RunEndingErrorsKeepTheDrawingAndThePreviousLog) {
          "Error in DXF file \"@IN@/a.dxf\", line 8: \"12,5\" is not a valid floating point "
          "value (X coordinate)."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RunFolders folders;
@@ -486,5 +497,5 @@ TEST(ProcessingRunTest, ASecondDrawingOfTheSameDataFileIsNotReadAndTheLogIsRepla
     EXPECT_EQ(files, 4) << "in, other, out and the log: no temporary file left";
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

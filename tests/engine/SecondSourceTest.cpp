@@ -114,8 +114,8 @@ std::string Drawing(int n) {
         const std::string v = std::to_string(i);
         text += Dxf({"0", "POINT", "8", "0", "10", v, "20", "1." + v, "30", "2"});
         text += Dxf({"0", "LINE", "10", v, "20", "0", "11", "5", "21", v});
-        text += Dxf({"0", "LWPOLYLINE", "90", "3", "10", "1", "20", "2", "10", "3", "20", "4",
-                     "10", v, "20", v});
+        text += Dxf({"0", "LWPOLYLINE", "90", "3", "10", "1", "20", "2", "10", "3", "20", "4", "10",
+                     v, "20", v});
     }
     return text;
 }
@@ -145,8 +145,7 @@ TEST(SecondSourceTest, AFailingSecondSourceGivesTheBytesOfOneThread) {
         for (const std::size_t blockSize : {std::size_t(100), DxfLineReader::kDefaultBlockSize}) {
             SCOPED_TRACE("block size " + std::to_string(blockSize));
             const test::ScanRun one = test::ScanTextOnce(config, *dxf, blockSize, {}, 0);
-            ASSERT_EQ(one.Result.Outcome,
-                      dxf == &good ? ScanOutcome::Done : ScanOutcome::Failed);
+            ASSERT_EQ(one.Result.Outcome, dxf == &good ? ScanOutcome::Done : ScanOutcome::Failed);
             for (const Fault& fault : faults) {
                 SCOPED_TRACE(fault.name);
                 for (const std::size_t segmentSize : {64, 251, 4096}) {
@@ -168,5 +167,5 @@ TEST(SecondSourceTest, AFailingSecondSourceGivesTheBytesOfOneThread) {
         EXPECT_EQ(hits[fault.name] > 0, std::string_view(fault.name) != "works") << fault.name;
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

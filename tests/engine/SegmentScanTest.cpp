@@ -23,6 +23,7 @@ TEST(SegmentScanTest, ChunkStartsAtATypeLineAfterGroupCodeZero) {
         std::uint64_t from, span;
         const char* startsWith;  // the bytes at the offset found; null: none found
     };
+    // clang-format off
     const Case cases[] = {
         {"three_column_code", "10\n5.0\n  0\nLINE\n", 0, 100, "LINE\n"},
         {"crlf_and_bare_code", "5\r\n1A\r\n0\r\nPOINT\r\n", 0, 100, "POINT\r\n"},
@@ -37,6 +38,7 @@ TEST(SegmentScanTest, ChunkStartsAtATypeLineAfterGroupCodeZero) {
         {"name_line_not_ended", "x\n0\nLINE", 0, 100, nullptr},
         {"from_past_the_end", "x\n0\nLINE\n", 50, 100, nullptr},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MemoryByteSource source(c.bytes);
@@ -59,9 +61,9 @@ std::string MixedEntities(int n, bool closed = true) {
         body += Dxf({"0", "POINT", "8", "0", "10", v, "20", "1." + v, "30", "2"});
         body += Dxf({"0", "LWPOLYLINE", "5", "A" + v, "90", "3", "10", "1", "20", "2", "10", "3",
                      "20", "4", "10", v, "20", v});
-        body += Dxf({"0", "POLYLINE", "66", "1", "70", "8", "0", "VERTEX", "10", v, "20", "1",
-                     "30", "2", "70", "32", "0", "VERTEX", "10", "3", "20", v, "30", "4", "70",
-                     "32", "0", "SEQEND"});
+        body += Dxf({"0",  "POLYLINE", "66", "1", "70", "8",  "0", "VERTEX", "10", v,
+                     "20", "1",        "30", "2", "70", "32", "0", "VERTEX", "10", "3",
+                     "20", v,          "30", "4", "70", "32", "0", "SEQEND"});
         body += Dxf({"0", "INSERT", "2", i % 3 == 0 ? "Door" : "WIN", "10", v, "20", "0"});
         body += Dxf({"0", "HATCH", "8", "LINE", "10", "7", "20", "7", "11", "8", "21", "8"});
     }
@@ -77,6 +79,7 @@ TEST(SegmentScanTest, DrawingsComeOutAsOnOneThreadWhereverTheChunksFall) {
         ScanOutcome outcome;
     };
     const std::string bigLayer(3 << 20, 'L');  // records outgrow a segment's room
+    // clang-format off
     const Case cases[] = {
         {"mixed_entities", MixedEntities(300), ScanOutcome::Done},
         {"one_polyline_across_every_chunk",
@@ -120,6 +123,7 @@ TEST(SegmentScanTest, DrawingsComeOutAsOnOneThreadWhereverTheChunksFall) {
                    bigLayer, "10", "3", "20", "4"}),
          ScanOutcome::Done},
     };
+    // clang-format on
     test::TestConfig config = test::AllKindsConfig();
     config.Data({DataNode::LineNumber, DataNode::X, DataNode::Y, DataNode::Z, DataNode::EntityType,
                  DataNode::EntityLayer, DataNode::EntityHandle, DataNode::BlockName,
@@ -163,5 +167,5 @@ TEST(SegmentScanTest, CancelStopsBothThreads) {
     EXPECT_LT(out.Buffer().size(), dxf.size() / 2);
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -29,8 +29,8 @@ TEST(TrigTest, AgreesWithTheSystemWithinOneUlp) {
     std::int64_t worst = 0;
     for (int i = 0; i < 200000; ++i) {
         const double x = i % 4 == 3 ? far(random) : degrees(random) / 180.0 * std::numbers::pi;
-        worst = std::max({worst, UlpDistance(Sine(x), std::sin(x)),
-                          UlpDistance(Cosine(x), std::cos(x))});
+        worst = std::max(
+            {worst, UlpDistance(Sine(x), std::sin(x)), UlpDistance(Cosine(x), std::cos(x))});
     }
     EXPECT_LE(worst, 1);
 }
@@ -47,5 +47,5 @@ TEST(TrigTest, QuarterTurnsAndSmallArguments) {
     EXPECT_LE(std::fabs(Sine(1e300)), 1.0);
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -17,12 +17,14 @@ TEST(Vector3Test, ArbitraryAxesMapOcsPointsToWorld) {
     };
     // The mirrored plane every CAD program writes, a side plane, the exact 1/64 boundary,
     // an unnormalised extrusion and the degenerate zero extrusion.
+    // clang-format off
     const Case cases[] = {
         {"mirrored", {0, 0, -1}, {-1, 0, 0}, {0, 1, 0}, {5, 2, 3}, {-5, 2, -3}},
         {"x_axis", {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 2, 3}, {3, 1, 2}},
         {"double_length", {0, 0, 2}, {1, 0, 0}, {0, 1, 0}, {1, 2, 3}, {1, 2, 6}},
         {"zero", {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 2, 3}, {0, 0, 0}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Vector3 ax, ay;
@@ -64,7 +66,9 @@ TEST(Vector3Test, TransformIsInactiveOnlyForExactlyZUp) {
 TEST(Vector3Test, ExtrusionsAreTakenAtUnitLength) {
     const struct {
         Vector3 n, expected;
+        // clang-format off
     } cases[] = {
+        // clang-format on
         {{0, 0, -2}, {0, 0, -1}},
         {{0, 3, 4}, {0, 0.6, 0.8}},
         {{0, 0, 1e-300}, {0, 0, 1}},
@@ -89,5 +93,5 @@ TEST(Vector3Test, ExtrusionsAreTakenAtUnitLength) {
     EXPECT_EQ(p, (Vector3{-4, 5, -6}));
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

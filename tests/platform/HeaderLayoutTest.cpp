@@ -42,6 +42,7 @@ TEST(HeaderLayoutTest, BytesThatAreNotALayoutGiveTheDesignOne) {
         const char* Name;
         std::vector<std::uint8_t> Bytes;
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {"empty", {}},
         {"cut after the version", Bytes("QHL\x01")},
@@ -56,6 +57,7 @@ TEST(HeaderLayoutTest, BytesThatAreNotALayoutGiveTheDesignOne) {
         {"sort column out of range", with(13, 3)},
         {"direction neither 0 nor 1", with(14, 2)},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         EXPECT_EQ(DecodeHeaderLayout(c.Bytes), DesignHeaderLayout());
@@ -68,5 +70,5 @@ TEST(HeaderLayoutTest, AnInvalidLayoutWritesTheDesignOne) {
     EXPECT_EQ(EncodeHeaderLayout(bad), EncodeHeaderLayout(DesignHeaderLayout()));
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -46,5 +46,5 @@ TEST(ProgramPathsTest, TheUserFolderIsSeededWithoutReplacingTheUsersFiles) {
     EXPECT_EQ(ChooseProgramFolder(exe + "/missing", user), user + "/");
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -29,6 +29,7 @@ TEST_F(SettingsStoreTest, FlagsReadAnyNonZeroNumberAndAreWrittenAsZeroOrOne) {
         bool isFlag;
         bool on;
     };
+    // clang-format off
     const Case cases[] = {
         {"one", 1, true, true},
         {"seven", 7, true, true},
@@ -37,6 +38,7 @@ TEST_F(SettingsStoreTest, FlagsReadAnyNonZeroNumberAndAreWrittenAsZeroOrOne) {
         {"text", QStringLiteral("yes"), false, false},
         {"binary", QByteArray("\x01", 1), false, false},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Raw(QStringLiteral("showtips"), c.raw);
@@ -82,5 +84,5 @@ TEST_F(SettingsStoreTest, NamesAreStoredExactlyAndKindsSurvive) {
     EXPECT_EQ(reopened->ReadText(QStringLiteral("destpath")), "") << "absent reads empty";
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -22,4 +22,4 @@ inline CliResult RunCliCapture(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
-} // namespace quarrow::test
+}  // namespace quarrow::test

@@ -25,4 +25,4 @@ inline std::string Hex(std::uint64_t v) {
     return std::string(text, 16);
 }
 
-} // namespace quarrow::test
+}  // namespace quarrow::test

@@ -181,4 +181,4 @@ inline std::string Entities(std::initializer_list<std::string_view> lines) {
     return Dxf({"0", "SECTION", "2", "ENTITIES"}) + Dxf(lines) + Dxf({"0", "ENDSEC", "0", "EOF"});
 }
 
-} // namespace quarrow::test
+}  // namespace quarrow::test

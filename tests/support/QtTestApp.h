@@ -24,4 +24,4 @@ inline QApplication& EnsureQtApp() {
     return *app;
 }
 
-} // namespace quarrow::test
+}  // namespace quarrow::test

@@ -22,9 +22,9 @@ public:
         for (char& c : name)
             if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.')
                 c = '_';
-        path_ = std::filesystem::temp_directory_path() /
-                ("quarrow-test-" + std::to_string(::getpid()) + "-" +
-                 std::to_string(counter++) + "-" + name);
+        path_ =
+            std::filesystem::temp_directory_path() / ("quarrow-test-" + std::to_string(::getpid()) +
+                                                      "-" + std::to_string(counter++) + "-" + name);
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -54,4 +54,4 @@ inline void WriteFileBytes(const std::filesystem::path& path, std::string_view b
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-} // namespace quarrow::test
+}  // namespace quarrow::test

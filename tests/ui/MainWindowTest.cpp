@@ -81,8 +81,8 @@ protected:
     // Starts with a saved copy of the default configuration as the one in use, so no
     // not-found message comes first.
     void StartWithConfig(const QString& name = QStringLiteral("start.qrw")) {
-        ASSERT_TRUE(QFile::copy(programFolder + "default.qrw",
-                                programFolder + "configurations/" + name));
+        ASSERT_TRUE(
+            QFile::copy(programFolder + "default.qrw", programFolder + "configurations/" + name));
         settings->WriteText(SettingName::Config, name);
         Start();
         ASSERT_TRUE(dialogs.Messages.empty());
@@ -155,11 +155,11 @@ TEST_F(MainWindowTest, FrameCarriesItsNamesTabsAndLimits) {
         EXPECT_FALSE(tabs->tabIcon(i).isNull()) << "tab image " << i;
     }
     for (const char* name :
-         {"GroupBox3", "GroupBox4", "GroupBox6", "GroupBox2", "LabBlkname", "blkname",
+         {"GroupBox3",   "GroupBox4", "GroupBox6", "GroupBox2",  "LabBlkname",     "blkname",
           "btCoordDown", "btCoordUp", "ComboBox1", "EdFieldSep", "cbIncludeField", "Edit12",
-          "btload", "btsave", "btprocess", "btexit", "ToolButton2", "rep1", "rep3",
-          "shelptips", "BitBtn7", "Image1", "Label29", "StatusBar1", "PopupMenu2",
-          "PopupMenu3"})
+          "btload",      "btsave",    "btprocess", "btexit",     "ToolButton2",    "rep1",
+          "rep3",        "shelptips", "BitBtn7",   "Image1",     "Label29",        "StatusBar1",
+          "PopupMenu2",  "PopupMenu3"})
         EXPECT_NE(form->findChild<QObject*>(name), nullptr) << name;
     for (const char* action : {"SelectAll2", "SelectNone1", "ExpandAll1", "CollapseAll1",
                                "MenuItem1", "MenuItem2", "ExpandAll2", "CollapseAll2"})
@@ -297,8 +297,8 @@ TEST_F(MainWindowTest, OptionCellsApplyTheirRules) {
     EXPECT_EQ(form->State().Config.DataOptions[kXDecimalsOption], "4");
 
     // An editor left without typing commits nothing.
-    TypeOption(kLineStartOption, QString::fromStdString(
-                                     form->State().Config.DataOptions[kLineStartOption]));
+    TypeOption(kLineStartOption,
+               QString::fromStdString(form->State().Config.DataOptions[kLineStartOption]));
     EXPECT_EQ(dialogs.Messages.size(), 1u);
 }
 
@@ -389,8 +389,7 @@ TEST_F(MainWindowTest, SaveChangeLoadRestoresTheSavedState) {
     dialogs.OpenPaths = {saved};
     form->Configuration().onLoadClicked();
     ASSERT_EQ(dialogs.Questions.size(), 2);
-    EXPECT_EQ(dialogs.Questions[1],
-              "Current configuration has changed, do you want to save it ?");
+    EXPECT_EQ(dialogs.Questions[1], "Current configuration has changed, do you want to save it ?");
     EXPECT_EQ(dialogs.OpenRequests.back().Title, "Load a configuration");
     EXPECT_EQ(form->State().Config, savedConfig);
     EXPECT_EQ(WithoutSelection(form->EntityTree()), savedEntities);
@@ -455,8 +454,9 @@ TEST_F(MainWindowTest, ALoadPutsTheFieldsThroughTheControlsRules) {
 TEST_F(MainWindowTest, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
     StartWithConfig();
     const std::string path = dir / "short.qrw";
-    test::WriteFileBytes(path, DefaultFileWith([](ExportConfig& c) { c.DataFileExt = "xyz"; })
-                                   .substr(0, kEntityStreamOffset));
+    test::WriteFileBytes(path, DefaultFileWith([](ExportConfig& c) {
+                                   c.DataFileExt = "xyz";
+                               }).substr(0, kEntityStreamOffset));
     dialogs.OpenPaths = {QString::fromStdString(path)};
     form->Configuration().onLoadClicked();
     ASSERT_EQ(dialogs.Messages.size(), 1u);
@@ -656,8 +656,7 @@ TEST_F(RunTest, RefusedRunsShowTheirMessages) {
     Find<QLineEdit>("Edit12")->setText(QStringLiteral("csv"));
     QFile::remove(programFolder + "QuarrowLog.txt");
     form->Files().onShowLogClicked();
-    EXPECT_EQ(dialogs.Messages.back().Text,
-              "  Error. Log file \"QuarrowLog.txt\" does not exist ");
+    EXPECT_EQ(dialogs.Messages.back().Text, "  Error. Log file \"QuarrowLog.txt\" does not exist ");
     EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty());
 }
 
@@ -710,11 +709,25 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
 }
 
 // Every control that shapes a run, by its stable name.
-const char* const kRunShapingControls[] = {
-    "VirtualStringTree1", "VirtualStringTree4", "blkname",  "btCoordUp", "btCoordDown",
-    "ComboBox1",          "EdFieldSep",         "cbIncludeField", "Edit12", "Edit1",
-    "SpeedButton1",       "SpeedButton2",       "SpeedButton4", "sh1", "VTFiles", "autosel",
-    "btprocess",          "btload",             "btsave"};
+const char* const kRunShapingControls[] = {"VirtualStringTree1",
+                                           "VirtualStringTree4",
+                                           "blkname",
+                                           "btCoordUp",
+                                           "btCoordDown",
+                                           "ComboBox1",
+                                           "EdFieldSep",
+                                           "cbIncludeField",
+                                           "Edit12",
+                                           "Edit1",
+                                           "SpeedButton1",
+                                           "SpeedButton2",
+                                           "SpeedButton4",
+                                           "sh1",
+                                           "VTFiles",
+                                           "autosel",
+                                           "btprocess",
+                                           "btload",
+                                           "btsave"};
 
 // The ProgressBar1 of the progress window moves as the run reads a drawing: the moment the
 // run hands control to the user interface, and so a hook in the middle of a run.
@@ -744,9 +757,8 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
     const QString other = programFolder + "configurations/other.qrw";
     ExportConfig otherConfig = form->State().Config;
     otherConfig.DataFileExt = "txt";
-    ASSERT_TRUE(WriteConfigFile(other.toStdString(), otherConfig, form->EntityTree(),
-                                form->DataTree())
-                    .Ok);
+    ASSERT_TRUE(
+        WriteConfigFile(other.toStdString(), otherConfig, form->EntityTree(), form->DataTree()).Ok);
 
     // What a user does with mouse and keyboard: load, type an X prefix, pick the next
     // separator, toggle the Points node, type into the extension field.
@@ -790,7 +802,8 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
         EXPECT_TRUE(form->Files().Running());
         for (const char* name : kRunShapingControls)
             EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name << " enabled during a run";
-        EXPECT_TRUE(form->Files().ProgressDialog()
+        EXPECT_TRUE(form->Files()
+                        .ProgressDialog()
                         .findChild<QPushButton*>(QStringLiteral("SpeedButton1"))
                         ->isEnabled())
             << "Stop stays usable";
@@ -809,9 +822,9 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
 
     // Idle again, every control is back, and the same hands now do change the configuration:
     // the attempts above were real ones.
-    for (const char* name : {"VirtualStringTree1", "VirtualStringTree4", "ComboBox1",
-                             "cbIncludeField", "Edit12", "VTFiles", "btprocess", "btload",
-                             "btsave"})
+    for (const char* name :
+         {"VirtualStringTree1", "VirtualStringTree4", "ComboBox1", "cbIncludeField", "Edit12",
+          "VTFiles", "btprocess", "btload", "btsave"})
         EXPECT_TRUE(Find<QWidget>(name)->isEnabled()) << name << " still disabled";
     tryEdits();
     EXPECT_EQ(dialogs.OpenRequests.size(), 1u);
@@ -827,9 +840,10 @@ TEST_F(RunTest, TheSummaryTellsWhatTheRunDidAndWhatToDo) {
         const char* name;
         bool withNotDxf;
         bool stop;
-        QString headline;  // a pattern; \d+ for the records
+        QString headline;     // a pattern; \d+ for the records
         QStringList details;  // each must appear; empty: no details shown
     };
+    // clang-format off
     const Case cases[] = {
         {"clean", false, false,
          R"(Run finished in \d+[.,]\d s: 2 of 2 selected files converted, (\d+) records written\.)",
@@ -842,6 +856,7 @@ TEST_F(RunTest, TheSummaryTellsWhatTheRunDidAndWhatToDo) {
          R"(Run stopped by the user after \d+[.,]\d s: 0 of 2 selected files converted, (\d+) records written\.)",
          {"2 files were not converted because of the stop."}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dialogs = ScriptedDialogs();
@@ -900,11 +915,13 @@ TEST_F(RunTest, ARunEndingErrorNamesTheLineAndCountsTheFilesLeft) {
         const char* failing;  // of a.dxf, b.dxf, c.dxf, in name order
         const char* tail;     // after the engine's message
     };
+    // clang-format off
     const Case cases[] = {
         {"a.dxf", "\n\n2 of the 3 selected files were not processed."},
         {"b.dxf", "\n\n1 of the 3 selected files was not processed."},
         {"c.dxf", ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failing);
         dialogs = ScriptedDialogs();
@@ -913,7 +930,8 @@ TEST_F(RunTest, ARunEndingErrorNamesTheLineAndCountsTheFilesLeft) {
         QFile::remove(programFolder + "configurations/start.qrw");
         std::vector<std::pair<QString, QByteArray>> files;
         for (const char* name : {"a.dxf", "b.dxf", "c.dxf"})
-            files.push_back({name, qstrcmp(name, c.failing) == 0 ? bad : SampleBytes("points.dxf")});
+            files.push_back(
+                {name, qstrcmp(name, c.failing) == 0 ? bad : SampleBytes("points.dxf")});
         StartWithDrawings(files);
         form->Files().onProcessClicked();
         ASSERT_EQ(dialogs.Messages.size(), 1u);
@@ -924,11 +942,13 @@ TEST_F(RunTest, ARunEndingErrorNamesTheLineAndCountsTheFilesLeft) {
                       c.tail);
         // The run is over: the controls are back, and the summary tells the same story.
         EXPECT_FALSE(form->Files().Running());
-        for (const char* name : {"VirtualStringTree1", "ComboBox1", "Edit12", "btload", "btprocess"})
+        for (const char* name :
+             {"VirtualStringTree1", "ComboBox1", "Edit12", "btload", "btprocess"})
             EXPECT_TRUE(Find<QWidget>(name)->isEnabled()) << name;
         EXPECT_TRUE(Find<QLabel>("RunSummaryHeadline")->text().startsWith("Run ended on an error"));
-        EXPECT_TRUE(Find<QLabel>("RunSummaryDetails")->text().contains(
-            QStringLiteral("\u2022 %1: Error in DXF file").arg(c.failing)));
+        EXPECT_TRUE(Find<QLabel>("RunSummaryDetails")
+                        ->text()
+                        .contains(QStringLiteral("\u2022 %1: Error in DXF file").arg(c.failing)));
         EXPECT_FALSE(Find<QPushButton>("RunSummaryOpenLog")->isEnabled()) << "no log was written";
     }
 }
@@ -953,15 +973,13 @@ TEST_F(RunTest, ClosingTheWindowDuringARunAsksWhetherToStopIt) {
         dialogs.Answers = {c.answer, Answer::No};
         MainWindow* window = form.get();
         bool closedDuringRun = true;
-        QTimer::singleShot(0, window, [window, &closedDuringRun] {
-            closedDuringRun = window->close();
-        });
+        QTimer::singleShot(0, window,
+                           [window, &closedDuringRun] { closedDuringRun = window->close(); });
         form->Files().onProcessClicked();
         EXPECT_FALSE(closedDuringRun) << "the window stays while the run is on the stack";
         ASSERT_GE(dialogs.Questions.size(), 1);
-        EXPECT_EQ(dialogs.Questions[0],
-                  "A run is in progress. Stop it and exit Quarrow?\n\n"
-                  "Data files already written are kept.");
+        EXPECT_EQ(dialogs.Questions[0], "A run is in progress. Stop it and exit Quarrow?\n\n"
+                                        "Data files already written are kept.");
         EXPECT_FALSE(form->Files().Running());
         EXPECT_EQ(form->isVisible(), !c.closed);
         const QString log = LogText();
@@ -1026,5 +1044,5 @@ TEST_F(MainWindowTest, HelpButtonShowsTheHelpDocumentInTheProgram) {
     EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty()) << "nothing outside the program starts";
 }
 
-} // namespace
-} // namespace quarrow
+}  // namespace
+}  // namespace quarrow

@@ -26,9 +26,9 @@ public:
     // False: the machine has no viewer (or file manager), so every launch fails.
     bool ViewerAvailable = true;
 
-    std::deque<Answer> Answers;      // empty: Cancel (No for a Yes/No question)
-    std::deque<QString> SavePaths;   // empty: dismissed
-    std::deque<QString> OpenPaths;   // empty: dismissed
+    std::deque<Answer> Answers;     // empty: Cancel (No for a Yes/No question)
+    std::deque<QString> SavePaths;  // empty: dismissed
+    std::deque<QString> OpenPaths;  // empty: dismissed
 
     void ShowMessage(QWidget*, MessageKind kind, const QString& text) override {
         Messages.push_back({kind, text});
@@ -74,4 +74,4 @@ private:
     }
 };
 
-} // namespace quarrow::test
+}  // namespace quarrow::test

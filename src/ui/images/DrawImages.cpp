@@ -32,7 +32,9 @@ void Save(const QString& folder, const QString& name, int size, const Draw& draw
     image.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
-QPen Ink(double width = 1.3) { return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
+QPen Ink(double width = 1.3) {
+    return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
 
 void Dot(QPainter& p, QPointF c, double r = 1.6) {
     p.setPen(Qt::NoPen);
@@ -61,8 +63,13 @@ void Arrow(QPainter& p, bool up) {
     p.setBrush(kInk);
     const double s = up ? 1 : -1;
     p.translate(8, 8);
-    p.drawPolygon(QPolygonF({{0, -6 * s}, {5.5, -0.5 * s}, {2, -0.5 * s}, {2, 6 * s},
-                             {-2, 6 * s}, {-2, -0.5 * s}, {-5.5, -0.5 * s}}));
+    p.drawPolygon(QPolygonF({{0, -6 * s},
+                             {5.5, -0.5 * s},
+                             {2, -0.5 * s},
+                             {2, 6 * s},
+                             {-2, 6 * s},
+                             {-2, -0.5 * s},
+                             {-5.5, -0.5 * s}}));
     p.translate(-8, -8);
 }
 
@@ -80,7 +87,7 @@ void Question(QPainter& p) {
     Dot(p, {8, 12}, 1.0);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
@@ -214,10 +221,12 @@ int main(int argc, char* argv[]) {
     Save(out, "tool0", 24, [](QPainter& p) {  // load
         p.setPen(Ink(0.9));
         p.setBrush(QColor(246, 205, 120));
-        p.drawPolygon(QPolygonF({{1.5, 4}, {6, 4}, {7.5, 5.5}, {14.5, 5.5}, {14.5, 13.5}, {1.5, 13.5}}));
+        p.drawPolygon(
+            QPolygonF({{1.5, 4}, {6, 4}, {7.5, 5.5}, {14.5, 5.5}, {14.5, 13.5}, {1.5, 13.5}}));
         p.setPen(Qt::NoPen);
         p.setBrush(kGreen);
-        p.drawPolygon(QPolygonF({{8, 1}, {11.5, 4.5}, {9.2, 4.5}, {9.2, 9}, {6.8, 9}, {6.8, 4.5}, {4.5, 4.5}}));
+        p.drawPolygon(QPolygonF(
+            {{8, 1}, {11.5, 4.5}, {9.2, 4.5}, {9.2, 9}, {6.8, 9}, {6.8, 4.5}, {4.5, 4.5}}));
     });
     Save(out, "tool1", 24, [](QPainter& p) {  // save
         p.setPen(Ink(0.9));
