@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "config/ExportConfig.h"
-#include "engine/ByteSource.h"
+#include "detail/ByteSource.h"
 #include "engine/DataOutput.h"
-#include "engine/DxfLineReader.h"
-#include "engine/DxfScan.h"
+#include "detail/DxfLineReader.h"
+#include "detail/DxfScan.h"
 #include "engine/ProcessingReport.h"
 #include "engine/RunSettings.h"
 

@@ -1,4 +1,4 @@
-#include "engine/ByteSource.h"
+#include "detail/ByteSource.h"
 
 #include "config/FileReplace.h"
 

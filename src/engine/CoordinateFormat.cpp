@@ -1,4 +1,4 @@
-#include "engine/CoordinateFormat.h"
+#include "detail/CoordinateFormat.h"
 
 #include <algorithm>
 #include <array>
@@ -9,8 +9,8 @@
 #include <limits>
 
 #include "config/TextUtil.h"
-#include "engine/DecimalDigits.h"
-#include "engine/DxfNumber.h"
+#include "detail/DecimalDigits.h"
+#include "detail/DxfNumber.h"
 
 namespace quarrow {
 namespace {

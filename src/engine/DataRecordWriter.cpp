@@ -1,4 +1,4 @@
-#include "engine/DataRecordWriter.h"
+#include "detail/DataRecordWriter.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,9 +6,9 @@
 
 #include "config/NodeTables.h"
 #include "config/TextUtil.h"
-#include "engine/Check.h"
-#include "engine/CoordinateFormat.h"
-#include "engine/DxfNumber.h"
+#include "detail/Check.h"
+#include "detail/CoordinateFormat.h"
+#include "detail/DxfNumber.h"
 
 namespace quarrow {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/DxfLineReader.h"
+#include "detail/DxfLineReader.h"
 
 #include <algorithm>
 #include <cstring>

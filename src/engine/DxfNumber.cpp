@@ -1,9 +1,9 @@
-#include "engine/DxfNumber.h"
+#include "detail/DxfNumber.h"
 
 #include <charconv>
 #include <cstdint>
 
-#include "engine/DecimalDigits.h"
+#include "detail/DecimalDigits.h"
 
 namespace quarrow {
 namespace {

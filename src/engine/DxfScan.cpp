@@ -1,4 +1,4 @@
-#include "engine/DxfScan.h"
+#include "detail/DxfScan.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,13 +6,13 @@
 
 #include "config/NodeTables.h"
 #include "config/TextUtil.h"
-#include "engine/ByteSource.h"
-#include "engine/DispatchLoop.h"
-#include "engine/DxfNumber.h"
-#include "engine/EntityReaders.h"
-#include "engine/PairReader.h"
-#include "engine/ScanContext.h"
-#include "engine/SegmentScan.h"
+#include "detail/ByteSource.h"
+#include "detail/DispatchLoop.h"
+#include "detail/DxfNumber.h"
+#include "detail/EntityReaders.h"
+#include "detail/PairReader.h"
+#include "detail/ScanContext.h"
+#include "detail/SegmentScan.h"
 
 namespace quarrow {
 namespace {

@@ -1,14 +1,14 @@
-#include "engine/EntityReaders.h"
+#include "detail/EntityReaders.h"
 
 #include <cmath>
 #include <numbers>
 
 #include "config/NodeTables.h"
 #include "config/TextUtil.h"
-#include "engine/DataRecordWriter.h"
-#include "engine/DxfNumber.h"
-#include "engine/PairReader.h"
-#include "engine/Trig.h"
+#include "detail/DataRecordWriter.h"
+#include "detail/DxfNumber.h"
+#include "detail/PairReader.h"
+#include "detail/Trig.h"
 
 namespace quarrow {
 namespace {

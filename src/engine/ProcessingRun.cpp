@@ -9,8 +9,8 @@
 
 #include "config/FileReplace.h"
 #include "config/TextUtil.h"
-#include "engine/DataRecordWriter.h"
-#include "engine/DxfScan.h"
+#include "detail/DataRecordWriter.h"
+#include "detail/DxfScan.h"
 
 namespace quarrow {
 

@@ -2,9 +2,9 @@
 
 #include "config/NodeTables.h"
 #include "config/TextUtil.h"
-#include "engine/CoordinateFormat.h"
-#include "engine/DataRecordWriter.h"
-#include "engine/DxfNumber.h"
+#include "detail/CoordinateFormat.h"
+#include "detail/DataRecordWriter.h"
+#include "detail/DxfNumber.h"
 
 namespace quarrow {
 namespace {

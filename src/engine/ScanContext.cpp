@@ -1,4 +1,4 @@
-#include "engine/ScanContext.h"
+#include "detail/ScanContext.h"
 
 namespace quarrow {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/SegmentScan.h"
+#include "detail/SegmentScan.h"
 
 #include <algorithm>
 #include <array>
@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "engine/BlockFilter.h"
-#include "engine/Check.h"
+#include "detail/Check.h"
 #include "engine/DataOutput.h"
-#include "engine/DxfLineReader.h"
+#include "detail/DxfLineReader.h"
 #include "engine/RunSettings.h"
 
 namespace quarrow {

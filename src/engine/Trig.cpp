@@ -1,6 +1,6 @@
 // The classic fdlibm kernels and medium-range argument reduction, in plain double arithmetic.
 
-#include "engine/Trig.h"
+#include "detail/Trig.h"
 
 #include <bit>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "engine/Vector3.h"
+#include "detail/Vector3.h"
 
 #include <cmath>
 

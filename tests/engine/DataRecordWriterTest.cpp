@@ -1,4 +1,4 @@
-#include "engine/DataRecordWriter.h"
+#include "detail/DataRecordWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "engine/DxfLineReader.h"
+#include "detail/DxfLineReader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "engine/ByteSource.h"
+#include "detail/ByteSource.h"
 
 namespace quarrow {
 namespace {

@@ -11,8 +11,8 @@
 #include <random>
 #include <string>
 
-#include "engine/CoordinateFormat.h"
-#include "engine/DxfNumber.h"
+#include "detail/CoordinateFormat.h"
+#include "detail/DxfNumber.h"
 
 namespace quarrow {
 namespace {

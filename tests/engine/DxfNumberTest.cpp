@@ -1,5 +1,5 @@
-#include "engine/CoordinateFormat.h"
-#include "engine/DxfNumber.h"
+#include "detail/CoordinateFormat.h"
+#include "detail/DxfNumber.h"
 
 #include <gtest/gtest.h>
 

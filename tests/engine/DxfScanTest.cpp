@@ -1,4 +1,4 @@
-#include "engine/DxfScan.h"
+#include "detail/DxfScan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "engine/EntityReaders.h"
-#include "engine/PairReader.h"
+#include "detail/EntityReaders.h"
+#include "detail/PairReader.h"
 
 #include <gtest/gtest.h>
 

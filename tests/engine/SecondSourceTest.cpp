@@ -14,9 +14,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/ByteSource.h"
-#include "engine/DxfLineReader.h"
-#include "engine/DxfScan.h"
+#include "detail/ByteSource.h"
+#include "detail/DxfLineReader.h"
+#include "detail/DxfScan.h"
 #include "support/EngineHarness.h"
 
 namespace quarrow {

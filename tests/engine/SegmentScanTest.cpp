@@ -1,12 +1,12 @@
-#include "engine/SegmentScan.h"
+#include "detail/SegmentScan.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 
-#include "engine/ByteSource.h"
-#include "engine/DxfScan.h"
+#include "detail/ByteSource.h"
+#include "detail/DxfScan.h"
 #include "support/EngineHarness.h"
 
 namespace quarrow {

@@ -1,4 +1,4 @@
-#include "engine/Trig.h"
+#include "detail/Trig.h"
 
 #include <gtest/gtest.h>
 

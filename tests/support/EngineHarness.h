@@ -14,10 +14,10 @@
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
 #include "config/NodeTables.h"
-#include "engine/ByteSource.h"
+#include "detail/ByteSource.h"
 #include "engine/DataOutput.h"
-#include "engine/DxfLineReader.h"
-#include "engine/DxfScan.h"
+#include "detail/DxfLineReader.h"
+#include "detail/DxfScan.h"
 #include "engine/RunSettings.h"
 
 namespace quarrow::test {

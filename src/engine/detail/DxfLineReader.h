@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/ByteSource.h"
+#include "detail/ByteSource.h"
 #include "engine/ReadSizes.h"
 
 #if defined(__SSE2__) || defined(_M_X64)

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/ScanContext.h"
+#include "detail/ScanContext.h"
 
 namespace quarrow {
 

@@ -12,7 +12,7 @@
 
 #include "config/ExportConfig.h"
 #include "engine/DataOutput.h"
-#include "engine/DxfLineReader.h"
+#include "detail/DxfLineReader.h"
 #include "engine/ProcessingReport.h"
 #include "engine/RunObserver.h"
 #include "engine/RunSettings.h"

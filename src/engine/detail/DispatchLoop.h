@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/RunObserver.h"
-#include "engine/ScanContext.h"
+#include "detail/ScanContext.h"
 
 namespace quarrow {
 

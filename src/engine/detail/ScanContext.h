@@ -10,10 +10,10 @@
 #include "config/ExportConfig.h"
 #include "engine/BlockFilter.h"
 #include "engine/DataOutput.h"
-#include "engine/DxfLineReader.h"
-#include "engine/DxfNumber.h"
+#include "detail/DxfLineReader.h"
+#include "detail/DxfNumber.h"
 #include "engine/RunSettings.h"
-#include "engine/Vector3.h"
+#include "detail/Vector3.h"
 
 namespace quarrow {
 

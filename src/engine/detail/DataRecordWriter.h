@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "config/ConfigTree.h"
-#include "engine/ScanContext.h"
+#include "detail/ScanContext.h"
 
 namespace quarrow {
 

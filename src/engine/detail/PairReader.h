@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "config/TextUtil.h"
-#include "engine/DxfNumber.h"
-#include "engine/ScanContext.h"
+#include "detail/DxfNumber.h"
+#include "detail/ScanContext.h"
 
 namespace quarrow {
 

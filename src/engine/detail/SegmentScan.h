@@ -13,9 +13,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/DispatchLoop.h"
+#include "detail/DispatchLoop.h"
 #include "engine/ReadSizes.h"
-#include "engine/ScanContext.h"
+#include "detail/ScanContext.h"
 
 namespace quarrow {
 
