@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "config/ExportConfig.h"
+#include "config/NodeTables.h"
 #include "detail/ByteSource.h"
 #include "engine/DataOutput.h"
 #include "detail/DxfLineReader.h"
@@ -33,13 +34,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             c.DataOptions[std::size_t(node)] = std::string(1, '3');
         return c;
     }();
-    const DataOrderArray order = {0, 3, 6, 9, 13, 15, 17, 19, 21, 23, 26, 29};
+    // Every item, the attributes among them; quoted fields and plain UTF-8 text in a second
+    // configuration, chosen by the first byte as the block size is.
+    static const ExportConfig quoted = [] {
+        ExportConfig c = config;
+        c.QuoteFields = true;
+        c.Text = TextMode::PlainUtf8;
+        c.FieldSeparator = std::string("1");  // a separator numbers hold: counters quoted
+        c.DataOptions[std::size_t(DataNode::AttributesTags)] = std::string("A, b ,,c");
+        c.DataOptions[std::size_t(DataNode::AttributesPrefix)] = std::string("\"");
+        return c;
+    }();
+    const DataOrderArray order = {0, 3, 6, 9, 13, 15, 17, 19, 21, 23, 26, 29, 32};
     SelectedKindsArray kinds;
     kinds.fill(1);
     const std::size_t blockSize = size > 0 ? 1 + data[0] % 64 : 1;
+    const bool useQuoted = size > 0 && (data[0] & 64) != 0;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    RunSettings settings(config, order, kinds);
+    RunSettings settings(useQuoted ? quoted : config, order, kinds);
     struct Scan {
         ScanResult Result;
         std::string Data;

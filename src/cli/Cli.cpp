@@ -8,6 +8,7 @@ constexpr const char* kUsage =
     "  quarrow-cli run --config FILE.qrw --dest DIR [--log FILE] [--quiet] [--keep-going]\n"
     "                  PATH...\n"
     "  quarrow-cli show-config [--json] FILE.qrw\n"
+    "  quarrow-cli make-config --json SPEC.json|- OUT.qrw\n"
     "  quarrow-cli --help | --version\n"
     "\n"
     "run          converts the DXF files given (a folder gives its *.dxf files, any letter\n"
@@ -17,6 +18,8 @@ constexpr const char* kUsage =
     "             written.\n"
     "show-config  prints a configuration file: its fields, data order, selected kinds and\n"
     "             both trees; --json prints one JSON object.\n"
+    "make-config  writes a configuration file from a JSON object as show-config --json\n"
+    "             prints it (- reads it from standard input).\n"
     "\n"
     "Exit status: 0 done; 3 done, but some file could not be opened, was not a valid DXF or\n"
     "would have replaced a Data file of the same run; 1 a file ended on an error; 2 refused\n"
@@ -43,6 +46,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return RunCommand(rest, out, err);
     if (command == "show-config")
         return ShowConfigCommand(rest, out, err);
+    if (command == "make-config")
+        return MakeConfigCommand(rest, out, err);
     err << "quarrow-cli: unknown command \"" << command << "\"\n\n" << kUsage;
     return kExitRefused;
 }

@@ -114,6 +114,9 @@ void PrintText(const ExportConfig& c, const ConfigTree& entityTree, const Config
         << "Separator choice    : " << c.SeparatorChoice << " (" << choiceName << ")\n"
         << "Field separator     : " << Quoted(c.FieldSeparator, false) << '\n'
         << "Block name filter   : " << Quoted(c.BlockNameFilter, false) << '\n'
+        << "Quote values (CSV)  : " << (c.QuoteFields ? "yes" : "no") << '\n'
+        << "Text                : "
+        << (c.Text == TextMode::PlainUtf8 ? "plain UTF-8" : "as written") << '\n'
         << "Entity flags        : " << JoinNumbers(c.EntityFlags, " ") << '\n'
         << "Data flags          : " << JoinNumbers(c.DataFlags, " ") << '\n'
         << "Data order          : " << JoinNumbers(BuildDataOrder(dataTree), " ") << '\n'
@@ -140,9 +143,11 @@ void PrintJson(const ExportConfig& c, const ConfigTree& entityTree, const Config
         << ",\"dataFileExt\":" << Quoted(c.DataFileExt, true)
         << ",\"headerLine\":" << int(c.HeaderLine) << ",\"separatorChoice\":" << c.SeparatorChoice
         << ",\"blockNameFilter\":" << Quoted(c.BlockNameFilter, true)
-        << ",\"fieldSeparator\":" << Quoted(c.FieldSeparator, true) << ",\"entityFlags\":["
-        << JoinNumbers(c.EntityFlags, ",") << "],\"dataFlags\":[" << JoinNumbers(c.DataFlags, ",")
-        << "],\"dataOptions\":[";
+        << ",\"fieldSeparator\":" << Quoted(c.FieldSeparator, true)
+        << ",\"quoteFields\":" << (c.QuoteFields ? "true" : "false")
+        << ",\"textMode\":" << (c.Text == TextMode::PlainUtf8 ? "\"plain-utf8\"" : "\"as-written\"")
+        << ",\"entityFlags\":[" << JoinNumbers(c.EntityFlags, ",") << "],\"dataFlags\":["
+        << JoinNumbers(c.DataFlags, ",") << "],\"dataOptions\":[";
     for (std::size_t i = 0; i < c.DataOptions.size(); ++i)
         out << (i ? "," : "") << Quoted(c.DataOptions[i], true);
     out << "],\"dataOrder\":[" << JoinNumbers(BuildDataOrder(dataTree), ",")

@@ -27,12 +27,26 @@ constexpr std::size_t kHeaderOffset = 534;
 constexpr std::size_t kEntityFlagsOffset = 535;
 constexpr std::size_t kDataFlagsOffset = 560;
 constexpr std::size_t kOptionsOffset = 592;
-static_assert(kOptionsOffset + kTextSlot * kDataNodeCount == kEntityStreamOffset);
+static_assert(kOptionsOffset + kTextSlot * kStoredDataNodeCount == kEntityStreamOffset);
+static_assert(kDataFlagsOffset + kStoredDataNodeCount == kOptionsOffset);
 
 constexpr std::array<std::uint16_t, 6> kMarker = {0x2045, 0x0056, 0x0054, 2, 0x0020, 0x2046};
 constexpr std::size_t kMarkerSize = 12;
 
-enum ChunkType : std::int32_t { NodeChunk = 1, StateChunk = 2, LabelChunk = 3, DataChunk = 4 };
+enum ChunkType : std::int32_t {
+    NodeChunk = 1,
+    StateChunk = 2,
+    LabelChunk = 3,
+    DataChunk = 4,
+    ExtraChunk = 5,  // after the data tree: options a reader of the first format never sees
+};
+// The parts of the extra chunk; a reader skips the ones it does not know.
+enum ExtraPart : std::uint32_t {
+    QuotePart = 1,        // u8: QuoteFields
+    TextModePart = 2,     // u8: TextMode
+    ExtraNodePart = 3,    // u32 display position among the data tree's roots, then the node
+    ExtraOptionPart = 4,  // u32 node index, then the text as length byte and bytes
+};
 constexpr std::size_t kChunkHeaderSize = 8;
 constexpr std::size_t kStateBodySize = 17;
 constexpr std::size_t kOldStateBodySize = 12;  // versions 0 and 1
@@ -86,8 +100,8 @@ std::array<std::uint8_t, kEntityStreamOffset> EncodeFields(const ExportConfig& c
     PutTextSlot(&image[kSeparatorOffset], kTextSlot, c.FieldSeparator);
     image[kHeaderOffset] = c.HeaderLine;
     std::copy(c.EntityFlags.begin(), c.EntityFlags.end(), image.begin() + kEntityFlagsOffset);
-    std::copy(c.DataFlags.begin(), c.DataFlags.end(), image.begin() + kDataFlagsOffset);
-    for (std::size_t i = 0; i < c.DataOptions.size(); ++i)
+    std::copy_n(c.DataFlags.begin(), kStoredDataNodeCount, image.begin() + kDataFlagsOffset);
+    for (std::size_t i = 0; i < std::size_t(kStoredDataNodeCount); ++i)
         PutTextSlot(&image[kOptionsOffset + kTextSlot * i], kTextSlot, c.DataOptions[i]);
     return image;
 }
@@ -100,8 +114,8 @@ void DecodeFields(const std::array<std::uint8_t, kEntityStreamOffset>& image, Ex
     c.FieldSeparator = GetTextSlot(&image[kSeparatorOffset], kTextSlot);
     c.HeaderLine = image[kHeaderOffset];
     std::copy_n(image.begin() + kEntityFlagsOffset, c.EntityFlags.size(), c.EntityFlags.begin());
-    std::copy_n(image.begin() + kDataFlagsOffset, c.DataFlags.size(), c.DataFlags.begin());
-    for (std::size_t i = 0; i < c.DataOptions.size(); ++i)
+    std::copy_n(image.begin() + kDataFlagsOffset, kStoredDataNodeCount, c.DataFlags.begin());
+    for (std::size_t i = 0; i < std::size_t(kStoredDataNodeCount); ++i)
         c.DataOptions[i] = GetTextSlot(&image[kOptionsOffset + kTextSlot * i], kTextSlot);
 }
 
@@ -190,9 +204,6 @@ public:
         return {};
     }
 
-private:
-    std::size_t Remaining() const { return size_ - pos_; }
-
     std::string ReadNode(ConfigTreeNode& node, int depth) {
         if (depth > kMaxTreeDepth)
             return std::string(kMsgTooDeep);
@@ -235,6 +246,9 @@ private:
             return std::string(kMsgDataAfterEnd);
         return {};
     }
+
+private:
+    std::size_t Remaining() const { return size_ - pos_; }
 
     std::string ReadState(ConfigTreeNode& node, int depth) {
         const std::size_t bodySize = version_ == 2 ? kStateBodySize : kOldStateBodySize;
@@ -281,6 +295,164 @@ private:
     std::uint16_t version_ = 2;
 };
 
+void ClearSelected(std::vector<ConfigTreeNode>& nodes);
+
+bool IsStoredRoot(const ConfigTree& tree, const ConfigTreeNode& root) {
+    return tree.Kind != TreeKind::Data || root.Index < kStoredDataNodeCount;
+}
+
+// The extra chunk's bytes for a configuration and its data tree; empty parts are left out.
+std::vector<std::uint8_t> BuildExtraParts(const ExportConfig& config, const ConfigTree& dataTree) {
+    std::vector<std::uint8_t> out;
+    const auto part = [&out](ExtraPart type, auto&& body) {
+        PutU32(out, type);
+        const std::size_t at = out.size();
+        PutU32(out, 0);
+        body();
+        PatchU32(out, at, static_cast<std::uint32_t>(out.size() - at - 4));
+    };
+    if (config.QuoteFields)
+        part(QuotePart, [&] { PutU8(out, 1); });
+    if (config.Text != TextMode::AsWritten)
+        part(TextModePart, [&] { PutU8(out, static_cast<std::uint8_t>(config.Text)); });
+    for (std::size_t r = 0; r < dataTree.Roots.size(); ++r) {
+        const ConfigTreeNode& root = dataTree.Roots[r];
+        if (IsStoredRoot(dataTree, root))
+            continue;
+        part(ExtraNodePart, [&] {
+            PutU32(out, static_cast<std::uint32_t>(r));
+            int position = 0;
+            WriteNode(dataTree, root, position, out);
+        });
+    }
+    for (int index = kStoredDataNodeCount; index < kDataNodeCount; ++index) {
+        const std::string& text = config.DataOptions[std::size_t(index)];
+        if (text.empty())
+            continue;
+        part(ExtraOptionPart, [&] {
+            PutU32(out, static_cast<std::uint32_t>(index));
+            const std::size_t length = std::min<std::size_t>(text.size(), kTextMax);
+            PutU8(out, static_cast<std::uint8_t>(length));
+            out.insert(out.end(), text.begin(), text.begin() + std::ptrdiff_t(length));
+        });
+    }
+    return out;
+}
+
+// The data tree as a file without an extra chunk leaves it: the roots after the stored ones,
+// as a new tree has them, after the tree's own roots.
+void AddMissingDataItems(ConfigTree& dataTree) {
+    for (const ConfigTreeNode& fresh : BuildDataTree().Roots) {
+        const bool present =
+            std::any_of(dataTree.Roots.begin(), dataTree.Roots.end(),
+                        [&](const ConfigTreeNode& root) { return root.Index == fresh.Index; });
+        if (!present && !IsStoredRoot(dataTree, fresh))
+            dataTree.Roots.push_back(fresh);
+    }
+}
+
+// Resets what the extra chunk holds to what a file without one means.
+void ResetExtraOptions(ExportConfig& config) {
+    config.QuoteFields = false;
+    config.Text = TextMode::AsWritten;
+    for (int index = kStoredDataNodeCount; index < kDataNodeCount; ++index) {
+        config.DataFlags[std::size_t(index)] = 0;
+        config.DataOptions[std::size_t(index)].clear();
+    }
+}
+
+// Reads the parts of an extra chunk, data[position, end), into the configuration and the data
+// tree.
+std::string ReadExtraParts(std::string_view data, std::size_t position, std::size_t end,
+                           ExportConfig& config, ConfigTree& dataTree) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    while (position < end) {
+        if (end - position < 8)
+            return std::string(kMsgDataEnds);
+        const std::uint32_t type = GetU32(bytes + position);
+        const std::size_t partSize = GetU32(bytes + position + 4);
+        position += 8;
+        if (partSize > end - position)
+            return std::string(kMsgBadChunkSize);
+        const std::string_view body = data.substr(position, partSize);
+        const auto* b = reinterpret_cast<const unsigned char*>(body.data());
+        switch (type) {
+        case QuotePart:
+            if (body.size() != 1)
+                return std::string(kMsgBadChunkSize);
+            config.QuoteFields = b[0] != 0;
+            break;
+        case TextModePart:
+            if (body.size() != 1)
+                return std::string(kMsgBadChunkSize);
+            // A mode this build does not know keeps the bytes as written.
+            config.Text = b[0] == 1 ? TextMode::PlainUtf8 : TextMode::AsWritten;
+            break;
+        case ExtraNodePart: {
+            if (body.size() < 4)
+                return std::string(kMsgDataEnds);
+            const std::uint32_t at = GetU32(b);
+            ConfigTreeNode node;
+            std::size_t nodePosition = 4;
+            TreeStreamReader reader(dataTree, body, nodePosition);
+            if (std::string error = reader.ReadNode(node, 1); !error.empty())
+                return error;
+            if (nodePosition != body.size())
+                return std::string(kMsgDataAfterEnd);
+            // Only the extra items travel here; their place is kept within the tree's size.
+            if (IsStoredRoot(dataTree, node) || node.Index >= kDataNodeCount)
+                break;
+            auto& roots = dataTree.Roots;
+            roots.erase(
+                std::remove_if(roots.begin(), roots.end(),
+                               [&](const ConfigTreeNode& r) { return r.Index == node.Index; }),
+                roots.end());
+            ClearSelected(node.Children);
+            node.SetState(NodeState::Selected, false);
+            config.DataFlags[std::size_t(node.Index)] = node.IsChecked() ? 1 : 0;
+            roots.insert(roots.begin() + std::ptrdiff_t(std::min<std::size_t>(at, roots.size())),
+                         std::move(node));
+            break;
+        }
+        case ExtraOptionPart: {
+            if (body.size() < 5 || std::size_t(b[4]) > body.size() - 5)
+                return std::string(kMsgDataEnds);
+            const std::uint32_t index = GetU32(b);
+            if (index >= std::uint32_t(kStoredDataNodeCount) &&
+                index < std::uint32_t(kDataNodeCount))
+                config.DataOptions[index] = std::string(body.substr(5, b[4]));
+            break;
+        }
+        default: break;  // written by a later build: skipped by its size
+        }
+        position += partSize;
+    }
+    return {};
+}
+
+// Reads the chunks after the data tree: the extra chunk, and chunks of a later build, skipped.
+std::string ReadChunksAfterTrees(std::string_view data, std::size_t position, ExportConfig& config,
+                                 ConfigTree& dataTree) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    while (position < data.size()) {
+        if (data.size() - position < kChunkHeaderSize)
+            return std::string(kMsgDataEnds);
+        const std::uint32_t type = GetU32(bytes + position);
+        const std::size_t size = GetU32(bytes + position + 4);
+        position += kChunkHeaderSize;
+        if (size > data.size() - position)
+            return std::string(kMsgBadChunkSize);
+        if (type == ExtraChunk) {
+            if (std::string error =
+                    ReadExtraParts(data, position, position + size, config, dataTree);
+                !error.empty())
+                return error;
+        }
+        position += size;
+    }
+    return {};
+}
+
 void ClearSelected(std::vector<ConfigTreeNode>& nodes) {
     for (auto& node : nodes) {
         node.SetState(NodeState::Selected, false);
@@ -297,10 +469,15 @@ constexpr std::uintmax_t kMaxConfigFileSize = 16u << 20;
 void WriteTreeStream(const ConfigTree& tree, std::vector<std::uint8_t>& out) {
     for (std::uint16_t unit : kMarker)
         PutU16(out, unit);
-    PutU32(out, static_cast<std::uint32_t>(tree.Roots.size()));
+    // Items a reader of the first format does not know travel in the extra chunk instead.
+    const auto stored =
+        std::count_if(tree.Roots.begin(), tree.Roots.end(),
+                      [&](const ConfigTreeNode& r) { return IsStoredRoot(tree, r); });
+    PutU32(out, static_cast<std::uint32_t>(stored));
     int position = 0;
     for (const auto& root : tree.Roots)
-        WriteNode(tree, root, position, out);
+        if (IsStoredRoot(tree, root))
+            WriteNode(tree, root, position, out);
 }
 
 std::string ReadTreeStream(ConfigTree& tree, std::string_view data, std::size_t& position) {
@@ -319,6 +496,22 @@ std::vector<std::uint8_t> BuildConfigFile(ExportConfig& config, const ConfigTree
     out.reserve(kConfigFileSize);
     WriteTreeStream(entityTree, out);
     WriteTreeStream(dataTree, out);
+    // The extra chunk only when something in it differs from what its absence means, so a
+    // configuration that uses none of it is the file earlier builds wrote, byte for byte.
+    const std::vector<std::uint8_t> extra = BuildExtraParts(config, dataTree);
+    ExportConfig plain = config;
+    ResetExtraOptions(plain);
+    ConfigTree plainTree = dataTree;
+    plainTree.Roots.erase(
+        std::remove_if(plainTree.Roots.begin(), plainTree.Roots.end(),
+                       [&](const ConfigTreeNode& r) { return !IsStoredRoot(plainTree, r); }),
+        plainTree.Roots.end());
+    AddMissingDataItems(plainTree);
+    if (extra != BuildExtraParts(plain, plainTree)) {
+        PutU32(out, ExtraChunk);
+        PutU32(out, static_cast<std::uint32_t>(extra.size()));
+        out.insert(out.end(), extra.begin(), extra.end());
+    }
     return out;
 }
 
@@ -348,7 +541,13 @@ ReadResult ReadConfigData(std::string_view data, ExportConfig& config, ConfigTre
     std::size_t position = kEntityStreamOffset;
     if (std::string error = ReadTreeStream(entityTree, data, position); !error.empty())
         return {ConfigReadOutcome::TreesDamaged, error};
-    if (std::string error = ReadTreeStream(dataTree, data, position); !error.empty())
+    ResetExtraOptions(config);
+    if (std::string error = ReadTreeStream(dataTree, data, position); !error.empty()) {
+        AddMissingDataItems(dataTree);
+        return {ConfigReadOutcome::TreesDamaged, error};
+    }
+    AddMissingDataItems(dataTree);
+    if (std::string error = ReadChunksAfterTrees(data, position, config, dataTree); !error.empty())
         return {ConfigReadOutcome::TreesDamaged, error};
     return {ConfigReadOutcome::ReadInFull, {}};
 }

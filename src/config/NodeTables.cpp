@@ -74,6 +74,10 @@ const std::array<NodeInfo, kDataNodeCount> kDataNodes = {{
      "1 coordinate point (polylines, lines ...), the number is the same for each point"},
     {"Prefix :", "Prefix to use"},
     {"Start at :", "Start numbering at :"},
+    {"Attributes", "Export the attribute values of a block reference, one field per tag"},
+    {"Prefix :", "Prefix to use"},
+    {"Tags :", "Tags of the attributes to export, separated by commas (empty: every attribute as "
+               "TAG=value)"},
 }};
 
 const std::array<EntityKindInfo, kKindCount> kEntityKinds = {{

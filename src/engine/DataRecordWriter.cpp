@@ -85,11 +85,115 @@ char* PutCoordinate(ScanContext& ctx, char* to, const DataRecord& record, int ax
     return nullptr;
 }
 
+// Returns true when the texts are equal without regard to ASCII letter case.
+bool SameTag(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// Writes an Attributes field: the value of the first attribute with the field's tag, or every
+// attribute as TAG=value joined by "; ".
+char* PutAttributes(char* to, const RunSettings& settings, const RecordField& field,
+                    std::span<const AttributeText> attributes) noexcept {
+    if (field.Attribute >= 0) {
+        const std::string_view tag = settings.AttributeTags[std::size_t(field.Attribute)];
+        for (const AttributeText& a : attributes)
+            if (SameTag(a.Tag, tag))
+                return Put(to, a.Value);
+        return to;
+    }
+    bool first = true;
+    for (const AttributeText& a : attributes) {
+        if (!first)
+            to = Put(to, "; ");
+        first = false;
+        to = Put(to, a.Tag);
+        *to++ = '=';
+        to = Put(to, a.Value);
+    }
+    return to;
+}
+
+// The room an Attributes field takes at most: every attribute as TAG=value with "; ".
+std::size_t AttributesRoom(std::span<const AttributeText> attributes) noexcept {
+    std::size_t room = 0;
+    for (const AttributeText& a : attributes)
+        room += a.Tag.size() + a.Value.size() + 3;
+    return room;
+}
+
+// Returns true when a field must be quoted to be read back as one field.
+bool NeedsQuotes(std::string_view field, std::string_view separator) noexcept {
+    return field.find_first_of("\"\r\n") != std::string_view::npos ||
+           (!separator.empty() && field.find(separator) != std::string_view::npos);
+}
+
+// Puts the field at [start, end) between double quotes, doubling those inside (the room for
+// it was measured); returns its new end and the number of quotes doubled.
+char* QuoteField(char* start, char* end, std::size_t& quotes) noexcept {
+    quotes = 0;
+    for (const char* c = start; c != end; ++c)
+        quotes += *c == '"';
+    char* to = end + quotes + 2;
+    char* const newEnd = to;
+    *--to = '"';
+    for (char* from = end; from != start;) {
+        const char c = *--from;
+        *--to = c;
+        if (c == '"')
+            *--to = '"';
+    }
+    *--to = '"';
+    return newEnd;
+}
+
+// The record with its texts in plain UTF-8, converted once per entity.
+DataRecord PlainRecord(ScanContext& ctx, const DataRecord& record) {
+    ReaderScratch& plain = ctx.Plain;
+    if (!ctx.PlainTextsReady) {
+        const TextEncoding& encoding = ctx.Encoding;
+        const auto convert = [&](std::string_view raw, std::string& out) {
+            out.clear();
+            AppendPlainText(raw, encoding, out);
+        };
+        convert(record.Handle, plain.Handle);
+        convert(record.Layer, plain.Layer);
+        convert(record.BlockName, plain.BlockName);
+        plain.Text.clear();
+        if (record.EntityType == "MTEXT")
+            AppendPlainMText(record.Text, encoding, plain.Text);
+        else
+            AppendPlainText(record.Text, encoding, plain.Text);
+        if (plain.Attributes.size() < record.Attributes.size())
+            plain.Attributes.resize(record.Attributes.size());
+        for (std::size_t i = 0; i < record.Attributes.size(); ++i) {
+            convert(record.Attributes[i].Tag, plain.Attributes[i].Tag);
+            convert(record.Attributes[i].Value, plain.Attributes[i].Value);
+        }
+        plain.AttributeCount = record.Attributes.size();
+        ctx.PlainTextsReady = true;
+    }
+    DataRecord converted = record;
+    converted.Handle = plain.Handle;
+    converted.Layer = plain.Layer;
+    converted.BlockName = plain.BlockName;
+    converted.Text = plain.Text;
+    converted.Attributes =
+        std::span<const AttributeText>(plain.Attributes.data(), plain.AttributeCount);
+    return converted;
+}
+
 // Returns true when a field of the record holds the separator. A record of n fields holds
 // n - 1 separators between them; no prefix or label holds one (checked once per run).
 bool HoldsSeparator(ScanContext& ctx, const DataRecord& record, std::string_view written) {
     const RunSettings& settings = ctx.Settings;
-    const std::string_view separator = settings.Config.FieldSeparator;
+    const std::string_view separator = settings.Separator;
     switch (settings.Separators) {
     case SeparatorCheck::None: return false;
     case SeparatorCheck::Every: return true;
@@ -103,6 +207,11 @@ bool HoldsSeparator(ScanContext& ctx, const DataRecord& record, std::string_view
             for (std::size_t i = 0; i < 5; ++i)
                 if (layout.Uses[i] > 0 && texts[i].find(separator) != std::string_view::npos)
                     ctx.SeparatorInTexts = true;
+            if (layout.Uses[5] > 0)
+                for (const AttributeText& a : record.Attributes)
+                    if (a.Tag.find(separator) != std::string::npos ||
+                        a.Value.find(separator) != std::string::npos)
+                        ctx.SeparatorInTexts = true;
             ctx.SeparatorTextsChecked = true;
         }
         return ctx.SeparatorInTexts;
@@ -120,24 +229,29 @@ bool HoldsSeparator(ScanContext& ctx, const DataRecord& record, std::string_view
 
 }  // namespace
 
-bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
+bool WriteDataRecord(ScanContext& ctx, const DataRecord& asRead) {
     const RunSettings& settings = ctx.Settings;
+    const DataRecord& record =
+        settings.Config.Text == TextMode::PlainUtf8 ? PlainRecord(ctx, asRead) : asRead;
     const RecordLayout& layout = settings.Layout;
     // Room for the longest record these texts can make, so that the pieces are written
     // through a pointer without a check each; nothing counts until Commit.
     const std::size_t room =
         layout.FixedRoom + layout.Uses[0] * record.EntityType.size() +
         layout.Uses[1] * record.Layer.size() + layout.Uses[2] * record.Handle.size() +
-        layout.Uses[3] * record.BlockName.size() + layout.Uses[4] * record.Text.size();
+        layout.Uses[3] * record.BlockName.size() + layout.Uses[4] * record.Text.size() +
+        (layout.Uses[5] > 0 ? layout.Uses[5] * AttributesRoom(record.Attributes) : 0);
     char* p = ctx.Out.Room(room);
     char* const start = p;
-    const std::string_view separator = settings.Config.FieldSeparator;
+    const std::string_view separator = settings.Separator;
+    const bool quote = settings.Config.QuoteFields;
     RunCounters& counters = ctx.Counters;
     bool first = true;
     for (const RecordField& field : settings.Fields) {
         if (!first)
             p = Put(p, separator);
         first = false;
+        char* const fieldStart = p;
         p = Put(p, field.Prefix);
         switch (field.Item) {
         case DataItem::LineNumber:
@@ -152,15 +266,32 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
         case DataItem::EntityHandle: p = Put(p, record.Handle); break;
         case DataItem::BlockName: p = Put(p, record.BlockName); break;
         case DataItem::TextString: p = Put(p, record.Text); break;
-        case DataItem::Label: p = Put(p, Option(ctx, kLabelTextOption)); break;
+        case DataItem::Label: p = Put(p, settings.LabelText); break;
         case DataItem::SequentialNumber:
             p = PutInt(p, counters.SequentialCounter);
             Advance(counters.SequentialCounter);
             break;
         case DataItem::GroupNumber: p = PutCounter(ctx, p, counters.GroupCounter, true); break;
+        case DataItem::Attributes: p = PutAttributes(p, settings, field, record.Attributes); break;
         }
         if (p == nullptr)
             return false;  // nothing committed: the record is not written
+        if (quote) {
+            // A line or group counter may be a field left open for later (CounterHole): its
+            // quotes are decided without its digits, by its prefix and the separator alone.
+            const bool counter =
+                field.Item == DataItem::LineNumber || field.Item == DataItem::GroupNumber;
+            const bool needs =
+                counter ? settings.QuoteCounters || NeedsQuotes(field.Prefix, separator)
+                        : NeedsQuotes(std::string_view(fieldStart, std::size_t(p - fieldStart)),
+                                      separator);
+            if (needs) {
+                std::size_t quotes = 0;
+                p = QuoteField(fieldStart, p, quotes);
+                if (counter && ctx.Holes != nullptr)
+                    ctx.Holes->back().Offset += std::uint32_t(1 + quotes);
+            }
+        }
     }
     if (settings.Separators != SeparatorCheck::None &&
         HoldsSeparator(ctx, record, std::string_view(start, std::size_t(p - start))))
@@ -178,18 +309,27 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& record) {
     return true;
 }
 
-std::string BuildHeaderText(const DataOrderArray& dataOrder, std::string_view fieldSeparator) {
+std::string BuildHeaderText(const RunSettings& settings) {
     std::string text;
-    bool any = false;
-    for (const std::int32_t g : dataOrder) {
-        if (!IsDataItemNode(g))
-            continue;
-        text += kDataNodes[static_cast<std::size_t>(g)].Label;
-        text += fieldSeparator;
-        any = true;
+    bool first = true;
+    for (const RecordField& field : settings.Fields) {
+        if (!first)
+            text += settings.Separator;
+        first = false;
+        std::string_view label = kDataNodes[static_cast<std::size_t>(field.Item)].Label;
+        if (field.Attribute >= 0)
+            label = settings.AttributeTags[std::size_t(field.Attribute)];
+        if (settings.Config.QuoteFields && NeedsQuotes(label, settings.Separator)) {
+            const std::size_t at = text.size();
+            text.resize(at + 2 * label.size() + 2);
+            std::memcpy(text.data() + at, label.data(), label.size());
+            std::size_t quotes = 0;
+            char* end = QuoteField(text.data() + at, text.data() + at + label.size(), quotes);
+            text.resize(std::size_t(end - text.data()));
+        } else {
+            text += label;
+        }
     }
-    if (any)
-        text.resize(text.size() - fieldSeparator.size());
     return text;
 }
 

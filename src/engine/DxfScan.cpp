@@ -171,11 +171,26 @@ namespace {
 bool FindEntitiesSection(ScanContext& ctx) {
     ctx.In.SkipByteOrderMark();
     bool afterSection = false;
+    // The header variables that say how the drawing's texts are encoded: a variable's name
+    // (group 9) and its value in the pair after it.
+    std::string version, codePage;
+    std::string* variable = nullptr;
     Pair pair;
     while (ReadWholePair(ctx, pair) != PairStatus::InputEnd) {
-        if (afterSection && pair.Code == 2 && pair.Value == "ENTITIES")
+        if (afterSection && pair.Code == 2 && pair.Value == "ENTITIES") {
+            ctx.Encoding = EncodingFromHeader(version, codePage);
             return true;
+        }
         afterSection = pair.Code == 0 && pair.Value == "SECTION";
+        if (variable != nullptr && pair.Code != 9)
+            variable->assign(pair.Value);
+        variable = nullptr;
+        if (pair.Code == 9) {
+            if (pair.Value == "$ACADVER")
+                variable = &version;
+            else if (pair.Value == "$DWGCODEPAGE")
+                variable = &codePage;
+        }
     }
     return false;
 }

@@ -77,6 +77,8 @@ bool ToInt(ScanContext& ctx, const Pair& pair, std::int32_t& value, std::string_
 void StartEntity(ScanContext& ctx) {
     ctx.Space.Start();
     ctx.SeparatorTextsChecked = false;
+    ctx.PlainTextsReady = false;
+    ctx.Scratch.AttributeCount = 0;
     ctx.Scratch.Handle.assign(kNoHandle);
     ctx.Scratch.Layer.assign(kNoLayer);
 }
@@ -89,7 +91,9 @@ bool KeepHandleOrLayer(ScanContext& ctx, const Pair& pair) {
         ctx.Scratch.Layer.assign(pair.Value);
     else
         return false;
-    ctx.SeparatorTextsChecked = false;  // a SPLINE may name them between its points
+    // A SPLINE may name them between its points.
+    ctx.SeparatorTextsChecked = false;
+    ctx.PlainTextsReady = false;
     return true;
 }
 
@@ -107,15 +111,17 @@ bool WritePoint(ScanContext& ctx, const Vector3& p, std::string_view type,
             return false;
         }
     }
-    return WriteDataRecord(ctx, {.X = {},
-                                 .Y = {},
-                                 .Z = {},
-                                 .Handle = ctx.Scratch.Handle,
-                                 .Layer = ctx.Scratch.Layer,
-                                 .EntityType = type,
-                                 .BlockName = blockName,
-                                 .Text = text,
-                                 .Computed = &p});
+    return WriteDataRecord(
+        ctx, {.X = {},
+              .Y = {},
+              .Z = {},
+              .Handle = ctx.Scratch.Handle,
+              .Layer = ctx.Scratch.Layer,
+              .EntityType = type,
+              .BlockName = blockName,
+              .Text = text,
+              .Computed = &p,
+              .Attributes = {ctx.Scratch.Attributes.data(), ctx.Scratch.AttributeCount}});
 }
 
 // Writes a point kept as the DXF file's own texts.
@@ -131,7 +137,8 @@ bool WriteKept(ScanContext& ctx, const KeptText& x, const KeptText& y, const Kep
                                  .Text = {},
                                  .XLine = x.Line,
                                  .YLine = y.Line,
-                                 .ZLine = z.Line});
+                                 .ZLine = z.Line,
+                                 .Attributes = {}});
 }
 
 int Kind(EntityKind kind) {
@@ -665,6 +672,51 @@ bool ReadSpline(ScanContext& ctx) {
     return true;
 }
 
+namespace {
+
+// Reads the ATTRIB entities that follow a block reference with group 66 = 1, through their
+// SEQEND; called after the reference's closing code line "0", before its value. Another
+// entity where an ATTRIB or SEQEND should be is handed back to the scan, as after a POLYLINE
+// without SEQEND.
+void ReadAttributes(ScanContext& ctx) {
+    ReaderScratch& s = ctx.Scratch;
+    if (ctx.In.AtEnd())
+        return;
+    std::string_view type = ctx.In.NextLine();
+    std::int64_t typeLine = ctx.In.LineNumber();
+    Pair pair;
+    while (type == "ATTRIB") {
+        if (s.Attributes.size() == s.AttributeCount)
+            s.Attributes.emplace_back();
+        AttributeText& attribute = s.Attributes[s.AttributeCount++];
+        attribute.Tag.clear();
+        attribute.Value.clear();
+        bool embedded = false;  // past group 101, an embedded MTEXT repeats groups 1 and 2
+        PairStatus status;
+        while ((status = ReadWholePair(ctx, pair)) == PairStatus::Pair) {
+            if (pair.Code == 101)
+                embedded = true;
+            else if (pair.Code == 1 && !embedded)
+                attribute.Value.assign(pair.Value);
+            else if (pair.Code == 2 && !embedded)
+                attribute.Tag.assign(pair.Value);
+        }
+        if (status == PairStatus::InputEnd)
+            return;
+        type = pair.Raw;
+        typeLine = pair.Line;
+    }
+    if (type == "SEQEND") {
+        ctx.End = ReaderEnd::AfterPair;
+        return;
+    }
+    ctx.End = ReaderEnd::PendingType;
+    ctx.PendingType.assign(type);
+    ctx.PendingTypeLine = typeLine;
+}
+
+}  // namespace
+
 bool ReadInsert(ScanContext& ctx) {
     StartEntity(ctx);
     std::string& blockName = ctx.Scratch.BlockName;
@@ -673,12 +725,18 @@ bool ReadInsert(ScanContext& ctx) {
     text.clear();
     Vector3 p;
     Vector3 n{0.0, 0.0, 1.0};
+    bool attributesFollow = false;
     Pair pair;
-    while (ReadPair(ctx, pair) == PairStatus::Pair) {
+    PairStatus status;
+    while ((status = ReadPair(ctx, pair)) == PairStatus::Pair) {
         if (ctx.Space.Paper || KeepHandleOrLayer(ctx, pair))
             continue;
         if (pair.Code == 1) {
             text.assign(pair.Value);
+            continue;
+        }
+        if (pair.Code == 66) {
+            attributesFollow = IsOne(pair.Value);
             continue;
         }
         if (pair.Code == 2) {
@@ -699,6 +757,9 @@ bool ReadInsert(ScanContext& ctx) {
     // A reference the filter rejects leaves no trace: no record, count, group or tally.
     if (!ctx.Settings.Filter.Empty() && !ctx.Settings.Filter.Passes(blockName))
         return true;
+    // Its attributes are read only when a field shows them; else the scan skips them.
+    if (attributesFollow && status == PairStatus::EntityEnd && ctx.Settings.ReadsAttributes)
+        ReadAttributes(ctx);
     if (!WritePoint(ctx, p, "INSERT", blockName, text))
         return false;
     ctx.CountEntity(Kind(EntityKind::Blocks));

@@ -5,26 +5,34 @@
 #include "detail/CoordinateFormat.h"
 #include "detail/DataRecordWriter.h"
 #include "detail/DxfNumber.h"
+#include "detail/DxfText.h"
 
 namespace quarrow {
 namespace {
 
-// The data order's items with their prefixes; -1 and anything else that is no data item (only
-// a damaged configuration brings one) are left out.
-std::vector<RecordField> ListFields(const ExportConfig& config, const DataOrderArray& dataOrder) {
-    std::vector<RecordField> fields;
-    for (const std::int32_t g : dataOrder)
-        if (IsDataItemNode(g))
-            fields.push_back({static_cast<DataItem>(g), config.DataOptions[std::size_t(g + 1)]});
-    return fields;
+// The tags of the "Tags :" text: separated by commas, blanks around them ignored, empty
+// entries left out.
+std::vector<std::string> SplitTags(std::string_view text) {
+    std::vector<std::string> tags;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string_view tag = TrimText(text.substr(0, comma));
+        if (!tag.empty())
+            tags.emplace_back(tag);
+        if (comma == std::string_view::npos)
+            break;
+        text.remove_prefix(comma + 1);
+    }
+    return tags;
 }
 
 // The most a record of these fields takes, by its fixed parts and its texts' uses.
-RecordLayout MeasureRecords(const ExportConfig& config, const std::vector<RecordField>& fields) {
+RecordLayout MeasureRecords(const RunSettings& s) {
+    const std::vector<RecordField>& fields = s.Fields;
     RecordLayout layout;
     layout.FixedRoom = 2;  // CR LF
     for (const RecordField& field : fields) {
-        layout.FixedRoom += config.FieldSeparator.size() + field.Prefix.size();
+        layout.FixedRoom += s.Separator.size() + field.Prefix.size();
         switch (field.Item) {
         case DataItem::LineNumber:
         case DataItem::SequentialNumber:
@@ -32,24 +40,30 @@ RecordLayout MeasureRecords(const ExportConfig& config, const std::vector<Record
         case DataItem::X:
         case DataItem::Y:
         case DataItem::Z: layout.FixedRoom += kMaxCoordinateLength; break;
-        case DataItem::Label:
-            layout.FixedRoom += config.DataOptions[kLabelTextOption].size();
-            break;
+        case DataItem::Label: layout.FixedRoom += s.LabelText.size(); break;
         case DataItem::EntityType: ++layout.Uses[0]; break;
         case DataItem::EntityLayer: ++layout.Uses[1]; break;
         case DataItem::EntityHandle: ++layout.Uses[2]; break;
         case DataItem::BlockName: ++layout.Uses[3]; break;
         case DataItem::TextString: ++layout.Uses[4]; break;
+        case DataItem::Attributes: ++layout.Uses[5]; break;
         }
+    }
+    if (s.Config.QuoteFields) {
+        // A quoted field doubles its quotes and gains two: at most twice its size plus two.
+        layout.FixedRoom = 2 * layout.FixedRoom + 2 * fields.size();
+        for (std::size_t& uses : layout.Uses)
+            uses *= 2;
     }
     return layout;
 }
 
 // Decides how records are tested for a field that holds the separator.
-SeparatorCheck ChooseSeparatorCheck(const ExportConfig& config,
-                                    const std::vector<RecordField>& fields) {
-    const std::string_view separator = config.FieldSeparator;
-    if (separator.empty() || fields.empty())
+SeparatorCheck ChooseSeparatorCheck(const RunSettings& s) {
+    const std::vector<RecordField>& fields = s.Fields;
+    const std::string_view separator = s.Separator;
+    // Quoted fields keep a separator inside a value from splitting it.
+    if (separator.empty() || fields.empty() || s.Config.QuoteFields)
         return SeparatorCheck::None;
     bool numbers = false;
     bool texts = false;
@@ -58,8 +72,7 @@ SeparatorCheck ChooseSeparatorCheck(const ExportConfig& config,
             return SeparatorCheck::Every;
         switch (field.Item) {
         case DataItem::Label:
-            if (std::string_view(config.DataOptions[kLabelTextOption]).find(separator) !=
-                std::string_view::npos)
+            if (s.LabelText.find(separator) != std::string_view::npos)
                 return SeparatorCheck::Every;
             break;
         case DataItem::LineNumber:
@@ -83,8 +96,39 @@ SeparatorCheck ChooseSeparatorCheck(const ExportConfig& config,
 RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataOrder,
                          const SelectedKindsArray& selectedKinds)
     : Config(config), DataOrder(dataOrder), SelectedKinds(selectedKinds),
-      HeaderText(BuildHeaderText(dataOrder, Config.FieldSeparator)),
       FilterText(Config.BlockNameFilter), Filter(Config.BlockNameFilter) {
+    // Configuration texts are single-byte text; the plain text mode writes them as UTF-8.
+    const auto keep = [this](std::string_view text) -> std::string_view {
+        if (Config.Text != TextMode::PlainUtf8)
+            return Texts.emplace_back(text);
+        std::string converted;
+        AppendWindows1252(text, converted);
+        return Texts.emplace_back(std::move(converted));
+    };
+    Separator = keep(Config.FieldSeparator);
+    LabelText = keep(Config.DataOptions[kLabelTextOption]);
+    for (const std::string& tag : SplitTags(Config.DataOptions[kAttributesTagsOption]))
+        AttributeTags.emplace_back(keep(tag));
+    // The data order's items with their prefixes; -1 and anything else that is no data item
+    // (only a damaged configuration brings one) are left out.
+    for (const std::int32_t g : dataOrder) {
+        if (!IsDataItemNode(g))
+            continue;
+        const auto item = static_cast<DataItem>(g);
+        const std::string_view prefix = keep(Config.DataOptions[std::size_t(g + 1)]);
+        if (item != DataItem::Attributes) {
+            Fields.push_back({item, prefix});
+            continue;
+        }
+        ReadsAttributes = true;
+        if (AttributeTags.empty())
+            Fields.push_back({item, prefix, -1});
+        for (std::size_t t = 0; t < AttributeTags.size(); ++t)
+            Fields.push_back({item, prefix, int(t)});
+    }
+    QuoteCounters =
+        Config.QuoteFields && Separator.find_first_of("0123456789-") != std::string_view::npos;
+    HeaderText = BuildHeaderText(*this);
     const int decimalsNodes[] = {kXDecimalsOption, kYDecimalsOption, kZDecimalsOption};
     for (std::size_t i = 0; i < 3; ++i) {
         const std::string& decimals = Config.DataOptions[std::size_t(decimalsNodes[i])];
@@ -95,9 +139,8 @@ RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataO
     Coordinates.ZForcedRead =
         Coordinates.ZForced && Coordinates.DecimalsRead[2] &&
         FormatCoordinateText(Coordinates.ZForcedField, forced, Coordinates.Decimals[2]);
-    Fields = ListFields(Config, dataOrder);
-    Layout = MeasureRecords(Config, Fields);
-    Separators = ChooseSeparatorCheck(Config, Fields);
+    Layout = MeasureRecords(*this);
+    Separators = ChooseSeparatorCheck(*this);
 }
 
 }  // namespace quarrow

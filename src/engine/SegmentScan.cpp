@@ -220,6 +220,7 @@ private:
             return;
         RunCounters counters;
         ScanContext ahead(in, s.Out, ctx_.Settings, counters, ctx_.DxfPath);
+        ahead.Encoding = ctx_.Encoding;
         ahead.Holes = &s.Holes;
         ahead.AtTypeLine = true;  // the chunk starts at the value of a code-0 pair
         DispatchLimits limits;

@@ -34,9 +34,9 @@ std::string Convert(const test::TempDir& dir, const std::string& dxf, Variant va
     ExportConfig config;
     ConfigTree entityTree, dataTree;
     BuildAllKindsConfig(config, entityTree, dataTree);
-    DataOrderArray order{0, 3, 6, 9, 13, 15, 17, 29, -1, -1, -1, -1};
+    DataOrderArray order{0, 3, 6, 9, 13, 15, 17, 29, -1, -1, -1, -1, -1};
     if (variant == Variant::EveryItem) {
-        order = {29, 26, 23, 21, 19, 17, 15, 13, 9, 6, 3, 0};
+        order = {29, 26, 23, 21, 19, 17, 15, 13, 9, 6, 3, 0, -1};
         SetFieldSeparator(config, "; ");
         SetDataOption(config, kXDecimalsOption, "0");
         SetDataOption(config, kYDecimalsOption, " 7 ");

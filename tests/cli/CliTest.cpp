@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "support/CliCapture.h"
@@ -23,7 +24,11 @@ TEST(CliTest, ShowConfigPrintsFieldsOrderKindsAndTrees) {
              "Signature           : \"QRW300\"\n",
              "Data file extension : \"csv\"\n",
              "Separator choice    : 0 (Comma (,))\n",
-             "Data order          : 0 3 6 9 -1 15 -1 -1 -1 -1 -1 -1\n",
+             "Data order          : 0 3 6 9 -1 15 -1 -1 -1 -1 -1 -1 -1\n",
+             "Quote values (CSV)  : no\n",
+             "Text                : as written\n",
+             "  [ ] Attributes  #32\n",
+             "      Tags :  #34 = \"\"\n",
              "Selected kinds      : Points, Lines, MultiLine Text, SingleLine Text, 2D "
              "Polylines, 3D Polylines, Blocks\n",
              "  [x] Lines  (expanded)\n",
@@ -40,12 +45,78 @@ TEST(CliTest, ShowConfigJsonHasTheDocumentedKeys) {
     ASSERT_FALSE(r.out.empty());
     EXPECT_EQ(r.out.front(), '{');
     EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
-    for (const char* key : {"signature", "dataFileExt", "headerLine", "separatorChoice",
-                            "blockNameFilter", "fieldSeparator", "entityFlags", "dataFlags",
-                            "dataOptions", "dataOrder", "selectedKinds", "entityTree", "dataTree"})
+    for (const char* key :
+         {"signature", "dataFileExt", "headerLine", "separatorChoice", "blockNameFilter",
+          "fieldSeparator", "entityFlags", "dataFlags", "dataOptions", "dataOrder", "selectedKinds",
+          "entityTree", "dataTree", "quoteFields", "textMode"})
         EXPECT_NE(r.out.find(std::string("\"") + key + "\":"), std::string::npos) << key;
     EXPECT_NE(r.out.find("\"fieldSeparator\":\",\""), std::string::npos);
-    EXPECT_NE(r.out.find("\"dataOrder\":[0,3,6,9,-1,15,-1,-1,-1,-1,-1,-1]"), std::string::npos);
+    EXPECT_NE(r.out.find("\"dataOrder\":[0,3,6,9,-1,15,-1,-1,-1,-1,-1,-1,-1]"), std::string::npos);
+}
+
+// make-config takes back what show-config --json prints: the file it writes is the file shown,
+// byte for byte, also with the options kept after the trees; a spec that says something
+// impossible names its key and writes nothing.
+TEST(CliTest, MakeConfigRebuildsTheFileShowConfigPrints) {
+    test::TempDir dir;
+    const std::string spec = dir / "spec.json";
+    const std::string made = dir / "made.qrw";
+    const std::string again = dir / "again.qrw";
+    std::string json = RunCliCapture({"show-config", "--json", kDefault}).out;
+    test::WriteFileBytes(spec, json);
+    ASSERT_EQ(RunCliCapture({"make-config", "--json", spec, made}).status, kExitDone);
+    EXPECT_EQ(test::ReadFileBytes(made), test::ReadFileBytes(kDefault));
+
+    // The new options, a moved and checked Attributes item and a text of every byte value.
+    const auto replace = [&json](const std::string& from, const std::string& to) {
+        const std::size_t at = json.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        json.replace(at, from.size(), to);
+    };
+    replace("\"quoteFields\":false", "\"quoteFields\":true");
+    replace("\"textMode\":\"as-written\"", "\"textMode\":\"plain-utf8\"");
+    replace("\"blockNameFilter\":\"\"", "\"blockNameFilter\":\"A\u00e9\\\"\\u0001\"");
+    replace("\"label\":\"Attributes\",\"index\":32,\"checkType\":2,\"checked\":false",
+            "\"label\":\"Attributes\",\"index\":32,\"checkType\":2,\"checked\":true");
+    test::WriteFileBytes(spec, json);
+    ASSERT_EQ(RunCliCapture({"make-config", "--json", spec, made}).status, kExitDone);
+    const CliResult shown = RunCliCapture({"show-config", "--json", made});
+    ASSERT_EQ(shown.status, kExitDone) << shown.err;
+    EXPECT_NE(shown.out.find("\"dataOrder\":[0,3,6,9,-1,15,-1,-1,-1,-1,-1,-1,32]"),
+              std::string::npos)
+        << shown.out;
+    EXPECT_NE(shown.out.find("\"blockNameFilter\":\"A\u00e9\\\"\\u0001\""), std::string::npos);
+    test::WriteFileBytes(spec, shown.out);
+    ASSERT_EQ(RunCliCapture({"make-config", "--json", spec, again}).status, kExitDone);
+    EXPECT_EQ(test::ReadFileBytes(again), test::ReadFileBytes(made));
+
+    struct Case {
+        const char* name;
+        std::string spec;
+        std::string errPart;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"not_json", "{\"headerLine\":", "is not JSON"},
+        {"not_an_object", "[1]", "\"(top level)\""},
+        {"bad_flag", "{\"quoteFields\":\"yes\"}", "\"quoteFields\""},
+        {"bad_mode", "{\"textMode\":\"utf16\"}", "\"textMode\""},
+        {"choice_range", "{\"separatorChoice\":9}", "\"separatorChoice\""},
+        {"wide_character", "{\"fieldSeparator\":\"\u20ac\"}", "\"fieldSeparator\""},
+        {"entity_shape", "{\"entityTree\":[]}", "\"entityTree\""},
+        {"unknown_item", "{\"dataTree\":[{\"index\":4}]}", "\"dataTree[0].index\""},
+        {"option_text", "{\"dataOptions\":[1]}", "\"dataOptions[0]\""},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string out = dir / (std::string(c.name) + ".qrw");
+        test::WriteFileBytes(spec, c.spec);
+        const CliResult r = RunCliCapture({"make-config", "--json", spec, out});
+        EXPECT_EQ(r.status, kExitRefused);
+        EXPECT_NE(r.err.find(c.errPart), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
 }
 
 TEST(CliTest, RefusalsExitWithStatus2AndAMessage) {

@@ -68,7 +68,7 @@ Fixture Varied() {
     for (std::size_t i = 0; i < f.config.EntityFlags.size(); i += 3)
         f.config.EntityFlags[i] = 1;
     f.config.DataFlags[9] = f.config.DataFlags[26] = 1;
-    for (int i = 0; i < kDataNodeCount; ++i)
+    for (int i = 0; i < kStoredDataNodeCount; ++i)
         if (!IsDataItemNode(i))
             SetDataOption(f.config, i, "opt" + std::to_string(i) + "\xE9");
     EntityNodeAt(f.entityTree, 2)->SetChecked(true);
@@ -99,6 +99,67 @@ TEST(ConfigFileTest, RoundTripRestoresEveryFieldStateAndOrder) {
     EXPECT_EQ(read.entityTree, written.entityTree);
     EXPECT_EQ(read.dataTree, written.dataTree);
     EXPECT_EQ(BuildDataOrder(read.dataTree)[0], 29);
+}
+
+// The options added after the first format (quoting, text mode, the Attributes item) travel
+// in one chunk after the data tree: absent while unused, so such files keep their bytes, and
+// skipped by a reader of the first format, which stops after the data tree's last root.
+TEST(ConfigFileTest, ExtraOptionsRoundTripAfterTheTreesAndOnlyWhenUsed) {
+    Fixture plain = Varied();
+    const std::string plainBytes = Bytes(plain);
+    ASSERT_EQ(plainBytes.size(), kConfigFileSize);
+
+    Fixture extra = Varied();
+    extra.config.QuoteFields = true;
+    extra.config.Text = TextMode::PlainUtf8;
+    SetDataOption(extra.config, kAttributesTagsOption, "PT, ELEV,DESC");
+    SetDataOption(extra.config, kAttributesPrefixOption, "a:");
+    // The Attributes item checked and moved to the second place.
+    auto& roots = extra.dataTree.Roots;
+    auto attributes = std::find_if(roots.begin(), roots.end(), [](const ConfigTreeNode& r) {
+        return r.Index == int(DataNode::Attributes);
+    });
+    ASSERT_NE(attributes, roots.end());
+    ConfigTreeNode node = *attributes;
+    roots.erase(attributes);
+    node.SetChecked(true);
+    node.SetState(NodeState::Expanded, true);
+    roots.insert(roots.begin() + 1, node);
+    extra.config.DataFlags[std::size_t(DataNode::Attributes)] = 1;
+
+    const std::string extraBytes = Bytes(extra);
+    // Everything a reader of the first format reads is the same bytes as without the options.
+    ASSERT_GT(extraBytes.size(), plainBytes.size());
+    EXPECT_EQ(extraBytes.substr(0, plainBytes.size()), plainBytes);
+    EXPECT_EQ(U32At(extraBytes, plainBytes.size()), 5u);
+
+    Fixture read;
+    ReadResult result = ReadConfigData(extraBytes, read.config, read.entityTree, read.dataTree);
+    ASSERT_EQ(result.Outcome, ConfigReadOutcome::ReadInFull) << result.Message;
+    read.config.ConfigSignature = extra.config.ConfigSignature;
+    EXPECT_EQ(read.config, extra.config);
+    EXPECT_EQ(read.dataTree, extra.dataTree);
+    EXPECT_EQ(Bytes(read), extraBytes);
+    EXPECT_EQ(BuildDataOrder(read.dataTree)[1], int(DataNode::Attributes));
+
+    // A file without the chunk resets the options, and the item comes back last, unchecked.
+    result = ReadConfigData(plainBytes, read.config, read.entityTree, read.dataTree);
+    ASSERT_EQ(result.Outcome, ConfigReadOutcome::ReadInFull) << result.Message;
+    EXPECT_FALSE(read.config.QuoteFields);
+    EXPECT_EQ(read.config.Text, TextMode::AsWritten);
+    EXPECT_EQ(read.config.DataOptions[kAttributesTagsOption], "");
+    EXPECT_EQ(read.dataTree, plain.dataTree);
+
+    // A part of a later build is skipped; a chunk cut short is damage.
+    std::string later = plainBytes + Chunk(5, Chunk(99, "xyz") + Chunk(1, "\x01"));
+    result = ReadConfigData(later, read.config, read.entityTree, read.dataTree);
+    EXPECT_EQ(result.Outcome, ConfigReadOutcome::ReadInFull) << result.Message;
+    EXPECT_TRUE(read.config.QuoteFields);
+    for (std::size_t cut = plainBytes.size() + 1; cut < extraBytes.size(); cut += 7) {
+        result = ReadConfigData(std::string_view(extraBytes).substr(0, cut), read.config,
+                                read.entityTree, read.dataTree);
+        EXPECT_EQ(result.Outcome, ConfigReadOutcome::TreesDamaged) << cut;
+    }
 }
 
 TEST(ConfigFileTest, LayoutHasItsFixedOffsetsAndSize) {

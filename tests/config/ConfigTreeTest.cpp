@@ -31,7 +31,7 @@ TEST(ConfigTreeTest, EntityTreeFollowsItsCountTable) {
 
 TEST(ConfigTreeTest, DataTreeCarriesIndexesAndOptionNodesHaveNoCheckBox) {
     const ConfigTree tree = BuildDataTree();
-    ASSERT_EQ(tree.Roots.size(), 12u);
+    ASSERT_EQ(tree.Roots.size(), std::size_t(kDataItemCount));
     for (std::size_t r = 0; r < tree.Roots.size(); ++r) {
         EXPECT_EQ(tree.Roots[r].Index, kDataItemNodes[r]);
         EXPECT_EQ(tree.Roots[r].CheckType, CheckType::CheckBox);

@@ -127,10 +127,10 @@ TEST(DataTreeRulesTest, MoveButtonsFollowTheFocusedNode) {
     const Case cases[] = {
         {"first_item", {0}, false, true},
         {"middle_item", {5}, true, true},
-        {"last_item", {11}, true, false},
+        {"last_item", {12}, true, false},
         {"option_node", {3, 1}, false, false},
         {"nothing", {}, false, false},
-        {"past_the_end", {12}, false, false},
+        {"past_the_end", {13}, false, false},
     };
     // clang-format on
     ConfigTree tree = BuildDataTree();

@@ -47,12 +47,20 @@ TEST(DataRecordWriterTest, FieldsFollowTheDataOrderAndSkipWhatIsNoDataItem) {
     }
 }
 
+std::string HeaderFor(std::vector<int> order, const std::string& separator) {
+    ExportConfig config;
+    config.FieldSeparator = separator;
+    DataOrderArray dataOrder;
+    dataOrder.fill(-1);
+    std::copy(order.begin(), order.end(), dataOrder.begin());
+    const RunSettings settings(config, dataOrder, {});
+    return settings.HeaderText;
+}
+
 TEST(DataRecordWriterTest, HeaderTextNamesTheItemsInOrder) {
-    EXPECT_EQ(BuildHeaderText({0, 3, 6, -1, -1, -1, -1, -1, -1, -1, -1, -1}, ";"),
-              "Line Number;X (East) coordinate;Y (North) coordinate");
-    EXPECT_EQ(BuildHeaderText({5, 40, 29, -1, -1, -1, -1, -1, -1, -1, -1, 23}, "\r\n"),
-              "Group Number\r\nLabel");
-    EXPECT_EQ(BuildHeaderText({-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1}, ","), "");
+    EXPECT_EQ(HeaderFor({0, 3, 6}, ";"), "Line Number;X (East) coordinate;Y (North) coordinate");
+    EXPECT_EQ(HeaderFor({5, 40, 29, -1, 23}, "\r\n"), "Group Number\r\nLabel");
+    EXPECT_EQ(HeaderFor({}, ","), "");
 }
 
 TEST(DataRecordWriterTest, CountersWrapInsteadOfOverflowing) {

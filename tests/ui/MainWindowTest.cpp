@@ -465,7 +465,7 @@ TEST_F(MainWindowTest, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
     EXPECT_EQ(form->State().Config.DataFileExt, "xyz");
     EXPECT_EQ(Find<QLineEdit>("Edit12")->text(), "csv");
     EXPECT_EQ(EntityWidget()->topLevelItemCount(), 0);
-    EXPECT_EQ(DataWidget()->topLevelItemCount(), 12);
+    EXPECT_EQ(DataWidget()->topLevelItemCount(), kDataItemCount);
     EXPECT_TRUE(IsConfigChanged(form->State()));
     EXPECT_EQ(settings->ReadText(SettingName::Config), "start.qrw");
     EXPECT_EQ(StatusText(), "Configuration file in use : short.qrw");

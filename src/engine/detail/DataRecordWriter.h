@@ -3,6 +3,7 @@
 // prefix, joined by the field separator; and the header line that names them.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,8 @@ struct DataRecord {
     std::string_view X, Y, Z;
     std::string_view Handle, Layer, EntityType, BlockName, Text;
     std::int64_t XLine = 0, YLine = 0, ZLine = 0;
-    const Vector3* Computed = nullptr;  // when set, X, Y and Z are not read
+    const Vector3* Computed = nullptr;          // when set, X, Y and Z are not read
+    std::span<const AttributeText> Attributes;  // a block reference's, in drawing order
 };
 
 // Appends one record and its CR LF to the Data file and advances the line and sequential
@@ -26,8 +28,8 @@ struct DataRecord {
 // decimals or forced-Z text is not a number, or when writing the Data file failed.
 [[nodiscard]] bool WriteDataRecord(ScanContext& ctx, const DataRecord& record);
 
-// Returns the labels of the data order's items joined by the separator. Skips -1 and any
-// index that is not a data item (only a damaged configuration brings one).
-std::string BuildHeaderText(const DataOrderArray& dataOrder, std::string_view fieldSeparator);
+// Returns the header line of a run's records: the labels of its fields (the tags of an
+// Attributes field) joined by the separator, quoted as the fields are.
+std::string BuildHeaderText(const RunSettings& settings);
 
 }  // namespace quarrow

@@ -12,6 +12,7 @@
 #include "engine/DataOutput.h"
 #include "detail/DxfLineReader.h"
 #include "detail/DxfNumber.h"
+#include "detail/DxfText.h"
 #include "engine/RunSettings.h"
 #include "detail/Vector3.h"
 
@@ -67,10 +68,17 @@ struct KeptNumber {
     }
 };
 
+// One attribute of a block reference: the tag (group 2) and value (group 1) of an ATTRIB.
+struct AttributeText {
+    std::string Tag, Value;
+};
+
 // Texts and arrays the readers reuse from one entity to the next, so reading an entity
 // allocates nothing once they have grown to size.
 struct ReaderScratch {
     std::string Handle, Layer, BlockName, Text;
+    std::vector<AttributeText> Attributes;  // the first AttributeCount are the reference's
+    std::size_t AttributeCount = 0;
     std::array<KeptText, 12> Kept;      // coordinate texts kept as read
     std::array<KeptNumber, 3> Numbers;  // numbers kept until used
     std::vector<Vector3> Vertices;
@@ -132,6 +140,11 @@ struct ScanContext {
     // it when the entity or its handle or layer changes).
     bool SeparatorTextsChecked = false;
     bool SeparatorInTexts = false;
+    // The plain text mode: the drawing's encoding (from its header) and the entity's texts as
+    // plain UTF-8, converted once per entity (cleared with SeparatorTextsChecked).
+    TextEncoding Encoding;
+    bool PlainTextsReady = false;
+    ReaderScratch Plain;
 
     std::int64_t EntityLine = 0;  // line of the type line of the entity being read
     // The next line is the value of a code-0 pair: an entity's type or the section's end.

@@ -22,4 +22,8 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 // Prints a configuration file (text, or one JSON object); returns the exit status.
 int ShowConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// Writes a configuration file from the JSON object show-config --json prints; returns the exit
+// status.
+int MakeConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 }  // namespace quarrow

@@ -11,15 +11,24 @@
 namespace quarrow {
 
 inline constexpr int kEntityNodeCount = 25;
-inline constexpr int kDataNodeCount = 32;
+// The fields part of a configuration file holds the flags and option texts of the first 32
+// data-tree nodes; the nodes after them (the Attributes item) are kept in its extra options.
+inline constexpr int kStoredDataNodeCount = 32;
+inline constexpr int kDataNodeCount = 35;
 inline constexpr int kKindCount = 12;
-inline constexpr int kDataItemCount = 12;
+inline constexpr int kDataItemCount = 13;
 
 inline constexpr std::size_t kSignatureMax = 6;
 inline constexpr std::size_t kExtensionMax = 10;
 inline constexpr std::size_t kTextMax = 255;
 
 inline constexpr std::string_view kConfigSignature = "QRW300";
+
+// How the texts of a drawing reach the Data files.
+enum class TextMode : std::uint8_t {
+    AsWritten = 0,  // the drawing's bytes, unchanged
+    PlainUtf8 = 1,  // decoded from the drawing's encoding, codes and MTEXT formatting removed
+};
 
 struct ExportConfig {
     std::string ConfigSignature;  // "QRW300" once saved or loaded, empty before
@@ -31,6 +40,9 @@ struct ExportConfig {
     std::array<std::uint8_t, kEntityNodeCount> EntityFlags{};
     std::array<std::uint8_t, kDataNodeCount> DataFlags{};
     std::array<std::string, kDataNodeCount> DataOptions{};
+    // Kept in the file's extra options, written only when they differ from these defaults.
+    bool QuoteFields = false;  // a field holding the separator, a quote, CR or LF is quoted
+    TextMode Text = TextMode::AsWritten;
 
     bool operator==(const ExportConfig&) const = default;
 };

@@ -1,6 +1,6 @@
 #pragma once
 // The fixed node tables of the entity tree and the data tree, keyed by node index, with the
-// twelve entity kinds and the twelve data items.
+// twelve entity kinds and the thirteen data items.
 
 #include <array>
 #include <string_view>
@@ -43,7 +43,7 @@ enum class EntityNode : int {
     Blocks = 24,
 };
 
-// The data tree's nodes by name: the twelve items, each followed by its option nodes.
+// The data tree's nodes by name: the thirteen items, each followed by its option nodes.
 enum class DataNode : int {
     LineNumber = 0,
     LineNumberPrefix = 1,
@@ -77,6 +77,9 @@ enum class DataNode : int {
     GroupNumber = 29,
     GroupNumberPrefix = 30,
     GroupNumberStart = 31,
+    Attributes = 32,
+    AttributesPrefix = 33,
+    AttributesTags = 34,  // tag names separated by commas; empty: every attribute
 };
 
 // Entity tree: 25 nodes, index = depth-first position.
@@ -85,10 +88,11 @@ extern const std::array<NodeInfo, kEntityNodeCount> kEntityNodes;
 inline constexpr std::array<int, kEntityNodeCount> kEntityNodeCounts = {
     1, 1, 4, 0, 0, 0, 1, 3, 0, 0, 1, 1, 2, 0, 2, 0, 3, 0, 0, 5, 0, 0, 0, 0, 1};
 
-// Data tree: 32 nodes; the node index travels with the node whatever its display position.
+// Data tree: 35 nodes; the node index travels with the node whatever its display position.
 extern const std::array<NodeInfo, kDataNodeCount> kDataNodes;
 inline constexpr std::array<int, kDataNodeCount> kDataNodeCounts = {
-    3, 0, 0, 3, 0, 0, 3, 0, 0, 4, 0, 0, 0, 2, 0, 2, 0, 2, 0, 2, 0, 2, 0, 3, 0, 0, 3, 0, 0, 3, 0, 0};
+    3, 0, 0, 3, 0, 0, 3, 0, 0, 4, 0, 0, 0, 2, 0, 2, 0, 2,
+    0, 2, 0, 2, 0, 3, 0, 0, 3, 0, 0, 3, 0, 0, 3, 0, 0};
 
 inline constexpr std::string_view kCustomDataSuffix =
     " - (Custom Data : you can use your own values for this data)";
@@ -118,7 +122,7 @@ struct EntityKindInfo {
 };
 extern const std::array<EntityKindInfo, kKindCount> kEntityKinds;
 
-// The twelve data items: node indexes of the data-tree roots.
+// The thirteen data items: node indexes of the data-tree roots.
 enum class DataItem : int {
     LineNumber = 0,
     X = 3,
@@ -132,9 +136,10 @@ enum class DataItem : int {
     Label = 23,
     SequentialNumber = 26,
     GroupNumber = 29,
+    Attributes = 32,
 };
-inline constexpr std::array<int, kDataItemCount> kDataItemNodes = {0,  3,  6,  9,  13, 15,
-                                                                   17, 19, 21, 23, 26, 29};
+inline constexpr std::array<int, kDataItemCount> kDataItemNodes = {0,  3,  6,  9,  13, 15, 17,
+                                                                   19, 21, 23, 26, 29, 32};
 
 // Data-tree option nodes as indexes of ExportConfig::DataOptions.
 inline constexpr int kLineStartOption = int(DataNode::LineNumberStart);
@@ -145,6 +150,8 @@ inline constexpr int kZForceOption = int(DataNode::ZForce);
 inline constexpr int kLabelTextOption = int(DataNode::LabelText);
 inline constexpr int kSequentialStartOption = int(DataNode::SequentialNumberStart);
 inline constexpr int kGroupStartOption = int(DataNode::GroupNumberStart);
+inline constexpr int kAttributesPrefixOption = int(DataNode::AttributesPrefix);
+inline constexpr int kAttributesTagsOption = int(DataNode::AttributesTags);
 
 // Returns true for the data items whose values the user defines (line, label, counters).
 constexpr bool IsCustomDataItem(int nodeIndex) noexcept {
@@ -152,7 +159,7 @@ constexpr bool IsCustomDataItem(int nodeIndex) noexcept {
     return node == DataNode::LineNumber || node == DataNode::Label ||
            node == DataNode::SequentialNumber || node == DataNode::GroupNumber;
 }
-// Returns true when the data-tree node index is one of the twelve roots.
+// Returns true when the data-tree node index is one of the thirteen roots.
 constexpr bool IsDataItemNode(int nodeIndex) noexcept {
     return nodeIndex >= 0 && nodeIndex < kDataNodeCount && kDataNodeCounts[nodeIndex] > 0;
 }

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,17 +30,20 @@ struct CoordinateOptions {
 // The most bytes a 32-bit counter takes in a record ("-2147483648").
 inline constexpr std::size_t kMaxIntLength = 11;
 
-// One field of every record: a data item of the data order with its prefix.
+// One field of every record: a data item of the data order with its prefix. The Attributes
+// item makes one field per listed tag.
 struct RecordField {
     DataItem Item;
-    std::string_view Prefix;  // into the run's configuration
+    std::string_view Prefix;  // into the run's settings
+    int Attribute = -1;       // Attributes: index into AttributeTags; -1: every attribute
 };
 
 // What a record of the data order takes at most: FixedRoom bytes, plus each text's size
-// times its number of uses (Entity Type, Entity Layer, Entity Handle, Block Name, Text String).
+// times its number of uses (Entity Type, Entity Layer, Entity Handle, Block Name, Text String,
+// and the attributes of a block reference, all of them per Attributes field).
 struct RecordLayout {
     std::size_t FixedRoom = 0;
-    std::array<std::size_t, 5> Uses{};
+    std::array<std::size_t, 6> Uses{};
 };
 
 // How a record is tested for a field holding the field separator (its reader could not tell
@@ -63,6 +67,15 @@ struct RunSettings {
     const ExportConfig Config;
     DataOrderArray DataOrder;
     SelectedKindsArray SelectedKinds;
+    // The texts of the configuration that records use: as stored, or in the plain text mode
+    // converted to UTF-8 once per run. Fields, Separator and LabelText point into Texts.
+    std::deque<std::string> Texts;
+    std::string_view Separator;
+    std::string_view LabelText;
+    std::vector<std::string> AttributeTags;  // "Tags :" split at commas, trimmed, as converted
+    bool ReadsAttributes = false;            // the Attributes item is in the data order
+    // Quoting on and a separator a number can hold: line and group counters are quoted.
+    bool QuoteCounters = false;
     std::string HeaderText;  // BuildHeaderText, once per run
     std::string FilterText;  // BlockNameFilter as the run started
     BlockNameFilter Filter;
