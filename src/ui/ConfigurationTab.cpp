@@ -146,6 +146,8 @@ void ConfigurationTab::PutConfigIntoControls() {
     blockNamesEdit_->setText(QString::fromLatin1(config.BlockNameFilter));
     fieldSeparatorEdit_->setText(QString::fromLatin1(config.FieldSeparator));
     headerLineCheck_->setChecked(config.HeaderLine != 0);
+    quoteFieldsCheck_->setChecked(config.QuoteFields);
+    textModeCombo_->setCurrentIndex(config.Text == TextMode::PlainUtf8 ? 1 : 0);
     emit ExtensionLoaded(QString::fromLatin1(config.DataFileExt));
     const int choice = config.SeparatorChoice;
     separatorCombo_->setCurrentIndex(choice >= 0 && choice < separatorCombo_->count() ? choice
@@ -280,9 +282,15 @@ QWidget* ConfigurationTab::BuildDataGroup() {
 QWidget* ConfigurationTab::BuildOptionsGroup() {
     auto* group = MakeGroup("GroupBox6", " Options ", true);
     optionsGroup_ = group;
-    group->setFixedHeight(46);
-    auto* layout = new QHBoxLayout(group);
-    layout->setContentsMargins(8, 2, 8, 2);
+    // Two rows: the separator and header line as they always were, the text options below.
+    group->setFixedHeight(72);
+    auto* rows = new QVBoxLayout(group);
+    rows->setContentsMargins(8, 2, 8, 2);
+    rows->setSpacing(2);
+    auto* layout = new QHBoxLayout;
+    auto* textRow = new QHBoxLayout;
+    rows->addLayout(layout);
+    rows->addLayout(textRow);
     auto* label = new QLabel(QStringLiteral("Field Separator : "));
     label->setObjectName(QStringLiteral("Label1"));
     separatorCombo_ = new QComboBox;
@@ -303,14 +311,37 @@ QWidget* ConfigurationTab::BuildOptionsGroup() {
     layout->addWidget(label);
     layout->addWidget(separatorCombo_);
     layout->addWidget(fieldSeparatorEdit_);
+    quoteFieldsCheck_ = new QCheckBox(QStringLiteral("Quote values (CSV)"));
+    quoteFieldsCheck_->setObjectName(QStringLiteral("cbQuoteValues"));
+    quoteFieldsCheck_->setToolTip(
+        QStringLiteral("Put a value holding the field separator, a double quote or a line break "
+                       "between double quotes, so spreadsheets and CSV readers split the "
+                       "records correctly"));
+    auto* textLabel = new QLabel(QStringLiteral("Text : "));
+    textLabel->setObjectName(QStringLiteral("LabelTextMode"));
+    textModeCombo_ = new QComboBox;
+    textModeCombo_->setObjectName(QStringLiteral("cbTextMode"));
+    textModeCombo_->setToolTip(
+        QStringLiteral("as written: the drawing's bytes unchanged; plain UTF-8: texts decoded "
+                       "from the drawing's code page, without formatting codes"));
+    textModeCombo_->addItem(QStringLiteral("as written"));
+    textModeCombo_->addItem(QStringLiteral("plain UTF-8"));
     layout->addSpacing(20);
     layout->addWidget(headerLineCheck_);
     layout->addStretch();
+    textRow->addWidget(quoteFieldsCheck_);
+    textRow->addSpacing(20);
+    textRow->addWidget(textLabel);
+    textRow->addWidget(textModeCombo_);
+    textRow->addStretch();
     // activated: the user's choice only; a load applies the same rule itself.
     connect(separatorCombo_, &QComboBox::activated, this, [this] { onSeparatorChoiceChanged(); });
     connect(fieldSeparatorEdit_, &QLineEdit::textChanged, this,
             &ConfigurationTab::onFieldSeparatorChanged);
     connect(headerLineCheck_, &QCheckBox::toggled, this, &ConfigurationTab::onHeaderLineToggled);
+    connect(quoteFieldsCheck_, &QCheckBox::toggled, this, &ConfigurationTab::onQuoteFieldsToggled);
+    connect(textModeCombo_, &QComboBox::currentIndexChanged, this,
+            &ConfigurationTab::onTextModeChanged);
     return group;
 }
 
@@ -584,6 +615,14 @@ void ConfigurationTab::onFieldSeparatorChanged(const QString& text) {
 
 void ConfigurationTab::onHeaderLineToggled(bool checked) {
     state_.Config.HeaderLine = checked ? 1 : 0;
+}
+
+void ConfigurationTab::onQuoteFieldsToggled(bool checked) {
+    state_.Config.QuoteFields = checked;
+}
+
+void ConfigurationTab::onTextModeChanged(int index) {
+    state_.Config.Text = index == 1 ? TextMode::PlainUtf8 : TextMode::AsWritten;
 }
 
 void ConfigurationTab::onBlockNamesChanged(const QString& text) {

@@ -364,6 +364,11 @@ TEST_F(MainWindowTest, SaveChangeLoadRestoresTheSavedState) {
     const QString saved = programFolder + "configurations/mine.qrw";
     PressSpaceOn(DataWidget(), DataItem(23));  // check Label, then move it up
     form->Configuration().onMoveUpClicked();
+    // The options kept after the trees travel with the rest.
+    Find<QCheckBox>("cbQuoteValues")->setChecked(true);
+    Find<QComboBox>("cbTextMode")->setCurrentIndex(1);
+    EXPECT_TRUE(form->State().Config.QuoteFields);
+    EXPECT_EQ(form->State().Config.Text, TextMode::PlainUtf8);
     dialogs.SavePaths.push_back(saved);
     ASSERT_TRUE(form->Configuration().onSaveClicked());
     EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "start.qrw");
@@ -374,8 +379,13 @@ TEST_F(MainWindowTest, SaveChangeLoadRestoresTheSavedState) {
     const ConfigTree savedEntities = WithoutSelection(form->EntityTree());
     const ConfigTree savedData = WithoutSelection(form->DataTree());
 
+    Find<QCheckBox>("cbQuoteValues")->setChecked(false);
+    ASSERT_TRUE(IsConfigChanged(form->State()));
+    Find<QCheckBox>("cbQuoteValues")->setChecked(true);
+    ASSERT_FALSE(IsConfigChanged(form->State()));
     PressSpaceOn(EntityWidget(), EntityItem(2));
     Find<QLineEdit>("Edit12")->setText(QStringLiteral("txt"));
+    Find<QComboBox>("cbTextMode")->setCurrentIndex(0);
     form->Configuration().onMoveDownClicked();
     ASSERT_TRUE(IsConfigChanged(form->State()));
 
@@ -396,6 +406,8 @@ TEST_F(MainWindowTest, SaveChangeLoadRestoresTheSavedState) {
     EXPECT_EQ(WithoutSelection(form->DataTree()), savedData);
     EXPECT_FALSE(IsConfigChanged(form->State()));
     EXPECT_EQ(Find<QLineEdit>("Edit12")->text(), "csv");
+    EXPECT_TRUE(Find<QCheckBox>("cbQuoteValues")->isChecked());
+    EXPECT_EQ(Find<QComboBox>("cbTextMode")->currentIndex(), 1);
     EXPECT_EQ(EntityItem(2)->checkState(0), Qt::Unchecked);
     EXPECT_EQ(DataWidget()->currentItem(), DataWidget()->topLevelItem(0));
     EXPECT_TRUE(dialogs.Messages.empty());

@@ -76,6 +76,8 @@ public:
     void onSeparatorChoiceChanged();
     void onFieldSeparatorChanged(const QString& text);
     void onHeaderLineToggled(bool checked);
+    void onQuoteFieldsToggled(bool checked);
+    void onTextModeChanged(int index);
     void onBlockNamesChanged(const QString& text);
     void onExtensionChanged(const QString& text);
 
@@ -125,6 +127,8 @@ private:
     QComboBox* separatorCombo_ = nullptr;
     QLineEdit* fieldSeparatorEdit_ = nullptr;
     QCheckBox* headerLineCheck_ = nullptr;
+    QCheckBox* quoteFieldsCheck_ = nullptr;
+    QComboBox* textModeCombo_ = nullptr;
     QToolButton* loadButton_ = nullptr;
     QToolButton* saveButton_ = nullptr;
     QMenu* entityTreeMenu_ = nullptr;
