@@ -158,13 +158,18 @@ DataRecord PlainRecord(ScanContext& ctx, const DataRecord& record) {
     ReaderScratch& plain = ctx.Plain;
     if (!ctx.PlainTextsReady) {
         const TextEncoding& encoding = ctx.Encoding;
+        // In names, %% and ^ are part of the name: only the encoding and \U+ escapes count.
+        const auto name = [&](std::string_view raw, std::string& out) {
+            out.clear();
+            AppendPlainName(raw, encoding, out);
+        };
         const auto convert = [&](std::string_view raw, std::string& out) {
             out.clear();
             AppendPlainText(raw, encoding, out);
         };
-        convert(record.Handle, plain.Handle);
-        convert(record.Layer, plain.Layer);
-        convert(record.BlockName, plain.BlockName);
+        name(record.Handle, plain.Handle);
+        name(record.Layer, plain.Layer);
+        name(record.BlockName, plain.BlockName);
         plain.Text.clear();
         if (record.EntityType == "MTEXT")
             AppendPlainMText(record.Text, encoding, plain.Text);
@@ -173,7 +178,7 @@ DataRecord PlainRecord(ScanContext& ctx, const DataRecord& record) {
         if (plain.Attributes.size() < record.Attributes.size())
             plain.Attributes.resize(record.Attributes.size());
         for (std::size_t i = 0; i < record.Attributes.size(); ++i) {
-            convert(record.Attributes[i].Tag, plain.Attributes[i].Tag);
+            name(record.Attributes[i].Tag, plain.Attributes[i].Tag);
             convert(record.Attributes[i].Value, plain.Attributes[i].Value);
         }
         plain.AttributeCount = record.Attributes.size();
@@ -191,31 +196,36 @@ DataRecord PlainRecord(ScanContext& ctx, const DataRecord& record) {
 
 // Returns true when a field of the record holds the separator. A record of n fields holds
 // n - 1 separators between them; no prefix or label holds one (checked once per run).
-bool HoldsSeparator(ScanContext& ctx, const DataRecord& record, std::string_view written) {
+// Looks at the entity's texts for the separator, once per entity.
+[[gnu::noinline]] bool SeparatorInEntityTexts(ScanContext& ctx, const DataRecord& record) {
+    const RecordLayout& layout = ctx.Settings.Layout;
+    const std::string_view separator = ctx.Settings.Separator;
+    const std::string_view texts[] = {record.EntityType, record.Layer, record.Handle,
+                                      record.BlockName, record.Text};
+    ctx.SeparatorInTexts = false;
+    for (std::size_t i = 0; i < 5; ++i)
+        if (layout.Uses[i] > 0 && texts[i].find(separator) != std::string_view::npos)
+            ctx.SeparatorInTexts = true;
+    if (layout.Uses[5] > 0)
+        for (const AttributeText& a : record.Attributes)
+            if (a.Tag.find(separator) != std::string::npos ||
+                a.Value.find(separator) != std::string::npos)
+                ctx.SeparatorInTexts = true;
+    ctx.SeparatorTextsChecked = true;
+    return ctx.SeparatorInTexts;
+}
+
+[[gnu::always_inline]] inline bool HoldsSeparator(ScanContext& ctx, const DataRecord& record,
+                                                  std::string_view written) {
     const RunSettings& settings = ctx.Settings;
     const std::string_view separator = settings.Separator;
     switch (settings.Separators) {
     case SeparatorCheck::None: return false;
     case SeparatorCheck::Every: return true;
-    case SeparatorCheck::Texts: {
+    case SeparatorCheck::Texts:
         // The texts are those of the entity: looked at once per entity, not per point.
-        if (!ctx.SeparatorTextsChecked) {
-            const RecordLayout& layout = settings.Layout;
-            const std::string_view texts[] = {record.EntityType, record.Layer, record.Handle,
-                                              record.BlockName, record.Text};
-            ctx.SeparatorInTexts = false;
-            for (std::size_t i = 0; i < 5; ++i)
-                if (layout.Uses[i] > 0 && texts[i].find(separator) != std::string_view::npos)
-                    ctx.SeparatorInTexts = true;
-            if (layout.Uses[5] > 0)
-                for (const AttributeText& a : record.Attributes)
-                    if (a.Tag.find(separator) != std::string::npos ||
-                        a.Value.find(separator) != std::string::npos)
-                        ctx.SeparatorInTexts = true;
-            ctx.SeparatorTextsChecked = true;
-        }
-        return ctx.SeparatorInTexts;
-    }
+        return ctx.SeparatorTextsChecked ? ctx.SeparatorInTexts
+                                         : SeparatorInEntityTexts(ctx, record);
     case SeparatorCheck::WholeRecord: {
         std::size_t found = 0;
         for (std::size_t at = written.find(separator); at != std::string_view::npos;
@@ -227,12 +237,10 @@ bool HoldsSeparator(ScanContext& ctx, const DataRecord& record, std::string_view
     return false;
 }
 
-}  // namespace
-
-bool WriteDataRecord(ScanContext& ctx, const DataRecord& asRead) {
+// The writer, compiled apart for quoted fields so that the common run pays no test per field.
+template <bool Quote>
+bool WriteRecord(ScanContext& ctx, const DataRecord& record) {
     const RunSettings& settings = ctx.Settings;
-    const DataRecord& record =
-        settings.Config.Text == TextMode::PlainUtf8 ? PlainRecord(ctx, asRead) : asRead;
     const RecordLayout& layout = settings.Layout;
     // Room for the longest record these texts can make, so that the pieces are written
     // through a pointer without a check each; nothing counts until Commit.
@@ -244,7 +252,6 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& asRead) {
     char* p = ctx.Out.Room(room);
     char* const start = p;
     const std::string_view separator = settings.Separator;
-    const bool quote = settings.Config.QuoteFields;
     RunCounters& counters = ctx.Counters;
     bool first = true;
     for (const RecordField& field : settings.Fields) {
@@ -276,7 +283,7 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& asRead) {
         }
         if (p == nullptr)
             return false;  // nothing committed: the record is not written
-        if (quote) {
+        if constexpr (Quote) {
             // A line or group counter may be a field left open for later (CounterHole): its
             // quotes are decided without its digits, by its prefix and the separator alone.
             const bool counter =
@@ -307,6 +314,17 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& asRead) {
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool WriteDataRecord(ScanContext& ctx, const DataRecord& asRead) {
+    const ExportConfig& config = ctx.Settings.Config;
+    if (config.Text == TextMode::PlainUtf8) {
+        const DataRecord plain = PlainRecord(ctx, asRead);
+        return config.QuoteFields ? WriteRecord<true>(ctx, plain) : WriteRecord<false>(ctx, plain);
+    }
+    return config.QuoteFields ? WriteRecord<true>(ctx, asRead) : WriteRecord<false>(ctx, asRead);
 }
 
 std::string BuildHeaderText(const RunSettings& settings) {

@@ -18,19 +18,22 @@ constexpr char32_t kReplacement = 0xFFFD;
 void AppendUtf8(char32_t c, std::string& out) {
     if (c < 0x80) {
         out.push_back(char(c));
-    } else if (c < 0x800) {
-        out.push_back(char(0xC0 | (c >> 6)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(char(0xE0 | (c >> 12)));
-        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(char(0xF0 | (c >> 18)));
-        out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (c & 0x3F)));
+        return;
     }
+    char bytes[4];
+    std::size_t length = 0;
+    if (c < 0x800) {
+        bytes[length++] = char(0xC0 | (c >> 6));
+    } else if (c < 0x10000) {
+        bytes[length++] = char(0xE0 | (c >> 12));
+        bytes[length++] = char(0x80 | ((c >> 6) & 0x3F));
+    } else {
+        bytes[length++] = char(0xF0 | (c >> 18));
+        bytes[length++] = char(0x80 | ((c >> 12) & 0x3F));
+        bytes[length++] = char(0x80 | ((c >> 6) & 0x3F));
+    }
+    bytes[length++] = char(0x80 | (c & 0x3F));
+    out.append(bytes, length);
 }
 
 constexpr bool IsDigit(Byte b) noexcept {
@@ -177,31 +180,29 @@ const char16_t* Windows1252() noexcept {
     return codepage::FindSingleByteTable(1252);
 }
 
-// The character of %%nnn. Codes up to 255 are Windows-1252, the code page AutoCAD's ANSI
-// numbering refers to (128 to 159 are no C1 controls there); larger codes are Unicode.
+// The character of %%nnn. Codes up to 255 read as Windows-1252, so that 128 to 159 are the
+// characters people number (%%128 the euro sign), not C1 controls; larger codes are Unicode.
 char32_t NumberedCharacter(int code) noexcept {
     if (code < 0x80 || code > 0xFF)
         return char32_t(code);
     return Windows1252()[code - 0x80];
 }
 
-// The double-byte character of a \M+nXXXX escape: n names the code page as AutoCAD's DOS-era
+// The double-byte character of a \M+nXXXX escape: n names the code page as the DOS-era
 // multibyte escapes do. Johab (4) has no table here.
 char32_t MultibyteCharacter(Byte pageDigit, Byte lead, Byte trail) {
     static constexpr std::uint16_t kPages[] = {932, 950, 949, 0, 936};
     const DoubleByteTable* table = pageDigit >= '1' && pageDigit <= '5'
                                        ? FindDoubleByteTable(kPages[pageDigit - '1'])
                                        : nullptr;
-    if (table == nullptr)
-        return kReplacement;
-    if (lead < 0x80)
-        return lead == 0 && trail < 0x80 ? char32_t(trail) : kReplacement;
-    if (table->Single[lead - 0x80] != 0 || !table->Trail[trail])
+    if (table == nullptr || lead < 0x80 || table->Single[lead - 0x80] != 0 || !table->Trail[trail])
         return kReplacement;
     return table->Pair(lead, trail);
 }
 
-enum class Flavor { Text, MText };
+// What a value is: a name (layer, block, style) knows only the escapes, a TEXT value also the %%
+// and caret codes, an MTEXT value also the inline formatting.
+enum class Flavor { Name, Text, MText };
 
 // Writes the plain text of one value. Syntax characters are ASCII: in every supported encoding
 // a byte below 0x80 at a character boundary is that ASCII character, so the syntax is matched on
@@ -212,7 +213,7 @@ class PlainWriter {
 public:
     PlainWriter(std::string_view raw, Decoder decoder, Flavor flavor, std::string& out)
         : p_(reinterpret_cast<const Byte*>(raw.data())), end_(p_ + raw.size()), decoder_(decoder),
-          mtext_(flavor == Flavor::MText), out_(out) {}
+          flavor_(flavor), out_(out) {}
 
     void Run() {
         while (p_ != end_) {
@@ -225,27 +226,30 @@ public:
                 p_ = run;
                 continue;
             }
-            switch (b) {
-            case '%': Percent(); break;
-            case '^': Caret(); break;
-            case '\\': mtext_ ? Command() : Backslash(); break;
-            case '{':
-            case '}':
-                if (mtext_)
-                    ++p_;  // grouping only
-                else
-                    Emit(decoder_.Next(p_, end_));
-                break;
-            default: Emit(decoder_.Next(p_, end_)); break;
+            if (b == '\\') {
+                flavor_ == Flavor::MText ? Command() : Backslash();
+            } else if (b == '%' && flavor_ != Flavor::Name) {
+                Percent();
+            } else if (b == '^' && flavor_ != Flavor::Name) {
+                Caret();
+            } else if ((b == '{' || b == '}') && flavor_ == Flavor::MText) {
+                ++p_;  // grouping only
+            } else {
+                Emit(decoder_.Next(p_, end_));
             }
         }
     }
 
 private:
     // Bytes copied as they are: printable ASCII that starts no code.
-    static constexpr bool IsPlain(Byte b) noexcept {
-        return b >= 0x20 && b < 0x7F && b != '%' && b != '^' && b != '\\' && b != '{' && b != '}';
-    }
+    static constexpr std::array<bool, 256> kPlain = [] {
+        std::array<bool, 256> plain{};
+        for (int b = 0x20; b < 0x7F; ++b)
+            plain[std::size_t(b)] = b != '%' && b != '^' && b != '\\' && b != '{' && b != '}';
+        return plain;
+    }();
+
+    static constexpr bool IsPlain(Byte b) noexcept { return kPlain[b]; }
 
     // The byte k places ahead, 0 past the end. Only for matching ASCII syntax: the bytes before
     // it must have matched ASCII too, or it may be in the middle of a character.
@@ -263,9 +267,9 @@ private:
 
     void Emit(char32_t c) {
         if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
-            // A line feed is a line break in MTEXT (a blank in a record), nothing in TEXT, as
-            // AutoCAD shows them; a carriage return is nothing; other controls are a blank.
-            if (c == '\r' || (c == '\n' && !mtext_))
+            // A line feed breaks an MTEXT line (a blank in a record) and is ignored in one-line
+            // TEXT; a carriage return is ignored; other controls show as a blank.
+            if (c == '\r' || (c == '\n' && flavor_ != Flavor::MText))
                 return;
             c = ' ';
         }
@@ -351,7 +355,7 @@ private:
         return false;
     }
 
-    // A backslash in TEXT starts escapes only.
+    // A backslash outside MTEXT starts escapes only.
     void Backslash() {
         if (!Escape()) {
             out_.push_back('\\');
@@ -390,14 +394,10 @@ private:
             return;
         case 'H':
         case 'W':
-        case 'T':  // height, width, tracking: a number or a factor ("0.8x")
+        case 'T':
+        case 'Q':  // height, width, tracking, oblique angle: a number or a factor ("0.8x")
             p_ += 2;
-            SkipNumber(true);
-            SkipSemicolon();
-            return;
-        case 'Q':  // oblique angle
-            p_ += 2;
-            SkipNumber(false);
+            SkipNumber();
             SkipSemicolon();
             return;
         case 'C':
@@ -444,9 +444,9 @@ private:
             ++p_;
     }
 
-    // [+-] digits [. digits] [e [+-] digits] and, for a factor, "x". The ";" that should
-    // follow is missing in some drawings: the text after the number stays.
-    void SkipNumber(bool factor) {
+    // [+-] digits [. digits] [e [+-] digits] [x]. The ";" that should follow is missing in some
+    // drawings: the text after the number stays.
+    void SkipNumber() {
         if (p_ != end_ && (*p_ == '+' || *p_ == '-'))
             ++p_;
         SkipDigits();
@@ -461,7 +461,7 @@ private:
                 SkipDigits();
             }
         }
-        if (factor && p_ != end_ && (*p_ == 'x' || *p_ == 'X'))
+        if (p_ != end_ && (*p_ == 'x' || *p_ == 'X'))
             ++p_;
     }
 
@@ -503,7 +503,7 @@ private:
     const Byte* p_;
     const Byte* const end_;
     const Decoder decoder_;
-    const bool mtext_;
+    const Flavor flavor_;
     std::string& out_;
 };
 
@@ -566,7 +566,7 @@ bool IsKnownCodePage(int number) noexcept {
             codepage::FindPackedDoubleByteTable(std::uint16_t(number)) != nullptr);
 }
 
-// The code page a $DWGCODEPAGE value names: "ANSI_n", and AutoCAD's older names of the DOS and
+// The code page a $DWGCODEPAGE value names: "ANSI_n", and the older names of the DOS and
 // multibyte pages whose Windows pages are supersets of them. 0 when unknown.
 std::uint16_t CodePageFromName(std::string_view name) noexcept {
     name = Trim(name);
@@ -616,6 +616,10 @@ TextEncoding EncodingFromHeader(std::string_view acadVer, std::string_view dwgCo
 
 void AppendPlainText(std::string_view raw, const TextEncoding& encoding, std::string& out) {
     AppendPlain(raw, encoding, Flavor::Text, out);
+}
+
+void AppendPlainName(std::string_view raw, const TextEncoding& encoding, std::string& out) {
+    AppendPlain(raw, encoding, Flavor::Name, out);
 }
 
 void AppendPlainMText(std::string_view raw, const TextEncoding& encoding, std::string& out) {
