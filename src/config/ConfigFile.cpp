@@ -297,8 +297,11 @@ private:
 
 void ClearSelected(std::vector<ConfigTreeNode>& nodes);
 
+// The roots the tree stream holds: all but the items added after its format (a foreign index
+// a damaged file brings stays where it was read).
 bool IsStoredRoot(const ConfigTree& tree, const ConfigTreeNode& root) {
-    return tree.Kind != TreeKind::Data || root.Index < kStoredDataNodeCount;
+    return tree.Kind != TreeKind::Data || root.Index < kStoredDataNodeCount ||
+           root.Index >= kDataNodeCount;
 }
 
 // The extra chunk's bytes for a configuration and its data tree; empty parts are left out.
@@ -315,10 +318,13 @@ std::vector<std::uint8_t> BuildExtraParts(const ExportConfig& config, const Conf
         part(QuotePart, [&] { PutU8(out, 1); });
     if (config.Text != TextMode::AsWritten)
         part(TextModePart, [&] { PutU8(out, static_cast<std::uint8_t>(config.Text)); });
+    std::array<bool, kDataNodeCount> written{};
     for (std::size_t r = 0; r < dataTree.Roots.size(); ++r) {
         const ConfigTreeNode& root = dataTree.Roots[r];
-        if (IsStoredRoot(dataTree, root))
+        // An item twice (only a damaged file brings that) is kept once.
+        if (IsStoredRoot(dataTree, root) || written[std::size_t(root.Index)])
             continue;
+        written[std::size_t(root.Index)] = true;
         part(ExtraNodePart, [&] {
             PutU32(out, static_cast<std::uint32_t>(r));
             int position = 0;
@@ -400,7 +406,7 @@ std::string ReadExtraParts(std::string_view data, std::size_t position, std::siz
             if (nodePosition != body.size())
                 return std::string(kMsgDataAfterEnd);
             // Only the extra items travel here; their place is kept within the tree's size.
-            if (IsStoredRoot(dataTree, node) || node.Index >= kDataNodeCount)
+            if (IsStoredRoot(dataTree, node))
                 break;
             auto& roots = dataTree.Roots;
             roots.erase(
