@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "config/NodeTables.h"
 #include "config/TextUtil.h"
 
 namespace quarrow {
@@ -78,9 +79,11 @@ bool IsDecimalText(std::string_view text) {
 OptionEdit ApplyOptionText(ExportConfig& config, int nodeIndex, std::string_view typed) {
     OptionEdit edit;
     edit.Text = std::string(TrimText(typed));
-    for (char& c : edit.Text)
-        if (c == ',')
-            c = '.';
+    // Commas separate the tags of the Attributes item; elsewhere a comma is a decimal point.
+    if (nodeIndex != kAttributesTagsOption)
+        for (char& c : edit.Text)
+            if (c == ',')
+                c = '.';
     switch (CheckOf(nodeIndex)) {
     case OptionCheck::AnyText: edit.Accepted = true; break;
     case OptionCheck::Integer:

@@ -38,6 +38,7 @@ TEST(DataTreeRulesTest, OptionTextsAreTrimmedCommaReplacedAndChecked) {
         {"start_too_big", 2, "2147483648", false, "", kMsgIntegerValue},
         {"start_trailing", 2, "12x", false, "", kMsgIntegerValue},
         {"prefix_comma", 4, "a,b", true, "a.b", {}},
+        {"tags_keep_commas", 34, " PT, ELEV ,DESC ", true, "PT, ELEV ,DESC", {}},
         {"label_empty", 25, "", true, "", {}},
         {"label_tab_trimmed", 25, "\tP 1\r\n", true, "P 1", {}},
     };
