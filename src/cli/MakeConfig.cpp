@@ -92,8 +92,8 @@ const json& Children(const json& spec, const std::string& key) {
 // The entity tree keeps its fixed shape: the spec's nodes are matched by position.
 void ApplyEntityTree(const json& spec, ConfigTree& tree) {
     if (!spec.is_array() || spec.size() != tree.Roots.size())
-        throw SpecError{"entityTree", "an array of the " + std::to_string(tree.Roots.size()) +
-                                          " entity kinds"};
+        throw SpecError{"entityTree",
+                        "an array of the " + std::to_string(tree.Roots.size()) + " entity kinds"};
     for (std::size_t r = 0; r < spec.size(); ++r) {
         const std::string key = "entityTree[" + std::to_string(r) + "]";
         ApplyNode(spec[r], tree.Roots[r], key);
@@ -130,10 +130,10 @@ void ApplyDataTree(const json& spec, ConfigTree& tree) {
         for (std::size_t c = 0; c < children.size(); ++c) {
             const std::string childKey = key + ".children[" + std::to_string(c) + "]";
             const json* childIndex = children[c].is_object() ? Find(children[c], "index") : nullptr;
-            const int wanted = childIndex != nullptr
-                                   ? int(Integer(*childIndex, childKey + ".index", 0,
-                                                 kDataNodeCount - 1))
-                                   : -1;
+            const int wanted =
+                childIndex != nullptr
+                    ? int(Integer(*childIndex, childKey + ".index", 0, kDataNodeCount - 1))
+                    : -1;
             auto child = std::find_if(node.Children.begin(), node.Children.end(),
                                       [&](const ConfigTreeNode& n) { return n.Index == wanted; });
             if (child == node.Children.end())
@@ -176,8 +176,8 @@ void ApplySpec(const json& spec, ExportConfig& config, ConfigTree& entityTree,
     }
     if (const json* v = Find(spec, "dataOptions")) {
         if (!v->is_array() || v->size() > std::size_t(kDataNodeCount))
-            throw SpecError{"dataOptions", "an array of at most " +
-                                               std::to_string(kDataNodeCount) + " texts"};
+            throw SpecError{"dataOptions",
+                            "an array of at most " + std::to_string(kDataNodeCount) + " texts"};
         for (std::size_t i = 0; i < v->size(); ++i)
             SetDataOption(config, int(i), Bytes((*v)[i], "dataOptions[" + std::to_string(i) + "]"));
     }
