@@ -68,6 +68,14 @@ struct TestConfig {
         Config.HeaderLine = on ? 1 : 0;
         return *this;
     }
+    TestConfig& Quote(bool on) {
+        Config.QuoteFields = on;
+        return *this;
+    }
+    TestConfig& Text(TextMode mode) {
+        Config.Text = mode;
+        return *this;
+    }
     // The kinds whose roots are checked.
     TestConfig& SelectKinds() {
         for (int kind = 0; kind < kKindCount; ++kind)

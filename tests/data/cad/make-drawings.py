@@ -54,7 +54,9 @@ def save(name, doc, edit=None):
     text = dxf_text(doc)
     if edit is not None:
         text = edit(text)
-    data = text.encode(doc.output_encoding)
+    # As ezdxf's own saving does: a character the code page lacks is written
+    # as a \U+ escape.
+    data = text.encode(doc.output_encoding, errors="dxfreplace")
     with open(os.path.join(OUT, name), "wb") as f:
         f.write(data)
 
@@ -326,6 +328,110 @@ def ctrl_z_inside():
     save_bytes("ctrl-z-inside.dxf", data[:at] + b"\x1a\n" + data[at:])
 
 
+def survey_blocks():
+    doc = new()
+    block = doc.blocks.new("SURVEY")
+    block.add_point((0, 0))
+    for i, tag in enumerate(("PT", "ELEV", "DESC")):
+        block.add_attdef(tag, (0.7, -0.4 * i), dxfattribs={"height": 0.25})
+    msp = doc.modelspace()
+    first = msp.add_blockref("SURVEY", (10, 20, 0))
+    first.add_auto_attribs({"PT": "101", "ELEV": "50.25", "DESC": "TREE"})
+    # Attributes in another order than the block's ATTDEFs: a field by tag
+    # finds each, the list of all keeps the drawing's order.
+    second = msp.add_blockref("SURVEY", (30, 40, 1.5))
+    for tag, value in (("DESC", "FENCE, POST"), ("PT", "102"), ("ELEV", "51.10")):
+        second.add_attrib(tag, value, (30.7, 40))
+    msp.add_blockref("SURVEY", (50, 60, 0))
+    msp.add_point((70, 80, 0))
+    save("survey-blocks.dxf", doc)
+
+
+def code_page_1252():
+    doc = new("R12")
+    doc.encoding = "cp1252"
+    msp = doc.modelspace()
+    msp.add_text("Höhe ° ±", dxfattribs={"insert": (1, 2, 0), "height": 0.5})
+    msp.add_text("%%c50 %%p0.5 45%%d 100%%% %%uA%%u", dxfattribs={"insert": (3, 4, 0)})
+    msp.add_point((5, 6, 0))
+    save("code-page-1252.dxf", doc)
+
+
+def code_page_1251():
+    doc = new("R12")
+    doc.encoding = "cp1251"
+    doc.layers.add("Границы")
+    block = doc.blocks.new("ЗНАК")
+    block.add_attdef("NAME", (0.7, 0), dxfattribs={"height": 0.25})
+    msp = doc.modelspace()
+    msp.add_text("Высота 120 м", dxfattribs={"insert": (1, 2, 0), "layer": "Границы"})
+    ref = msp.add_blockref("ЗНАК", (3, 4, 0), dxfattribs={"layer": "Границы"})
+    ref.add_attrib("NAME", "Пункт 7", (3.7, 4))
+    msp.add_point((5, 6, 0))
+    save("code-page-1251.dxf", doc)
+
+
+def unicode_escapes():
+    # An R2000 drawing is written in its code page (Windows-1252 here); what
+    # that lacks goes out as \U+ escapes, past U+FFFF with eight digits.
+    doc = new()
+    doc.layers.add("Слой")
+    msp = doc.modelspace()
+    msp.add_text("Дата 温度 é 𝛼", dxfattribs={"insert": (1, 2, 0), "layer": "Слой"})
+    msp.add_mtext("Ελλάδα\\Pκείμενο", dxfattribs={"insert": (3, 4, 0), "layer": "Слой"})
+    msp.add_point((5, 6, 0))
+    save("unicode-escapes.dxf", doc)
+
+
+def utf8_r2018():
+    doc = new("R2018")
+    doc.layers.add("Höhenlinien")
+    msp = doc.modelspace()
+    msp.add_text("Straße 東京 😀", dxfattribs={"insert": (1, 2, 0), "layer": "Höhenlinien"})
+    msp.add_mtext("Ηλίου\\Pπόλη ±", dxfattribs={"insert": (3, 4, 0), "layer": "Höhenlinien"})
+    msp.add_point((5, 6, 0))
+    save("utf8-r2018.dxf", doc)
+
+
+# One MTEXT per entry, at (0, i): what each formatting code leaves as plain text.
+MTEXT_CODES = [
+    "{\\fArial|b1|i0|c0|p34;Bold} text",
+    "Line one\\PLine two",
+    "Pipe \\S1/2; inch",
+    "A\\~B",
+    "C:\\\\temp",
+    "\\{braces\\}",
+    "{\\H2.5x;\\C1;Red} and \\Lunderlined\\l",
+    "\\pxqc;Centred",
+    "\\S+0.1^-0.2;",
+    # ezdxf cuts the content into 250-character chunks: here between the
+    # backslash and the P of a paragraph break.
+    "x" * 249 + "\\Pend",
+]
+
+
+def mtext_codes():
+    doc = new()
+    msp = doc.modelspace()
+    for i, text in enumerate(MTEXT_CODES):
+        msp.add_mtext(text, dxfattribs={"insert": (0, i, 0), "char_height": 0.5})
+    msp.add_point((5, 6, 0))
+    save("mtext-codes.dxf", doc)
+
+
+def quoting():
+    doc = new()
+    # ezdxf refuses a double quote in a layer name (AutoCAD does too); other
+    # writers let one through, so the name is put in after writing.
+    doc.layers.add("FENCE_NORTH")
+    msp = doc.modelspace()
+    attribs = {"layer": "FENCE_NORTH"}
+    msp.add_text('He said "stop"', dxfattribs={"insert": (1, 2, 0), **attribs})
+    msp.add_text("a;b", dxfattribs={"insert": (3, 4, 0)})
+    msp.add_point((5, 6, 0), dxfattribs=attribs)
+    save("quoting.dxf", doc, lambda text: text.replace("FENCE_NORTH", 'Fence, "north"'))
+
+
 DRAWINGS = [
     hatch_line_pattern,
     layers_named_like_types,
@@ -339,6 +445,13 @@ DRAWINGS = [
     curve_fit_polyline,
     extrusion_not_unit,
     ctrl_z_inside,
+    survey_blocks,
+    code_page_1252,
+    code_page_1251,
+    unicode_escapes,
+    utf8_r2018,
+    mtext_codes,
+    quoting,
 ]
 
 
