@@ -128,10 +128,21 @@ std::size_t AttributesRoom(std::span<const AttributeText> attributes) noexcept {
     return room;
 }
 
-// Returns true when a field must be quoted to be read back as one field.
+// Returns true when a field must be quoted to be read back as one field: it holds a quote, a
+// line break or the separator, or its end and the separator after it make a separator that
+// starts inside the field ("a-" before "--" reads as "a" and "-...").
 bool NeedsQuotes(std::string_view field, std::string_view separator) noexcept {
-    return field.find_first_of("\"\r\n") != std::string_view::npos ||
-           (!separator.empty() && field.find(separator) != std::string_view::npos);
+    if (field.find_first_of("\"\r\n") != std::string_view::npos)
+        return true;
+    if (separator.empty())
+        return false;
+    if (field.find(separator) != std::string_view::npos)
+        return true;
+    for (std::size_t k = 1; k < separator.size() && k <= field.size(); ++k)
+        if (field.substr(field.size() - k) == separator.substr(0, k) &&
+            separator.substr(k) == separator.substr(0, separator.size() - k))
+            return true;
+    return false;
 }
 
 // Puts the field at [start, end) between double quotes, doubling those inside (the room for

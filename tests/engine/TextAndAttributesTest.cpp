@@ -237,6 +237,8 @@ TEST(TextAndAttributesTest, QuotedFieldsReadBackAsWritten) {
         {"CR LF in a prefix, a quote in a counter's prefix", ",", "#\"", "T\r\n", "L", "",
          {"Attributes"}},
         {"the separator in the label", ",", "", "", "a,b", "", {"Attributes"}},
+        // "a-" before "--" would read as "a" and a field starting with "-".
+        {"a field ending in the separator's start", "--", "", "", "a-", "", {"Attributes"}},
         {"tags holding the separator and a quote", ";", "", "", "L", "DESC;1, N\"2",
          {"DESC;1", "N\"2"}},
     };
