@@ -19,7 +19,7 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        low = lead == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
         high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
@@ -36,7 +36,9 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
     return length;
 }
 
-std::string Number(std::int64_t value) { return std::to_string(value); }
+std::string Number(std::int64_t value) {
+    return std::to_string(value);
+}
 
 std::string Seconds(double value) {
     char text[32];
@@ -115,9 +117,8 @@ std::string JsonReportText(const RunRequest& request, const RunResult& result,
         files += "    {\"dxf\": " + JsonString(file.DxfPath) +
                  ", \"data\": " + JsonString(file.DataPath) + ", \"status\": \"" +
                  StatusName(file.Outcome) + "\", \"reason\": " + JsonString(file.Reason) +
-                 ", \"records\": " + Number(file.Records) +
-                 ", \"recordsByKind\": " + KindRecordsObject(file.KindRecords, context.SelectedKinds) +
-                 "}";
+                 ", \"records\": " + Number(file.Records) + ", \"recordsByKind\": " +
+                 KindRecordsObject(file.KindRecords, context.SelectedKinds) + "}";
     }
     // A run that ended on an error or was stopped did not reach the entries after its last.
     for (std::size_t i = result.Files.size(); i < request.Entries.size(); ++i) {

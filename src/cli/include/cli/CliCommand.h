@@ -11,8 +11,7 @@
 namespace quarrow {
 
 // Runs a command on its parsed options; returns the exit status.
-using CommandFunction = int (*)(const ParsedOptions& options, std::ostream& out,
-                                std::ostream& err);
+using CommandFunction = int (*)(const ParsedOptions& options, std::ostream& out, std::ostream& err);
 
 struct CliCommand {
     std::string_view Name;
