@@ -1,55 +1,196 @@
 #include "cli/Cli.h"
 
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "cli/CliCommand.h"
+
 namespace quarrow {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage:\n"
-    "  quarrow-cli run --config FILE.qrw --dest DIR [--log FILE] [--quiet] [--keep-going]\n"
-    "                  PATH...\n"
-    "  quarrow-cli show-config [--json] FILE.qrw\n"
-    "  quarrow-cli make-config --json SPEC.json|- OUT.qrw\n"
-    "  quarrow-cli --help | --version\n"
-    "\n"
-    "run          converts the DXF files given (a folder gives its *.dxf files, any letter\n"
-    "             case) into Data files in DIR, as the desktop program's \"Process selected\n"
-    "             files\" does. --keep-going: a drawing that ends on an error is reported\n"
-    "             and the run goes on. Ctrl-C stops the run; no Data file is left half\n"
-    "             written.\n"
-    "show-config  prints a configuration file: its fields, data order, selected kinds and\n"
-    "             both trees; --json prints one JSON object.\n"
-    "make-config  writes a configuration file from a JSON object as show-config --json\n"
-    "             prints it (- reads it from standard input).\n"
-    "\n"
-    "Exit status: 0 done; 3 done, but some file could not be opened, was not a valid DXF or\n"
-    "would have replaced a Data file of the same run; 1 a file ended on an error; 2 refused\n"
-    "before the run.\n";
+constexpr CliOption kRunOptions[] = {
+    {"config", 'c', "FILE.qrw",
+     "the configuration (default: the default.qrw installed with the program)"},
+    {"dest", 'd', "DIR",
+     "where the Data files go, created when missing (default: the current "
+     "folder)"},
+    {"log", '\0', "FILE", "also write the report to FILE (CR LF line ends)"},
+    {"json-report", '\0', "FILE",
+     "write what became of each file (status, reason, records per kind) and the time taken "
+     "as JSON"},
+    {"recursive", 'r', "", "a folder also gives the *.dxf files of its subfolders"},
+    {"keep-going", '\0', "", "a drawing that ends on an error is reported and the run goes on"},
+    {"quiet", 'q', "", "print no report on standard output"},
+};
+
+constexpr CliOption kShowConfigOptions[] = {
+    {"json", '\0', "", "print one JSON object"},
+};
+
+constexpr CliOption kMakeConfigOptions[] = {
+    {"json", '\0', "SPEC.json",
+     "the JSON object to write, as show-config --json prints it (- reads standard input)"},
+};
+
+// A new command is one row here and its function.
+constexpr std::array kCommands = {
+    CliCommand{
+        "run",
+        "PATH...",
+        "convert DXF files into Data files",
+        "Converts the DXF files given into Data files in the destination folder, as the\n"
+        "desktop program's \"Process selected files\" does. A folder among the PATHs gives\n"
+        "its *.dxf files (any letter case) sorted by name; with --recursive its subfolders'\n"
+        "files follow, folder by folder. Files given directly keep their order. Ctrl-C\n"
+        "stops the run; no Data file is left half written.\n"
+        "\n"
+        "Exit status: 0 done; 3 done, but some file could not be opened, was not a valid DXF\n"
+        "or would have replaced a Data file of the same run; 1 a file ended on an error; 2\n"
+        "refused before the run.\n",
+        kRunOptions,
+        RunCommand,
+    },
+    CliCommand{
+        "show-config",
+        "FILE.qrw",
+        "print a configuration file",
+        "Prints a configuration file: its fields, data order, selected kinds and both\n"
+        "trees.\n",
+        kShowConfigOptions,
+        ShowConfigCommand,
+    },
+    CliCommand{
+        "make-config",
+        "OUT.qrw",
+        "write a configuration file from JSON",
+        "Writes a configuration file from a JSON object as show-config --json prints it:\n"
+        "what the trees say (checks, order, states) counts, the flags and the data order are\n"
+        "rebuilt from them, keys left out keep the default configuration's values. A key\n"
+        "that holds something impossible is named, and nothing is written.\n",
+        kMakeConfigOptions,
+        MakeConfigCommand,
+    },
+};
+
+void WriteUsage(std::ostream& out) {
+    out << "Usage:\n";
+    for (const CliCommand& command : kCommands)
+        out << "  quarrow-cli " << command.Name << " [OPTION...] " << command.Operands << "\n";
+    out << "  quarrow-cli help [COMMAND] | COMMAND --help | --version\n\nCommands:\n";
+    for (const CliCommand& command : kCommands)
+        out << "  " << command.Name
+            << std::string(14 - std::min<std::size_t>(13, command.Name.size()), ' ')
+            << command.Summary << "\n";
+    out << "\n"
+           "Exit status: 0 done; 3 done, but some file could not be opened, was not a valid DXF "
+           "or\n"
+           "would have replaced a Data file of the same run; 1 a file ended on an error; 2 "
+           "refused\n"
+           "before the run.\n";
+}
+
+// "--help" or "-h" among the options (not after "--") asks for the command's help.
+bool AsksForHelp(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            return false;
+        if (arg == "--help" || arg == "-h")
+            return true;
+    }
+    return false;
+}
 
 }  // namespace
 
+std::span<const CliCommand> CliCommands() {
+    return kCommands;
+}
+
+const CliCommand* FindCliCommand(std::string_view name) {
+    for (const CliCommand& command : kCommands)
+        if (command.Name == name)
+            return &command;
+    return nullptr;
+}
+
+void WriteCommandHelp(const CliCommand& command, std::ostream& out) {
+    out << "Usage: quarrow-cli " << command.Name << " [OPTION...] " << command.Operands << "\n\n"
+        << command.Description << "\nOptions:\n";
+    for (const CliOption& option : command.Options) {
+        std::string left = "  ";
+        left += option.Short != '\0' ? std::string{'-', option.Short, ',', ' '} : "    ";
+        left += "--";
+        left += option.Long;
+        if (!option.ValueName.empty()) {
+            left += ' ';
+            left += option.ValueName;
+        }
+        constexpr std::size_t kColumn = 28;
+        left.resize(std::max(left.size() + 2, kColumn), ' ');
+        if (left.size() > kColumn)
+            left += "\n" + std::string(kColumn, ' ');
+        // The help text wrapped at 80 columns, its lines under one another.
+        std::string_view help = option.Help;
+        while (left.size() + help.size() > 80) {
+            std::size_t cut = help.rfind(' ', 80 - left.size());
+            if (cut == std::string_view::npos || cut == 0)
+                break;
+            out << left << help.substr(0, cut) << "\n";
+            help.remove_prefix(cut + 1);
+            left.assign(kColumn, ' ');
+        }
+        out << left << help << "\n";
+    }
+    out << "  -h, --help                print this help\n";
+}
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
-        err << kUsage;
+        WriteUsage(err);
         return kExitRefused;
     }
-    const std::string& command = args[0];
+    const std::string& name = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "--help" || command == "-h" || command == "help") {
-        out << kUsage;
+    if (name == "--help" || name == "-h" || (name == "help" && rest.empty())) {
+        WriteUsage(out);
         return kExitDone;
     }
-    if (command == "--version") {
+    if (name == "--version") {
         out << "quarrow-cli " << QUARROW_VERSION << "\n";
         return kExitDone;
     }
-    if (command == "run")
-        return RunCommand(rest, out, err);
-    if (command == "show-config")
-        return ShowConfigCommand(rest, out, err);
-    if (command == "make-config")
-        return MakeConfigCommand(rest, out, err);
-    err << "quarrow-cli: unknown command \"" << command << "\"\n\n" << kUsage;
-    return kExitRefused;
+    if (name == "help") {
+        const CliCommand* command = FindCliCommand(rest[0]);
+        if (command == nullptr || rest.size() > 1) {
+            err << "quarrow-cli help: "
+                << (command == nullptr ? "unknown command \"" + rest[0] + "\"" : "give one command")
+                << "\n\n";
+            WriteUsage(err);
+            return kExitRefused;
+        }
+        WriteCommandHelp(*command, out);
+        return kExitDone;
+    }
+    const CliCommand* command = FindCliCommand(name);
+    if (command == nullptr) {
+        err << "quarrow-cli: unknown command \"" << name << "\"\n\n";
+        WriteUsage(err);
+        return kExitRefused;
+    }
+    if (AsksForHelp(rest)) {
+        WriteCommandHelp(*command, out);
+        return kExitDone;
+    }
+    ParsedOptions options;
+    if (const std::string problem = ParseOptions(rest, command->Options, options);
+        !problem.empty()) {
+        err << "quarrow-cli " << name << ": " << problem << "\n"
+            << "Usage: quarrow-cli " << name << " [OPTION...] " << command->Operands
+            << "  (quarrow-cli help " << name << " tells more)\n";
+        return kExitRefused;
+    }
+    return command->Run(options, out, err);
 }
 
 }  // namespace quarrow

@@ -211,23 +211,14 @@ constexpr const char* kMakeConfigUsage =
 
 }  // namespace
 
-int MakeConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int MakeConfigCommand(const ParsedOptions& options, std::ostream& out, std::ostream& err) {
     (void)out;
-    std::string specPath, outPath;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--json" && i + 1 < args.size() && specPath.empty()) {
-            specPath = args[++i];
-        } else if (!args[i].empty() && args[i][0] == '-' && args[i] != "-") {
-            err << "quarrow-cli make-config: unknown option \"" << args[i] << "\"\n"
-                << kMakeConfigUsage;
-            return kExitRefused;
-        } else if (outPath.empty()) {
-            outPath = args[i];
-        } else {
-            err << "quarrow-cli make-config: give one SPEC and one OUT file\n" << kMakeConfigUsage;
-            return kExitRefused;
-        }
+    const std::string specPath = options.Value("json");
+    if (options.Operands.size() > 1) {
+        err << "quarrow-cli make-config: give one OUT file\n" << kMakeConfigUsage;
+        return kExitRefused;
     }
+    const std::string outPath = options.Operands.empty() ? std::string() : options.Operands[0];
     if (specPath.empty() || outPath.empty()) {
         err << "quarrow-cli make-config: give the JSON spec (--json SPEC.json, or - for "
                "standard input) and the configuration file to write\n"

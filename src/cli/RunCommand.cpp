@@ -3,7 +3,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <clocale>
 #include <csignal>
@@ -13,7 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "JsonReport.h"
 #include "cli/Cli.h"
+#include "cli/ShippedData.h"
+#include "config/FileReplace.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
@@ -25,10 +30,6 @@
 namespace quarrow {
 namespace {
 
-constexpr const char* kRunUsage =
-    "Usage: quarrow-cli run --config FILE.qrw --dest DIR [--log FILE] [--quiet] [--keep-going] "
-    "PATH...\n";
-
 // The report's date: the user's short date and long time, as the desktop program writes it.
 std::string LocalDateTimeText() {
     std::setlocale(LC_TIME, "");
@@ -37,6 +38,16 @@ std::string LocalDateTimeText() {
     localtime_r(&now, &local);
     char text[128];
     const std::size_t size = std::strftime(text, sizeof text, "%x %X", &local);
+    return std::string(text, size);
+}
+
+// The time a run started, for programs: ISO 8601 in UTC.
+std::string UtcDateTimeText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    const std::size_t size = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return std::string(text, size);
 }
 
@@ -90,56 +101,90 @@ private:
 };
 
 struct RunArguments {
-    std::string Config, Dest, Log;
+    std::string Config, Dest, Log, JsonReport;
     bool Quiet = false;
     bool KeepGoing = false;
+    bool Recursive = false;
     std::vector<std::string> Paths;
 };
 
-// Returns an empty text, or what is wrong with the arguments.
-std::string ParseRunArguments(const std::vector<std::string>& args, RunArguments& parsed) {
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && (arg == "--config" || arg == "--dest" || arg == "--log")) {
-            if (i + 1 >= args.size())
-                return "option " + arg + " needs a value";
-            std::string& target = arg == "--config" ? parsed.Config
-                                  : arg == "--dest" ? parsed.Dest
-                                                    : parsed.Log;
-            target = args[++i];
-        } else if (!optionsEnded && arg == "--quiet") {
-            parsed.Quiet = true;
-        } else if (!optionsEnded && arg == "--keep-going") {
-            parsed.KeepGoing = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            return "unknown option \"" + arg + "\"";
-        } else {
-            parsed.Paths.push_back(arg);
-        }
-    }
-    if (parsed.Config.empty())
-        return "--config FILE.qrw is required";
-    if (parsed.Dest.empty())
-        return "--dest DIR is required";
+// Fills in the defaults: the configuration installed with the program, the current folder.
+// Returns an empty text, or what is wrong.
+std::string TakeRunArguments(const ParsedOptions& options, RunArguments& parsed) {
+    parsed.Config = options.Value("config");
+    parsed.Dest = options.Value("dest");
+    parsed.Log = options.Value("log");
+    parsed.JsonReport = options.Value("json-report");
+    parsed.Quiet = options.Has("quiet");
+    parsed.KeepGoing = options.Has("keep-going");
+    parsed.Recursive = options.Has("recursive");
+    parsed.Paths = options.Operands;
+    for (const char* name : {"config", "dest", "log", "json-report"})
+        if (options.Has(name) && options.Value(name).empty())
+            return std::string("option --") + name + " needs a value";
     if (parsed.Paths.empty())
         return "no DXF file or folder given";
+    if (parsed.Config.empty()) {
+        const std::vector<std::filesystem::path> folders = ShippedDataFolders();
+        parsed.Config = FindShippedFile("default.qrw", folders).string();
+        if (parsed.Config.empty()) {
+            std::string where;
+            for (const auto& folder : folders)
+                where += (where.empty() ? "" : ", ") + folder.string();
+            return "no --config given, and the default configuration default.qrw is in none of " +
+                   where;
+        }
+    }
+    if (parsed.Dest.empty()) {
+        std::error_code ec;
+        parsed.Dest = std::filesystem::current_path(ec).string();
+        if (ec)
+            return "no --dest given, and the current folder cannot be read";
+    }
     return {};
+}
+
+bool NameBefore(const std::string& a, const std::string& b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int ca = std::toupper(static_cast<unsigned char>(a[i]));
+        const int cb = std::toupper(static_cast<unsigned char>(b[i]));
+        if (ca != cb)
+            return ca < cb;
+    }
+    return a.size() < b.size();
+}
+
+// A folder's *.dxf files by name, then (recursive) its subfolders' in name order, depth first.
+// Links to folders are not followed, so a link to a parent cannot make the list endless.
+void CollectFolder(const std::string& folder, bool recursive, std::vector<RunEntry>& entries) {
+    std::vector<DxfFileEntry> rows = ListDxfFiles(folder, DateSeparators{});
+    SortDxfFileEntries(rows, FileListColumn::Name, true);
+    for (const auto& row : rows)
+        entries.push_back(MakeListEntry(folder, row.Name, true, row.Extension));
+    if (!recursive)
+        return;
+    std::vector<std::string> subfolders;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code typeError;
+        if (it->symlink_status(typeError).type() == std::filesystem::file_type::directory)
+            subfolders.push_back(it->path().filename().string());
+    }
+    std::sort(subfolders.begin(), subfolders.end(), NameBefore);
+    for (const std::string& name : subfolders)
+        CollectFolder(WithTrailingSeparator(folder) + name, true, entries);
 }
 
 // A folder gives its *.dxf files in the file list's default order (Name ascending); a file
 // given directly keeps its place.
-std::vector<RunEntry> CollectEntries(const std::vector<std::string>& paths) {
+std::vector<RunEntry> CollectEntries(const std::vector<std::string>& paths, bool recursive) {
     std::vector<RunEntry> entries;
     for (const std::string& path : paths) {
         std::error_code ec;
         if (std::filesystem::is_directory(path, ec)) {
-            std::vector<DxfFileEntry> rows = ListDxfFiles(path, DateSeparators{});
-            SortDxfFileEntries(rows, FileListColumn::Name, true);
-            for (const auto& row : rows)
-                entries.push_back(MakeListEntry(path, row.Name, true, row.Extension));
+            CollectFolder(path, recursive, entries);
         } else {
             RunEntry entry;
             entry.DxfPath = path;
@@ -155,7 +200,7 @@ std::vector<RunEntry> CollectEntries(const std::vector<std::string>& paths) {
 // file; and its folder must take files (unless it is the destination, tested with it). A
 // link to a regular file is followed, so the link stays. Returns an empty text, or why not.
 std::string CheckLogPath(std::string& log, const RunArguments& parsed, const RunRequest& request,
-                         const ExportConfig& config) {
+                         const ExportConfig& config, std::string_view what = "log file") {
     namespace fs = std::filesystem;
     std::error_code ec;
     const auto same = [](const fs::path& a, const fs::path& b) {
@@ -164,20 +209,23 @@ std::string CheckLogPath(std::string& log, const RunArguments& parsed, const Run
         const fs::path cb = fs::weakly_canonical(b, e2);
         return !e1 && !e2 && ca == cb;
     };
-    const std::string reuse = "the log file \"" + log + "\" is ";
+    const std::string option = what == "log file" ? "--log" : "--json-report";
+    const std::string reuse = "the " + std::string(what) + " \"" + log + "\" is ";
     if (same(log, parsed.Config))
-        return reuse + "the configuration file; give --log another file";
+        return reuse + "the configuration file; give " + option + " another file";
     const std::string dest = WithTrailingSeparator(parsed.Dest);
     for (const RunEntry& entry : request.Entries) {
         if (same(log, entry.DxfPath))
-            return reuse + "the DXF file \"" + entry.DxfPath + "\"; give --log another file";
+            return reuse + "the DXF file \"" + entry.DxfPath + "\"; give " + option +
+                   " another file";
         const std::string data = DataPathFor(dest, entry.FileName, config.DataFileExt);
         if (same(log, data))
-            return reuse + "the Data file of \"" + entry.DxfPath + "\"; give --log another file";
+            return reuse + "the Data file of \"" + entry.DxfPath + "\"; give " + option +
+                   " another file";
     }
     const fs::file_status status = fs::status(log, ec);
     if (fs::exists(status) && !fs::is_regular_file(status))
-        return reuse + "not a regular file (a folder, device or pipe); give --log a file";
+        return reuse + "not a regular file (a folder, device or pipe); give " + option + " a file";
     if (fs::is_symlink(fs::symlink_status(log, ec)) && fs::is_regular_file(status))
         log = fs::canonical(log, ec).string();
     fs::path folder = fs::path(log).parent_path();
@@ -185,8 +233,8 @@ std::string CheckLogPath(std::string& log, const RunArguments& parsed, const Run
         folder = ".";
     if (!same(folder, parsed.Dest) &&
         (!fs::is_directory(folder, ec) || !TestDestinationWritable(folder.string())))
-        return "cannot write the log file \"" + log + "\": its folder \"" + folder.string() +
-               "\" does not exist or is write-protected";
+        return "cannot write the " + std::string(what) + " \"" + log + "\": its folder \"" +
+               folder.string() + "\" does not exist or is write-protected";
     return {};
 }
 
@@ -229,10 +277,11 @@ private:
 
 }  // namespace
 
-int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCommand(const ParsedOptions& options, std::ostream& out, std::ostream& err) {
     RunArguments parsed;
-    if (const std::string problem = ParseRunArguments(args, parsed); !problem.empty()) {
-        err << "quarrow-cli run: " << problem << "\n" << kRunUsage;
+    if (const std::string problem = TakeRunArguments(options, parsed); !problem.empty()) {
+        err << "quarrow-cli run: " << problem
+            << "\nUsage: quarrow-cli run [OPTION...] PATH...  (quarrow-cli help run tells more)\n";
         return kExitRefused;
     }
 
@@ -259,12 +308,26 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
 
     RunRequest request;
-    request.Entries = CollectEntries(parsed.Paths);
+    request.Entries = CollectEntries(parsed.Paths, parsed.Recursive);
     request.KeepGoing = parsed.KeepGoing;
     std::string logPath = parsed.Log;
+    std::string jsonPath = parsed.JsonReport;
     if (!logPath.empty()) {
         if (const std::string problem = CheckLogPath(logPath, parsed, request, config);
             !problem.empty()) {
+            err << "quarrow-cli run: " << problem << "\n";
+            return kExitRefused;
+        }
+    }
+    if (!jsonPath.empty()) {
+        std::string problem = CheckLogPath(jsonPath, parsed, request, config, "JSON report");
+        std::error_code ec;
+        if (problem.empty() && !logPath.empty() &&
+            std::filesystem::weakly_canonical(jsonPath, ec) ==
+                std::filesystem::weakly_canonical(logPath, ec))
+            problem = "the JSON report \"" + jsonPath +
+                      "\" is the log file; give --json-report another file";
+        if (!problem.empty()) {
             err << "quarrow-cli run: " << problem << "\n";
             return kExitRefused;
         }
@@ -285,6 +348,8 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     std::atomic<bool> cancelRequested{false};
     TerminalProgress progress(err);
     const bool onTerminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+    const std::string startedUtc = UtcDateTimeText();
+    const auto started = std::chrono::steady_clock::now();
     RunResult result;
     int signal = 0;
     {
@@ -293,15 +358,8 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
                                       cancelRequested, onTerminal ? &progress : nullptr, request);
         signal = stopSignal;
     }
-    if (signal != 0 && result.Status == RunStatus::Done) {
-        if (!parsed.Quiet)
-            for (const auto& line : result.Report.Lines)
-                out << line << "\n";
-        out.flush();
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
-        return 128 + signal;
-    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     if (result.Status == RunStatus::DestinationNotWritable) {
         err << "quarrow-cli run: " << result.Message << "\n";
@@ -311,18 +369,40 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!parsed.Quiet)
         for (const auto& line : result.Report.Lines)
             out << line << "\n";
+
+    int status = kExitDone;
+    if (signal != 0 && result.Status == RunStatus::Done)
+        status = 128 + signal;
+    else if (result.Status == RunStatus::Failed || !result.LogError.empty() ||
+             result.FilesFailed > 0)
+        status = kExitRunError;
+    else if (result.FilesNotRead > 0)
+        status = kExitSomeFilesFailed;
+
     if (result.Status == RunStatus::Failed) {
         out.flush();
         err << "quarrow-cli run: " << result.Message << "\n";
-        return kExitRunError;
     }
-    if (!result.LogError.empty()) {
+    if (!result.LogError.empty())
         err << "quarrow-cli run: " << result.LogError << "\n";
-        return kExitRunError;
+    if (!jsonPath.empty()) {
+        const JsonReportContext context{parsed.Config, parsed.Dest, startedUtc,
+                                        seconds,       status,      check.SelectedKinds};
+        const ReplaceResult written =
+            ReplaceFileContents(jsonPath, JsonReportText(request, result, context));
+        if (!written.Ok()) {
+            err << "quarrow-cli run: cannot write the JSON report \"" << jsonPath
+                << "\": " << SystemErrorText(written.Error) << "\n";
+            if (status == kExitDone || status == kExitSomeFilesFailed)
+                status = kExitRunError;
+        }
     }
-    if (result.FilesFailed > 0)
-        return kExitRunError;
-    return result.FilesNotRead > 0 ? kExitSomeFilesFailed : kExitDone;
+    if (signal != 0 && result.Status == RunStatus::Done) {
+        out.flush();
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+    return status;
 }
 
 }  // namespace quarrow

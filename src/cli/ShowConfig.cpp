@@ -163,27 +163,18 @@ void PrintJson(const ExportConfig& c, const ConfigTree& entityTree, const Config
 
 }  // namespace
 
-int ShowConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    bool json = false;
-    std::string path;
-    for (const auto& arg : args) {
-        if (arg == "--json") {
-            json = true;
-        } else if (!arg.empty() && arg[0] == '-') {
-            err << "quarrow-cli show-config: unknown option \"" << arg << "\"\n";
-            return kExitRefused;
-        } else if (path.empty()) {
-            path = arg;
-        } else {
-            err << "quarrow-cli show-config: give one configuration file\n";
-            return kExitRefused;
-        }
+int ShowConfigCommand(const ParsedOptions& options, std::ostream& out, std::ostream& err) {
+    const bool json = options.Has("json");
+    if (options.Operands.size() > 1) {
+        err << "quarrow-cli show-config: give one configuration file\n";
+        return kExitRefused;
     }
-    if (path.empty()) {
+    if (options.Operands.empty()) {
         err << "quarrow-cli show-config: give the configuration file to show, for example "
                "data/default.qrw\n";
         return kExitRefused;
     }
+    const std::string& path = options.Operands[0];
 
     ExportConfig config;
     ConfigTree entityTree = BuildEntityTree();

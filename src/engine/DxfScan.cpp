@@ -301,7 +301,7 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
                            std::to_string(line) + " ***");
     }
     env.Report.Add(kReportSeparator);
-    return {ScanOutcome::Done, {}, ctx.RecordCount};
+    return {ScanOutcome::Done, {}, ctx.RecordCount, ctx.KindRecords};
 }
 
 }  // namespace

@@ -147,14 +147,27 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
                 report.Add(kReportSeparator);
                 ++result.FilesNotRead;
                 result.Failures.push_back({entry.DxfPath, reason});
+                result.Files.push_back(
+                    {entry.DxfPath, dataPath, FileOutcome::Status::NotRead, reason});
             } else {
                 const ScanResult scan = ScanDxfFile(env, entry.DxfPath, dataPath);
                 if (scan.Outcome == ScanOutcome::Done) {
                     written.emplace(key, entry.DxfPath);
                     ++result.FilesConverted;
                     result.RecordsWritten += scan.Records;
+                    result.Files.push_back({entry.DxfPath,
+                                            dataPath,
+                                            FileOutcome::Status::Converted,
+                                            {},
+                                            scan.Records,
+                                            scan.KindRecords});
                 } else if (scan.Outcome != ScanOutcome::Canceled) {
                     result.Failures.push_back({entry.DxfPath, scan.Error});
+                    result.Files.push_back({entry.DxfPath, dataPath,
+                                            scan.Outcome == ScanOutcome::Failed
+                                                ? FileOutcome::Status::Failed
+                                                : FileOutcome::Status::NotRead,
+                                            scan.Error});
                 }
                 if (scan.Outcome == ScanOutcome::Failed && request.KeepGoing) {
                     // The scan gave the file's numbers back and left no Data file.

@@ -84,6 +84,8 @@ struct Segment {
     std::int32_t SeparatorRecords = 0;
     std::int64_t RecordCount = 0;
     std::array<std::int32_t, kKindCount> KindCounts{};
+    std::array<std::int64_t, kKindCount> KindRecords{};
+    std::int64_t RecordsCounted = 0;
     BlockTally Tally;
 };
 
@@ -245,6 +247,8 @@ private:
         s.SeparatorRecords = ahead.SeparatorRecords;
         s.RecordCount = ahead.RecordCount;
         s.KindCounts = ahead.KindCounts;
+        s.KindRecords = ahead.KindRecords;
+        s.RecordsCounted = ahead.RecordsCounted;
         s.Tally = std::move(ahead.Tally);
     }
 
@@ -310,8 +314,11 @@ bool TakeSegment(ScanContext& ctx, const Segment& s) {
     ctx.PaperSpaceCount = WrappingSum(ctx.PaperSpaceCount, s.PaperSpaceCount);
     ctx.SeparatorRecords = WrappingSum(ctx.SeparatorRecords, s.SeparatorRecords);
     ctx.RecordCount += s.RecordCount;
-    for (std::size_t kind = 0; kind < ctx.KindCounts.size(); ++kind)
+    for (std::size_t kind = 0; kind < ctx.KindCounts.size(); ++kind) {
         ctx.KindCounts[kind] = WrappingSum(ctx.KindCounts[kind], s.KindCounts[kind]);
+        ctx.KindRecords[kind] += s.KindRecords[kind];
+    }
+    ctx.RecordsCounted += s.RecordsCounted;
     for (const auto& [name, count] : s.Tally.Entries())
         ctx.Tally.Add(name, count);
     return true;

@@ -58,4 +58,24 @@ QString ChooseProgramFolder(const QString& executableFolder, const QString& user
     return user;
 }
 
+QString FindShippedDataFolder(const QString& executableFolder, const QString& installedDataFolder) {
+    const QString exe = WithSlash(executableFolder);
+    for (const QString& folder :
+         {exe, WithSlash(QDir::cleanPath(exe + QStringLiteral("../share/quarrow")))})
+        if (QFileInfo(folder + QStringLiteral("default.qrw")).isFile())
+            return folder;
+    return WithSlash(installedDataFolder);
+}
+
+ProgramPaths LocateProgramPaths(const QString& executableFolder, const QString& installedDataFolder,
+                                const QString& userDataFolder) {
+    const QString shipped = FindShippedDataFolder(executableFolder, installedDataFolder);
+    if (shipped == WithSlash(executableFolder))
+        return DeriveProgramPaths(ChooseProgramFolder(executableFolder, userDataFolder));
+    SeedUserDataFolder(shipped, userDataFolder);
+    ProgramPaths paths = DeriveProgramPaths(userDataFolder);
+    paths.HelpFilePath = shipped + QStringLiteral("help_quarrow4.html");
+    return paths;
+}
+
 }  // namespace quarrow

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "cli/CliCommand.h"
 #include "support/CliCapture.h"
 #include "support/TempDir.h"
 
@@ -152,6 +153,72 @@ TEST(CliTest, HelpAndVersionSucceed) {
     const CliResult v = RunCliCapture({"--version"});
     EXPECT_EQ(v.status, kExitDone);
     EXPECT_EQ(v.out.rfind("quarrow-cli ", 0), 0u);
+}
+
+TEST(CliTest, EveryCommandHasItsHelpOnStdoutBothWays) {
+    const CliResult usage = RunCliCapture({"help"});
+    EXPECT_EQ(usage.status, kExitDone);
+    EXPECT_EQ(usage.out, RunCliCapture({"--help"}).out);
+    for (const CliCommand& command : CliCommands()) {
+        const std::string name(command.Name);
+        SCOPED_TRACE(name);
+        EXPECT_NE(usage.out.find("  " + name + " "), std::string::npos) << usage.out;
+        const CliResult help = RunCliCapture({"help", name});
+        EXPECT_EQ(help.status, kExitDone);
+        EXPECT_EQ(help.err, "");
+        EXPECT_EQ(help.out.rfind("Usage: quarrow-cli " + name + " ", 0), 0u) << help.out;
+        for (const CliOption& option : command.Options)
+            EXPECT_NE(help.out.find("--" + std::string(option.Long)), std::string::npos)
+                << option.Long;
+        // Wherever --help stands among the options, even beside a wrong one.
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{name, "--help"}, {name, "--bogus", "-h"}}) {
+            const CliResult asked = RunCliCapture(args);
+            EXPECT_EQ(asked.status, kExitDone);
+            EXPECT_EQ(asked.out, help.out);
+            EXPECT_EQ(asked.err, "");
+        }
+    }
+    const CliResult unknown = RunCliCapture({"help", "frobnicate"});
+    EXPECT_EQ(unknown.status, kExitRefused);
+    EXPECT_NE(unknown.err.find("unknown command \"frobnicate\""), std::string::npos);
+    EXPECT_EQ(unknown.out, "");
+}
+
+TEST(CliTest, CompletionAndManualKnowEveryCommandAndOption) {
+    // Both are written by hand; a command or option added to the table alone fails here.
+    const std::string completion =
+        test::ReadFileBytes(std::string(QUARROW_SOURCE_DIR) + "/data/completion/quarrow-cli");
+    const std::string manual =
+        test::ReadFileBytes(std::string(QUARROW_SOURCE_DIR) + "/data/man/quarrow-cli.1");
+    const auto roff = [](const std::string& text) {
+        std::string out;
+        for (char ch : text) {
+            if (ch == '-')
+                out.push_back('\\');
+            out.push_back(ch);
+        }
+        return out;
+    };
+    // The words of its line local commands="...", each between spaces.
+    const std::size_t list = completion.find("local commands=\"");
+    ASSERT_NE(list, std::string::npos);
+    const std::size_t first = list + 16;
+    std::string commands(1, ' ');
+    commands.append(completion, first, completion.find('"', first) - first);
+    commands.push_back(' ');
+    for (const CliCommand& command : CliCommands()) {
+        const std::string name(command.Name);
+        SCOPED_TRACE(name);
+        EXPECT_NE(commands.find(" " + name + " "), std::string::npos) << commands;
+        EXPECT_NE(completion.find(name + ")"), std::string::npos);
+        EXPECT_NE(manual.find(".B quarrow-cli " + name), std::string::npos);
+        for (const CliOption& option : command.Options) {
+            const std::string flag = "--" + std::string(option.Long);
+            EXPECT_NE(completion.find(flag + " "), std::string::npos) << flag;
+            EXPECT_NE(manual.find(roff(flag)), std::string::npos) << flag;
+        }
+    }
 }
 
 }  // namespace

@@ -282,5 +282,153 @@ TEST(RunCommandTest, SampleDrawingsGiveTheirFixtureDataFiles) {
     EXPECT_GE(compared, 9);
 }
 
+// Lines of a report's "DXF File" entries, in order.
+std::vector<std::string> ReportedDrawings(const std::string& report) {
+    std::vector<std::string> drawings;
+    const std::string label = "  DXF File  : ";
+    for (std::size_t at = report.find(label); at != std::string::npos;
+         at = report.find(label, at + 1)) {
+        const std::size_t start = at + label.size();
+        drawings.push_back(report.substr(start, report.find('\n', start) - start));
+    }
+    return drawings;
+}
+
+TEST(RunCommandTest, RecursiveTakesSubfoldersByNameAfterTheFolderOwnFiles) {
+    test::TempDir temp;
+    const fs::path in = temp.Path() / "in";
+    for (const char* name : {"b.dxf", "sub/a.dxf", "sub/deeper/c.DXF", "Zed/d.dxf", "Zed/e.txt"}) {
+        fs::create_directories((in / name).parent_path());
+        WriteFileBytes(in / name, kPointFile);
+    }
+    // A link back to the top would make the walk endless if it were followed.
+    fs::create_directory_symlink(in, in / "sub" / "loop");
+    const std::string top = in.string();
+    const std::vector<std::string> all = {top + "/b.dxf", top + "/sub/a.dxf",
+                                          top + "/sub/deeper/c.DXF", top + "/Zed/d.dxf"};
+    struct Case {
+        const char* name;
+        const char* option;
+        std::vector<std::string> drawings;
+    };
+    const Case cases[] = {
+        {"flat", "--keep-going", {top + "/b.dxf"}},
+        {"short", "-r", all},
+        {"long", "--recursive", all},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliResult r =
+            RunCliCapture({"run", "--config", kDefault, "--dest", temp / c.name, c.option, top});
+        EXPECT_EQ(r.status, kExitDone) << r.err;
+        EXPECT_EQ(ReportedDrawings(r.out), c.drawings);
+    }
+}
+
+// Runs in another current folder for as long as it lives.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const fs::path& folder) : previous_(fs::current_path()) {
+        fs::current_path(folder);
+    }
+    ~CurrentFolder() { fs::current_path(previous_); }
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    fs::path previous_;
+};
+
+TEST(RunCommandTest, WithoutConfigAndDestTheShippedDefaultWritesIntoTheCurrentFolder) {
+    test::TempDir temp;
+    WriteFileBytes(temp / "site.dxf", kPointFile);
+    CliResult r;
+    {
+        const CurrentFolder here(temp.Path());
+        r = RunCliCapture({"run", "site.dxf"});
+    }
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    // The default configuration: comma, a header line, 3 decimals, the layer.
+    EXPECT_EQ(ReadFileBytes(temp.Path() / "site.csv"),
+              "Line Number,X (East) coordinate,Y (North) coordinate,Z (Elevation) coordinate,"
+              "Entity Layer\r\n1,1.000,2.000,0.000,L\r\n");
+    EXPECT_NE(r.out.find("  Data File : " + (temp / "site.csv")), std::string::npos) << r.out;
+
+    // An empty value is a mistake, not a request for the default.
+    const CliResult empty = RunCliCapture({"run", "--config=", temp / "site.dxf"});
+    EXPECT_EQ(empty.status, kExitRefused);
+    EXPECT_NE(empty.err.find("option --config needs a value"), std::string::npos) << empty.err;
+}
+
+TEST(RunCommandTest, JsonReportTellsEachFileItsStatusReasonAndRecordsPerKind) {
+    test::TempDir temp;
+    const std::string t = temp.Path().string();
+    // A quote and a byte that is not UTF-8 (Latin-1 e acute) in a name reach the JSON intact.
+    const std::string odd = t + "/caf\xe9 \"x\".dxf";
+    WriteFileBytes(odd, kPointFile);
+    WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
+    const std::string json = t + "/report.json";
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;  // after the options common to all
+        int status;
+        std::vector<std::string> lines;  // each a whole line of the report
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"keep_going", {"--keep-going", odd, t + "/none.dxf", t + "/bad.dxf"}, kExitRunError, {
+            "  \"exitStatus\": 1,",
+            "  \"error\": \"\",",
+            "    {\"dxf\": \"" + t + "/caf\xc3\xa9 \\\"x\\\".dxf\", \"data\": \"" + t +
+                "/out/caf\xc3\xa9 \\\"x\\\".csv\", \"status\": \"converted\", \"reason\": \"\", "
+                "\"records\": 1, \"recordsByKind\": {\"Points\": 1, \"Lines\": 0, "
+                "\"MultiLine Text\": 0, \"SingleLine Text\": 0, \"2D Polylines\": 0, "
+                "\"3D Polylines\": 0, \"Blocks\": 0}},",
+            "    {\"dxf\": \"" + t + "/none.dxf\", \"data\": \"" + t + "/out/none.csv\", "
+                "\"status\": \"notRead\", \"reason\": \"cannot open this file: No such file or "
+                "directory\", \"records\": 0, \"recordsByKind\": {\"Points\": 0, \"Lines\": 0, "
+                "\"MultiLine Text\": 0, \"SingleLine Text\": 0, \"2D Polylines\": 0, "
+                "\"3D Polylines\": 0, \"Blocks\": 0}},",
+            "  \"totals\": {\"files\": 3, \"converted\": 1, \"notRead\": 1, \"failed\": 1, "
+                "\"records\": 1, \"recordsByKind\": {\"Points\": 1, \"Lines\": 0, "
+                "\"MultiLine Text\": 0, \"SingleLine Text\": 0, \"2D Polylines\": 0, "
+                "\"3D Polylines\": 0, \"Blocks\": 0}}",
+        }},
+        // A run-ending error: the files after it were not reached, and nothing was written
+        // for them.
+        {"run_ends", {t + "/bad.dxf", odd}, kExitRunError, {
+            "  \"error\": \"Error in DXF file \\\"" + t + "/bad.dxf\\\", line 10: \\\"1,5\\\" is "
+                "not a valid floating point value (Y coordinate).\",",
+            "    {\"dxf\": \"" + t + "/caf\xc3\xa9 \\\"x\\\".dxf\", \"data\": \"\", \"status\": "
+                "\"notReached\", \"reason\": \"the run ended on an error before this file\", "
+                "\"records\": 0, \"recordsByKind\": {}}",
+        }},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = {
+            "run", "--quiet", "--dest", t + "/out", "--json-report=" + json, "--config", kDefault};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliResult r = RunCliCapture(args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        const std::string report = "\n" + ReadFileBytes(json);
+        for (const std::string& line : c.lines)
+            EXPECT_NE(report.find("\n" + line + "\n"), std::string::npos) << line << report;
+        EXPECT_NE(report.find("\n  \"seconds\": "), std::string::npos);
+        fs::remove_all(t + "/out");
+    }
+
+    // Checked before anything is written, as --log is.
+    for (const std::string& target : {odd, t + "/log.txt"}) {
+        SCOPED_TRACE(target);
+        const CliResult r = RunCliCapture({"run", "--config", kDefault, "--dest", t + "/out",
+                                           "--log", t + "/log.txt", "--json-report", target, odd});
+        EXPECT_EQ(r.status, kExitRefused);
+        EXPECT_NE(r.err.find("give --json-report another file"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(t + "/out"));
+    }
+}
+
 }  // namespace
 }  // namespace quarrow

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 
+#include "config/NodeTables.h"
 #include "engine/ProcessingReport.h"
 #include "support/EngineHarness.h"
 #include "support/TempDir.h"
@@ -90,6 +92,27 @@ TEST(DxfScanTest, SummaryHasALinePerSelectedKindTheFilterAndTheTally) {
                               "      B : 1",
                               kSep,
                           }));
+}
+
+TEST(DxfScanTest, RecordsAreCountedPerKindOfTheEntityThatWroteThem) {
+    // A line gives two records (start, end), a polyline one per vertex, a paper-space point
+    // and a rejected block reference none: per-kind counts are records, not entities.
+    TestConfig c = test::AllKindsConfig();
+    c.Filter("A*");
+    const std::string dxf = Entities(
+        {"0",     "POINT", "10", "1",  "20", "1",     "0",          "LINE", "10",     "0",  "20",
+         "0",     "11",    "1",  "21", "1",  "0",     "LWPOLYLINE", "90",   "3",      "10", "0",
+         "20",    "0",     "10", "1",  "20", "0",     "10",         "1",    "20",     "1",  "0",
+         "POINT", "67",    "1",  "10", "5",  "20",    "5",          "0",    "INSERT", "2",  "B",
+         "10",    "0",     "20", "0",  "0",  "POINT", "10",         "2",    "20",     "2"});
+    const test::ScanRun run = ScanText(c, dxf);
+    ASSERT_EQ(run.Result.Outcome, ScanOutcome::Done);
+    std::array<std::int64_t, kKindCount> expected{};
+    expected[std::size_t(EntityKind::Points)] = 2;
+    expected[std::size_t(EntityKind::Lines)] = 2;
+    expected[std::size_t(EntityKind::Polylines2D)] = 3;
+    EXPECT_EQ(run.Result.KindRecords, expected);
+    EXPECT_EQ(run.Result.Records, 7);
 }
 
 TEST(DxfScanTest, CancelStopsBeforeTheNextLineWithoutSummary) {

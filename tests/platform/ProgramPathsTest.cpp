@@ -46,5 +46,29 @@ TEST(ProgramPathsTest, TheUserFolderIsSeededWithoutReplacingTheUsersFiles) {
     EXPECT_EQ(ChooseProgramFolder(exe + "/missing", user), user + "/");
 }
 
+TEST(ProgramPathsTest, AnInstalledProgramWorksInTheUserFolderWithTheShippedHelp) {
+    // prefix/bin holds no default.qrw: the shipped files are in prefix/share/quarrow, which
+    // the program never writes, even when it could (run as root).
+    test::TempDir dir;
+    const QString prefix = QString::fromStdString(dir.Path().string());
+    const QString user = prefix + "/home/data";
+    QDir().mkpath(prefix + "/bin");
+    QDir().mkpath(prefix + "/share/quarrow/configurations");
+    test::WriteFileBytes((prefix + "/share/quarrow/default.qrw").toStdString(), "shipped");
+    test::WriteFileBytes((prefix + "/share/quarrow/configurations/a.qrw").toStdString(), "a");
+
+    const ProgramPaths paths = LocateProgramPaths(prefix + "/bin", "/nowhere", user);
+    EXPECT_EQ(paths.ProgramFolder, user + "/");
+    EXPECT_EQ(paths.HelpFilePath, prefix + "/share/quarrow/help_quarrow4.html");
+    EXPECT_EQ(test::ReadFileBytes((user + "/default.qrw").toStdString()), "shipped");
+    EXPECT_EQ(test::ReadFileBytes((user + "/configurations/a.qrw").toStdString()), "a");
+    EXPECT_FALSE(QFileInfo::exists(prefix + "/bin/configurations"));
+
+    // A build or portable copy keeps working in its own folder.
+    test::WriteFileBytes((prefix + "/bin/default.qrw").toStdString(), "portable");
+    EXPECT_EQ(LocateProgramPaths(prefix + "/bin", "/nowhere", user).ProgramFolder,
+              prefix + "/bin/");
+}
+
 }  // namespace
 }  // namespace quarrow

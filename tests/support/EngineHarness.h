@@ -138,6 +138,8 @@ inline void ExpectSameScan(const ScanRun& two, const ScanRun& one) {
     EXPECT_EQ(two.Result.Outcome, one.Result.Outcome);
     EXPECT_EQ(two.Result.Error, one.Result.Error);
     EXPECT_EQ(two.Data, one.Data);
+    EXPECT_EQ(two.Result.Records, one.Result.Records);
+    EXPECT_EQ(two.Result.KindRecords, one.Result.KindRecords);
     EXPECT_EQ(two.Report, one.Report);
     EXPECT_EQ(two.Counters.LineCounter, one.Counters.LineCounter);
     EXPECT_EQ(two.Counters.GroupCounter, one.Counters.GroupCounter);

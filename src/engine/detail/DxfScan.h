@@ -3,6 +3,7 @@
 // of every entity (a pair of group code 0) of a selected type to its reader, and the file's lines
 // of the report.
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -47,6 +48,7 @@ struct ScanResult {
     ScanOutcome Outcome = ScanOutcome::Done;
     std::string Error;         // Failed: the message; NotOpened, NotDxf: the report's reason
     std::int64_t Records = 0;  // records written (Done)
+    std::array<std::int64_t, kKindCount> KindRecords{};  // of them, per entity kind (Done)
 };
 
 // Progress reaches the observer after this many bytes of input.

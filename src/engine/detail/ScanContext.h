@@ -136,6 +136,10 @@ struct ScanContext {
     std::int32_t PaperSpaceCount = 0;   // entities of selected kinds left out as paper space
     std::int32_t SeparatorRecords = 0;  // records with a field that holds the field separator
     std::int64_t RecordCount = 0;       // records written
+    // Records written per entity kind: an entity's records are written before it is counted,
+    // so those since the last count are the counted entity's.
+    std::array<std::int64_t, kKindCount> KindRecords{};
+    std::int64_t RecordsCounted = 0;  // the part of RecordCount already in KindRecords
     // Whether the entity's texts hold the field separator, once looked at (the readers clear
     // it when the entity or its handle or layer changes).
     bool SeparatorTextsChecked = false;
@@ -165,6 +169,8 @@ struct ScanContext {
     // Advances the kind's count, EntityCount and GroupCounter after an entity.
     void CountEntity(int kind) noexcept {
         Advance(KindCounts[static_cast<std::size_t>(kind)]);
+        KindRecords[static_cast<std::size_t>(kind)] += RecordCount - RecordsCounted;
+        RecordsCounted = RecordCount;
         Advance(EntityCount);
         Advance(Counters.GroupCounter);
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/OptionParser.h"
+
 namespace quarrow {
 
 // Exit statuses of quarrow-cli.
@@ -17,13 +19,13 @@ inline constexpr int kExitSomeFilesFailed = 3;
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // Converts DXF files into Data files as "Process selected files" does; returns the exit status.
-int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunCommand(const ParsedOptions& options, std::ostream& out, std::ostream& err);
 
 // Prints a configuration file (text, or one JSON object); returns the exit status.
-int ShowConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int ShowConfigCommand(const ParsedOptions& options, std::ostream& out, std::ostream& err);
 
 // Writes a configuration file from the JSON object show-config --json prints; returns the exit
 // status.
-int MakeConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int MakeConfigCommand(const ParsedOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace quarrow

@@ -2,6 +2,7 @@
 // A processing run over the selected files: the checks before it, the destination test, the
 // Data path rule, the report and the log file.
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <string>
@@ -95,6 +96,17 @@ struct FileFailure {
     std::string Reason;
 };
 
+// What became of one selected file of a run, for reports that are read by programs.
+struct FileOutcome {
+    enum class Status { Converted, NotRead, Failed };
+    std::string DxfPath;
+    std::string DataPath;
+    Status Outcome = Status::Converted;
+    std::string Reason;        // NotRead, Failed: why no Data file was written
+    std::int64_t Records = 0;  // Converted: records written, in all and per entity kind
+    std::array<std::int64_t, kKindCount> KindRecords{};
+};
+
 struct RunResult {
     RunStatus Status = RunStatus::Done;
     std::string Message;
@@ -105,6 +117,7 @@ struct RunResult {
     int FilesConverted = 0;  // Data files written
     std::int64_t RecordsWritten = 0;
     std::vector<FileFailure> Failures;  // in the order of the run, the run-ending one last
+    std::vector<FileOutcome> Files;     // each file visited, in the order of the run
     bool Canceled = false;
     std::string LogError;  // why the log file could not be written, when it could not
 };

@@ -25,6 +25,18 @@ ProgramPaths DeriveProgramPaths(const QString& programFolder);
 // configurations folder from the executable's folder.
 QString ChooseProgramFolder(const QString& executableFolder, const QString& userDataFolder);
 
+// Returns the folder of the files shipped with the program (default.qrw, the help and its
+// pictures, configurations/): the executable's folder when default.qrw is there (the build, a
+// portable copy), else ../share/quarrow from it (an install under any prefix), else the
+// installed data folder the build was configured for.
+QString FindShippedDataFolder(const QString& executableFolder, const QString& installedDataFolder);
+
+// Returns the program's paths: a portable copy works in its own folder (ChooseProgramFolder);
+// an installed program works in the per-user data folder, seeded from the shipped files, and
+// shows the shipped help.
+ProgramPaths LocateProgramPaths(const QString& executableFolder, const QString& installedDataFolder,
+                                const QString& userDataFolder);
+
 // Copies default.qrw and the configurations folder's files where they are missing; a user's
 // own copies are never replaced.
 void SeedUserDataFolder(const QString& executableFolder, const QString& userDataFolder);
