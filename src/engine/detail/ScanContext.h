@@ -103,6 +103,8 @@ enum class ReaderEnd {
 // A counter field left open by a segment read ahead of its turn (the counters it would show
 // are known only once every earlier line has been read): the field goes at Offset of the
 // segment's output, showing the counter's value at the segment's start plus Value.
+class RecordCapture;
+
 struct CounterHole {
     std::uint32_t Offset = 0;
     std::int32_t Value = 0;
@@ -148,6 +150,8 @@ struct ScanContext {
     // Set while reading a segment ahead of its turn: the line and group counters are then
     // relative to the segment's start, and their fields are left open here.
     std::vector<CounterHole>* Holes = nullptr;
+    // Set by a preview: takes a copy of each record written (see RecordCapture.h).
+    RecordCapture* Capture = nullptr;
 
     // Advances the kind's count, EntityCount and GroupCounter after an entity.
     void CountEntity(int kind) noexcept {
