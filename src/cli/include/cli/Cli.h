@@ -22,4 +22,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 // Prints a configuration file (text, or one JSON object); returns the exit status.
 int ShowConfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// Prints the head of the Data file run would write for one drawing; returns the exit status.
+int PreviewCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 }  // namespace quarrow
