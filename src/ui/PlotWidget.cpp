@@ -41,7 +41,7 @@ void PlotWidget::SetResult(std::shared_ptr<const PreviewResult> result, bool sam
     for (const PreviewPoint& p : Points())
         ++typeCounts_[p.Type];
     SetHovered(-1);
-    if (!keepView || !fitted_)
+    if (!keepView || !moved_)
         FitToView();
     update();
 }
@@ -52,14 +52,14 @@ const std::vector<PreviewPoint>& PlotWidget::Points() const {
 
 void PlotWidget::FitToView() {
     view_.Fit(BoundsOf(Points()), width(), height(), kMargin);
-    fitted_ = width() > 0 && height() > 0;
+    moved_ = false;
     update();
 }
 
 void PlotWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // Until the user moves the view, it follows the size.
-    if (!fitted_ || !event->oldSize().isValid() || event->oldSize().isEmpty())
+    // Until the user zooms or pans, the view follows the size.
+    if (!moved_)
         FitToView();
 }
 
@@ -121,6 +121,7 @@ void PlotWidget::wheelEvent(QWheelEvent* event) {
     if (steps == 0)
         return;
     view_.ZoomAt(std::pow(1.25, steps), event->position().x(), event->position().y());
+    moved_ = true;
     update();
     event->accept();
 }
@@ -138,6 +139,7 @@ void PlotWidget::mouseMoveEvent(QMouseEvent* event) {
     if (dragging_) {
         view_.Pan(at.x() - dragFrom_.x(), at.y() - dragFrom_.y());
         dragFrom_ = at;
+        moved_ = true;
         update();
         return;
     }

@@ -167,26 +167,27 @@ void PreviewPane::Finished(int generation, std::shared_ptr<const PreviewResult> 
     table_->resizeColumnsToContents();
     const bool sampled = result->Outcome == PreviewOutcome::Limited;
     plot_->SetResult(result, sampled, sameDrawing);
-    QString text;
+    const std::size_t records = result->Records.size();
+    const QString where = result->HasHeader ? QStringLiteral(" below the header line.")
+                                            : QStringLiteral(" (no header line).");
+    QString text = name + QStringLiteral(": ");
     switch (result->Outcome) {
     case PreviewOutcome::Complete:
-        text =
-            name + QStringLiteral(": all ") + Plural(result->Records.size(), "record", "records");
+        text += records == 0
+                    ? QStringLiteral("no records") + where
+                    : QStringLiteral("all ") + Plural(records, "record", "records") + where;
         break;
     case PreviewOutcome::Limited:
-        text = name + QStringLiteral(": the first ") +
-               Plural(result->Records.size(), "record", "records");
+        text += QStringLiteral("the first ") + Plural(records, "record", "records") + where;
         break;
-    case PreviewOutcome::Canceled: text = name + QStringLiteral(": canceled"); break;
+    case PreviewOutcome::Canceled: text += QStringLiteral("canceled."); break;
     case PreviewOutcome::NotOpened:
     case PreviewOutcome::NotDxf:
     case PreviewOutcome::Failed:
         // The records before the error stay shown: they point at where it is.
-        text = name + QStringLiteral(": ") + QString::fromLocal8Bit(result->Error.c_str());
+        text += QString::fromLocal8Bit(result->Error.c_str());
         break;
     }
-    text += result->HasHeader ? QStringLiteral(", after the header line.")
-                              : QStringLiteral(", without header line.");
     status_->setText(text);
     hoverText_->clear();
     emit PreviewShown();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWheelEvent>
 #include <cmath>
 #include <memory>
 
@@ -198,6 +200,16 @@ TEST_F(PreviewPaneTest, PlotPointsAreThoseOfTheRecords) {
     ASSERT_GE(index, 0);
     EXPECT_EQ(hovered, QStringLiteral("Record %1: ").arg(index + 1) +
                            QString::fromStdString(shown.Records[std::size_t(index)]));
+
+    // A wheel step zooms in about the pointer; a double click fits the points again.
+    const double fitted = plot.View().Scale();
+    const QPointF centre(plot.width() / 2.0, plot.height() / 2.0);
+    QWheelEvent wheel(centre, pane->Plot()->mapToGlobal(centre), {}, {0, 120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pane->Plot(), &wheel);
+    EXPECT_DOUBLE_EQ(plot.View().Scale(), fitted * 1.25);
+    QTest::mouseDClick(pane->Plot(), Qt::LeftButton, {}, centre.toPoint());
+    EXPECT_DOUBLE_EQ(plot.View().Scale(), fitted);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ public:
     explicit PlotWidget(QWidget* parent = nullptr);
 
     // Plots a preview's points; sampled: the drawing has more than these (the plot says so).
-    // keepView: the view stays where the user put it (the same drawing, other options).
+    // keepView: a view the user zoomed or panned stays (the same drawing, other options).
     void SetResult(std::shared_ptr<const PreviewResult> result, bool sampled, bool keepView);
     // The points plotted, in the order of the records; empty when there are none.
     const std::vector<PreviewPoint>& Points() const;
@@ -52,7 +52,7 @@ private:
     std::shared_ptr<const PreviewResult> result_;
     std::vector<int> typeCounts_;  // points per entity type
     bool sampled_ = false;
-    bool fitted_ = false;  // the view was fitted at this size once
+    bool moved_ = false;  // zoomed or panned since the last fit
     PlotView view_;
     bool dragging_ = false;
     QPoint dragFrom_;
