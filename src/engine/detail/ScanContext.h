@@ -17,6 +17,8 @@
 
 namespace quarrow {
 
+class RecordCapture;
+
 // A value text kept by a reader with the DXF line it came from (0: not read, so an error
 // names the entity's type line instead).
 struct KeptText {
@@ -103,8 +105,6 @@ enum class ReaderEnd {
 // A counter field left open by a segment read ahead of its turn (the counters it would show
 // are known only once every earlier line has been read): the field goes at Offset of the
 // segment's output, showing the counter's value at the segment's start plus Value.
-class RecordCapture;
-
 struct CounterHole {
     std::uint32_t Offset = 0;
     std::int32_t Value = 0;
