@@ -366,9 +366,10 @@ QString FilesTab::DxfFolderPath() const {
 
 QString FilesTab::CurrentDrawingPath() const {
     const QTreeWidgetItem* item = fileList_->currentItem();
-    if (item == nullptr)
+    const std::size_t index = item != nullptr ? item->data(0, kRowRole).toULongLong() : 0;
+    if (item == nullptr || index >= rows_.size())
         return {};
-    const DxfFileEntry& row = rows_[item->data(0, kRowRole).toULongLong()];
+    const DxfFileEntry& row = rows_[index];
     return QFile::decodeName(MakeListEntry(QFile::encodeName(DxfFolderPath()).toStdString(),
                                            row.Name, true, row.Extension)
                                  .DxfPath.c_str());
