@@ -1,5 +1,6 @@
 // quarrow-screenshots: renders the three tabs of the real main window, started on the bundled
-// sample drawings, into PNG files (the README's and the help's pictures).
+// sample drawings, and the preview of a site survey into PNG files (the README's and the
+// help's pictures).
 //   quarrow-screenshots SOURCE_DIR OUTPUT_DIR
 
 #include <QApplication>
@@ -9,12 +10,16 @@
 #include <QFile>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QMouseEvent>
 #include <QTreeView>
+#include <QTreeWidget>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/ProgramPaths.h"
 #include "platform/SettingsStore.h"
 #include "ui/MainWindow.h"
+#include "ui/PlotWidget.h"
 #include "ui/UserDialogs.h"
 
 namespace {
@@ -41,6 +46,52 @@ void Settle(int milliseconds) {
     timer.start();
     while (timer.elapsed() < milliseconds)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+// A small site survey for the preview's picture: spot heights on a slope, two buildings, the
+// kerbs of a curved road and a few level labels, at grid coordinates of a real size.
+QByteArray SiteSurveyDrawing() {
+    QByteArray dxf = "  0\nSECTION\n  2\nENTITIES\n";
+    const auto number = [](double value) { return QByteArray::number(value, 'f', 3); };
+    const auto point = [&](const char* type, const char* layer, double x, double y, double z) {
+        dxf += QByteArray("  0\n") + type + "\n  8\n" + layer + "\n 10\n" + number(x) + "\n 20\n" +
+               number(y) + "\n 30\n" + number(z) + "\n";
+    };
+    const double east = 501200.0, north = 4101600.0;
+    for (int row = 0; row < 14; ++row)
+        for (int column = 0; column < 20; ++column) {
+            const double x = east + column * 10.0 + (row % 2) * 5.0;
+            const double y = north + row * 10.0;
+            point("POINT", "SPOT_HEIGHTS", x, y, 112.0 + row * 0.8 + std::sin(column / 3.0) * 1.5);
+        }
+    // The road's kerbs: a gentle curve across the site, 8 units apart.
+    for (int side = -1; side <= 1; side += 2)
+        for (int i = 0; i < 24; ++i) {
+            const auto kerb = [&](int at, double& x, double& y) {
+                x = east - 10.0 + at * 9.5;
+                y = north + 62.0 + 22.0 * std::sin(at / 7.0) + side * 4.0;
+            };
+            double x1, y1, x2, y2;
+            kerb(i, x1, y1);
+            kerb(i + 1, x2, y2);
+            dxf += "  0\nLINE\n  8\nROAD\n 10\n" + number(x1) + "\n 20\n" + number(y1) +
+                   "\n 30\n0.0\n 11\n" + number(x2) + "\n 21\n" + number(y2) + "\n 31\n0.0\n";
+        }
+    // Two buildings, their corners as 2D polyline vertices.
+    const double buildings[][4] = {{east + 25, north + 12, 38, 22},
+                                   {east + 120, north + 95, 30, 26}};
+    for (const auto& b : buildings) {
+        dxf += "  0\nLWPOLYLINE\n  8\nBUILDINGS\n 90\n4\n 70\n1\n";
+        const double corners[][2] = {{0, 0}, {b[2], 0}, {b[2], b[3]}, {0, b[3]}};
+        for (const auto& c : corners)
+            dxf += " 10\n" + number(b[0] + c[0]) + "\n 20\n" + number(b[1] + c[1]) + "\n";
+    }
+    for (int i = 0; i < 4; ++i) {
+        dxf += "  0\nTEXT\n  8\nLEVELS\n 10\n" + number(east + 60 + i * 35) + "\n 20\n" +
+               number(north + 128) + "\n 30\n0.0\n 40\n2.5\n  1\nL" + QByteArray::number(120 + i) +
+               "\n";
+    }
+    return dxf + "  0\nENDSEC\n  0\nEOF\n";
 }
 
 }  // namespace
@@ -72,6 +123,8 @@ int main(int argc, char* argv[]) {
     QDir().mkpath(drawings);
     for (const QFileInfo& sample : QDir(source + "/data/samples").entryInfoList({"*.dxf"}))
         QFile::copy(sample.filePath(), drawings + "/" + sample.fileName());
+    if (QFile site(drawings + "/site-survey.dxf"); site.open(QIODevice::WriteOnly))
+        site.write(SiteSurveyDrawing());
     settings->WriteText(DxfPath, drawings);
     settings->WriteFlag(Locked, true);
     settings->WriteFlag(AutoSelect, true);
@@ -100,6 +153,28 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             ++failures;
         }
+    }
+    // The preview beside the configuration, of the site survey, with the pointer on a point.
+    tabs->setCurrentIndex(1);
+    form.resize(1280, 800);
+    if (auto* list = form.findChild<QTreeWidget*>(QStringLiteral("VTFiles"))) {
+        const auto rows = list->findItems(QStringLiteral("site-survey"), Qt::MatchExactly);
+        if (!rows.isEmpty())
+            list->setCurrentItem(rows.first());
+    }
+    Settle(800);
+    if (auto* plot = form.findChild<quarrow::PlotWidget*>(QStringLiteral("PreviewPlot"));
+        plot != nullptr && plot->Points().size() > 150) {
+        const quarrow::PreviewPoint& p = plot->Points()[150];
+        const QPointF at(plot->View().ScreenX(p.X), plot->View().ScreenY(p.Y));
+        QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(plot, &move);
+    }
+    Settle(200);
+    if (const QString path = output + "/preview.png"; !form.grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        ++failures;
     }
     form.onExitRequested();  // the state of the temporary settings is of no further use
     if (madeDrawings)

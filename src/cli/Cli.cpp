@@ -28,6 +28,12 @@ constexpr CliOption kShowConfigOptions[] = {
     {"json", '\0', "", "print one JSON object"},
 };
 
+constexpr CliOption kPreviewOptions[] = {
+    {"config", 'c', "FILE.qrw",
+     "the configuration (default: the default.qrw installed with the program)"},
+    {"records", 'n', "N", "print the header and the first N records (default 20)"},
+};
+
 constexpr CliOption kMakeConfigOptions[] = {
     {"json", '\0', "SPEC.json",
      "the JSON object to write, as show-config --json prints it (- reads standard input)"},
@@ -59,6 +65,19 @@ constexpr std::array kCommands = {
         "trees.\n",
         kShowConfigOptions,
         ShowConfigCommand,
+    },
+    CliCommand{
+        "preview",
+        "DRAWING",
+        "print the first records of one drawing",
+        "Prints the header line and the first records of the Data file that run would write\n"
+        "for one drawing, byte for byte (CR LF line ends), and writes nothing. It reads the\n"
+        "drawing only up to the last record printed.\n"
+        "\n"
+        "Exit status: 0 done; 3 the drawing could not be opened or is not DXF; 1 it ended on\n"
+        "an error (the records before it are printed); 2 refused.\n",
+        kPreviewOptions,
+        PreviewCommand,
     },
     CliCommand{
         "make-config",

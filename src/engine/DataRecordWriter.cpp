@@ -9,6 +9,7 @@
 #include "detail/Check.h"
 #include "detail/CoordinateFormat.h"
 #include "detail/DxfNumber.h"
+#include "detail/RecordCapture.h"
 
 namespace quarrow {
 namespace {
@@ -320,6 +321,8 @@ bool WriteRecord(ScanContext& ctx, const DataRecord& record) {
     QUARROW_CHECK(std::size_t(p - start) <= room);
     ctx.Out.Commit(p);
     ++ctx.RecordCount;
+    if (ctx.Capture != nullptr && !ctx.Capture->Take(record, {start, std::size_t(p - start) - 2}))
+        return false;  // the preview has its records: the scan ends here
     if (!ctx.Out.FlushIfFull()) {
         ctx.Error = "Cannot write Data file \"" + ctx.DataPath + "\": " + ctx.Out.ErrorText();
         return false;

@@ -164,6 +164,12 @@ int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters) {
     return -1;
 }
 
+std::string StartAtErrorText(const ExportConfig& config, int option, std::string_view dxfPath) {
+    return "Error in DXF file \"" + std::string(dxfPath) + "\", before line 1: \"" +
+           config.DataOptions[std::size_t(option)] + "\" is not a valid integer value (" +
+           std::string(kDataNodes[std::size_t(option - 2)].Label) + ", \"Start at :\").";
+}
+
 namespace {
 
 // Finds the ENTITIES section: the pair (2, ENTITIES) right after a pair (0, SECTION). Returns
@@ -233,6 +239,7 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
     const RunSettings& settings = env.Settings;
     ScanContext ctx(in, out, settings, env.Counters, dxfPath);
     ctx.DataPath = dataPath;
+    ctx.Capture = env.Capture;
     const auto failed = [&ctx]() { return ScanResult{ScanOutcome::Failed, ctx.Error}; };
     const auto readFailed = [&]() {
         return ScanResult{ScanOutcome::Failed,
@@ -326,11 +333,7 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
     // it had not been there.
     const RunCounters countersBefore = env.Counters;
     if (const int option = ApplyStartAtOptions(env.Settings.Config, env.Counters); option >= 0)
-        return {ScanOutcome::Failed, "Error in DXF file \"" + dxfPath + "\", before line 1: \"" +
-                                         env.Settings.Config.DataOptions[std::size_t(option)] +
-                                         "\" is not a valid integer value (" +
-                                         std::string(kDataNodes[std::size_t(option - 2)].Label) +
-                                         ", \"Start at :\")."};
+        return {ScanOutcome::Failed, StartAtErrorText(env.Settings.Config, option, dxfPath)};
 
     FileByteSource source;
     const bool opened = source.Open(dxfPath);

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -63,11 +64,18 @@ ConfigurationTab::ConfigurationTab(ConfigState& state, ConfigTree& entityTree, C
     layout->setContentsMargins(3, 3, 3, 0);
     layout->setSpacing(6);
 
-    auto* trees = new QHBoxLayout;
+    // The trees on the left of a splitter; a pane the window adds may sit on its right.
+    auto* treesSide = new QWidget(this);
+    auto* trees = new QHBoxLayout(treesSide);
+    trees->setContentsMargins(0, 0, 0, 0);
     trees->setSpacing(5);
     trees->addWidget(BuildEntityGroup());
     trees->addWidget(BuildDataGroup(), 1);
-    layout->addLayout(trees, 1);
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("ConfigurationSplitter"));
+    splitter_->addWidget(treesSide);
+    splitter_->setCollapsible(0, false);
+    layout->addWidget(splitter_, 1);
     layout->addWidget(BuildOptionsGroup());
 
     QToolBar* toolbar = nullptr;
@@ -82,6 +90,14 @@ ConfigurationTab::ConfigurationTab(ConfigState& state, ConfigTree& entityTree, C
 
     BuildMenus();
     ConnectTrees();
+}
+
+void ConfigurationTab::AddBesideTrees(QWidget* pane) {
+    splitter_->addWidget(pane);
+    splitter_->setCollapsible(splitter_->indexOf(pane), true);
+    // The trees keep their room as the window grows; the pane takes a third at first.
+    splitter_->setStretchFactor(0, 2);
+    splitter_->setStretchFactor(splitter_->indexOf(pane), 1);
 }
 
 QString ConfigurationTab::FieldSeparatorText() const {

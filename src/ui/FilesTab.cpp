@@ -246,6 +246,8 @@ QWidget* FilesTab::BuildFileBrowser() {
     connect(autoSelectCheck_, &QCheckBox::clicked, this, [this] { onAutoSelectClicked(); });
     connect(header, &QHeaderView::sectionClicked, this, &FilesTab::onFileListHeaderClicked);
     connect(fileList_, &QTreeWidget::itemSelectionChanged, this, &FilesTab::onFileSelectionChanged);
+    connect(fileList_, &QTreeWidget::currentItemChanged, this, &FilesTab::CurrentDrawingChanged);
+    connect(fileList_, &QTreeWidget::itemDoubleClicked, this, &FilesTab::CurrentDrawingChanged);
     connect(selectAll, &QAction::triggered, this, &FilesTab::onSelectAllFilesClicked);
     connect(refresh, &QAction::triggered, this, &FilesTab::onRefreshFolderClicked);
     connect(fileList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -360,6 +362,17 @@ void FilesTab::RestoreFileListLayout(const HeaderLayout& layout) {
 
 QString FilesTab::DxfFolderPath() const {
     return FolderPathOf(folderModel_, folderTree_->currentIndex());
+}
+
+QString FilesTab::CurrentDrawingPath() const {
+    const QTreeWidgetItem* item = fileList_->currentItem();
+    const std::size_t index = item != nullptr ? item->data(0, kRowRole).toULongLong() : 0;
+    if (item == nullptr || index >= rows_.size())
+        return {};
+    const DxfFileEntry& row = rows_[index];
+    return QFile::decodeName(MakeListEntry(QFile::encodeName(DxfFolderPath()).toStdString(),
+                                           row.Name, true, row.Extension)
+                                 .DxfPath.c_str());
 }
 
 bool FilesTab::SelectDxfFolder(const QString& path) {

@@ -13,10 +13,12 @@
 
 #include "platform/HeaderLayout.h"
 #include "platform/SettingsStore.h"
+#include "engine/ProcessingRun.h"
 #include "ui/ConfigurationTab.h"
 #include "ui/FilesTab.h"
 #include "ui/Images.h"
 #include "ui/OptionsTab.h"
+#include "ui/PreviewPane.h"
 #include "ui/TooltipSwitch.h"
 #include "ui/UserDialogs.h"
 
@@ -86,6 +88,8 @@ void MainWindow::BuildFrame() {
     configuration_ =
         new ConfigurationTab(state_, entityTree_, dataTree_, settings_, dialogs_, paths_);
     tabs_->addTab(configuration_, Images::Tab(1), QStringLiteral("Configuration"));
+    preview_ = new PreviewPane(configuration_);
+    configuration_->AddBesideTrees(preview_);
     options_ = new OptionsTab(settings_, *tooltips_, paths_);
     tabs_->addTab(options_, Images::Tab(2), QStringLiteral("Options / Help"));
     setCentralWidget(tabs_);
@@ -99,6 +103,21 @@ void MainWindow::ConnectTabs() {
         return RunConfiguration{state_.Config, entityTree_, dataTree_,
                                 configuration_->FieldSeparatorText()};
     });
+    // The preview reads the same configuration, and the drawing of the file list's current row.
+    preview_->SetSource([this] {
+        PreviewInput input;
+        input.Config = state_.Config;
+        // The extension names the Data file only: the records are the same without one.
+        const RunCheck check = CheckRunRequest(
+            input.Config, "-", configuration_->FieldSeparatorText().toLatin1().toStdString(),
+            entityTree_, dataTree_);
+        input.DataOrder = check.DataOrder;
+        input.SelectedKinds = check.SelectedKinds;
+        input.Refusal = QString::fromLatin1(check.Message);
+        input.Drawing = files_->CurrentDrawingPath();
+        return input;
+    });
+    connect(files_, &FilesTab::CurrentDrawingChanged, preview_, &PreviewPane::Refresh);
     connect(files_, &FilesTab::RunningChanged, this, &MainWindow::ApplyRunState);
     // The summary is on the "DXF Files" tab.
     connect(files_, &FilesTab::SummaryShown, this, [this] { tabs_->setCurrentWidget(files_); });

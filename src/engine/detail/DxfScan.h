@@ -20,6 +20,8 @@
 
 namespace quarrow {
 
+class RecordCapture;
+
 // What a run lends every scan.
 struct ScanEnvironment {
     const RunSettings& Settings;
@@ -34,6 +36,8 @@ struct ScanEnvironment {
     // Bytes per segment when a second thread reads segments of the drawing ahead of their
     // turn (see SegmentScan.h); 0 reads on this thread only.
     std::size_t SegmentSize = 0;
+    // A preview's copy of the records (may be null); it ends the scan once it has enough.
+    RecordCapture* Capture = nullptr;
 };
 
 enum class ScanOutcome {
@@ -69,5 +73,8 @@ inline constexpr std::uint64_t kProgressBudget = 256 * 1024;
 // Sets the line and group counters from their Start-at options, leaving a counter whose text is
 // blank to run on. Returns -1, or the option node whose text is not a 32-bit integer.
 [[nodiscard]] int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters);
+
+// Returns the run-ending error for the Start-at option that ApplyStartAtOptions refused.
+std::string StartAtErrorText(const ExportConfig& config, int option, std::string_view dxfPath);
 
 }  // namespace quarrow

@@ -18,6 +18,8 @@
 
 namespace quarrow {
 
+class RecordCapture;
+
 // A value text kept by a reader with the DXF line it came from (0: not read, so an error
 // names the entity's type line instead).
 struct KeptText {
@@ -165,6 +167,8 @@ struct ScanContext {
     // Set while reading a segment ahead of its turn: the line and group counters are then
     // relative to the segment's start, and their fields are left open here.
     std::vector<CounterHole>* Holes = nullptr;
+    // Set by a preview: takes a copy of each record written (see RecordCapture.h).
+    RecordCapture* Capture = nullptr;
 
     // Advances the kind's count, EntityCount and GroupCounter after an entity.
     void CountEntity(int kind) noexcept {

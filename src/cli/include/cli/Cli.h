@@ -28,4 +28,7 @@ int ShowConfigCommand(const ParsedOptions& options, std::ostream& out, std::ostr
 // status.
 int MakeConfigCommand(const ParsedOptions& options, std::ostream& out, std::ostream& err);
 
+// Prints the head of the Data file run would write for one drawing; returns the exit status.
+int PreviewCommand(const ParsedOptions& options, std::ostream& out, std::ostream& err);
+
 }  // namespace quarrow

@@ -18,6 +18,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QSplitter;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -34,6 +35,8 @@ public:
                      SettingsStore& settings, UserDialogs& dialogs, const ProgramPaths& paths);
 
     bool ConfigLoading() const { return configLoading_; }
+    // Puts a pane on the right of the trees, in a splitter that can collapse it.
+    void AddBesideTrees(QWidget* pane);
     // The field separator as typed: a run's check resolves it into the record itself.
     QString FieldSeparatorText() const;
 
@@ -136,6 +139,7 @@ private:
     QWidget* entityGroup_ = nullptr;   // entity tree and block names
     QWidget* dataGroup_ = nullptr;     // data tree and its move buttons
     QWidget* optionsGroup_ = nullptr;  // field separator and header line
+    QSplitter* splitter_ = nullptr;    // the trees, and what the window puts beside them
 };
 
 }  // namespace quarrow

@@ -75,6 +75,9 @@ public:
     // Selects a folder of the folder tree by path (start-up); false when it does not exist.
     bool SelectDxfFolder(const QString& path);
     QString DxfFolderPath() const;
+    // The drawing of the file list's current row (a double click makes its row current);
+    // empty when the list has none.
+    QString CurrentDrawingPath() const;
     QString DestinationPath() const;
     int FolderPanelWidth() const;
     // The file list's header layout (widths, order, sort, colours), as saved at exit.
@@ -104,6 +107,8 @@ signals:
     // A run ended with its log written and nothing else to tell.
     void LogReady();
     void ExitClicked();
+    // The file list's current row changed, or was double-clicked.
+    void CurrentDrawingChanged();
 
 private:
     QWidget* BuildFileBrowser();

@@ -18,6 +18,7 @@ namespace quarrow {
 class ConfigurationTab;
 class FilesTab;
 class OptionsTab;
+class PreviewPane;
 class SettingsStore;
 class TooltipSwitch;
 class UserDialogs;
@@ -40,6 +41,7 @@ public:
     FilesTab& Files() { return *files_; }
     ConfigurationTab& Configuration() { return *configuration_; }
     OptionsTab& Options() { return *options_; }
+    PreviewPane& Preview() { return *preview_; }
 
     // Start-up: restores the settings this window owns and loads the last configuration (or
     // the default one). Runs once, when the window is first shown.
@@ -81,6 +83,7 @@ private:
     FilesTab* files_ = nullptr;
     ConfigurationTab* configuration_ = nullptr;
     OptionsTab* options_ = nullptr;
+    PreviewPane* preview_ = nullptr;
 };
 
 }  // namespace quarrow

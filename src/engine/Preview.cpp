@@ -1,0 +1,69 @@
+#include "engine/Preview.h"
+
+#include "detail/ByteSource.h"
+#include "detail/DxfScan.h"
+#include "detail/RecordCapture.h"
+
+namespace quarrow {
+
+std::vector<std::string_view> SplitFields(std::string_view record, std::string_view separator) {
+    std::vector<std::string_view> fields;
+    if (separator.empty()) {
+        fields.push_back(record);
+        return fields;
+    }
+    std::size_t from = 0;
+    for (std::size_t at = record.find(separator); at != std::string_view::npos;
+         at = record.find(separator, from)) {
+        fields.push_back(record.substr(from, at - from));
+        from = at + separator.size();
+    }
+    fields.push_back(record.substr(from));
+    return fields;
+}
+
+PreviewResult PreviewDrawing(const RunSettings& settings, const std::string& dxfPath,
+                             const PreviewOptions& options) {
+    PreviewResult result;
+    result.HasHeader = settings.Config.HeaderLine == 1;
+    result.Header = settings.HeaderText;
+    const auto fail = [&result](PreviewOutcome outcome, std::string error) {
+        result.Outcome = outcome;
+        result.Error = std::move(error);
+        return std::move(result);
+    };
+
+    RunCounters counters;
+    if (const int option = ApplyStartAtOptions(settings.Config, counters); option >= 0)
+        return fail(PreviewOutcome::Failed, StartAtErrorText(settings.Config, option, dxfPath));
+    FileByteSource source;
+    if (!source.Open(dxfPath))
+        return fail(PreviewOutcome::NotOpened, "cannot open this file: " + source.ErrorText());
+
+    // The records are copied as they are written; the buffer of a file-less output only keeps
+    // them until the scan ends.
+    RecordCapture capture(result, options.MaxRecords);
+    ProcessingReport report;
+    const std::atomic<bool> neverCanceled{false};
+    ScanEnvironment env{settings, counters, report,
+                        options.Cancel != nullptr ? *options.Cancel : neverCanceled};
+    env.BlockSize = options.BlockSize;
+    env.Capture = &capture;
+    DxfLineReader in(source, options.BlockSize);
+    DataOutput out;
+    const ScanResult scan = ScanDxfInput(env, in, out, dxfPath, {});
+    if (capture.Full() && scan.Outcome != ScanOutcome::Done) {
+        result.Outcome = PreviewOutcome::Limited;
+        return result;
+    }
+    switch (scan.Outcome) {
+    case ScanOutcome::Done: result.Outcome = PreviewOutcome::Complete; break;
+    case ScanOutcome::NotOpened: return fail(PreviewOutcome::NotOpened, scan.Error);
+    case ScanOutcome::NotDxf: return fail(PreviewOutcome::NotDxf, scan.Error);
+    case ScanOutcome::Canceled: result.Outcome = PreviewOutcome::Canceled; break;
+    case ScanOutcome::Failed: return fail(PreviewOutcome::Failed, scan.Error);
+    }
+    return result;
+}
+
+}  // namespace quarrow

@@ -1,0 +1,50 @@
+#include "ui/PreviewTableModel.h"
+
+namespace quarrow {
+namespace {
+
+// Data file bytes are shown one character per byte, as the configuration's texts are.
+QString TextOf(std::string_view bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+}  // namespace
+
+void PreviewTableModel::SetResult(std::shared_ptr<const PreviewResult> result,
+                                  std::string separator) {
+    beginResetModel();
+    result_ = std::move(result);
+    separator_ = std::move(separator);
+    columns_.clear();
+    if (result_)
+        columns_ = SplitFields(result_->Header, separator_);
+    endResetModel();
+}
+
+int PreviewTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() || !result_ ? 0 : static_cast<int>(result_->Records.size());
+}
+
+int PreviewTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant PreviewTableModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !result_ || !index.isValid())
+        return {};
+    // Cut on demand: the view asks for the visible cells only.
+    const std::vector<std::string_view> fields =
+        SplitFields(result_->Records[static_cast<std::size_t>(index.row())], separator_);
+    const auto column = static_cast<std::size_t>(index.column());
+    return column < fields.size() ? TextOf(fields[column]) : QVariant();
+}
+
+QVariant PreviewTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    return section < int(columns_.size()) ? TextOf(columns_[std::size_t(section)]) : QVariant();
+}
+
+}  // namespace quarrow
