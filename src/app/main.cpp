@@ -12,7 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Veltrane"));
     QApplication::setApplicationName(QStringLiteral("quarrow4"));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(quarrow::kApplicationTitle));
+    // No display name: the toolkit would append it to every caption the windows set.
 
     auto settings = quarrow::QtSettingsStore::OpenUserStore();
     const QString programFolder = quarrow::ChooseProgramFolder(
