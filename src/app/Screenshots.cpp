@@ -31,6 +31,7 @@ public:
     quarrow::Answer AskYesNo(QWidget*, const QString&) override { return quarrow::Answer::No; }
     QString ChooseSaveFile(QWidget*, const quarrow::FileDialogRequest&) override { return {}; }
     QString ChooseOpenFile(QWidget*, const quarrow::FileDialogRequest&) override { return {}; }
+    QString AskText(QWidget*, const QString&, const QString&) override { return {}; }
     bool OpenInEditor(const QString&) override { return true; }
     bool OpenFolder(const QString&) override { return true; }
 };

@@ -17,18 +17,17 @@
 #include "engine/RunSettings.h"
 
 class QCheckBox;
-class QFileSystemModel;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QSplitter;
 class QToolButton;
-class QTreeView;
 class QTreeWidget;
 
 namespace quarrow {
 
 class DestinationChooser;
+class FolderTree;
 class LogViewer;
 class ProgressWindow;
 class RunSummaryPanel;
@@ -83,6 +82,10 @@ public:
     DestinationChooser& DestinationDialog() { return *destinationChooser_; }
     ProgressWindow& ProgressDialog() { return *progressWindow_; }
 
+    // Opens dropped paths: a folder, or drawings, whose folder opens with them selected.
+    // Returns false when nothing could be opened.
+    bool OpenDroppedPaths(const QStringList& paths);
+
     // The run, and the log.
     void onProcessClicked();
     void onShowLogClicked();
@@ -105,6 +108,9 @@ signals:
     void LogReady();
     void ExitClicked();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* BuildFileBrowser();
     void BuildOutputControls(QWidget* group);
@@ -126,8 +132,7 @@ private:
     QString lastDestination_;    // the last run's, for the summary's button
     RunCounters counters_;       // live as long as the program: a blank Start-at runs on
     std::atomic<bool> cancelRequested_{false};
-    QFileSystemModel* folderModel_ = nullptr;
-    QTreeView* folderTree_ = nullptr;
+    FolderTree* folderTree_ = nullptr;
     QWidget* folderPanel_ = nullptr;
     QSplitter* browserSplitter_ = nullptr;
     QLabel* folderPathLabel_ = nullptr;
