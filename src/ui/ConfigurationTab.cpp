@@ -244,10 +244,10 @@ QWidget* ConfigurationTab::BuildDataGroup() {
     dataTreeWidget_->setIconSize(QSize(16, 16));
     QHeaderView* header = dataTreeWidget_->header();
     header->setSectionsMovable(true);
+    // The names take the width they need and the options follow right after them.
     header->setStretchLastSection(false);
-    header->setSectionResizeMode(0, QHeaderView::Stretch);
-    header->setSectionResizeMode(1, QHeaderView::Interactive);
-    header->resizeSection(1, 100);
+    header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
     dataTreeWidget_->setItemDelegate(new ConfigTreeDelegate(
         dataTreeWidget_, [this](const QModelIndex& index, const QString& text) {
             onDataOptionEdited(PathOfIndex(index), text);
