@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QTime>
 #include <QToolBar>
@@ -213,14 +214,17 @@ QWidget* FilesTab::BuildFileBrowser() {
     header->setSortIndicatorShown(true);
     header->setSortIndicator(0, Qt::AscendingOrder);
     const HeaderLayout design = DesignHeaderLayout();
+    const QScopedValueRollback fitting(fittingColumns_, true);
     for (int column = 0; column < kHeaderColumns; ++column)
         header->resizeSection(column, design.Widths[std::size_t(column)]);
-    // Names get the room the dates and sizes do not need, wherever the columns are moved; a
-    // saved layout keeps its order, sort and colours, and its widths are what the list shows.
+    // Names get the room the dates and sizes leave, wherever the columns are moved. Modified
+    // and Size fit their text until the user sizes them, and then keep the user's widths.
     header->setStretchLastSection(false);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
-    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        if (!fittingColumns_ && column != 0)
+            userColumnWidths_ = true;
+    });
     selectionCountLabel_ = new QLabel(QStringLiteral("Files selected."), listSide);
     selectionCountLabel_->setObjectName(QStringLiteral("Label3"));
     selectionCountLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -354,8 +358,15 @@ HeaderLayout FilesTab::FileListLayout() const {
 
 void FilesTab::RestoreFileListLayout(const HeaderLayout& layout) {
     QHeaderView* header = fileList_->header();
-    for (int column = 0; column < kHeaderColumns; ++column)
-        header->resizeSection(column, layout.Widths[std::size_t(column)]);
+    // Widths other than the design's were chosen by the user; the design's are fitted.
+    const HeaderLayout design = DesignHeaderLayout();
+    userColumnWidths_ =
+        layout.Widths[1] != design.Widths[1] || layout.Widths[2] != design.Widths[2];
+    {
+        const QScopedValueRollback fitting(fittingColumns_, true);
+        for (int column = 0; column < kHeaderColumns; ++column)
+            header->resizeSection(column, layout.Widths[std::size_t(column)]);
+    }
     for (int visual = 0; visual < kHeaderColumns; ++visual)
         header->moveSection(header->visualIndex(layout.Order[std::size_t(visual)]), visual);
     sortColumn_ = static_cast<FileListColumn>(layout.SortColumn);
@@ -364,6 +375,7 @@ void FilesTab::RestoreFileListLayout(const HeaderLayout& layout) {
     listColour_ = layout.ListColour;
     header->setSortIndicator(layout.SortColumn,
                              sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    FitColumns();
     // The rows listed before the restore follow the restored sort at once.
     if (!rows_.empty())
         onRefreshFolderClicked();
@@ -412,6 +424,18 @@ void FilesTab::FillFileList(const QString& folder) {
     onFileSelectionChanged();
 }
 
+void FilesTab::FitColumns() {
+    QHeaderView* header = fileList_->header();
+    const QScopedValueRollback fitting(fittingColumns_, true);
+    for (int column = 1; column < kHeaderColumns; ++column) {
+        const int before = header->sectionSize(column);
+        fileList_->resizeColumnToContents(column);
+        // A width the user chose stays, unless the text no longer fits in it.
+        if (userColumnWidths_ && before > header->sectionSize(column))
+            header->resizeSection(column, before);
+    }
+}
+
 void FilesTab::ShowRows() {
     const QSignalBlocker quiet(fileList_);  // rows appear unselected; the caller selects
     fileList_->clear();
@@ -437,6 +461,7 @@ void FilesTab::ShowRows() {
         items << item;
     }
     fileList_->addTopLevelItems(items);
+    FitColumns();
 }
 
 namespace {

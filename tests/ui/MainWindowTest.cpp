@@ -172,13 +172,12 @@ TEST_F(MainWindowTest, FrameCarriesItsNamesTabsAndLimits) {
     EXPECT_EQ(DataWidget()->headerItem()->text(1), "Options");
 }
 
-TEST_F(MainWindowTest, ConfigNoneShowsTheNotFoundMessageAndKeepsNone) {
+// "none" is the program's own record that no configuration is in use, not a missing file.
+TEST_F(MainWindowTest, ConfigNoneStartsOnTheDefaultsWithoutAMessage) {
     settings->WriteText(SettingName::Config, QStringLiteral("none"));
     Start();
-    ASSERT_EQ(dialogs.Messages.size(), 1u);
-    EXPECT_EQ(dialogs.Messages[0].Text, "Configuration file \"" + programFolder +
-                                            "configurations/none\" not found, default values "
-                                            "will be used.");
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_EQ(form->State().Config.DataFileExt, "csv");
     EXPECT_EQ(form->windowTitle(), "Quarrow V 4.02[None]");
     EXPECT_EQ(StatusText(), "None");
     EXPECT_EQ(settings->ReadText(SettingName::Config), "none");
@@ -699,9 +698,9 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
     EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), dest);
     EXPECT_TRUE(Find<QToolButton>("SpeedButton4")->isEnabled()) << "still unlocked";
     EXPECT_EQ(Find<QLabel>("Label3")->text(), "2 files selected.") << "AutoSelect kept";
-    // The last column stretches to the list's edge: its width follows the window.
+    // Name stretches to the list's edge: its width follows the window.
     HeaderLayout restored = form->Files().FileListLayout();
-    restored.Widths[std::size_t(changed.Order[2])] = changed.Widths[std::size_t(changed.Order[2])];
+    restored.Widths[0] = changed.Widths[0];
     EXPECT_EQ(restored, changed);
     EXPECT_EQ(Find<QTreeWidget>("VTFiles")->header()->sectionSize(2), 222);
     EXPECT_EQ(RowNames(Find<QTreeWidget>("VTFiles")), (QStringList{"lines-faces", "points"}))
@@ -1029,7 +1028,8 @@ TEST_F(MainWindowTest, HostileHeaderBytesGiveTheDesignLayout) {
     settings->WriteBinary(SettingName::FileListHeader, QByteArray("QHL\x01garbage", 11));
     StartWithConfig();
     HeaderLayout restored = form->Files().FileListLayout();
-    restored.Widths[2] = DesignHeaderLayout().Widths[2];  // the last column stretches
+    // Name stretches and Modified and Size fit their text: the widths follow the window.
+    restored.Widths = DesignHeaderLayout().Widths;
     EXPECT_EQ(restored, DesignHeaderLayout());
 }
 

@@ -115,6 +115,9 @@ private:
     QWidget* BuildFileBrowser();
     void BuildOutputControls(QWidget* group);
     void ShowRows();
+    // Widens Modified and Size to their text; narrows them too while the user has not sized
+    // them.
+    void FitColumns();
 
     SettingsStore& settings_;
     UserDialogs& dialogs_;
@@ -127,6 +130,8 @@ private:
     std::uint32_t sortedColour_ = 0xF2F2F2;
     std::uint32_t listColour_ = 0xFFFFFF;
     bool locked_ = true;
+    bool userColumnWidths_ = false;  // Modified or Size sized by the user
+    bool fittingColumns_ = false;    // the program is sizing them
     bool running_ = false;
     bool exitAfterRun_ = false;  // the user chose to leave during the run: it is stopping
     QString lastDestination_;    // the last run's, for the summary's button
