@@ -12,9 +12,8 @@ void FocusFrameStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         return;
     }
     // On a selected row the highlight colour would vanish into the selection.
-    const QColor colour = option->palette.color((option->state & State_Selected)
-                                                    ? QPalette::HighlightedText
-                                                    : QPalette::Highlight);
+    const QColor colour = option->palette.color(
+        (option->state & State_Selected) ? QPalette::HighlightedText : QPalette::Highlight);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, true);
     painter->setPen(QPen(colour, 1.5, Qt::SolidLine));
