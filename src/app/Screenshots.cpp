@@ -14,6 +14,7 @@
 
 #include "platform/ProgramPaths.h"
 #include "platform/SettingsStore.h"
+#include "ui/FocusFrameStyle.h"
 #include "ui/MainWindow.h"
 #include "ui/UserDialogs.h"
 
@@ -49,7 +50,17 @@ void Settle(int milliseconds) {
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The pictures show a prepared home folder, never the one of the machine that renders
+    // them: the folder trees start at home.
+    const QString base = QDir::tempPath() + "/home";
+    const QString home = base + "/surveyor";
+    // Only folders made here are removed.
+    const QString made = !QFileInfo::exists(base) ? base : !QFileInfo::exists(home) ? home : "";
+    for (const char* folder : {"Desktop", "Documents", "Survey drawings"})
+        QDir().mkpath(home + "/" + folder);
+    qputenv("HOME", QFile::encodeName(home));
     QApplication app(argc, argv);
+    QApplication::setStyle(new quarrow::FocusFrameStyle);
     if (argc != 3) {
         std::fprintf(stderr, "usage: quarrow-screenshots SOURCE_DIR OUTPUT_DIR\n");
         return 2;
@@ -68,9 +79,7 @@ int main(int argc, char* argv[]) {
     using namespace quarrow::SettingName;
     settings->WriteText(Config, QStringLiteral("samples.qrw"));
     // The pictures show a user's own folder of drawings, not where the sources happen to be.
-    const QString drawings = QDir::homePath() + "/Survey drawings";
-    const bool madeDrawings = !QFileInfo::exists(drawings);  // only a folder made here is removed
-    QDir().mkpath(drawings);
+    const QString drawings = home + "/Survey drawings";
     for (const QFileInfo& sample : QDir(source + "/data/samples").entryInfoList({"*.dxf"}))
         QFile::copy(sample.filePath(), drawings + "/" + sample.fileName());
     settings->WriteText(DxfPath, drawings);
@@ -103,7 +112,7 @@ int main(int argc, char* argv[]) {
         }
     }
     form.onExitRequested();  // the state of the temporary settings is of no further use
-    if (madeDrawings)
-        QDir(drawings).removeRecursively();
+    if (!made.isEmpty())
+        QDir(made).removeRecursively();
     return failures == 0 ? 0 : 1;
 }
