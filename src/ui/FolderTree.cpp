@@ -85,8 +85,10 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent) {
 
 void FolderTree::AddPlaces() {
     const QString home = CleanAbsolute(QDir::homePath());
-    model_->appendRow(MakeFolderItem(
-        QStringLiteral("Home"), style()->standardIcon(QStyle::SP_DirHomeIcon), home, showHidden_));
+    if (home != QDir::rootPath())  // a home of "/" is the file system's row itself
+        model_->appendRow(MakeFolderItem(QStringLiteral("Home"),
+                                         style()->standardIcon(QStyle::SP_DirHomeIcon), home,
+                                         showHidden_));
     const std::pair<QStandardPaths::StandardLocation, const char*> usual[] = {
         {QStandardPaths::DesktopLocation, "Desktop"},
         {QStandardPaths::DocumentsLocation, "Documents"}};
