@@ -222,8 +222,8 @@ QWidget* FilesTab::BuildFileBrowser() {
     header->setStretchLastSection(false);
     header->setSectionResizeMode(0, QHeaderView::Stretch);
     connect(header, &QHeaderView::sectionResized, this, [this](int column) {
-        if (!fittingColumns_ && column != 0)
-            userColumnWidths_ = true;
+        if (!fittingColumns_ && column > 0 && column < kHeaderColumns)
+            userWidths_[std::size_t(column)] = true;
     });
     selectionCountLabel_ = new QLabel(QStringLiteral("Files selected."), listSide);
     selectionCountLabel_->setObjectName(QStringLiteral("Label3"));
@@ -358,10 +358,13 @@ HeaderLayout FilesTab::FileListLayout() const {
 
 void FilesTab::RestoreFileListLayout(const HeaderLayout& layout) {
     QHeaderView* header = fileList_->header();
-    // Widths other than the design's were chosen by the user; the design's are fitted.
+    // Widths other than the design's were chosen by the user, but for the last column's:
+    // layouts saved before Name stretched hold there the width the list stretched it to.
     const HeaderLayout design = DesignHeaderLayout();
-    userColumnWidths_ =
-        layout.Widths[1] != design.Widths[1] || layout.Widths[2] != design.Widths[2];
+    for (int column = 1; column < kHeaderColumns; ++column)
+        userWidths_[std::size_t(column)] =
+            layout.Widths[std::size_t(column)] != design.Widths[std::size_t(column)] &&
+            layout.Order[kHeaderColumns - 1] != column;
     {
         const QScopedValueRollback fitting(fittingColumns_, true);
         for (int column = 0; column < kHeaderColumns; ++column)
@@ -431,7 +434,7 @@ void FilesTab::FitColumns() {
         const int before = header->sectionSize(column);
         fileList_->resizeColumnToContents(column);
         // A width the user chose stays, unless the text no longer fits in it.
-        if (userColumnWidths_ && before > header->sectionSize(column))
+        if (userWidths_[std::size_t(column)] && before > header->sectionSize(column))
             header->resizeSection(column, before);
     }
 }

@@ -639,6 +639,13 @@ TEST_F(MainWindowTest, ColumnsGiveTheRoomToNamesAndOptionsSitByTheirLabels) {
     settings->WriteText(SettingName::DxfPath, folder);
     settings->WriteText(SettingName::Width, QStringLiteral("1280"));
     settings->WriteText(SettingName::Height, QStringLiteral("800"));
+    // Saved when the last column stretched: the 600 pixels there were never the user's.
+    HeaderLayout stretched = DesignHeaderLayout();
+    stretched.Widths = {140, 130, 600};
+    const std::vector<std::uint8_t> bytes = EncodeHeaderLayout(stretched);
+    settings->WriteBinary(
+        SettingName::FileListHeader,
+        QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
     StartWithConfig();
     ASSERT_EQ(form->width(), 1280);
     auto* list = Find<QTreeWidget>("VTFiles");

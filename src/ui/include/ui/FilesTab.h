@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <atomic>
 #include <functional>
 #include <vector>
@@ -130,8 +131,8 @@ private:
     std::uint32_t sortedColour_ = 0xF2F2F2;
     std::uint32_t listColour_ = 0xFFFFFF;
     bool locked_ = true;
-    bool userColumnWidths_ = false;  // Modified or Size sized by the user
-    bool fittingColumns_ = false;    // the program is sizing them
+    std::array<bool, kHeaderColumns> userWidths_{};  // columns sized by the user
+    bool fittingColumns_ = false;                    // the program is sizing them
     bool running_ = false;
     bool exitAfterRun_ = false;  // the user chose to leave during the run: it is stopping
     QString lastDestination_;    // the last run's, for the summary's button
