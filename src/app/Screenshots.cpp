@@ -3,6 +3,7 @@
 //   quarrow-screenshots SOURCE_DIR OUTPUT_DIR
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QElapsedTimer>
@@ -80,8 +81,14 @@ int main(int argc, char* argv[]) {
     settings->WriteText(Config, QStringLiteral("samples.qrw"));
     // The pictures show a user's own folder of drawings, not where the sources happen to be.
     const QString drawings = home + "/Survey drawings";
-    for (const QFileInfo& sample : QDir(source + "/data/samples").entryInfoList({"*.dxf"}))
-        QFile::copy(sample.filePath(), drawings + "/" + sample.fileName());
+    for (const QFileInfo& sample : QDir(source + "/data/samples").entryInfoList({"*.dxf"})) {
+        QFile copy(drawings + "/" + sample.fileName());
+        QFile::copy(sample.filePath(), copy.fileName());
+        // One date for every rendering, so the pictures change only when the window does.
+        if (copy.open(QIODevice::ReadWrite))
+            copy.setFileTime(QDateTime(QDate(2026, 3, 14), QTime(9, 30)),
+                             QFileDevice::FileModificationTime);
+    }
     settings->WriteText(DxfPath, drawings);
     settings->WriteFlag(Locked, true);
     settings->WriteFlag(AutoSelect, true);
