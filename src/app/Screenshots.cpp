@@ -4,6 +4,7 @@
 //   quarrow-screenshots SOURCE_DIR OUTPUT_DIR
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QElapsedTimer>
@@ -18,6 +19,7 @@
 
 #include "platform/ProgramPaths.h"
 #include "platform/SettingsStore.h"
+#include "ui/FocusFrameStyle.h"
 #include "ui/MainWindow.h"
 #include "ui/PlotWidget.h"
 #include "ui/UserDialogs.h"
@@ -36,6 +38,7 @@ public:
     quarrow::Answer AskYesNo(QWidget*, const QString&) override { return quarrow::Answer::No; }
     QString ChooseSaveFile(QWidget*, const quarrow::FileDialogRequest&) override { return {}; }
     QString ChooseOpenFile(QWidget*, const quarrow::FileDialogRequest&) override { return {}; }
+    QString AskText(QWidget*, const QString&, const QString&) override { return {}; }
     bool OpenInEditor(const QString&) override { return true; }
     bool OpenFolder(const QString&) override { return true; }
 };
@@ -99,7 +102,17 @@ QByteArray SiteSurveyDrawing() {
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The pictures show a prepared home folder, never the one of the machine that renders
+    // them: the folder trees start at home.
+    const QString base = QDir::tempPath() + "/home";
+    const QString home = base + "/surveyor";
+    // Only folders made here are removed.
+    const QString made = !QFileInfo::exists(base) ? base : !QFileInfo::exists(home) ? home : "";
+    for (const char* folder : {"Desktop", "Documents", "Survey drawings"})
+        QDir().mkpath(home + "/" + folder);
+    qputenv("HOME", QFile::encodeName(home));
     QApplication app(argc, argv);
+    QApplication::setStyle(new quarrow::FocusFrameStyle);
     if (argc != 3) {
         std::fprintf(stderr, "usage: quarrow-screenshots SOURCE_DIR OUTPUT_DIR\n");
         return 2;
@@ -118,13 +131,21 @@ int main(int argc, char* argv[]) {
     using namespace quarrow::SettingName;
     settings->WriteText(Config, QStringLiteral("samples.qrw"));
     // The pictures show a user's own folder of drawings, not where the sources happen to be.
-    const QString drawings = QDir::homePath() + "/Survey drawings";
-    const bool madeDrawings = !QFileInfo::exists(drawings);  // only a folder made here is removed
-    QDir().mkpath(drawings);
-    for (const QFileInfo& sample : QDir(source + "/data/samples").entryInfoList({"*.dxf"}))
-        QFile::copy(sample.filePath(), drawings + "/" + sample.fileName());
-    if (QFile site(drawings + "/site-survey.dxf"); site.open(QIODevice::WriteOnly))
+    const QString drawings = home + "/Survey drawings";
+    for (const QFileInfo& sample : QDir(source + "/data/samples").entryInfoList({"*.dxf"})) {
+        QFile copy(drawings + "/" + sample.fileName());
+        QFile::copy(sample.filePath(), copy.fileName());
+        // One date for every rendering, so the pictures change only when the window does.
+        if (copy.open(QIODevice::ReadWrite))
+            copy.setFileTime(QDateTime(QDate(2026, 3, 14), QTime(9, 30)),
+                             QFileDevice::FileModificationTime);
+    }
+    // A survey of many points for the preview's picture, with the same date.
+    if (QFile site(drawings + "/site-survey.dxf"); site.open(QIODevice::WriteOnly)) {
         site.write(SiteSurveyDrawing());
+        site.setFileTime(QDateTime(QDate(2026, 3, 14), QTime(9, 30)),
+                         QFileDevice::FileModificationTime);
+    }
     settings->WriteText(DxfPath, drawings);
     settings->WriteFlag(Locked, true);
     settings->WriteFlag(AutoSelect, true);
@@ -177,7 +198,7 @@ int main(int argc, char* argv[]) {
         ++failures;
     }
     form.onExitRequested();  // the state of the temporary settings is of no further use
-    if (madeDrawings)
-        QDir(drawings).removeRecursively();
+    if (!made.isEmpty())
+        QDir(made).removeRecursively();
     return failures == 0 ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 
 #include "platform/ProgramPaths.h"
 #include "platform/SettingsStore.h"
+#include "ui/FocusFrameStyle.h"
 #include "ui/MainWindow.h"
 #include "ui/UserDialogs.h"
 
@@ -40,7 +41,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Veltrane"));
     QApplication::setApplicationName(QStringLiteral("quarrow4"));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(quarrow::kApplicationTitle));
+    QApplication::setStyle(new quarrow::FocusFrameStyle);
+    // No display name: the toolkit would append it to every caption the windows set.
 
     auto settings = quarrow::QtSettingsStore::OpenUserStore();
     const quarrow::ProgramPaths paths = quarrow::LocateProgramPaths(

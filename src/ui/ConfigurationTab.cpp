@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,6 +19,7 @@
 #include <QVBoxLayout>
 #include <string>
 
+#include "platform/RecentConfigs.h"
 #include "platform/SettingsStore.h"
 #include "config/ConfigFile.h"
 #include "config/DataTreeRules.h"
@@ -87,6 +89,12 @@ ConfigurationTab::ConfigurationTab(ConfigState& state, ConfigTree& entityTree, C
                                 "Save current configuration to file.", 1, 100);
     connect(loadButton_, &QToolButton::clicked, this, &ConfigurationTab::onLoadClicked);
     connect(saveButton_, &QToolButton::clicked, this, [this] { onSaveClicked(); });
+    // The load button's menu lists the configurations last loaded or saved.
+    recentMenu_ = new QMenu(loadButton_);
+    recentMenu_->setObjectName(QStringLiteral("RecentConfigs"));
+    loadButton_->setMenu(recentMenu_);
+    loadButton_->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(recentMenu_, &QMenu::aboutToShow, this, &ConfigurationTab::FillRecentMenu);
 
     BuildMenus();
     ConnectTrees();
@@ -131,7 +139,7 @@ void ConfigurationTab::SetConfigNone() {
     emit ConfigInUseCleared();
 }
 
-void ConfigurationTab::LoadConfigFile(const QString& path) {
+bool ConfigurationTab::LoadConfigFile(const QString& path) {
     configLoading_ = true;
     const ReadResult result =
         ReadConfigFile(path.toStdString(), state_.Config, entityTree_, dataTree_);
@@ -142,7 +150,7 @@ void ConfigurationTab::LoadConfigFile(const QString& path) {
     if (result.Outcome != ConfigReadOutcome::ReadInFull) {
         configLoading_ = false;
         dialogs_.ShowMessage(window(), MessageKind::Error, QString::fromStdString(result.Message));
-        return;
+        return false;
     }
     PutConfigIntoControls();
     // The trees hold new nodes now: focus their first ones afresh, so the focus rules run even
@@ -154,6 +162,7 @@ void ConfigurationTab::LoadConfigFile(const QString& path) {
     configLoading_ = false;
     MarkConfigSaved(state_);
     settings_.WriteText(SettingName::Config, QFileInfo(path).fileName());
+    return true;
 }
 
 void ConfigurationTab::PutConfigIntoControls() {
@@ -191,19 +200,15 @@ bool ConfigurationTab::onSaveClicked() {
     SetConfigInUse(name);
     settings_.WriteText(SettingName::Config, name);
     MarkConfigSaved(state_);
+    RememberRecentConfig(settings_, QFileInfo(path).absoluteFilePath());
     return true;
 }
 
 void ConfigurationTab::onLoadClicked() {
     if (running_)
         return;  // the controls are disabled then; this keeps any other caller out too
-    if (IsConfigChanged(state_)) {
-        const Answer answer = dialogs_.AskYesNoCancel(window(), kChangedQuestion);
-        if (answer == Answer::Cancel)
-            return;
-        if (answer == Answer::Yes && !onSaveClicked())
-            return;
-    }
+    if (!ConfirmLeavingChanges())
+        return;
     FileDialogRequest request;
     request.Title = QStringLiteral("Load a configuration");
     request.Filter = kConfigFilter;
@@ -213,7 +218,57 @@ void ConfigurationTab::onLoadClicked() {
     if (path.isEmpty())
         return;
     SetConfigInUse(QFileInfo(path).fileName());
-    LoadConfigFile(path);
+    if (LoadConfigFile(path))
+        RememberRecentConfig(settings_, QFileInfo(path).absoluteFilePath());
+}
+
+bool ConfigurationTab::ConfirmLeavingChanges() {
+    if (!IsConfigChanged(state_))
+        return true;
+    const Answer answer = dialogs_.AskYesNoCancel(window(), kChangedQuestion);
+    if (answer == Answer::Cancel)
+        return false;
+    return answer == Answer::No || onSaveClicked();
+}
+
+void ConfigurationTab::FillRecentMenu() {
+    recentMenu_->clear();
+    const QStringList paths = ReadRecentConfigs(settings_);
+    if (paths.isEmpty()) {
+        recentMenu_->addAction(QStringLiteral("No recent configurations"))->setEnabled(false);
+        return;
+    }
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString& path = paths[i];
+        // Files of the configurations folder by name; others with their folder.
+        const QString shown = QFileInfo(path).path() == QDir(paths_.ConfigFolder).absolutePath()
+                                  ? QFileInfo(path).fileName()
+                                  : QDir::toNativeSeparators(path);
+        QAction* action = recentMenu_->addAction(
+            QStringLiteral("&%1  %2").arg(i + 1).arg(QString(shown).replace('&', "&&")));
+        action->setToolTip(QDir::toNativeSeparators(path));
+        connect(action, &QAction::triggered, this, [this, path] { LoadRecentConfig(path); });
+    }
+}
+
+void ConfigurationTab::LoadRecentConfig(const QString& path) {
+    if (running_)
+        return;
+    if (!QFileInfo(path).isFile()) {
+        ForgetRecentConfig(settings_, path);
+        dialogs_.ShowMessage(
+            window(), MessageKind::Information,
+            QStringLiteral("The configuration file \"%1\" no longer exists, so it was removed "
+                           "from the recent configurations. If it was moved or renamed, open "
+                           "it with \" Load configuration\".")
+                .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (!ConfirmLeavingChanges())
+        return;
+    SetConfigInUse(QFileInfo(path).fileName());
+    if (LoadConfigFile(path))
+        RememberRecentConfig(settings_, path);
 }
 
 QWidget* ConfigurationTab::BuildEntityGroup() {
@@ -262,10 +317,10 @@ QWidget* ConfigurationTab::BuildDataGroup() {
     dataTreeWidget_->setIconSize(QSize(16, 16));
     QHeaderView* header = dataTreeWidget_->header();
     header->setSectionsMovable(true);
+    // The names take the width they need and the options follow right after them.
     header->setStretchLastSection(false);
-    header->setSectionResizeMode(0, QHeaderView::Stretch);
-    header->setSectionResizeMode(1, QHeaderView::Interactive);
-    header->resizeSection(1, 100);
+    header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
     dataTreeWidget_->setItemDelegate(new ConfigTreeDelegate(
         dataTreeWidget_, [this](const QModelIndex& index, const QString& text) {
             onDataOptionEdited(PathOfIndex(index), text);

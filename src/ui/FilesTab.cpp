@@ -3,9 +3,11 @@
 #include <QCheckBox>
 #include <QDate>
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,6 +17,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QTime>
 #include <QToolBar>
@@ -153,7 +156,7 @@ FilesTab::FilesTab(SettingsStore& settings, UserDialogs& dialogs, const ProgramP
     connect(log, &QToolButton::clicked, this, &FilesTab::onShowLogClicked);
 
     // Windows of their own, placed over the main window.
-    destinationChooser_ = new DestinationChooser(owner);
+    destinationChooser_ = new DestinationChooser(dialogs_, owner);
     progressWindow_ = new ProgressWindow(cancelRequested_, owner);
 }
 
@@ -175,10 +178,8 @@ QWidget* FilesTab::BuildFileBrowser() {
 
     folderPanel_ = new QWidget;
     folderPanel_->setObjectName(QStringLiteral("Panel4"));
-    folderModel_ = MakeFolderModel(this);
-    folderTree_ = MakeFolderTree(folderModel_, folderPanel_);
+    folderTree_ = new FolderTree(folderPanel_);
     folderTree_->setObjectName(QStringLiteral("sh1"));
-    folderTree_->setContextMenuPolicy(Qt::PreventContextMenu);
     folderPathLabel_ = new QLabel(folderPanel_);
     folderPathLabel_->setObjectName(QStringLiteral("Label30"));
     folderPathLabel_->setFixedHeight(20);
@@ -213,8 +214,17 @@ QWidget* FilesTab::BuildFileBrowser() {
     header->setSortIndicatorShown(true);
     header->setSortIndicator(0, Qt::AscendingOrder);
     const HeaderLayout design = DesignHeaderLayout();
+    const QScopedValueRollback fitting(fittingColumns_, true);
     for (int column = 0; column < kHeaderColumns; ++column)
         header->resizeSection(column, design.Widths[std::size_t(column)]);
+    // Names get the room the dates and sizes leave, wherever the columns are moved. Modified
+    // and Size fit their text until the user sizes them, and then keep the user's widths.
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        if (!fittingColumns_ && column > 0 && column < kHeaderColumns)
+            userWidths_[std::size_t(column)] = true;
+    });
     selectionCountLabel_ = new QLabel(QStringLiteral("Files selected."), listSide);
     selectionCountLabel_->setObjectName(QStringLiteral("Label3"));
     selectionCountLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -250,6 +260,11 @@ QWidget* FilesTab::BuildFileBrowser() {
     connect(fileList_, &QTreeWidget::itemDoubleClicked, this, &FilesTab::CurrentDrawingChanged);
     connect(selectAll, &QAction::triggered, this, &FilesTab::onSelectAllFilesClicked);
     connect(refresh, &QAction::triggered, this, &FilesTab::onRefreshFolderClicked);
+    // Drawings and folders dropped from a file manager open here.
+    fileList_->setAcceptDrops(true);
+    fileList_->viewport()->setAcceptDrops(true);
+    fileList_->setDragDropMode(QAbstractItemView::DropOnly);
+    fileList_->viewport()->installEventFilter(this);
     connect(fileList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         // A right click selects the row under the pointer before the menu opens.
         if (QTreeWidgetItem* item = fileList_->itemAt(at); item && !item->isSelected()) {
@@ -345,8 +360,18 @@ HeaderLayout FilesTab::FileListLayout() const {
 
 void FilesTab::RestoreFileListLayout(const HeaderLayout& layout) {
     QHeaderView* header = fileList_->header();
-    for (int column = 0; column < kHeaderColumns; ++column)
-        header->resizeSection(column, layout.Widths[std::size_t(column)]);
+    // Widths other than the design's were chosen by the user, but for the last column's:
+    // layouts saved before Name stretched hold there the width the list stretched it to.
+    const HeaderLayout design = DesignHeaderLayout();
+    for (int column = 1; column < kHeaderColumns; ++column)
+        userWidths_[std::size_t(column)] =
+            layout.Widths[std::size_t(column)] != design.Widths[std::size_t(column)] &&
+            layout.Order[kHeaderColumns - 1] != column;
+    {
+        const QScopedValueRollback fitting(fittingColumns_, true);
+        for (int column = 0; column < kHeaderColumns; ++column)
+            header->resizeSection(column, layout.Widths[std::size_t(column)]);
+    }
     for (int visual = 0; visual < kHeaderColumns; ++visual)
         header->moveSection(header->visualIndex(layout.Order[std::size_t(visual)]), visual);
     sortColumn_ = static_cast<FileListColumn>(layout.SortColumn);
@@ -355,13 +380,14 @@ void FilesTab::RestoreFileListLayout(const HeaderLayout& layout) {
     listColour_ = layout.ListColour;
     header->setSortIndicator(layout.SortColumn,
                              sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    FitColumns();
     // The rows listed before the restore follow the restored sort at once.
     if (!rows_.empty())
         onRefreshFolderClicked();
 }
 
 QString FilesTab::DxfFolderPath() const {
-    return FolderPathOf(folderModel_, folderTree_->currentIndex());
+    return folderTree_->SelectedPath();
 }
 
 QString FilesTab::CurrentDrawingPath() const {
@@ -376,7 +402,7 @@ QString FilesTab::CurrentDrawingPath() const {
 }
 
 bool FilesTab::SelectDxfFolder(const QString& path) {
-    if (!SelectFolder(folderModel_, folderTree_, path))
+    if (!folderTree_->SelectPath(path))
         return false;
     // Selecting the folder already selected lists nothing again, as the tree does.
     return true;
@@ -405,12 +431,25 @@ void FilesTab::FillFileList(const QString& folder) {
         SortDxfFileEntries(rows_, sortColumn_, sortAscending_);
     ShowRows();
     fileList_->setUpdatesEnabled(true);
-    if (rows_.empty())
-        return;
-    fileList_->setCurrentItem(fileList_->topLevelItem(0));
-    if (autoSelectCheck_->isChecked())
-        fileList_->selectAll();
+    if (!rows_.empty()) {
+        fileList_->setCurrentItem(fileList_->topLevelItem(0));
+        if (autoSelectCheck_->isChecked())
+            fileList_->selectAll();
+    }
+    // A folder without drawings says so too, and leaves nothing to process.
     onFileSelectionChanged();
+}
+
+void FilesTab::FitColumns() {
+    QHeaderView* header = fileList_->header();
+    const QScopedValueRollback fitting(fittingColumns_, true);
+    for (int column = 1; column < kHeaderColumns; ++column) {
+        const int before = header->sectionSize(column);
+        fileList_->resizeColumnToContents(column);
+        // A width the user chose stays, unless the text no longer fits in it.
+        if (userWidths_[std::size_t(column)] && before > header->sectionSize(column))
+            header->resizeSection(column, before);
+    }
 }
 
 void FilesTab::ShowRows() {
@@ -438,6 +477,89 @@ void FilesTab::ShowRows() {
         items << item;
     }
     fileList_->addTopLevelItems(items);
+    FitColumns();
+}
+
+namespace {
+
+// The local paths of a drag that the file list can take: folders, and drawings (".dxf" in any
+// letter case).
+QStringList DroppablePaths(const QMimeData* data) {
+    QStringList paths;
+    if (data == nullptr)
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        const QFileInfo info(url.toLocalFile());
+        if (url.isLocalFile() &&
+            (info.isDir() || (info.isFile() && info.suffix().compare(QLatin1String("dxf"),
+                                                                     Qt::CaseInsensitive) == 0)))
+            paths << info.absoluteFilePath();
+    }
+    return paths;
+}
+
+}  // namespace
+
+bool FilesTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != fileList_->viewport())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!running_ && !DroppablePaths(drag->mimeData()).isEmpty())
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (OpenDroppedPaths(DroppablePaths(drop->mimeData())))
+            drop->acceptProposedAction();
+        return true;
+    }
+    default: return QWidget::eventFilter(watched, event);
+    }
+}
+
+bool FilesTab::OpenDroppedPaths(const QStringList& paths) {
+    if (running_ || paths.isEmpty())
+        return false;
+    // The first path decides the folder: a folder is opened; a drawing opens its own folder,
+    // where the drawings dropped with it are selected.
+    const QFileInfo first(paths.first());
+    const QString folder = first.isDir() ? first.absoluteFilePath() : first.absolutePath();
+    QStringList names;
+    if (!first.isDir())
+        for (const QString& path : paths)
+            if (const QFileInfo info(path); !info.isDir() && info.absolutePath() == folder)
+                names << info.fileName();
+    if (QDir(DxfFolderPath()) == QDir(folder))
+        onRefreshFolderClicked();  // drawings may have come since the folder was listed
+    else if (!SelectDxfFolder(folder))
+        return false;
+    if (names.isEmpty())
+        return true;
+    fileList_->clearSelection();
+    QTreeWidgetItem* firstSelected = nullptr;
+    for (int i = 0; i < fileList_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = fileList_->topLevelItem(i);
+        const DxfFileEntry& row = rows_[item->data(0, kRowRole).toULongLong()];
+        const QString name =
+            QFile::decodeName(QByteArray::fromStdString(row.Name + "." + row.Extension));
+        if (names.contains(name)) {
+            item->setSelected(true);
+            if (firstSelected == nullptr)
+                firstSelected = item;
+        }
+    }
+    if (firstSelected != nullptr) {
+        fileList_->setCurrentItem(firstSelected, 0, QItemSelectionModel::NoUpdate);
+        fileList_->scrollToItem(firstSelected);
+    }
+    onFileSelectionChanged();
+    return true;
 }
 
 void FilesTab::onRefreshFolderClicked() {
@@ -493,8 +615,6 @@ void FilesTab::onFileListHeaderClicked(int column) {
 }
 
 void FilesTab::onFileSelectionChanged() {
-    if (fileList_->topLevelItemCount() == 0)
-        return;
     const auto count = fileList_->selectedItems().size();
     selectionCountLabel_->setText(QString::fromStdString(SelectionCountText(count)));
     processButton_->setEnabled(count > 0 && !running_);
@@ -577,6 +697,7 @@ void FilesTab::onProcessClicked() {
     for (const RunEntry& entry : request.Entries)
         selected += entry.Selected ? 1 : 0;
     lastDestination_ = destinationEdit_->text();
+    progressWindow_->SetFileCount(selected);
 
     summary_->hide();  // the last run's numbers would be read as this one's
     running_ = true;

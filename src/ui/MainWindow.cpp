@@ -1,5 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -10,6 +12,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <algorithm>
+#include <functional>
 
 #include "platform/HeaderLayout.h"
 #include "platform/SettingsStore.h"
@@ -95,6 +98,34 @@ void MainWindow::BuildFrame() {
     setCentralWidget(tabs_);
     BuildStatusBar();
     ConnectTabs();
+    BuildShortcuts();
+}
+
+void MainWindow::BuildShortcuts() {
+    // Each key presses its button, so a disabled button (a run going) leaves the key idle too.
+    const auto press = [this](const char* button) {
+        if (auto* found = findChild<QAbstractButton*>(QString::fromLatin1(button)))
+            found->click();
+    };
+    const auto add = [this](const char* name, const QList<QKeySequence>& keys,
+                            const std::function<void()>& handler) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);
+    };
+    add("LoadShortcut", {QKeySequence(Qt::CTRL | Qt::Key_O)}, [press] { press("btload"); });
+    add("SaveShortcut", {QKeySequence(Qt::CTRL | Qt::Key_S)}, [press] { press("btsave"); });
+    add("HelpShortcut", {QKeySequence(Qt::Key_F1)}, [press] { press("BitBtn7"); });
+    add("RefreshShortcut", {QKeySequence(Qt::Key_F5)}, [this] {
+        if (!files_->Running())
+            files_->onRefreshFolderClicked();
+    });
+    add("ProcessShortcut",
+        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)},
+        [press] { press("btprocess"); });
 }
 
 void MainWindow::ConnectTabs() {
@@ -186,10 +217,13 @@ void MainWindow::LoadStartupConfig() {
         configuration_->SetConfigInUse(QFileInfo(current).fileName());
         return;
     }
-    dialogs_.ShowMessage(this, MessageKind::Information,
-                         QStringLiteral("Configuration file \"%1\" not found, default values "
-                                        "will be used.")
-                             .arg(current));
+    // "none" is what this branch leaves behind: no file is missing, so there is nothing to
+    // tell at every start until a configuration is saved.
+    if (name != QLatin1String("none"))
+        dialogs_.ShowMessage(this, MessageKind::Information,
+                             QStringLiteral("Configuration file \"%1\" not found, default "
+                                            "values will be used.")
+                                 .arg(current));
     configuration_->LoadConfigFile(paths_.DefaultConfigPath);
     settings_.WriteText(SettingName::Config, QStringLiteral("none"));
     configuration_->SetConfigNone();

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/Images.h"
 
@@ -28,7 +29,7 @@ ProgressWindow::ProgressWindow(std::atomic<bool>& cancelRequested, QWidget* pare
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral(" Processing"));
     setModal(false);
-    setFixedSize(359, 92);
+    setFixedSize(359, 110);
 
     auto* group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("GroupBox1"));
@@ -43,8 +44,13 @@ ProgressWindow::ProgressWindow(std::atomic<bool>& cancelRequested, QWidget* pare
     progressBar_->setTextVisible(false);
     progressBar_->setRange(0, kBarRange);
 
+    detailsLabel_ = new QLabel(group);
+    detailsLabel_->setObjectName(QStringLiteral("ProgressDetails"));
+
     auto* right = new QVBoxLayout;
+    right->setSpacing(2);
     right->addWidget(fileLabel_);
+    right->addWidget(detailsLabel_);
     right->addWidget(progressBar_);
     auto* row = new QHBoxLayout(group);
     row->setContentsMargins(6, 4, 6, 4);
@@ -61,9 +67,18 @@ ProgressWindow::ProgressWindow(std::atomic<bool>& cancelRequested, QWidget* pare
     connect(stopButton_, &QPushButton::clicked, this, &ProgressWindow::onStopClicked);
 }
 
+void ProgressWindow::SetFileCount(int count) {
+    fileCount_ = count;
+}
+
 void ProgressWindow::RunStarted() {
     fileLabel_->setText(QStringLiteral("Process"));
+    detailsLabel_->clear();
     progressBar_->setValue(0);
+    fileIndex_ = 0;
+    bytesBefore_ = 0;
+    position_ = 0;
+    runClock_.start();
     if (QWidget* owner = parentWidget())
         move(owner->geometry().center() - rect().center());
     show();
@@ -72,19 +87,37 @@ void ProgressWindow::RunStarted() {
 }
 
 void ProgressWindow::FileStarted(std::string_view fileName, std::uint64_t size) {
+    bytesBefore_ += position_;
+    position_ = 0;
+    ++fileIndex_;
     size_ = size;
     fileLabel_->setText(QStringLiteral("Processing ") +
                         QString::fromLatin1(fileName.data(), qsizetype(fileName.size())));
     progressBar_->setValue(0);
+    ShowDetails();
     BreatheIfDue(true);
 }
 
 void ProgressWindow::Progress(std::uint64_t position) {
+    position_ = position;
     if (size_ > 0) {
         const std::uint64_t part = position >= size_ ? kBarRange : position * kBarRange / size_;
         progressBar_->setValue(int(part));
     }
+    ShowDetails();
     BreatheIfDue(false);
+}
+
+void ProgressWindow::ShowDetails() {
+    const int percent = progressBar_->value() * 100 / kBarRange;
+    // The speed counts every byte read in this run, so a run of small files shows it too.
+    const double seconds = std::max(runClock_.nsecsElapsed(), qint64(1)) / 1e9;
+    const double megabytesPerSecond = double(bytesBefore_ + position_) / 1e6 / seconds;
+    detailsLabel_->setText(QStringLiteral("file %1 of %2, %3 %, %4 MB/s")
+                               .arg(fileIndex_)
+                               .arg(std::max(fileCount_, fileIndex_))
+                               .arg(percent)
+                               .arg(QString::number(megabytesPerSecond, 'f', 1)));
 }
 
 void ProgressWindow::RunFinished() {

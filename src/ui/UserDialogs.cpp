@@ -1,8 +1,8 @@
 #include "ui/UserDialogs.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -34,7 +34,7 @@ QString RunFileDialog(QWidget* parent, const FileDialogRequest& request,
 }  // namespace
 
 void QtUserDialogs::ShowMessage(QWidget* parent, MessageKind kind, const QString& text) {
-    const QString title = QApplication::applicationDisplayName();
+    const QString title = QStringLiteral(QUARROW_TITLE);
     if (kind == MessageKind::Error)
         QMessageBox::critical(parent, title, text, QMessageBox::Ok);
     else
@@ -43,7 +43,7 @@ void QtUserDialogs::ShowMessage(QWidget* parent, MessageKind kind, const QString
 
 Answer QtUserDialogs::AskYesNoCancel(QWidget* parent, const QString& text) {
     const auto button = QMessageBox::information(
-        parent, QApplication::applicationDisplayName(), text,
+        parent, QStringLiteral(QUARROW_TITLE), text,
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
     if (button == QMessageBox::Yes)
         return Answer::Yes;
@@ -53,7 +53,7 @@ Answer QtUserDialogs::AskYesNoCancel(QWidget* parent, const QString& text) {
 }
 
 Answer QtUserDialogs::AskYesNo(QWidget* parent, const QString& text) {
-    const auto button = QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
+    const auto button = QMessageBox::question(parent, QStringLiteral(QUARROW_TITLE), text,
                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
@@ -64,6 +64,10 @@ QString QtUserDialogs::ChooseSaveFile(QWidget* parent, const FileDialogRequest& 
 
 QString QtUserDialogs::ChooseOpenFile(QWidget* parent, const FileDialogRequest& request) {
     return RunFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString QtUserDialogs::AskText(QWidget* parent, const QString& title, const QString& label) {
+    return QInputDialog::getText(parent, title, label);
 }
 
 bool QtUserDialogs::OpenInEditor(const QString& path) {

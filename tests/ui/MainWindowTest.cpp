@@ -5,6 +5,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <QWindow>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,9 +29,11 @@
 #include <QToolTip>
 #include <QHelpEvent>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <functional>
 #include <memory>
 
+#include "platform/RecentConfigs.h"
 #include "platform/SettingsStore.h"
 #include "ui/HelpBrowser.h"
 #include "ui/LogViewer.h"
@@ -172,13 +178,12 @@ TEST_F(MainWindowTest, FrameCarriesItsNamesTabsAndLimits) {
     EXPECT_EQ(DataWidget()->headerItem()->text(1), "Options");
 }
 
-TEST_F(MainWindowTest, ConfigNoneShowsTheNotFoundMessageAndKeepsNone) {
+// "none" is the program's own record that no configuration is in use, not a missing file.
+TEST_F(MainWindowTest, ConfigNoneStartsOnTheDefaultsWithoutAMessage) {
     settings->WriteText(SettingName::Config, QStringLiteral("none"));
     Start();
-    ASSERT_EQ(dialogs.Messages.size(), 1u);
-    EXPECT_EQ(dialogs.Messages[0].Text, "Configuration file \"" + programFolder +
-                                            "configurations/none\" not found, default values "
-                                            "will be used.");
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_EQ(form->State().Config.DataFileExt, "csv");
     EXPECT_EQ(form->windowTitle(), "Quarrow V 4.02[None]");
     EXPECT_EQ(StatusText(), "None");
     EXPECT_EQ(settings->ReadText(SettingName::Config), "none");
@@ -579,6 +584,141 @@ TEST_F(MainWindowTest, HeaderClicksAlwaysReverseTheSort) {
     EXPECT_EQ(list->topLevelItem(0)->background(0).color(), QColor(242, 242, 242));
 }
 
+// Drops paths on the file list as a file manager does.
+bool DropOnFileList(QTreeWidget* list, const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    const QPoint at = list->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &drop);
+    return drop.isAccepted();
+}
+
+QStringList SelectedNames(QTreeWidget* list) {
+    QStringList names;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->isSelected())
+            names << list->topLevelItem(i)->text(0);
+    return names;
+}
+
+TEST_F(MainWindowTest, DroppedDrawingsOpenTheirFolderSelectedAndEmptyFoldersSaySo) {
+    const QString empty = QString::fromStdString(dir / "empty");
+    const QString folder = QString::fromStdString(dir / "drawings");
+    QDir().mkpath(empty);
+    QDir().mkpath(folder);
+    for (const char* name : {"a.dxf", "B.DXF", "c.dxf", "notes.txt"})
+        WriteBytes(folder + "/" + name, "0\nEOF\n");
+    settings->WriteText(SettingName::DxfPath, empty);
+    settings->WriteFlag(SettingName::AutoSelect, true);
+    StartWithConfig();
+    auto* list = Find<QTreeWidget>("VTFiles");
+    // A folder without drawings: nothing selected, nothing to process.
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(Find<QLabel>("Label3")->text(), "0 file selected.");
+    EXPECT_FALSE(Find<QToolButton>("btprocess")->isEnabled());
+
+    EXPECT_FALSE(DropOnFileList(list, {folder + "/notes.txt"})) << "not a drawing";
+    EXPECT_TRUE(
+        DropOnFileList(list, {folder + "/a.dxf", folder + "/B.DXF", folder + "/notes.txt"}));
+    EXPECT_EQ(form->Files().DxfFolderPath(), folder);
+    EXPECT_EQ(RowNames(list), (QStringList{"a", "B", "c"}));
+    EXPECT_EQ(SelectedNames(list), (QStringList{"a", "B"})) << "only the dropped ones";
+    EXPECT_EQ(Find<QLabel>("Label3")->text(), "2 files selected.");
+    EXPECT_TRUE(Find<QToolButton>("btprocess")->isEnabled());
+
+    // A folder dropped opens as if chosen in the tree (AutoSelect selects all its drawings).
+    EXPECT_TRUE(DropOnFileList(list, {empty}));
+    EXPECT_EQ(form->Files().DxfFolderPath(), empty);
+    EXPECT_EQ(Find<QLabel>("Label3")->text(), "0 file selected.");
+    EXPECT_FALSE(Find<QToolButton>("btprocess")->isEnabled());
+}
+
+// At 1280 pixels the names are whole, Modified and Size as wide as their text, and the data
+// options right after their labels.
+TEST_F(MainWindowTest, ColumnsGiveTheRoomToNamesAndOptionsSitByTheirLabels) {
+    const QString folder = QString::fromStdString(dir / "drawings");
+    QDir().mkpath(folder);
+    const QString name = QStringLiteral("nothing-decimal-survey-of-the-northern-quarry-2026");
+    WriteBytes(folder + "/" + name + ".dxf", "0\nEOF\n");
+    settings->WriteText(SettingName::DxfPath, folder);
+    settings->WriteText(SettingName::Width, QStringLiteral("1280"));
+    settings->WriteText(SettingName::Height, QStringLiteral("800"));
+    // Saved when the last column stretched: the 600 pixels there were never the user's.
+    HeaderLayout stretched = DesignHeaderLayout();
+    stretched.Widths = {140, 130, 600};
+    const std::vector<std::uint8_t> bytes = EncodeHeaderLayout(stretched);
+    settings->WriteBinary(
+        SettingName::FileListHeader,
+        QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    StartWithConfig();
+    ASSERT_EQ(form->width(), 1280);
+    auto* list = Find<QTreeWidget>("VTFiles");
+    const QHeaderView* header = list->header();
+    const QFontMetrics metrics(list->font());
+    EXPECT_GE(header->sectionSize(0),
+              metrics.horizontalAdvance(name) + list->iconSize().width() + 8);
+    EXPECT_LT(header->sectionSize(2), 100) << "Size fits \"1 KB\"";
+    EXPECT_LT(header->sectionSize(1), 160) << "Modified fits the date";
+    EXPECT_GE(header->sectionSize(1), metrics.horizontalAdvance(list->topLevelItem(0)->text(1)));
+    EXPECT_EQ(header->sectionSize(0) + header->sectionSize(1) + header->sectionSize(2),
+              list->viewport()->width());
+
+    Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+    QTreeWidget* data = DataWidget();
+    int widestLabel = 0;
+    for (QTreeWidgetItemIterator it(data); *it; ++it)
+        if (!(*it)->isHidden() && (!(*it)->parent() || (*it)->parent()->isExpanded()))
+            widestLabel = std::max(widestLabel, data->visualItemRect(*it).left() +
+                                                    metrics.horizontalAdvance((*it)->text(0)));
+    EXPECT_LT(data->header()->sectionSize(0), widestLabel + 80);
+    EXPECT_GE(data->header()->sectionSize(0), widestLabel);
+}
+
+// The caption is the program's own text; with no display name the toolkit appends nothing.
+TEST_F(MainWindowTest, TheCaptionIsExactlyAsSet) {
+    StartWithConfig();
+    EXPECT_EQ(form->windowTitle(), "Quarrow V 4.02 - [start.qrw]");
+    ASSERT_NE(form->windowHandle(), nullptr);
+    EXPECT_EQ(form->windowHandle()->title(), "Quarrow V 4.02 - [start.qrw]");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+}
+
+TEST_F(MainWindowTest, RecentConfigurationsComeNewestFirstAndGoneFilesLeave) {
+    StartWithConfig();
+    ConfigurationTab& tab = form->Configuration();
+    const QString folder = programFolder + "configurations/";
+    dialogs.SavePaths = {folder + "first.qrw", folder + "second.qrw"};
+    ASSERT_TRUE(tab.onSaveClicked());
+    ASSERT_TRUE(tab.onSaveClicked());
+    auto* menu = Find<QMenu>("RecentConfigs");
+    tab.FillRecentMenu();
+    QStringList shown;
+    for (QAction* action : menu->actions())
+        shown << action->text();
+    EXPECT_EQ(shown, (QStringList{"&1  second.qrw", "&2  first.qrw"}));
+
+    // An entry loads its file; a file that is gone leaves the list and says what to do.
+    menu->actions().at(1)->trigger();
+    EXPECT_EQ(StatusText(), "Configuration file in use : first.qrw");
+    EXPECT_EQ(ReadRecentConfigs(*settings),
+              (QStringList{folder + "first.qrw", folder + "second.qrw"}));
+    ASSERT_TRUE(QFile::remove(folder + "second.qrw"));
+    tab.LoadRecentConfig(folder + "second.qrw");
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_TRUE(dialogs.Messages[0].Text.contains("no longer exists"));
+    EXPECT_TRUE(dialogs.Messages[0].Text.contains("\" Load configuration\""));
+    EXPECT_EQ(ReadRecentConfigs(*settings), QStringList{folder + "first.qrw"});
+    EXPECT_EQ(StatusText(), "Configuration file in use : first.qrw") << "nothing else changed";
+}
+
 QByteArray SampleBytes(const char* name) {
     QFile file(QStringLiteral(QUARROW_SOURCE_DIR "/data/samples/") + QLatin1String(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -643,6 +783,41 @@ TEST_F(RunTest, ARunOfTwoFilesWritesBothDataFilesAndTheLog) {
     EXPECT_TRUE(log.contains("File 2 :\r\n"));
     EXPECT_EQ(dialogs.OpenedInEditor, QStringList{programFolder + "QuarrowLog.txt"});
     EXPECT_FALSE(form->Files().ProgressDialog().isVisible());
+}
+
+// Each key does what its button does; the progress window counts the files of the run.
+TEST_F(RunTest, ShortcutsPressTheirButtons) {
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUARROW_SOURCE_DIR "/data/help_quarrow4.html"),
+                            programFolder + "help_quarrow4.html"));
+    StartWithTwoDrawings();
+    const auto press = [this](QKeyCombination keys) {
+        QTest::keyClick(form.get(), keys.key(), keys.keyboardModifiers());
+    };
+    press(Qt::CTRL | Qt::Key_O);
+    EXPECT_EQ(dialogs.OpenRequests.size(), 1u);
+    press(Qt::CTRL | Qt::Key_S);
+    EXPECT_EQ(dialogs.SaveRequests.size(), 1u);
+    press(Qt::Key_F1);
+    ASSERT_NE(form->Options().HelpWindow(), nullptr);
+    EXPECT_TRUE(form->Options().HelpWindow()->isVisible());
+    form->Options().HelpWindow()->close();
+    QApplication::setActiveWindow(form.get());
+
+    WriteBytes(drawings + "/later.dxf", SampleBytes("points.dxf"));
+    press(Qt::Key_F5);
+    EXPECT_EQ(RowNames(Find<QTreeWidget>("VTFiles")),
+              (QStringList{"later", "lines-faces", "points"}));
+    EXPECT_EQ(Find<QLabel>("Label3")->text(), "3 files selected.");
+
+    press(Qt::CTRL | Qt::Key_Return);
+    EXPECT_TRUE(QFileInfo::exists(dest + "/later.csv"));
+    EXPECT_TRUE(QFileInfo::exists(dest + "/points.csv"));
+    const QString details =
+        form->Files().ProgressDialog().findChild<QLabel*>("ProgressDetails")->text();
+    EXPECT_TRUE(QRegularExpression("^file 3 of 3, [0-9]+ %, [0-9]+\\.[0-9] MB/s$")
+                    .match(details)
+                    .hasMatch())
+        << details.toStdString();
 }
 
 TEST_F(RunTest, StopDuringARunLeavesTheCancelLine) {
@@ -711,9 +886,9 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
     EXPECT_EQ(Find<QLineEdit>("Edit1")->text(), dest);
     EXPECT_TRUE(Find<QToolButton>("SpeedButton4")->isEnabled()) << "still unlocked";
     EXPECT_EQ(Find<QLabel>("Label3")->text(), "2 files selected.") << "AutoSelect kept";
-    // The last column stretches to the list's edge: its width follows the window.
+    // Name stretches to the list's edge: its width follows the window.
     HeaderLayout restored = form->Files().FileListLayout();
-    restored.Widths[std::size_t(changed.Order[2])] = changed.Widths[std::size_t(changed.Order[2])];
+    restored.Widths[0] = changed.Widths[0];
     EXPECT_EQ(restored, changed);
     EXPECT_EQ(Find<QTreeWidget>("VTFiles")->header()->sectionSize(2), 222);
     EXPECT_EQ(RowNames(Find<QTreeWidget>("VTFiles")), (QStringList{"lines-faces", "points"}))
@@ -1041,7 +1216,8 @@ TEST_F(MainWindowTest, HostileHeaderBytesGiveTheDesignLayout) {
     settings->WriteBinary(SettingName::FileListHeader, QByteArray("QHL\x01garbage", 11));
     StartWithConfig();
     HeaderLayout restored = form->Files().FileListLayout();
-    restored.Widths[2] = DesignHeaderLayout().Widths[2];  // the last column stretches
+    // Name stretches and Modified and Size fit their text: the widths follow the window.
+    restored.Widths = DesignHeaderLayout().Widths;
     EXPECT_EQ(restored, DesignHeaderLayout());
 }
 

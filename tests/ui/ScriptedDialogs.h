@@ -29,6 +29,7 @@ public:
     std::deque<Answer> Answers;     // empty: Cancel (No for a Yes/No question)
     std::deque<QString> SavePaths;  // empty: dismissed
     std::deque<QString> OpenPaths;  // empty: dismissed
+    std::deque<QString> Texts;      // empty: dismissed
 
     void ShowMessage(QWidget*, MessageKind kind, const QString& text) override {
         Messages.push_back({kind, text});
@@ -49,6 +50,10 @@ public:
     QString ChooseOpenFile(QWidget*, const FileDialogRequest& request) override {
         OpenRequests.push_back(request);
         return Take(OpenPaths, QString());
+    }
+    QString AskText(QWidget*, const QString&, const QString& label) override {
+        Questions << label;
+        return Take(Texts, QString());
     }
 
     // Only launches that succeed are recorded: they are what the user would see.

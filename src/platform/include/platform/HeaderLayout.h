@@ -16,7 +16,7 @@ inline constexpr int kMaxColumnWidth = 10000;  // wider than any screen; a bound
 
 struct HeaderLayout {
     // Names of a dozen letters and the whole date stay readable in the window's least size.
-    std::array<int, kHeaderColumns> Widths{140, 130, 80};  // by column; the last one stretches
+    std::array<int, kHeaderColumns> Widths{140, 130, 80};  // by column; the list stretches Name
     std::array<int, kHeaderColumns> Order{0, 1, 2};        // visual position -> column
     int SortColumn = 0;
     bool Ascending = true;

@@ -70,6 +70,7 @@ inline const QString FileListHeader = QStringLiteral("VTFiles");
 inline const QString FolderPanelWidth = QStringLiteral("pan3");
 inline const QString AutoSelect = QStringLiteral("autosel");
 inline const QString Config = QStringLiteral("config");
+inline const QString RecentConfigs = QStringLiteral("recentconfigs");
 }  // namespace SettingName
 
 // Window design states for values a first start lacks.

@@ -49,12 +49,18 @@ public:
     void SetConfigInUse(const QString& fileName);
     void SetConfigNone();
 
-    // Loads a configuration file into the record, both trees and the option controls.
-    void LoadConfigFile(const QString& path);
+    // Loads a configuration file into the record, both trees and the option controls;
+    // returns false when it was not read in full (the message is shown).
+    bool LoadConfigFile(const QString& path);
     // " Save configuration": returns true when the file was written.
     bool onSaveClicked();
     // " Load configuration".
     void onLoadClicked();
+    // An entry of the recent configurations: a file that is gone leaves the list with a word
+    // on what to do.
+    void LoadRecentConfig(const QString& path);
+    // Lists the recent configurations in the load button's menu (as it opens).
+    void FillRecentMenu();
 
     // Entity tree (check rules, focus and block-names rule, context menu).
     void onEntityChecked(int nodeIndex, bool checked);
@@ -101,6 +107,8 @@ private:
     void ConnectTrees();
 
     void PutConfigIntoControls();
+    // Asks whether to save a changed configuration first; false when the user cancels.
+    bool ConfirmLeavingChanges();
     void SyncEntityTree();
     void SyncDataTree();
     void FocusEntityNode(int nodeIndex);
@@ -134,6 +142,7 @@ private:
     QComboBox* textModeCombo_ = nullptr;
     QToolButton* loadButton_ = nullptr;
     QToolButton* saveButton_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
     QMenu* entityTreeMenu_ = nullptr;
     QMenu* dataTreeMenu_ = nullptr;
     QWidget* entityGroup_ = nullptr;   // entity tree and block names

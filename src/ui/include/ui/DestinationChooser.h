@@ -1,20 +1,22 @@
 #pragma once
-// The destination chooser: a folder tree with the chosen path under it, "Select " and
-// "Cancel ". Created once and kept, so it opens where it was left.
+// The destination chooser: a folder tree with the chosen path under it, "New folder",
+// "Select " and "Cancel ". Created once and kept, so it opens where it was left; the first
+// time, at the home folder.
 
 #include <QDialog>
 
-class QFileSystemModel;
 class QLabel;
 class QPushButton;
-class QTreeView;
 
 namespace quarrow {
+
+class FolderTree;
+class UserDialogs;
 
 class DestinationChooser final : public QDialog {
     Q_OBJECT
 public:
-    explicit DestinationChooser(QWidget* parent = nullptr);
+    explicit DestinationChooser(UserDialogs& dialogs, QWidget* parent = nullptr);
 
     // The path of the folder selected in the tree; empty when none is.
     QString SelectedPath() const;
@@ -22,11 +24,14 @@ public:
     void SelectPath(const QString& path);
 
     void onFolderChanged();
+    // Asks a name, makes the folder in the selected one and selects it.
+    void onNewFolderClicked();
 
 private:
-    QFileSystemModel* model_ = nullptr;
-    QTreeView* folderTree_ = nullptr;
+    UserDialogs& dialogs_;
+    FolderTree* folderTree_ = nullptr;
     QLabel* pathLabel_ = nullptr;
+    QPushButton* newFolderButton_ = nullptr;
     QPushButton* selectButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 };

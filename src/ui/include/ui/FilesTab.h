@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <atomic>
 #include <functional>
 #include <vector>
@@ -17,18 +18,17 @@
 #include "engine/RunSettings.h"
 
 class QCheckBox;
-class QFileSystemModel;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QSplitter;
 class QToolButton;
-class QTreeView;
 class QTreeWidget;
 
 namespace quarrow {
 
 class DestinationChooser;
+class FolderTree;
 class LogViewer;
 class ProgressWindow;
 class RunSummaryPanel;
@@ -86,6 +86,10 @@ public:
     DestinationChooser& DestinationDialog() { return *destinationChooser_; }
     ProgressWindow& ProgressDialog() { return *progressWindow_; }
 
+    // Opens dropped paths: a folder, or drawings, whose folder opens with them selected.
+    // Returns false when nothing could be opened.
+    bool OpenDroppedPaths(const QStringList& paths);
+
     // The run, and the log.
     void onProcessClicked();
     void onShowLogClicked();
@@ -110,10 +114,16 @@ signals:
     // The file list's current row changed, or was double-clicked.
     void CurrentDrawingChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* BuildFileBrowser();
     void BuildOutputControls(QWidget* group);
     void ShowRows();
+    // Widens Modified and Size to their text; narrows them too while the user has not sized
+    // them.
+    void FitColumns();
 
     SettingsStore& settings_;
     UserDialogs& dialogs_;
@@ -126,13 +136,14 @@ private:
     std::uint32_t sortedColour_ = 0xF2F2F2;
     std::uint32_t listColour_ = 0xFFFFFF;
     bool locked_ = true;
+    std::array<bool, kHeaderColumns> userWidths_{};  // columns sized by the user
+    bool fittingColumns_ = false;                    // the program is sizing them
     bool running_ = false;
     bool exitAfterRun_ = false;  // the user chose to leave during the run: it is stopping
     QString lastDestination_;    // the last run's, for the summary's button
     RunCounters counters_;       // live as long as the program: a blank Start-at runs on
     std::atomic<bool> cancelRequested_{false};
-    QFileSystemModel* folderModel_ = nullptr;
-    QTreeView* folderTree_ = nullptr;
+    FolderTree* folderTree_ = nullptr;
     QWidget* folderPanel_ = nullptr;
     QSplitter* browserSplitter_ = nullptr;
     QLabel* folderPathLabel_ = nullptr;

@@ -1,25 +1,52 @@
 #pragma once
-// The folders-only tree shared by the DXF folder picker and the destination chooser.
+// The folders-only tree shared by the DXF folder picker and the destination chooser: the home
+// folder and the usual places under it first, the file system's root after them. Hidden and
+// virtual folders stay out of sight until the context menu's "Show hidden folders" asks.
 
 #include <QFontMetrics>
-#include <QModelIndex>
 #include <QString>
+#include <QTreeView>
 
-class QFileSystemModel;
-class QObject;
-class QTreeView;
-class QWidget;
+class QAction;
+class QStandardItem;
+class QStandardItemModel;
 
 namespace quarrow {
 
-// A file-system model of folders only, hidden ones included, rooted at the file system's root.
-QFileSystemModel* MakeFolderModel(QObject* parent);
-// A single-column tree over the model, without header; the selection stays visible unfocused.
-QTreeView* MakeFolderTree(QFileSystemModel* model, QWidget* parent);
-// Returns the folder path of an index, or an empty text for none.
-QString FolderPathOf(const QFileSystemModel* model, const QModelIndex& index);
-// Selects, expands to and scrolls to a folder; returns false when it does not exist.
-bool SelectFolder(QFileSystemModel* model, QTreeView* tree, const QString& path);
+class FolderTree final : public QTreeView {
+    Q_OBJECT
+public:
+    explicit FolderTree(QWidget* parent = nullptr);
+
+    // Returns the path of the selected folder, or an empty text for none.
+    QString SelectedPath() const;
+    // Selects, expands to and scrolls to a folder, showing hidden folders when the path goes
+    // through one; returns false when it does not exist.
+    bool SelectPath(const QString& path);
+    bool ShowsHidden() const { return showHidden_; }
+    // Lists the folders again with or without the hidden ones; the selection stays, or moves
+    // to the nearest folder above it that is still listed.
+    void SetShowHidden(bool on);
+    // Lists a folder's subfolders again (one was just made in it).
+    void Relist(const QString& path);
+    QAction* ShowHiddenAction() const { return showHiddenAction_; }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void AddPlaces();
+    bool Select(const QString& path, bool revealHidden);
+    void ListChildren(QStandardItem* item);
+    QStandardItem* PlaceFor(const QString& path) const;
+    // Lists the folders down to a path and returns its row; null when it is not listed.
+    QStandardItem* ItemFor(const QString& path);
+
+    QStandardItemModel* model_ = nullptr;
+    QAction* showHiddenAction_ = nullptr;
+    bool showHidden_ = false;
+};
+
 // Shortens a path to a pixel width: leading folders give way to "..." first.
 QString ShortenPath(const QString& path, const QFontMetrics& metrics, int width);
 

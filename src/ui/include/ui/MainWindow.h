@@ -58,6 +58,8 @@ private:
     void BuildFrame();
     void BuildStatusBar();
     void ConnectTabs();
+    // Ctrl+O load, Ctrl+S save, F1 help, F5 refresh the file list, Ctrl+Return process.
+    void BuildShortcuts();
     // Enables the controls for the window's state: idle, or a run going, when nothing that
     // shapes a run may change (the run has its own copy, but the window must not show
     // settings other than those it uses).

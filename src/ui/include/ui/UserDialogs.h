@@ -32,6 +32,8 @@ public:
     // Returns the chosen path, or an empty text when the dialog was dismissed.
     virtual QString ChooseSaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString ChooseOpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    // Asks for one line of text (a new folder's name); empty when dismissed.
+    virtual QString AskText(QWidget* parent, const QString& title, const QString& label) = 0;
     // Opens a file in the user's text editor (the log after a run) without waiting for it.
     // Returns false when no viewer could be launched, so the caller shows it another way.
     virtual bool OpenInEditor(const QString& path) = 0;
@@ -47,6 +49,7 @@ public:
     Answer AskYesNo(QWidget* parent, const QString& text) override;
     QString ChooseSaveFile(QWidget* parent, const FileDialogRequest& request) override;
     QString ChooseOpenFile(QWidget* parent, const FileDialogRequest& request) override;
+    QString AskText(QWidget* parent, const QString& title, const QString& label) override;
     bool OpenInEditor(const QString& path) override;
     bool OpenFolder(const QString& path) override;
 };

@@ -1,0 +1,135 @@
+#include "ui/FolderTree.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QPushButton>
+
+#include "support/QtTestApp.h"
+#include "support/TempDir.h"
+#include "ui/DestinationChooser.h"
+#include "ui/ScriptedDialogs.h"
+
+namespace quarrow {
+namespace {
+
+// The trees on a home folder of the test's own, with the usual places and a hidden folder.
+class FolderTreeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::EnsureQtApp();
+        savedHome = qgetenv("HOME");
+        home = QString::fromStdString(dir / "home");
+        for (const char* folder : {"Desktop", "Documents", ".cache/deep", "Survey/2026"})
+            QDir().mkpath(home + "/" + folder);
+        qputenv("HOME", QFile::encodeName(home));
+    }
+    void TearDown() override { qputenv("HOME", savedHome); }
+
+    static QStringList Rows(const QAbstractItemModel* model, const QModelIndex& parent = {}) {
+        QStringList rows;
+        for (int row = 0; row < model->rowCount(parent); ++row)
+            rows << model->index(row, 0, parent).data().toString();
+        return rows;
+    }
+
+    test::TempDir dir;
+    QByteArray savedHome;
+    QString home;
+};
+
+TEST_F(FolderTreeTest, PlacesComeFirstAndHiddenFoldersWaitForTheMenu) {
+    FolderTree tree;
+    const QAbstractItemModel* model = tree.model();
+    EXPECT_EQ(Rows(model), (QStringList{"Home", "Desktop", "Documents", "File system"}));
+
+    ASSERT_TRUE(tree.SelectPath(home + "/Survey"));
+    EXPECT_EQ(tree.SelectedPath(), home + "/Survey");
+    const QModelIndex homeRow = model->index(0, 0);
+    EXPECT_EQ(Rows(model, homeRow), (QStringList{"Desktop", "Documents", "Survey"}));
+    tree.expand(model->index(3, 0));
+    const QStringList top = Rows(model, model->index(3, 0));
+    EXPECT_TRUE(top.contains("tmp"));
+    for (const char* hidden : {"proc", "sys", "dev", "run"})
+        EXPECT_FALSE(top.contains(hidden)) << hidden;
+
+    // Asked for from the context menu, hidden and virtual folders appear; the selection stays.
+    ASSERT_FALSE(tree.ShowsHidden());
+    tree.ShowHiddenAction()->trigger();
+    EXPECT_EQ(Rows(model, model->index(0, 0)),
+              (QStringList{".cache", "Desktop", "Documents", "Survey"}));
+    tree.expand(model->index(3, 0));
+    EXPECT_TRUE(Rows(model, model->index(3, 0)).contains("proc"));
+    EXPECT_EQ(tree.SelectedPath(), home + "/Survey");
+
+    // Hidden again while one of them holds the selection: it moves up to Home.
+    ASSERT_TRUE(tree.SelectPath(home + "/.cache/deep"));
+    tree.ShowHiddenAction()->trigger();
+    EXPECT_FALSE(tree.ShowsHidden());
+    EXPECT_EQ(tree.SelectedPath(), home);
+
+    // A hidden folder asked for by path (a saved setting, a drop) is shown and selected.
+    ASSERT_TRUE(tree.SelectPath(home + "/.cache/deep"));
+    EXPECT_TRUE(tree.ShowsHidden());
+    EXPECT_TRUE(tree.ShowHiddenAction()->isChecked());
+    EXPECT_FALSE(tree.SelectPath(home + "/missing"));
+}
+
+TEST_F(FolderTreeTest, TheChooserOpensAtHomeAndMakesNewFolders) {
+    test::ScriptedDialogs dialogs;
+    DestinationChooser chooser(dialogs);
+    EXPECT_EQ(chooser.SelectedPath(), home) << "the first time, at the home folder";
+    auto* newFolder = chooser.findChild<QPushButton*>(QStringLiteral("NewFolderButton"));
+    ASSERT_NE(newFolder, nullptr);
+
+    // Each refused name says why and what to do; nothing is made.
+    struct Case {
+        const char* name;
+        const char* typed;
+        const char* told;  // a part of the message; empty: no message
+    };
+    // Dismissed, a path, a name taken, and one that works, in the selected folder.
+    const Case cases[] = {
+        {"dismissed", "", ""},
+        {"slash", "a/b", "may not contain \"/\""},
+        {"dot_dot", "..", "Press \"New folder\" again and type another name."},
+        {"taken", "Survey", "\"Survey\" already exists in"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.Messages.clear();
+        dialogs.Texts = {QString::fromUtf8(c.typed)};
+        newFolder->click();
+        if (*c.told == '\0') {
+            EXPECT_TRUE(dialogs.Messages.empty());
+        } else {
+            ASSERT_EQ(dialogs.Messages.size(), 1u);
+            EXPECT_TRUE(dialogs.Messages[0].Text.contains(QString::fromUtf8(c.told)))
+                << dialogs.Messages[0].Text.toStdString();
+        }
+        EXPECT_EQ(chooser.SelectedPath(), home);
+    }
+    EXPECT_FALSE(QFileInfo::exists(home + "/a"));
+
+    dialogs.Messages.clear();
+    dialogs.Texts = {QStringLiteral(" Jobs 2026 ")};
+    newFolder->click();
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_TRUE(QFileInfo(home + "/Jobs 2026").isDir());
+    EXPECT_EQ(chooser.SelectedPath(), home + "/Jobs 2026") << "made, listed and selected";
+
+    // A folder that may not be written to says where to go instead.
+    QFile::setPermissions(home + "/Survey", QFile::ReadOwner | QFile::ExeOwner);
+    chooser.SelectPath(home + "/Survey");
+    dialogs.Texts = {QStringLiteral("x")};
+    newFolder->click();
+    if (!QFileInfo::exists(home + "/Survey/x")) {  // root may write anywhere
+        ASSERT_EQ(dialogs.Messages.size(), 1u);
+        EXPECT_TRUE(dialogs.Messages[0].Text.contains("Select a folder of your own"));
+    }
+    QFile::setPermissions(home + "/Survey", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+}  // namespace
+}  // namespace quarrow
