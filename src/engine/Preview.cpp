@@ -22,9 +22,49 @@ std::vector<std::string_view> SplitFields(std::string_view record, std::string_v
     return fields;
 }
 
+std::vector<std::string> SplitRecord(std::string_view record, std::string_view separator,
+                                     bool quoted) {
+    std::vector<std::string> fields;
+    if (!quoted) {
+        for (std::string_view field : SplitFields(record, separator))
+            fields.emplace_back(field);
+        return fields;
+    }
+    std::size_t at = 0;
+    for (;;) {
+        std::string field;
+        if (at < record.size() && record[at] == '"') {
+            ++at;
+            while (at < record.size()) {
+                if (record[at] == '"') {
+                    if (at + 1 < record.size() && record[at + 1] == '"') {
+                        field += '"';
+                        at += 2;
+                        continue;
+                    }
+                    ++at;
+                    break;
+                }
+                field += record[at++];
+            }
+        }
+        // The rest of the field up to the separator (all of it for an unquoted field).
+        const std::size_t end =
+            separator.empty() ? std::string_view::npos : record.find(separator, at);
+        field += record.substr(at, end == std::string_view::npos ? end : end - at);
+        fields.push_back(std::move(field));
+        if (end == std::string_view::npos)
+            return fields;
+        at = end + separator.size();
+    }
+}
+
 PreviewResult PreviewDrawing(const RunSettings& settings, const std::string& dxfPath,
                              const PreviewOptions& options) {
     PreviewResult result;
+    result.Separator = settings.Separator;
+    result.Quoted = settings.Config.QuoteFields;
+    result.Utf8 = settings.Config.Text == TextMode::PlainUtf8;
     result.HasHeader = settings.Config.HeaderLine == 1;
     result.Header = settings.HeaderText;
     const auto fail = [&result](PreviewOutcome outcome, std::string error) {

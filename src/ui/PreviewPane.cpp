@@ -208,8 +208,10 @@ void PreviewPane::ShowHovered(int index) {
         hoverText_->clear();
         return;
     }
-    hoverText_->setText(QStringLiteral("Record %1: ").arg(index + 1) +
-                        QString::fromLatin1(shown_->Records[std::size_t(index)].c_str()));
+    const std::string& record = shown_->Records[std::size_t(index)];
+    hoverText_->setText(
+        QStringLiteral("Record %1: ").arg(index + 1) +
+        (shown_->Utf8 ? QString::fromStdString(record) : QString::fromLatin1(record.c_str())));
     table_->selectRow(index);
 }
 

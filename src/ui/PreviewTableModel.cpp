@@ -3,9 +3,11 @@
 namespace quarrow {
 namespace {
 
-// Data file bytes are shown one character per byte, as the configuration's texts are.
-QString TextOf(std::string_view bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+// Data file bytes are shown one character per byte, as the configuration's texts are, or as
+// UTF-8 when the plain text mode wrote them.
+QString TextOf(std::string_view bytes, bool utf8) {
+    return utf8 ? QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()))
+                : QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 }  // namespace
@@ -17,7 +19,7 @@ void PreviewTableModel::SetResult(std::shared_ptr<const PreviewResult> result,
     separator_ = std::move(separator);
     columns_.clear();
     if (result_)
-        columns_ = SplitFields(result_->Header, separator_);
+        columns_ = SplitRecord(result_->Header, result_->Separator, result_->Quoted);
     endResetModel();
 }
 
@@ -33,10 +35,11 @@ QVariant PreviewTableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !result_ || !index.isValid())
         return {};
     // Cut on demand: the view asks for the visible cells only.
-    const std::vector<std::string_view> fields =
-        SplitFields(result_->Records[static_cast<std::size_t>(index.row())], separator_);
+    const std::vector<std::string> fields =
+        SplitRecord(result_->Records[static_cast<std::size_t>(index.row())], result_->Separator,
+                    result_->Quoted);
     const auto column = static_cast<std::size_t>(index.column());
-    return column < fields.size() ? TextOf(fields[column]) : QVariant();
+    return column < fields.size() ? TextOf(fields[column], result_->Utf8) : QVariant();
 }
 
 QVariant PreviewTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -44,7 +47,8 @@ QVariant PreviewTableModel::headerData(int section, Qt::Orientation orientation,
         return {};
     if (orientation == Qt::Vertical)
         return section + 1;
-    return section < int(columns_.size()) ? TextOf(columns_[std::size_t(section)]) : QVariant();
+    return section < int(columns_.size()) ? TextOf(columns_[std::size_t(section)], result_->Utf8)
+                                          : QVariant();
 }
 
 }  // namespace quarrow

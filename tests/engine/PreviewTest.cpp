@@ -165,5 +165,33 @@ TEST(PreviewTest, StopsBeforeWhatFollowsTheRecordsAskedFor) {
     EXPECT_NE(missing.Error.find("cannot open this file"), std::string::npos);
 }
 
+// The table cuts records as a CSV reader does when the fields are quoted: a quoted field may
+// hold the separator and doubled quotes; unquoted, every separator cuts.
+TEST(PreviewTest, RecordsSplitAsTheirReaderWould) {
+    struct Case {
+        const char* name;
+        std::string_view record;
+        std::string_view separator;
+        bool quoted;
+        std::vector<std::string> fields;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"plain", "a,b,,c", ",", false, {"a", "b", "", "c"}},
+        {"plain_keeps_quotes", "\"a,b\",c", ",", false, {"\"a", "b\"", "c"}},
+        {"quoted_separator", "\"a,b\",c", ",", true, {"a,b", "c"}},
+        {"doubled_quote", "\"say \"\"hi\"\"\",x", ",", true, {"say \"hi\"", "x"}},
+        {"long_separator", "\"a--\"--b--", "--", true, {"a--", "b", ""}},
+        {"line_break_inside", "\"1\r\n2\";3", ";", true, {"1\r\n2", "3"}},
+        {"unterminated", "\"abc", ",", true, {"abc"}},
+        {"empty_separator", "a,b", "", true, {"a,b"}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SplitRecord(c.record, c.separator, c.quoted), c.fields);
+    }
+}
+
 }  // namespace
 }  // namespace quarrow

@@ -41,6 +41,10 @@ struct PreviewResult {
     std::vector<std::string> Records;  // without their CR LF; those before an error, if any
     std::vector<PreviewPoint> Points;  // Points[i] is the point of Records[i]
     std::vector<std::string> Types;    // entity types as the records name them ("LINE", ...)
+    // How the records' bytes read back: their separator as written, quoted fields, UTF-8.
+    std::string Separator;
+    bool Quoted = false;
+    bool Utf8 = false;
 };
 
 struct PreviewOptions {
@@ -53,6 +57,11 @@ struct PreviewOptions {
 // text when the separator is empty. A field holding the separator is cut too, as any reader
 // of the Data file would cut it.
 std::vector<std::string_view> SplitFields(std::string_view record, std::string_view separator);
+
+// Returns the fields of a record as a reader of quoted fields (RFC 4180) reads them when
+// quoted is true: a field in double quotes may hold the separator, and "" is one quote.
+std::vector<std::string> SplitRecord(std::string_view record, std::string_view separator,
+                                     bool quoted);
 
 // Scans the drawing at dxfPath with the run settings as a run's first file would (counters
 // from the Start-at options) and stops after options.MaxRecords records. The scan stays on the

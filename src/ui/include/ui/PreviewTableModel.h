@@ -29,7 +29,7 @@ public:
 private:
     std::shared_ptr<const PreviewResult> result_;
     std::string separator_;
-    std::vector<std::string_view> columns_;  // into result_->Header
+    std::vector<std::string> columns_;  // the header line's fields
 };
 
 }  // namespace quarrow
