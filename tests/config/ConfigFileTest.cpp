@@ -120,11 +120,9 @@ TEST(ConfigFileTest, ExtraOptionsRoundTripAfterTheTreesAndOnlyWhenUsed) {
         return r.Index == int(DataNode::Attributes);
     });
     ASSERT_NE(attributes, roots.end());
-    ConfigTreeNode node = *attributes;
-    roots.erase(attributes);
-    node.SetChecked(true);
-    node.SetState(NodeState::Expanded, true);
-    roots.insert(roots.begin() + 1, node);
+    attributes->SetChecked(true);
+    attributes->SetState(NodeState::Expanded, true);
+    std::rotate(roots.begin() + 1, attributes, attributes + 1);
     extra.config.DataFlags[std::size_t(DataNode::Attributes)] = 1;
 
     const std::string extraBytes = Bytes(extra);
