@@ -147,13 +147,24 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+#ifdef _WIN32
+        // Devices, pipes, /proc and links to devices are of POSIX systems.
+        bool posixOnly = false;
+        for (const std::string& arg : c.args)
+            posixOnly = posixOnly || arg.rfind("/dev/", 0) == 0 || arg.rfind("/proc/", 0) == 0 ||
+                        arg == "@T@/pipe" || arg == "@T@/null-link";
+        if (posixOnly)
+            continue;
+#endif
         test::TempDir temp;
         const std::string t = temp.Path().string();
         WriteFileBytes(temp / "ok.dxf", kPointFile);
         WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
         WriteFileBytes(temp / "log.txt", "old");
+#ifndef _WIN32
         ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
         fs::create_symlink("/dev/null", temp.Path() / "null-link");
+#endif
         WriteConfig(temp, "nokinds.qrw",
                     [](ExportConfig& config, ConfigTree& entities, ConfigTree&) {
                         config.EntityFlags.fill(0);
@@ -298,8 +309,10 @@ TEST(RunCommandTest, RecursiveTakesSubfoldersByNameAfterTheFolderOwnFiles) {
         fs::create_directories((in / name).parent_path());
         WriteFileBytes(in / name, kPointFile);
     }
+#ifndef _WIN32
     // A link back to the top would make the walk endless if it were followed.
     fs::create_directory_symlink(in, in / "sub" / "loop");
+#endif
     const std::string top = in.string();
     const std::vector<std::string> all = {top + "/b.dxf", top + "/sub/a.dxf",
                                           top + "/sub/deeper/c.DXF", top + "/Zed/d.dxf"};
