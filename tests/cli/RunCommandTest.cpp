@@ -10,6 +10,7 @@
 #include "config/ConfigFile.h"
 #include "config/DefaultConfig.h"
 #include "config/NodeTables.h"
+#include "engine/ProcessingRun.h"
 #include "support/CliCapture.h"
 #include "support/TempDir.h"
 
@@ -313,7 +314,7 @@ TEST(RunCommandTest, RecursiveTakesSubfoldersByNameAfterTheFolderOwnFiles) {
     // A link back to the top would make the walk endless if it were followed.
     fs::create_directory_symlink(in, in / "sub" / "loop");
 #endif
-    const std::string top = in.string();
+    const std::string top = temp / "in";
     const std::vector<std::string> all = {top + "/b.dxf", top + "/sub/a.dxf",
                                           top + "/sub/deeper/c.DXF", top + "/Zed/d.dxf"};
     struct Case {
@@ -362,7 +363,11 @@ TEST(RunCommandTest, WithoutConfigAndDestTheShippedDefaultWritesIntoTheCurrentFo
     EXPECT_EQ(ReadFileBytes(temp.Path() / "site.csv"),
               "Line Number,X (East) coordinate,Y (North) coordinate,Z (Elevation) coordinate,"
               "Entity Layer\r\n1,1.000,2.000,0.000,L\r\n");
-    EXPECT_NE(r.out.find("  Data File : " + (temp / "site.csv")), std::string::npos) << r.out;
+    // The current folder as the system spells it ("C:\\..." on Windows).
+    const std::string here = fs::path(temp.Path()).make_preferred().string();
+    EXPECT_NE(r.out.find("  Data File : " + WithTrailingSeparator(here) + "site.csv"),
+              std::string::npos)
+        << r.out;
 
     // An empty value is a mistake, not a request for the default.
     const CliResult empty = RunCliCapture({"run", "--config=", temp / "site.dxf"});
@@ -371,6 +376,9 @@ TEST(RunCommandTest, WithoutConfigAndDestTheShippedDefaultWritesIntoTheCurrentFo
 }
 
 TEST(RunCommandTest, JsonReportTellsEachFileItsStatusReasonAndRecordsPerKind) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a Windows file name cannot hold the quote this test needs";
+#endif
     test::TempDir temp;
     const std::string t = temp.Path().string();
     // A quote and a byte that is not UTF-8 (Latin-1 e acute) in a name reach the JSON intact.

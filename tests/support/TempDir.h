@@ -25,6 +25,10 @@ public:
         path_ =
             std::filesystem::temp_directory_path() / ("quarrow-test-" + std::to_string(::getpid()) +
                                                       "-" + std::to_string(counter++) + "-" + name);
+#ifdef _WIN32
+        // "C:/Users/..." : Windows takes "/" too, and the expected texts of the tests use it.
+        path_ = path_.generic_string();
+#endif
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -37,8 +41,12 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& Path() const {
+        return path_;
+    }
+    std::string operator/(const std::string& name) const {
+        return (path_ / name).generic_string();
+    }
 
 private:
     std::filesystem::path path_;
