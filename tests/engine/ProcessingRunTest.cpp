@@ -482,7 +482,7 @@ TEST(ProcessingRunTest, ASecondDrawingOfTheSameDataFileIsNotReadAndTheLogIsRepla
     c.Config.DataFileExt = "csv";
     RunCounters counters;
     RunRequest request = folders.Request({"p.one", "p.two"});
-    request.Entries.push_back(MakeListEntry(other.string(), "p.one", true));
+    request.Entries.push_back(MakeListEntry(other.generic_string(), "p.one", true));
     const RunResult result = RunFiles(c, counters, request);
     ASSERT_EQ(result.Status, RunStatus::Done);
     EXPECT_EQ(result.FilesNotRead, 2);

@@ -36,6 +36,12 @@ public:
         std::error_code ec;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
+#ifdef _WIN32
+        // A read-only file cannot be removed there, and its folder would stay.
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ec))
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add, ec);
+#endif
         std::filesystem::remove_all(path_, ec);
     }
     TempDir(const TempDir&) = delete;
