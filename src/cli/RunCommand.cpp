@@ -1,7 +1,11 @@
 // run: the desktop program's "Process selected files" without windows.
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <signal.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -35,7 +39,11 @@ std::string LocalDateTimeText() {
     std::setlocale(LC_TIME, "");
     const std::time_t now = std::time(nullptr);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     char text[128];
     const std::size_t size = std::strftime(text, sizeof text, "%x %X", &local);
     return std::string(text, size);
@@ -45,7 +53,11 @@ std::string LocalDateTimeText() {
 std::string UtcDateTimeText() {
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
+#ifdef _WIN32
+    gmtime_s(&utc, &now);
+#else
     gmtime_r(&now, &utc);
+#endif
     char text[32];
     const std::size_t size = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return std::string(text, size);
@@ -256,23 +268,39 @@ public:
         static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
         stopSignal = 0;
         stopFlag = &flag;
+#ifdef _WIN32
+        // Ctrl-C and Ctrl-Break reach a console program as SIGINT and SIGBREAK.
+        oldInt_ = std::signal(SIGINT, OnStopSignal);
+        oldTerm_ = std::signal(SIGBREAK, OnStopSignal);
+#else
         struct sigaction action {};
         action.sa_handler = OnStopSignal;
         sigemptyset(&action.sa_mask);
         sigaction(SIGINT, &action, &oldInt_);
         sigaction(SIGTERM, &action, &oldTerm_);
+#endif
     }
     ~StopSignals() {
+#ifdef _WIN32
+        std::signal(SIGINT, oldInt_);
+        std::signal(SIGBREAK, oldTerm_);
+#else
         sigaction(SIGINT, &oldInt_, nullptr);
         sigaction(SIGTERM, &oldTerm_, nullptr);
+#endif
         stopFlag = nullptr;
     }
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
 private:
+#ifdef _WIN32
+    void (*oldInt_)(int) = SIG_DFL;
+    void (*oldTerm_)(int) = SIG_DFL;
+#else
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
+#endif
 };
 
 }  // namespace
@@ -347,7 +375,11 @@ int RunCommand(const ParsedOptions& options, std::ostream& out, std::ostream& er
     RunCounters counters;
     std::atomic<bool> cancelRequested{false};
     TerminalProgress progress(err);
+#ifdef _WIN32
+    const bool onTerminal = &err == &std::cerr && ::_isatty(2) != 0;
+#else
     const bool onTerminal = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+#endif
     const std::string startedUtc = UtcDateTimeText();
     const auto started = std::chrono::steady_clock::now();
     RunResult result;

@@ -10,6 +10,12 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
 namespace quarrow {
 
 std::FILE* CreateUniqueFile(const std::string& prefix, std::string_view suffix, std::string& path) {
@@ -24,8 +30,20 @@ std::FILE* CreateUniqueFile(const std::string& prefix, std::string_view suffix, 
         char hex[17];
         std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(value));
         path = prefix + hex + std::string(suffix);
+#ifdef _WIN32
+        // The C runtime of mingw-w64 knows no "x" mode; _O_EXCL says the same.
+        const int fd =
+            ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd >= 0) {
+            if (std::FILE* file = ::_fdopen(fd, "wb"))
+                return file;
+            ::_close(fd);
+            return nullptr;
+        }
+#else
         if (std::FILE* file = std::fopen(path.c_str(), "wbx"))  // "x": a new file only
             return file;
+#endif
         if (errno != EEXIST)
             return nullptr;
     }

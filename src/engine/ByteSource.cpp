@@ -8,9 +8,38 @@
 #include <filesystem>
 
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace quarrow {
+namespace {
+
+// Reads at an offset without moving a shared file position: the second thread reads the same
+// file at the same time.
+std::ptrdiff_t ReadAt(int fd, char* buffer, std::size_t size, std::uint64_t offset) noexcept {
+#ifdef _WIN32
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    if (::ReadFile(handle, buffer, want, &got, &at))
+        return static_cast<std::ptrdiff_t>(got);
+    if (::GetLastError() == ERROR_HANDLE_EOF)
+        return 0;
+    errno = EIO;
+    return -1;
+#else
+    return ::pread(fd, buffer, size, static_cast<off_t>(offset));
+#endif
+}
+
+}  // namespace
 
 std::ptrdiff_t MemoryByteSource::Read(char* buffer, std::size_t size) noexcept {
     const std::size_t count = std::min(size, bytes_.size() - position_);
@@ -43,7 +72,11 @@ bool FileByteSource::Open(const std::string& path) {
         error_ = ec ? SystemErrorText(ec.value()) : std::string("not a regular file");
         return false;
     }
+#ifdef _WIN32
+    fd_ = ::_open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+#else
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+#endif
     if (fd_ < 0) {
         error_ = SystemErrorText(errno);
         return false;
@@ -62,8 +95,7 @@ std::ptrdiff_t FileByteSource::Read(char* buffer, std::size_t size) noexcept {
     // whole, and an interrupted call is simply repeated.
     std::size_t count = 0;
     while (count < size) {
-        const ssize_t got =
-            ::pread(fd_, buffer + count, size - count, static_cast<off_t>(position_ + count));
+        const std::ptrdiff_t got = ReadAt(fd_, buffer + count, size - count, position_ + count);
         if (got > 0) {
             count += static_cast<std::size_t>(got);
             continue;
@@ -98,8 +130,13 @@ std::unique_ptr<ByteSource> FileByteSource::OpenAnother() const {
 }
 
 void FileByteSource::Close() noexcept {
-    if (fd_ >= 0 && ownsFd_)
+    if (fd_ >= 0 && ownsFd_) {
+#ifdef _WIN32
+        ::_close(fd_);
+#else
         ::close(fd_);
+#endif
+    }
     fd_ = -1;
     ownsFd_ = false;
 }

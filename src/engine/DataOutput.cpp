@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "config/FileReplace.h"
 
@@ -54,6 +56,17 @@ int PutInPlace(const std::string& temporary, const std::string& target) {
         return 0;
     }
     // No earlier file to exchange with, or a file system without exchange: a plain rename.
+#endif
+#ifdef _WIN32
+    // While another program has the earlier file open (a second run replacing it, a virus
+    // scanner), Windows refuses the rename for a moment; try again for up to a second.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::error_code busy;
+        std::filesystem::rename(temporary, target, busy);
+        if (busy != std::errc::permission_denied)
+            return busy.value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 #endif
     std::error_code ec;
     std::filesystem::rename(temporary, target, ec);

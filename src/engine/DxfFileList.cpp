@@ -25,8 +25,13 @@ bool LocalFileTime(const std::filesystem::file_time_type& time, std::tm& local,
     const auto system = std::chrono::file_clock::to_sys(time);
     const std::time_t t =
         std::chrono::system_clock::to_time_t(std::chrono::floor<std::chrono::seconds>(system));
+#ifdef _WIN32
+    if (localtime_s(&local, &t) != 0)
+        return false;
+#else
     if (localtime_r(&t, &local) == nullptr)
         return false;
+#endif
     const auto whole = static_cast<std::int64_t>(t);
     seconds = whole - ((whole % 2) + 2) % 2;
     return true;

@@ -1,6 +1,7 @@
 #include "detail/DxfScan.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <new>
 
@@ -64,8 +65,22 @@ std::string FileNameOf(std::string_view path) {
 // Returns true when the path's last component is name: only a drawing of the same name can be
 // the same file as a Data path, and this test costs no file-system call.
 bool HasFileName(std::string_view path, std::string_view name) noexcept {
-    return path.ends_with(name) &&
+    if (path.size() < name.size())
+        return false;
+    const std::string_view tail = path.substr(path.size() - name.size());
+#ifdef _WIN32
+    // Windows names ignore letter case, has two separators and drive-relative paths
+    // ("C:\site\X.CSV", "C:x.csv").
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(tail[i])) !=
+            std::tolower(static_cast<unsigned char>(name[i])))
+            return false;
+    const char before = path.size() == name.size() ? '/' : path[path.size() - name.size() - 1];
+    return before == '/' || before == '\\' || before == ':';
+#else
+    return tail == name &&
            (path.size() == name.size() || path[path.size() - name.size() - 1] == '/');
+#endif
 }
 
 void AddSummary(ScanEnvironment& env, const ScanContext& ctx) {

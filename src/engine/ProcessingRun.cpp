@@ -54,9 +54,16 @@ bool TestDestinationWritable(const std::string& folder) {
 }
 
 std::string WithTrailingSeparator(std::string path) {
+#ifdef _WIN32
+    // "C:\drawings" goes on with a backslash, as Windows users write paths.
+    if (path.empty() || (path.back() != '/' && path.back() != '\\'))
+        path += path.find('\\') != std::string::npos ? '\\' : '/';
+    return path;
+#else
     if (path.empty() || path.back() != '/')
         path += '/';
     return path;
+#endif
 }
 
 std::string DataPathFor(std::string_view destFolder, std::string_view dxfFileName,

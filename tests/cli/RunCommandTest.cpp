@@ -10,6 +10,7 @@
 #include "config/ConfigFile.h"
 #include "config/DefaultConfig.h"
 #include "config/NodeTables.h"
+#include "engine/ProcessingRun.h"
 #include "support/CliCapture.h"
 #include "support/TempDir.h"
 
@@ -147,13 +148,24 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+#ifdef _WIN32
+        // Devices, pipes, /proc and links to devices are of POSIX systems.
+        bool posixOnly = false;
+        for (const std::string& arg : c.args)
+            posixOnly = posixOnly || arg.rfind("/dev/", 0) == 0 || arg.rfind("/proc/", 0) == 0 ||
+                        arg == "@T@/pipe" || arg == "@T@/null-link";
+        if (posixOnly)
+            continue;
+#endif
         test::TempDir temp;
         const std::string t = temp.Path().string();
         WriteFileBytes(temp / "ok.dxf", kPointFile);
         WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
         WriteFileBytes(temp / "log.txt", "old");
+#ifndef _WIN32
         ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
         fs::create_symlink("/dev/null", temp.Path() / "null-link");
+#endif
         WriteConfig(temp, "nokinds.qrw",
                     [](ExportConfig& config, ConfigTree& entities, ConfigTree&) {
                         config.EntityFlags.fill(0);
@@ -301,9 +313,11 @@ TEST(RunCommandTest, RecursiveTakesSubfoldersByNameAfterTheFolderOwnFiles) {
         fs::create_directories((in / name).parent_path());
         WriteFileBytes(in / name, kPointFile);
     }
+#ifndef _WIN32
     // A link back to the top would make the walk endless if it were followed.
     fs::create_directory_symlink(in, in / "sub" / "loop");
-    const std::string top = in.string();
+#endif
+    const std::string top = temp / "in";
     const std::vector<std::string> all = {top + "/b.dxf", top + "/sub/a.dxf",
                                           top + "/sub/deeper/c.DXF", top + "/Zed/d.dxf"};
     struct Case {
@@ -352,7 +366,11 @@ TEST(RunCommandTest, WithoutConfigAndDestTheShippedDefaultWritesIntoTheCurrentFo
     EXPECT_EQ(ReadFileBytes(temp.Path() / "site.csv"),
               "Line Number,X (East) coordinate,Y (North) coordinate,Z (Elevation) coordinate,"
               "Entity Layer\r\n1,1.000,2.000,0.000,L\r\n");
-    EXPECT_NE(r.out.find("  Data File : " + (temp / "site.csv")), std::string::npos) << r.out;
+    // The current folder as the system spells it ("C:\\..." on Windows).
+    const std::string here = fs::path(temp.Path()).make_preferred().string();
+    EXPECT_NE(r.out.find("  Data File : " + WithTrailingSeparator(here) + "site.csv"),
+              std::string::npos)
+        << r.out;
 
     // An empty value is a mistake, not a request for the default.
     const CliResult empty = RunCliCapture({"run", "--config=", temp / "site.dxf"});
@@ -361,6 +379,9 @@ TEST(RunCommandTest, WithoutConfigAndDestTheShippedDefaultWritesIntoTheCurrentFo
 }
 
 TEST(RunCommandTest, JsonReportTellsEachFileItsStatusReasonAndRecordsPerKind) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a Windows file name cannot hold the quote this test needs";
+#endif
     test::TempDir temp;
     const std::string t = temp.Path().string();
     // A quote and a byte that is not UTF-8 (Latin-1 e acute) in a name reach the JSON intact.

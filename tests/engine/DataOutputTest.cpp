@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -83,6 +84,12 @@ TEST(DataOutputTest, AnEarlierDataFileIsReplacedAsTheUserSetItUp) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+#ifdef _WIN32
+        // Group permissions and symbolic links are of POSIX file systems.
+        if (std::string_view(c.name) == "plain_file_keeps_its_permissions" ||
+            std::string_view(c.name) == "symbolic_link_kept")
+            continue;
+#endif
         test::TempDir dir;
         const fs::path path = c.setUp(dir.Path());
         WriteData(path, "1,2\r\n");
@@ -116,12 +123,21 @@ TEST(DataOutputTest, AnUnfinishedFileLeavesTheEarlierOneWholeAndNoTemporaryFile)
 }
 
 TEST(DataOutputTest, AReadOnlyEarlierFileIsRefusedAndKept) {
+#ifndef _WIN32
     if (geteuid() == 0)
         GTEST_SKIP() << "root may write any file";
+#endif
     test::TempDir dir;
     const fs::path path = dir.Path() / "a.csv";
     WriteFileBytes(path, "kept");
     fs::permissions(path, fs::perms::owner_read);
+#ifdef _WIN32
+    // Under wine run by root, the read-only file is writable as it is for root on Linux.
+    if (std::FILE* probe = std::fopen(path.string().c_str(), "r+b")) {
+        std::fclose(probe);
+        GTEST_SKIP() << "this user may write a read-only file";
+    }
+#endif
     DataOutput out;
     EXPECT_FALSE(out.Open(path.string()));
     EXPECT_EQ(out.ErrorText(), "Permission denied");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 
 namespace quarrow {
@@ -139,7 +140,7 @@ TEST(DxfNumberTest, ConvertedTextHasFifteenDecimalsAndReadsBack) {
         {-12.0, "-12.000000000000000"},
         {1.0 / 3.0, "0.333333333333330"},  // 14 significant digits
         {2.0 / 3.0, "0.666666666666670"},
-        {12.0 + 2.0 * std::cos(M_PI / 2.0), "12.000000000000000"},
+        {12.0 + 2.0 * std::cos(std::numbers::pi / 2.0), "12.000000000000000"},
         {1.2246467991473532e-16, "0.000000000000000"},
         {-1e-20, "0.000000000000000"},
         {1e15, "1E15"},

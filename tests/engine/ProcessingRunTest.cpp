@@ -297,8 +297,10 @@ TEST(ProcessingRunTest, AFileThatCannotBeOpenedIsReportedWithTheReason) {
     RunFolders folders;
     const fs::path in(folders.in);
     fs::create_directories(in / "folder.dxf");
+#ifndef _WIN32
     ASSERT_EQ(::mkfifo((in / "pipe.dxf").c_str(), 0600), 0);
     fs::create_symlink(in / "gone.dxf", in / "dangling.dxf");
+#endif
     const struct {
         const char* name;
         const char* reason;
@@ -314,6 +316,11 @@ TEST(ProcessingRunTest, AFileThatCannotBeOpenedIsReportedWithTheReason) {
     c.Config.DataFileExt = "csv";
     for (const auto& k : cases) {
         SCOPED_TRACE(k.name);
+#ifdef _WIN32
+        // No named pipes there, and links need a privilege.
+        if (std::string_view(k.name) == "pipe" || std::string_view(k.name) == "dangling")
+            continue;
+#endif
         RunCounters counters;
         const RunResult result = RunFiles(c, counters, folders.Request({k.name}));
         ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
@@ -475,7 +482,7 @@ TEST(ProcessingRunTest, ASecondDrawingOfTheSameDataFileIsNotReadAndTheLogIsRepla
     c.Config.DataFileExt = "csv";
     RunCounters counters;
     RunRequest request = folders.Request({"p.one", "p.two"});
-    request.Entries.push_back(MakeListEntry(other.string(), "p.one", true));
+    request.Entries.push_back(MakeListEntry(other.generic_string(), "p.one", true));
     const RunResult result = RunFiles(c, counters, request);
     ASSERT_EQ(result.Status, RunStatus::Done);
     EXPECT_EQ(result.FilesNotRead, 2);

@@ -25,6 +25,10 @@ public:
         path_ =
             std::filesystem::temp_directory_path() / ("quarrow-test-" + std::to_string(::getpid()) +
                                                       "-" + std::to_string(counter++) + "-" + name);
+#ifdef _WIN32
+        // "C:/Users/..." : Windows takes "/" too, and the expected texts of the tests use it.
+        path_ = path_.generic_string();
+#endif
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -32,13 +36,23 @@ public:
         std::error_code ec;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
+#ifdef _WIN32
+        // A read-only file cannot be removed there, and its folder would stay.
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ec))
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add, ec);
+#endif
         std::filesystem::remove_all(path_, ec);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& Path() const {
+        return path_;
+    }
+    std::string operator/(const std::string& name) const {
+        return (path_ / name).generic_string();
+    }
 
 private:
     std::filesystem::path path_;
