@@ -5,11 +5,9 @@
 #include <vector>
 
 #include "cli/Cli.h"
+#include "cli/RunConfiguration.h"
 #include "cli/ShippedData.h"
-#include "config/ConfigFile.h"
-#include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
-#include "config/TextUtil.h"
 #include "engine/Preview.h"
 #include "engine/ProcessingRun.h"
 #include "engine/RunSettings.h"
@@ -59,25 +57,10 @@ int PreviewCommand(const ParsedOptions& options, std::ostream& out, std::ostream
     }
 
     // The configuration is loaded and checked as run does, so the lines are the ones run writes.
-    ExportConfig config;
-    ConfigTree entityTree = BuildEntityTree();
-    ConfigTree dataTree = BuildDataTree();
-    const ReadResult read = ReadConfigFile(parsed.Config, config, entityTree, dataTree);
-    if (read.Outcome != ConfigReadOutcome::ReadInFull) {
-        err << "quarrow-cli preview: cannot load configuration \"" << parsed.Config
-            << "\": " << read.Message << "\n";
+    RunConfiguration loaded;
+    if (!LoadRunConfiguration(parsed.Config, "preview", loaded, err))
         return kExitRefused;
-    }
-    SetBlockNameFilter(config, config.BlockNameFilter);
-    const std::string separatorField = config.FieldSeparator;
-    const RunCheck check =
-        CheckRunRequest(config, config.DataFileExt, separatorField, entityTree, dataTree);
-    if (!check.Ok()) {
-        err << "quarrow-cli preview: " << TrimText(check.Message) << "\n";
-        return kExitRefused;
-    }
-
-    const RunSettings settings(config, check.DataOrder, check.SelectedKinds);
+    const RunSettings settings(loaded.Config, loaded.Check.DataOrder, loaded.Check.SelectedKinds);
     PreviewOptions limits;
     limits.MaxRecords = parsed.Records;
     const PreviewResult preview = PreviewDrawing(settings, parsed.Drawing, limits);

@@ -21,9 +21,9 @@
 
 #include "JsonReport.h"
 #include "cli/Cli.h"
+#include "cli/RunConfiguration.h"
 #include "cli/ShippedData.h"
 #include "config/FileReplace.h"
-#include "config/ConfigFile.h"
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
 #include "config/TextUtil.h"
@@ -313,27 +313,11 @@ int RunCommand(const ParsedOptions& options, std::ostream& out, std::ostream& er
         return kExitRefused;
     }
 
-    ExportConfig config;
-    ConfigTree entityTree = BuildEntityTree();
-    ConfigTree dataTree = BuildDataTree();
-    const ReadResult read = ReadConfigFile(parsed.Config, config, entityTree, dataTree);
-    if (read.Outcome != ConfigReadOutcome::ReadInFull) {
-        err << "quarrow-cli run: cannot load configuration \"" << parsed.Config
-            << "\": " << read.Message << "\n";
+    RunConfiguration loaded;
+    if (!LoadRunConfiguration(parsed.Config, "run", loaded, err))
         return kExitRefused;
-    }
-
-    // The desktop program's filter field trims what a load puts in it; so does this load.
-    SetBlockNameFilter(config, config.BlockNameFilter);
-
-    // The checks of the "Process selected files" button; the fields hold what was loaded.
-    const std::string separatorField = config.FieldSeparator;
-    const RunCheck check =
-        CheckRunRequest(config, config.DataFileExt, separatorField, entityTree, dataTree);
-    if (!check.Ok()) {
-        err << "quarrow-cli run: " << TrimText(check.Message) << "\n";
-        return kExitRefused;
-    }
+    ExportConfig& config = loaded.Config;
+    const RunCheck& check = loaded.Check;
 
     RunRequest request;
     request.Entries = CollectEntries(parsed.Paths, parsed.Recursive);
