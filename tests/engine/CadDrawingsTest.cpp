@@ -17,10 +17,6 @@ namespace {
 
 using test::TestConfig;
 
-std::string ReadDrawing(const std::string& name) {
-    return test::ReadFileBytes(std::string(QUARROW_TEST_DATA) + "/cad/" + name);
-}
-
 // Every kind and sub-option but the points that fitting adds (nodes 13 and 15); type, layer,
 // X, Y, Z and text.
 TestConfig CadConfig() {
@@ -53,15 +49,6 @@ TestConfig CadConfig() {
     return c;
 }
 
-std::string Records(std::initializer_list<std::string_view> records) {
-    std::string text;
-    for (std::string_view record : records) {
-        text += record;
-        text += "\r\n";
-    }
-    return text;
-}
-
 struct CadCase {
     const char* file;
     std::string data;
@@ -72,35 +59,35 @@ const std::vector<CadCase>& CadCases() {
     // clang-format off
     static const std::vector<CadCase> cases = {
         // A hatch pattern named LINE starts nothing; the POINT after it is kept.
-        {"hatch-line-pattern.dxf", Records({"POINT,0,5.000,6.000,7.000,"}), {}},
+        {"hatch-line-pattern.dxf", test::Records({"POINT,0,5.000,6.000,7.000,"}), {}},
         {"layers-named-like-types.dxf",
-         Records({"CIRCLE,POINT,1.000,2.000,3.000,", "ARC,LINE,12.000,0.000,1.000,",
+         test::Records({"CIRCLE,POINT,1.000,2.000,3.000,", "ARC,LINE,12.000,0.000,1.000,",
                   "ARC,LINE,10.000,2.000,1.000,", "ARC,LINE,10.000,0.000,1.000,",
                   "ELLIPSE,TEXT,20.000,0.000,0.000,", "POINT,0,30.000,4.000,0.000,"}),
          {}},
         // Attributes tagged POINT or valued LINE, and attributes on a layer named TEXT, are
         // values: the references are exported, the attributes are not.
         {"attribute-tagged-point.dxf",
-         Records({"INSERT,0,100.000,100.000,0.000,", "INSERT,0,200.000,150.000,5.000,",
+         test::Records({"INSERT,0,100.000,100.000,0.000,", "INSERT,0,200.000,150.000,5.000,",
                   "POINT,0,1.000,2.000,3.000,"}),
          {"      SURVEY : 2"}},
         {"attribs-on-text-layer.dxf",
-         Records({"INSERT,0,10.000,20.000,0.000,", "INSERT,0,30.000,40.000,0.000,",
+         test::Records({"INSERT,0,10.000,20.000,0.000,", "INSERT,0,30.000,40.000,0.000,",
                   "POINT,0,50.000,60.000,0.000,"}),
          {"      MARK : 2"}},
         // The group named TEXT lives in OBJECTS, after the section's end.
         {"group-named-text.dxf",
-         Records({"LINE,0,0.000,0.000,0.000,", "LINE,0,4.000,0.000,0.000,",
+         test::Records({"LINE,0,0.000,0.000,0.000,", "LINE,0,4.000,0.000,0.000,",
                   "TEXT,0,3.000,4.000,0.000,LABEL", "POINT,0,7.000,8.000,0.000,"}),
          {}},
         // The columns' embedded object has its own 10/20/30 (a direction).
         {"mtext-columns.dxf",
-         Records({"MTEXT,0,100.000,200.000,0.000,First column\\NSecond column",
+         test::Records({"MTEXT,0,100.000,200.000,0.000,First column\\NSecond column",
                   "POINT,0,300.000,400.000,0.000,"}),
          {}},
         // The blank that ends the 250-character chunk stays between its two words.
         {"mtext-long.dxf",
-         Records({"MTEXT,0,5.000,10.000,0.000,Survey note: the control points of this sheet "
+         test::Records({"MTEXT,0,5.000,10.000,0.000,Survey note: the control points of this sheet "
                   "were set out from the station marks along the northern boundary; heights "
                   "refer to the local datum and were checked twice before the drawing was "
                   "issued, with differences below two millimetres at each word mark except "
@@ -110,13 +97,13 @@ const std::vector<CadCase>& CadCases() {
          {}},
         // The title block (a LINE, a TEXT and a POINT) is in paper space.
         {"paper-space.dxf",
-         Records({"POINT,0,1.000,1.000,0.000,", "POINT,0,2.000,2.000,0.000,",
+         test::Records({"POINT,0,1.000,1.000,0.000,", "POINT,0,2.000,2.000,0.000,",
                   "LINE,0,0.000,0.000,0.000,", "LINE,0,10.000,0.000,0.000,",
                   "POINT,0,3.000,3.000,0.000,"}),
          {"    Paper space entities left out : 3"}},
         // Optional Z groups left out are 0, never the Z of the point before.
         {"missing-optional-z.dxf",
-         Records({"3DFACE,0,0.000,0.000,4.000,", "3DFACE,0,10.000,0.000,0.000,",
+         test::Records({"3DFACE,0,0.000,0.000,4.000,", "3DFACE,0,10.000,0.000,0.000,",
                   "3DFACE,0,10.000,10.000,0.000,", "3DFACE,0,0.000,10.000,0.000,",
                   "SPLINE,0,0.000,0.000,0.000,", "SPLINE,0,5.000,5.000,0.000,",
                   "SPLINE,0,10.000,0.000,0.000,", "SPLINE,0,15.000,5.000,0.000,",
@@ -126,15 +113,15 @@ const std::vector<CadCase>& CadCases() {
          {}},
         // The original vertices of a curve-fit polyline (flag 2) without the fitted ones.
         {"curve-fit-polyline.dxf",
-         Records({"2DPOLYLINE,0,0.000,0.000,0.000,", "2DPOLYLINE,0,6.000,2.000,0.000,",
+         test::Records({"2DPOLYLINE,0,0.000,0.000,0.000,", "2DPOLYLINE,0,6.000,2.000,0.000,",
                   "2DPOLYLINE,0,10.000,0.000,0.000,", "POINT,0,20.000,30.000,0.000,"}),
          {"    2D Polylines : 1 "}},
         {"extrusion-not-unit.dxf",
-         Records({"CIRCLE,0,-1.000,2.000,-3.000,", "CIRCLE,0,-4.000,-0.400,7.800,",
+         test::Records({"CIRCLE,0,-1.000,2.000,-3.000,", "CIRCLE,0,-4.000,-0.400,7.800,",
                   "POINT,0,7.000,8.000,9.000,"}),
          {}},
         // Reading still stops at the mark, but says so.
-        {"ctrl-z-inside.dxf", Records({"POINT,0,1.000,1.000,1.000,"}),
+        {"ctrl-z-inside.dxf", test::Records({"POINT,0,1.000,1.000,1.000,"}),
          {"  *** Warning, reading stopped at byte 26 (end-of-file mark) on line 1023 ***"}},
     };
     // clang-format on
@@ -148,7 +135,7 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
 TEST(CadDrawingsTest, EachDrawingGivesItsRecordsAndNothingInvented) {
     for (const CadCase& c : CadCases()) {
         SCOPED_TRACE(c.file);
-        const std::string dxf = ReadDrawing(c.file);
+        const std::string dxf = test::CadDrawing(c.file);
         ASSERT_FALSE(dxf.empty());
         const test::ScanRun run = test::ScanText(CadConfig(), dxf);
         EXPECT_EQ(run.Result.Outcome, ScanOutcome::Done) << run.Result.Error;
@@ -174,7 +161,7 @@ TEST(CadDrawingsTest, AnUnselectedEntityOfTypeNameValuesChangesNoByte) {
     for (const char* file : {"layers-named-like-types.dxf", "missing-optional-z.dxf",
                              "attribute-tagged-point.dxf", "paper-space.dxf"}) {
         SCOPED_TRACE(file);
-        std::string dxf = ReadDrawing(file);
+        std::string dxf = test::CadDrawing(file);
         // ezdxf writes LF line ends: the inserted lines keep theirs (CR LF), as a mix must.
         const std::string sectionStart = "  2\nENTITIES\n";
         const std::size_t at = dxf.find(sectionStart);

@@ -21,10 +21,6 @@ namespace {
 using test::TestConfig;
 using enum DataNode;
 
-std::string ReadDrawing(const std::string& name) {
-    return test::ReadFileBytes(std::string(QUARROW_TEST_DATA) + "/cad/" + name);
-}
-
 // Scans at the default block size, and expects blocks that cut lines and pairs everywhere to
 // give the very same result.
 test::ScanRun Scan(const TestConfig& c, std::string_view dxf) {
@@ -42,15 +38,6 @@ TestConfig ConfigOf(std::initializer_list<DataNode> data, std::string_view separ
     TestConfig c = test::AllKindsConfig();
     c.Data(data).Separator(separator);
     return c;
-}
-
-std::string Records(std::initializer_list<std::string_view> records) {
-    std::string text;
-    for (std::string_view record : records) {
-        text += record;
-        text += "\r\n";
-    }
-    return text;
 }
 
 using Rows = std::vector<std::vector<std::string>>;
@@ -119,7 +106,7 @@ TEST(TextAndAttributesTest, AttributesGiveOneFieldPerTag) {
     const Case cases[] = {
         {"tags listed: each field finds its tag whatever the attributes' order", "PT,ELEV,DESC",
          "", true,
-         Records({"Entity Type,PT,ELEV,DESC,X (East) coordinate",
+         test::Records({"Entity Type,PT,ELEV,DESC,X (East) coordinate",
                   "INSERT,101,50.25,TREE,10.000",
                   "INSERT,102,51.10,\"FENCE, POST\",30.000",
                   "INSERT,,,,50.000",
@@ -127,45 +114,45 @@ TEST(TextAndAttributesTest, AttributesGiveOneFieldPerTag) {
         // The header names the fields as the tags are written, without the blanks.
         {"tags in any case, blanks around them, one no block has", "pt, Elev ,desc,MISSING", "",
          true,
-         Records({"Entity Type,pt,Elev,desc,MISSING,X (East) coordinate",
+         test::Records({"Entity Type,pt,Elev,desc,MISSING,X (East) coordinate",
                   "INSERT,101,50.25,TREE,,10.000",
                   "INSERT,102,51.10,\"FENCE, POST\",,30.000",
                   "INSERT,,,,,50.000",
                   "POINT,,,,,70.000"})},
         {"a tag listed twice gives two fields", "DESC,desc", "", true,
-         Records({"Entity Type,DESC,desc,X (East) coordinate",
+         test::Records({"Entity Type,DESC,desc,X (East) coordinate",
                   "INSERT,TREE,TREE,10.000",
                   "INSERT,\"FENCE, POST\",\"FENCE, POST\",30.000",
                   "INSERT,,,50.000",
                   "POINT,,,70.000"})},
         {"empty list: every attribute in drawing order", "", "", true,
-         Records({"Entity Type,Attributes,X (East) coordinate",
+         test::Records({"Entity Type,Attributes,X (East) coordinate",
                   "INSERT,PT=101; ELEV=50.25; DESC=TREE,10.000",
                   "INSERT,\"DESC=FENCE, POST; PT=102; ELEV=51.10\",30.000",
                   "INSERT,,50.000",
                   "POINT,,70.000"})},
         {"a list of blanks and commas is an empty list", " , ,", "", true,
-         Records({"Entity Type,Attributes,X (East) coordinate",
+         test::Records({"Entity Type,Attributes,X (East) coordinate",
                   "INSERT,PT=101; ELEV=50.25; DESC=TREE,10.000",
                   "INSERT,\"DESC=FENCE, POST; PT=102; ELEV=51.10\",30.000",
                   "INSERT,,50.000",
                   "POINT,,70.000"})},
         // The prefix starts every field of the item, as the other items' prefixes do.
         {"prefix", "PT,DESC", "A:", true,
-         Records({"Entity Type,PT,DESC,X (East) coordinate",
+         test::Records({"Entity Type,PT,DESC,X (East) coordinate",
                   "INSERT,A:101,A:TREE,10.000",
                   "INSERT,A:102,\"A:FENCE, POST\",30.000",
                   "INSERT,A:,A:,50.000",
                   "POINT,A:,A:,70.000"})},
         {"quoting off: the value's comma is written as it is", "PT,DESC", "", false,
-         Records({"Entity Type,PT,DESC,X (East) coordinate",
+         test::Records({"Entity Type,PT,DESC,X (East) coordinate",
                   "INSERT,101,TREE,10.000",
                   "INSERT,102,FENCE, POST,30.000",
                   "INSERT,,,50.000",
                   "POINT,,,70.000"})},
     };
     // clang-format on
-    const std::string dxf = ReadDrawing("survey-blocks.dxf");
+    const std::string dxf = test::CadDrawing("survey-blocks.dxf");
     ASSERT_FALSE(dxf.empty());
     for (const TextMode mode : {TextMode::AsWritten, TextMode::PlainUtf8}) {
         SCOPED_TRACE(mode == TextMode::PlainUtf8 ? "plain UTF-8" : "as written");
@@ -207,9 +194,10 @@ TEST(TextAndAttributesTest, AttributesAreReadOnlyAfterGroup66) {
     });
     TestConfig config = ConfigOf({EntityType, X, Attributes});
     config.Quote(true);
-    EXPECT_TRUE(test::SameBytes(Records({"INSERT,1.000,", "INSERT,2.000,T=v1; U=v2", "POINT,3.000,",
-                                         "INSERT,4.000,T=v3", "POINT,5.000,"}),
-                                Scan(config, dxf).Data));
+    EXPECT_TRUE(
+        test::SameBytes(test::Records({"INSERT,1.000,", "INSERT,2.000,T=v1; U=v2", "POINT,3.000,",
+                                       "INSERT,4.000,T=v3", "POINT,5.000,"}),
+                        Scan(config, dxf).Data));
 }
 
 TEST(TextAndAttributesTest, QuotedFieldsReadBackAsWritten) {
@@ -243,7 +231,7 @@ TEST(TextAndAttributesTest, QuotedFieldsReadBackAsWritten) {
          {"DESC;1", "N\"2"}},
     };
     // clang-format on
-    const std::string dxf = ReadDrawing("quoting.dxf");
+    const std::string dxf = test::CadDrawing("quoting.dxf");
     ASSERT_FALSE(dxf.empty());
     for (const TextMode mode : {TextMode::AsWritten, TextMode::PlainUtf8}) {
         SCOPED_TRACE(mode == TextMode::PlainUtf8 ? "plain UTF-8" : "as written");
@@ -280,10 +268,10 @@ TEST(TextAndAttributesTest, QuotedFieldsReadBackAsWritten) {
 TEST(TextAndAttributesTest, QuotingOffWritesTheFieldsAsTheyAre) {
     TestConfig config = ConfigOf({LineNumber, EntityType, EntityLayer, TextString});
     config.Header(true).Separator(" ");
-    EXPECT_TRUE(test::SameBytes(Records({"Line Number Entity Type Entity Layer Text String",
-                                         "1 TEXT Fence, \"north\" He said \"stop\"", "2 TEXT 0 a;b",
-                                         "3 POINT Fence, \"north\" "}),
-                                Scan(config, ReadDrawing("quoting.dxf")).Data));
+    EXPECT_TRUE(test::SameBytes(test::Records({"Line Number Entity Type Entity Layer Text String",
+                                               "1 TEXT Fence, \"north\" He said \"stop\"",
+                                               "2 TEXT 0 a;b", "3 POINT Fence, \"north\" "}),
+                                Scan(config, test::CadDrawing("quoting.dxf")).Data));
 }
 
 TEST(TextAndAttributesTest, CodePagesBecomeUtf8AndAsWrittenKeepsTheBytes) {
@@ -297,44 +285,44 @@ TEST(TextAndAttributesTest, CodePagesBecomeUtf8AndAsWrittenKeepsTheBytes) {
     // clang-format off
     const Case cases[] = {
         {"R12, ANSI_1252, with %% codes", "code-page-1252.dxf",
-         Records({"TEXT|0||Höhe ° ±|",
+         test::Records({"TEXT|0||Höhe ° ±|",
                   "TEXT|0||⌀50 ±0.5 45° 100% A|",
                   "POINT|0|||"}),
-         Records({"TEXT|0||H\xF6he \xB0 \xB1|",
+         test::Records({"TEXT|0||H\xF6he \xB0 \xB1|",
                   "TEXT|0||%%c50 %%p0.5 45%%d 100%%% %%uA%%u|",
                   "POINT|0|||"})},
         // Layer, block name and attribute value in Cyrillic.
         {"R12, ANSI_1251", "code-page-1251.dxf",
-         Records({"TEXT|Границы||Высота 120 м|",
+         test::Records({"TEXT|Границы||Высота 120 м|",
                   "INSERT|Границы|ЗНАК||NAME=Пункт 7",
                   "POINT|0|||"}),
-         Records({"TEXT|\xC3\xF0\xE0\xED\xE8\xF6\xFB||\xC2\xFB\xF1\xEE\xF2\xE0 120 \xEC|",
+         test::Records({"TEXT|\xC3\xF0\xE0\xED\xE8\xF6\xFB||\xC2\xFB\xF1\xEE\xF2\xE0 120 \xEC|",
                   "INSERT|\xC3\xF0\xE0\xED\xE8\xF6\xFB|\xC7\xCD\xC0\xCA||NAME=\xCF\xF3\xED\xEA\xF2 7",
                   "POINT|0|||"})},
         // What Windows-1252 lacks is written as \U+ escapes (eight digits past U+FFFF), in
         // the layer name too; the rest as Windows-1252 bytes.
         {"R2000, \\U+ escapes", "unicode-escapes.dxf",
-         Records({"TEXT|Слой||Дата 温度 é 𝛼|",
+         test::Records({"TEXT|Слой||Дата 温度 é 𝛼|",
                   "MTEXT|Слой||Ελλάδα κείμενο|",
                   "POINT|0|||"}),
-         Records({"TEXT|\\U+0421\\U+043b\\U+043e\\U+0439||"
+         test::Records({"TEXT|\\U+0421\\U+043b\\U+043e\\U+0439||"
                   "\\U+0414\\U+0430\\U+0442\\U+0430 \\U+6e29\\U+5ea6 \xE9 \\U+0001d6fc|",
                   "MTEXT|\\U+0421\\U+043b\\U+043e\\U+0439||\\U+0395\\U+03bb\\U+03bb\\U+03ac"
                   "\\U+03b4\\U+03b1\\P\\U+03ba\\U+03b5\\U+03af\\U+03bc\\U+03b5\\U+03bd\\U+03bf|",
                   "POINT|0|||"})},
         {"R2018, UTF-8", "utf8-r2018.dxf",
-         Records({"TEXT|Höhenlinien||Straße 東京 😀|",
+         test::Records({"TEXT|Höhenlinien||Straße 東京 😀|",
                   "MTEXT|Höhenlinien||Ηλίου πόλη ±|",
                   "POINT|0|||"}),
-         Records({"TEXT|Höhenlinien||Straße 東京 😀|",
+         test::Records({"TEXT|Höhenlinien||Straße 東京 😀|",
                   "MTEXT|Höhenlinien||Ηλίου\\Pπόλη ±|",
                   "POINT|0|||"})},
         {"block attributes", "survey-blocks.dxf",
-         Records({"INSERT|0|SURVEY||PT=101; ELEV=50.25; DESC=TREE",
+         test::Records({"INSERT|0|SURVEY||PT=101; ELEV=50.25; DESC=TREE",
                   "INSERT|0|SURVEY||DESC=FENCE, POST; PT=102; ELEV=51.10",
                   "INSERT|0|SURVEY||",
                   "POINT|0|||"}),
-         Records({"INSERT|0|SURVEY||PT=101; ELEV=50.25; DESC=TREE",
+         test::Records({"INSERT|0|SURVEY||PT=101; ELEV=50.25; DESC=TREE",
                   "INSERT|0|SURVEY||DESC=FENCE, POST; PT=102; ELEV=51.10",
                   "INSERT|0|SURVEY||",
                   "POINT|0|||"})},
@@ -342,7 +330,7 @@ TEST(TextAndAttributesTest, CodePagesBecomeUtf8AndAsWrittenKeepsTheBytes) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string dxf = ReadDrawing(c.file);
+        const std::string dxf = test::CadDrawing(c.file);
         ASSERT_FALSE(dxf.empty());
         TestConfig config =
             ConfigOf({EntityType, EntityLayer, BlockName, TextString, Attributes}, "|");
@@ -356,17 +344,18 @@ TEST(TextAndAttributesTest, ConfigurationTextsAreWindows1252) {
     // Separator "§", Text String prefix "°", label "été" as the configuration stores them.
     TestConfig config = ConfigOf({EntityType, TextString, Label}, "\xA7");
     config.Header(true).Option(TextStringPrefix, "\xB0").Option(LabelText, "\xE9t\xE9");
-    const std::string dxf = ReadDrawing("code-page-1252.dxf");
+    const std::string dxf = test::CadDrawing("code-page-1252.dxf");
     EXPECT_TRUE(
-        test::SameBytes(Records({"Entity Type\xA7Text String\xA7Label",
-                                 "TEXT\xA7\xB0H\xF6he \xB0 \xB1\xA7\xE9t\xE9",
-                                 "TEXT\xA7\xB0%%c50 %%p0.5 45%%d 100%%% %%uA%%u\xA7\xE9t\xE9",
-                                 "POINT\xA7\xB0\xA7\xE9t\xE9"}),
+        test::SameBytes(test::Records({"Entity Type\xA7Text String\xA7Label",
+                                       "TEXT\xA7\xB0H\xF6he \xB0 \xB1\xA7\xE9t\xE9",
+                                       "TEXT\xA7\xB0%%c50 %%p0.5 45%%d 100%%% %%uA%%u\xA7\xE9t\xE9",
+                                       "POINT\xA7\xB0\xA7\xE9t\xE9"}),
                         Scan(config, dxf).Data));
     config.Text(TextMode::PlainUtf8);
-    EXPECT_TRUE(test::SameBytes(Records({"Entity Type§Text String§Label", "TEXT§°Höhe ° ±§été",
-                                         "TEXT§°⌀50 ±0.5 45° 100% A§été", "POINT§°§été"}),
-                                Scan(config, dxf).Data));
+    EXPECT_TRUE(
+        test::SameBytes(test::Records({"Entity Type§Text String§Label", "TEXT§°Höhe ° ±§été",
+                                       "TEXT§°⌀50 ±0.5 45° 100% A§été", "POINT§°§été"}),
+                        Scan(config, dxf).Data));
 }
 
 TEST(TextAndAttributesTest, MTextCodesLeaveThePlainText) {
@@ -395,7 +384,7 @@ TEST(TextAndAttributesTest, MTextCodesLeaveThePlainText) {
     expected += "POINT|6.000|\r\n";
     TestConfig config = ConfigOf({EntityType, Y, TextString}, "|");
     config.Text(TextMode::PlainUtf8);
-    const std::string data = Scan(config, ReadDrawing("mtext-codes.dxf")).Data;
+    const std::string data = Scan(config, test::CadDrawing("mtext-codes.dxf")).Data;
     // Record by record, so a failure names its case.
     std::size_t from = 0;
     for (const Case& c : cases) {

@@ -19,6 +19,7 @@
 #include "detail/DxfLineReader.h"
 #include "detail/DxfScan.h"
 #include "engine/RunSettings.h"
+#include "support/TempDir.h"
 
 namespace quarrow::test {
 
@@ -184,6 +185,16 @@ inline std::string Dxf(std::initializer_list<std::string_view> lines) {
         text += "\r\n";
     }
     return text;
+}
+
+// The Data file text of these records, each ended by CR LF as Dxf ends lines.
+inline std::string Records(std::initializer_list<std::string_view> records) {
+    return Dxf(records);
+}
+
+// The bytes of a drawing of tests/data/cad/ (made by its make-drawings.py).
+inline std::string CadDrawing(const std::string& name) {
+    return ReadFileBytes(std::string(QUARROW_TEST_DATA) + "/cad/" + name);
 }
 
 // Wraps entity lines into a minimal file: the ENTITIES section, then ENDSEC and EOF.
