@@ -1,9 +1,9 @@
 // show-config: a configuration file in readable form, or as one JSON object.
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "QuotedText.h"
 #include "cli/Cli.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigTree.h"
@@ -12,32 +12,9 @@
 namespace quarrow {
 namespace {
 
-// Quotes a byte text for the terminal: printable Latin-1 as UTF-8, controls escaped.
+// Quotes a configuration text, its bytes read as Latin-1 so every byte survives.
 std::string Quoted(std::string_view bytes, bool json) {
-    std::string out = "\"";
-    for (char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20 || c == 0x7f) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, json ? "\\u%04x" : "\\x%02x", c);
-                out += buf;
-            } else if (c < 0x80) {
-                out += static_cast<char>(c);
-            } else {  // the file's bytes read as Latin-1, so every byte survives
-                out += static_cast<char>(0xC0 | (c >> 6));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            }
-        }
-    }
-    out += '"';
-    return out;
+    return QuotedText(bytes, json ? ControlStyle::Json : ControlStyle::Terminal, HighBytes::Latin1);
 }
 
 template <typename Array>
