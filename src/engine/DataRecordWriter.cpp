@@ -167,7 +167,7 @@ char* QuoteField(char* start, char* end, std::size_t& quotes) noexcept {
 
 // The record with its texts in plain UTF-8, converted once per entity.
 DataRecord PlainRecord(ScanContext& ctx, const DataRecord& record) {
-    ReaderScratch& plain = ctx.Plain;
+    PlainTexts& plain = ctx.Plain;
     if (!ctx.PlainTextsReady) {
         const TextEncoding& encoding = ctx.Encoding;
         // In names, %% and ^ are part of the name: only the encoding and \U+ escapes count.

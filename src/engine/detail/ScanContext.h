@@ -75,6 +75,13 @@ struct AttributeText {
     std::string Tag, Value;
 };
 
+// An entity's texts as the plain text mode writes them (UTF-8), converted once per entity.
+struct PlainTexts {
+    std::string Handle, Layer, BlockName, Text;
+    std::vector<AttributeText> Attributes;  // the first AttributeCount are the entity's
+    std::size_t AttributeCount = 0;
+};
+
 // Texts and arrays the readers reuse from one entity to the next, so reading an entity
 // allocates nothing once they have grown to size.
 struct ReaderScratch {
@@ -150,7 +157,7 @@ struct ScanContext {
     // plain UTF-8, converted once per entity (cleared with SeparatorTextsChecked).
     TextEncoding Encoding;
     bool PlainTextsReady = false;
-    ReaderScratch Plain;
+    PlainTexts Plain;
 
     std::int64_t EntityLine = 0;  // line of the type line of the entity being read
     // The next line is the value of a code-0 pair: an entity's type or the section's end.

@@ -72,8 +72,8 @@ struct RunSettings {
     std::deque<std::string> Texts;
     std::string_view Separator;
     std::string_view LabelText;
-    std::vector<std::string> AttributeTags;  // "Tags :" split at commas, trimmed, as converted
-    bool ReadsAttributes = false;            // the Attributes item is in the data order
+    std::vector<std::string_view> AttributeTags;  // "Tags :" split at commas, trimmed, in Texts
+    bool ReadsAttributes = false;                 // the Attributes item is in the data order
     // Quoting on and a separator a number can hold: line and group counters are quoted.
     bool QuoteCounters = false;
     std::string HeaderText;  // BuildHeaderText, once per run
