@@ -319,17 +319,24 @@ std::vector<std::uint8_t> BuildExtraParts(const ExportConfig& config, const Conf
     if (config.Text != TextMode::AsWritten)
         part(TextModePart, [&] { PutU8(out, static_cast<std::uint8_t>(config.Text)); });
     std::array<bool, kDataNodeCount> written{};
-    for (std::size_t r = 0; r < dataTree.Roots.size(); ++r) {
-        const ConfigTreeNode& root = dataTree.Roots[r];
+    // The position counts the roots a reader will hold, so a duplicate left out is not counted:
+    // otherwise the item lands one place earlier when read back, and the next save differs.
+    std::uint32_t at = 0;
+    for (const ConfigTreeNode& root : dataTree.Roots) {
+        if (IsStoredRoot(dataTree, root)) {
+            ++at;
+            continue;
+        }
         // An item twice (only a damaged file brings that) is kept once.
-        if (IsStoredRoot(dataTree, root) || written[std::size_t(root.Index)])
+        if (written[std::size_t(root.Index)])
             continue;
         written[std::size_t(root.Index)] = true;
         part(ExtraNodePart, [&] {
-            PutU32(out, static_cast<std::uint32_t>(r));
+            PutU32(out, at);
             int position = 0;
             WriteNode(dataTree, root, position, out);
         });
+        ++at;
     }
     for (int index = kStoredDataNodeCount; index < kDataNodeCount; ++index) {
         const std::string& text = config.DataOptions[std::size_t(index)];
