@@ -404,12 +404,14 @@ TEST(RunCommandTest, JsonReportTellsEachFileItsStatusReasonAndRecordsPerKind) {
                 "/out/caf\xc3\xa9 \\\"x\\\".csv\", \"status\": \"converted\", \"reason\": \"\", "
                 "\"records\": 1, \"recordsByKind\": {\"Points\": 1, \"Lines\": 0, "
                 "\"MultiLine Text\": 0, \"SingleLine Text\": 0, \"2D Polylines\": 0, "
-                "\"3D Polylines\": 0, \"Blocks\": 0}},",
+                "\"3D Polylines\": 0, \"Blocks\": 0}, \"warnings\": [], "
+                "\"paperSpaceLeftOut\": 0},",
             "    {\"dxf\": \"" + t + "/none.dxf\", \"data\": \"" + t + "/out/none.csv\", "
                 "\"status\": \"notRead\", \"reason\": \"cannot open this file: No such file or "
                 "directory\", \"records\": 0, \"recordsByKind\": {\"Points\": 0, \"Lines\": 0, "
                 "\"MultiLine Text\": 0, \"SingleLine Text\": 0, \"2D Polylines\": 0, "
-                "\"3D Polylines\": 0, \"Blocks\": 0}},",
+                "\"3D Polylines\": 0, \"Blocks\": 0}, \"warnings\": [], "
+                "\"paperSpaceLeftOut\": 0},",
             "  \"totals\": {\"files\": 3, \"converted\": 1, \"notRead\": 1, \"failed\": 1, "
                 "\"records\": 1, \"recordsByKind\": {\"Points\": 1, \"Lines\": 0, "
                 "\"MultiLine Text\": 0, \"SingleLine Text\": 0, \"2D Polylines\": 0, "
@@ -422,7 +424,8 @@ TEST(RunCommandTest, JsonReportTellsEachFileItsStatusReasonAndRecordsPerKind) {
                 "not a valid floating point value (Y coordinate).\",",
             "    {\"dxf\": \"" + t + "/caf\xc3\xa9 \\\"x\\\".dxf\", \"data\": \"\", \"status\": "
                 "\"notReached\", \"reason\": \"the run ended on an error before this file\", "
-                "\"records\": 0, \"recordsByKind\": {}}",
+                "\"records\": 0, \"recordsByKind\": {}, \"warnings\": [], "
+                "\"paperSpaceLeftOut\": 0}",
         }},
     };
     // clang-format on

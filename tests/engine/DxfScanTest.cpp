@@ -111,23 +111,21 @@ TEST(DxfScanTest, RecordsAreCountedPerKindOfTheEntityThatWroteThem) {
     expected[std::size_t(EntityKind::Points)] = 2;
     expected[std::size_t(EntityKind::Lines)] = 2;
     expected[std::size_t(EntityKind::Polylines2D)] = 3;
-    EXPECT_EQ(run.Result.KindRecords, expected);
-    EXPECT_EQ(run.Result.Records, 7);
+    EXPECT_EQ(run.Result.File.KindRecords, expected);
+    EXPECT_EQ(run.Result.File.Records, 7);
 }
 
 TEST(DxfScanTest, CancelStopsBeforeTheNextLineWithoutSummary) {
     TestConfig c = PointsAndLines();
     RunSettings settings(c.Config, c.DataOrder, c.SelectedKinds);
     RunCounters counters;
-    ProcessingReport report;
     std::atomic<bool> cancel{true};
-    ScanEnvironment env{settings, counters, report, cancel};
+    ScanEnvironment env{settings, counters, cancel};
     const std::string dxf = Entities({"0", "POINT", "10", "1", "20", "2"});
     MemoryByteSource source(dxf);
     DxfLineReader in(source);
     DataOutput out;
     EXPECT_EQ(ScanDxfInput(env, in, out, "a.dxf", "a.csv").Outcome, ScanOutcome::Canceled);
-    EXPECT_TRUE(report.Lines.empty());
     EXPECT_EQ(out.Buffer(), "");
 }
 
