@@ -50,7 +50,7 @@ TEST(RunCommandTest, AFolderGivesItsDxfFilesByNameAndTheReportGoesToStdoutAndLog
     const CliResult r = RunCliCapture({"run", "--config", kDefault, "--dest", temp / "out/new",
                                        "--log", temp / "log.txt", temp / "in"});
     EXPECT_EQ(r.status, kExitDone) << r.err;
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, "quarrow-cli run: 3 files converted, 0 not read, 0 failed, 0 warnings\n");
     EXPECT_NE(r.out.find("Number of processed files : 3\n"), std::string::npos);
     EXPECT_LT(r.out.find("in/A.dxf"), r.out.find("in/b.dxf"));
     EXPECT_LT(r.out.find("in/b.dxf"), r.out.find("in/c.DXF"));
@@ -71,7 +71,7 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         const char* name;
         std::vector<std::string> args;  // after "run"; @T@ is the temporary folder
         int status;
-        std::string errorPart;  // in stderr
+        std::string errorPart;  // the end of stderr (a run ends it with its totals line)
         bool dataWritten;       // out/ok.csv exists afterwards
         bool logReplaced;       // log.txt no longer holds "old"
     };
@@ -98,11 +98,13 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         {"missing_file",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/ok.dxf",
           "@T@/none.dxf"},
-         kExitSomeFilesFailed, "", true, true},
+         kExitSomeFilesFailed, "1 file converted, 1 not read, 0 failed, 0 warnings\n", true,
+         true},
         {"device_file",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/ok.dxf",
           "/dev/zero"},
-         kExitSomeFilesFailed, "", true, true},
+         kExitSomeFilesFailed, "1 file converted, 1 not read, 0 failed, 0 warnings\n", true,
+         true},
         {"not_dxf",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
           "@T@/ok.dxf", "@T@/nokinds.qrw"},
@@ -110,7 +112,8 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         {"conversion_error",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/ok.dxf",
           "@T@/bad.dxf"},
-         kExitRunError, "bad.dxf\", line 10: \"1,5\" is not a valid floating point value",
+         kExitRunError, "bad.dxf\", line 10: \"1,5\" is not a valid floating point value "
+         "(Y coordinate).\nquarrow-cli run: 1 file converted, 0 not read, 1 failed, 0 warnings\n",
          true, false},
         {"done", {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
                   "@T@/ok.dxf"},
@@ -119,7 +122,7 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         {"keep_going",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--keep-going",
           "@T@/bad.dxf", "@T@/ok.dxf"},
-         kExitRunError, "", true, true},
+         kExitRunError, "1 file converted, 0 not read, 1 failed, 0 warnings\n", true, true},
         // --log is checked before anything is written.
         {"log_is_a_drawing",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/ok.dxf", "@T@/ok.dxf"},
@@ -188,8 +191,13 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         EXPECT_EQ(r.status, c.status) << r.err;
         if (c.errorPart.empty()) {
             EXPECT_EQ(r.err, "");
-        } else {
+        } else if (c.status == kExitRefused) {
             EXPECT_NE(r.err.find(c.errorPart), std::string::npos) << r.err;
+        } else {
+            EXPECT_TRUE(r.err.size() >= c.errorPart.size() &&
+                        r.err.compare(r.err.size() - c.errorPart.size(), std::string::npos,
+                                      c.errorPart) == 0)
+                << r.err;
         }
         EXPECT_EQ(fs::exists(temp.Path() / "out" / "ok.csv"), c.dataWritten);
         EXPECT_EQ(ReadFileBytes(temp / "ok.dxf"), kPointFile) << "the drawing is never written";
@@ -224,7 +232,7 @@ TEST(RunCommandTest, KeepGoingReportsTheFailedFileAndNumbersOnWithoutIt) {
         RunCliCapture({"run", "--config", config, "--dest", temp / "out", "--keep-going",
                        temp / "a.dxf", temp / "b.dxf", temp / "c.dxf"});
     EXPECT_EQ(r.status, kExitRunError);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, "quarrow-cli run: 2 files converted, 0 not read, 1 failed, 0 warnings\n");
     EXPECT_NE(r.out.find("  Data File : " + (temp / "out/b.csv") +
                          "\n\n  *** Error, Error in DXF "
                          "file \"" +
@@ -452,6 +460,53 @@ TEST(RunCommandTest, JsonReportTellsEachFileItsStatusReasonAndRecordsPerKind) {
         EXPECT_NE(r.err.find("give --json-report another file"), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(t + "/out"));
     }
+}
+
+TEST(RunCommandTest, JsonReportAndTotalsLineTellWarningsAndPaperSpace) {
+    test::TempDir temp;
+    const std::string t = temp.Path().string();
+    // The default configuration takes points, lines, texts, polylines and blocks. "paper" has a
+    // point in model space and a line in paper space; "nothing" gives no record: a point and a
+    // line in paper space, a circle and a hatch (kinds not selected).
+    WriteFileBytes(temp / "paper.dxf",
+                   "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n2\n0\nLINE\n67\n1\n10\n0\n"
+                   "20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");
+    WriteFileBytes(temp / "nothing.dxf",
+                   "0\nSECTION\n2\nENTITIES\n0\nPOINT\n67\n1\n10\n1\n20\n2\n0\nCIRCLE\n10\n0\n"
+                   "20\n0\n40\n1\n0\nHATCH\n2\nSOLID\n0\nLINE\n67\n1\n10\n0\n20\n0\n11\n1\n"
+                   "21\n1\n0\nENDSEC\n0\nEOF\n");
+    const CliResult r =
+        RunCliCapture({"run", "--config", kDefault, "--dest", t + "/out", "--log", t + "/log.txt",
+                       "--json-report", t + "/r.json", t + "/paper.dxf", t + "/nothing.dxf"});
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_EQ(r.err, "quarrow-cli run: 2 files converted, 0 not read, 0 failed, 1 warning\n");
+    const std::string kinds = "\"recordsByKind\": {\"Points\": 1, \"Lines\": 0, "
+                              "\"MultiLine Text\": 0, \"SingleLine Text\": 0, "
+                              "\"2D Polylines\": 0, \"3D Polylines\": 0, \"Blocks\": 0}";
+    std::string noKinds = kinds;
+    noKinds.replace(noKinds.find("1"), 1, "0");
+    const std::string json = ReadFileBytes(temp / "r.json");
+    for (const std::string& line :
+         {"    {\"dxf\": \"" + t + "/paper.dxf\", \"data\": \"" + t +
+              "/out/paper.csv\", \"status\": \"converted\", \"reason\": \"\", \"records\": 1, " +
+              kinds + ", \"warnings\": [], \"paperSpaceLeftOut\": 1},\n",
+          "    {\"dxf\": \"" + t + "/nothing.dxf\", \"data\": \"" + t +
+              "/out/nothing.csv\", \"status\": \"converted\", \"reason\": \"\", \"records\": 0, " +
+              noKinds +
+              ", \"warnings\": [\"this drawing gave no records (2 entities in paper space, 2 "
+              "of kinds not selected)\"], \"paperSpaceLeftOut\": 2}\n"})
+        EXPECT_NE(json.find(line), std::string::npos) << line << json;
+    // The log's block keeps its lines: the paper-space count, and no word of the warning.
+    const std::string log = ReadFileBytes(temp / "log.txt");
+    EXPECT_NE(log.find("    Blocks : 0 ()\r\n    Paper space entities left out : 2\r\n---"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("gave no records"), std::string::npos) << log;
+    // --quiet leaves standard error to the messages.
+    const CliResult quiet = RunCliCapture(
+        {"run", "--quiet", "--config", kDefault, "--dest", t + "/out", t + "/paper.dxf"});
+    EXPECT_EQ(quiet.status, kExitDone);
+    EXPECT_EQ(quiet.err, "");
 }
 
 }  // namespace
