@@ -337,6 +337,18 @@ int RunCommand(const ParsedOptions& options, std::ostream& out, std::ostream& er
 
     RunRequest request;
     request.Entries = CollectEntries(parsed.Paths, parsed.Recursive);
+    if (request.Entries.empty()) {
+        // Folders without drawings (a typo, the wrong folder, files not copied yet) would
+        // give an empty report and exit 0, which a script takes for work done.
+        std::string where;
+        for (const std::string& path : parsed.Paths)
+            where += (where.empty() ? "\"" : ", \"") + path + "\"";
+        err << "quarrow-cli run: no DXF file to convert in: " << where;
+        if (!parsed.Recursive && !CollectEntries(parsed.Paths, true).empty())
+            err << " (their subfolders hold some: add --recursive)";
+        err << "\n";
+        return kExitRefused;
+    }
     request.KeepGoing = parsed.KeepGoing;
     std::string logPath = parsed.Log;
     std::string jsonPath = parsed.JsonReport;

@@ -123,6 +123,21 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--keep-going",
           "@T@/bad.dxf", "@T@/ok.dxf"},
          kExitRunError, "1 file converted, 0 not read, 1 failed, 0 warnings\n", true, true},
+        // Folders that hold no drawing at all: refused, naming them; one beside a drawing is
+        // fine.
+        {"empty_folders",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/inbox/",
+          "@T@/deep"},
+         kExitRefused, "quarrow-cli run: no DXF file to convert in: \"@T@/inbox/\", "
+         "\"@T@/deep\" (their subfolders hold some: add --recursive)\n", false, false},
+        {"empty_folder_recursive",
+         {"--config", kDefault, "--dest", "@T@/out", "-r", "@T@/inbox"},
+         kExitRefused, "quarrow-cli run: no DXF file to convert in: \"@T@/inbox\"\n", false,
+         false},
+        {"empty_folder_beside_a_drawing",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
+          "@T@/inbox", "@T@/ok.dxf"},
+         kExitDone, "", true, true},
         // --log is checked before anything is written.
         {"log_is_a_drawing",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/ok.dxf", "@T@/ok.dxf"},
@@ -165,6 +180,9 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         WriteFileBytes(temp / "ok.dxf", kPointFile);
         WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
         WriteFileBytes(temp / "log.txt", "old");
+        fs::create_directories(temp.Path() / "inbox");
+        fs::create_directories(temp.Path() / "deep/job");
+        WriteFileBytes(temp / "deep/job/x.dxf", kPointFile);
 #ifndef _WIN32
         ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
         fs::create_symlink("/dev/null", temp.Path() / "null-link");
@@ -187,16 +205,19 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
                 arg = t + arg.substr(3);
             args.push_back(arg);
         }
+        std::string errorPart = c.errorPart;
+        for (std::size_t at; (at = errorPart.find("@T@")) != std::string::npos;)
+            errorPart.replace(at, 3, t);
         const CliResult r = RunCliCapture(args);
         EXPECT_EQ(r.status, c.status) << r.err;
-        if (c.errorPart.empty()) {
+        if (errorPart.empty()) {
             EXPECT_EQ(r.err, "");
         } else if (c.status == kExitRefused) {
-            EXPECT_NE(r.err.find(c.errorPart), std::string::npos) << r.err;
+            EXPECT_NE(r.err.find(errorPart), std::string::npos) << r.err;
         } else {
-            EXPECT_TRUE(r.err.size() >= c.errorPart.size() &&
-                        r.err.compare(r.err.size() - c.errorPart.size(), std::string::npos,
-                                      c.errorPart) == 0)
+            EXPECT_TRUE(
+                r.err.size() >= errorPart.size() &&
+                r.err.compare(r.err.size() - errorPart.size(), std::string::npos, errorPart) == 0)
                 << r.err;
         }
         EXPECT_EQ(fs::exists(temp.Path() / "out" / "ok.csv"), c.dataWritten);
