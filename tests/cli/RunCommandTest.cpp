@@ -269,6 +269,29 @@ TEST(RunCommandTest, KeepGoingReportsTheFailedFileAndNumbersOnWithoutIt) {
               "Entity Layer\r\n1,1.000,2.000,0.000,L\r\n");
 }
 
+// Circles unchecked in the tree with its flag set: the run says so and goes on, writing what
+// the tree shows (no circle).
+TEST(RunCommandTest, AConfigurationWhoseFlagsContradictItsTreesRunsWhatTheTreesShow) {
+    test::TempDir temp;
+    const std::string config = WriteConfig(temp, "c.qrw", [](ExportConfig& c, auto&, auto&) {
+        c.EntityFlags[std::size_t(EntityNode::Circles)] = 1;
+    });
+    WriteFileBytes(temp / "c.dxf", "0\nSECTION\n2\nENTITIES\n0\nCIRCLE\n8\nC\n10\n5\n20\n6\n40\n1\n"
+                                   "0\nPOINT\n8\nL\n10\n1\n20\n2\n0\nENDSEC\n0\nEOF\n");
+    const std::string note = "configuration \"" + config + "\": " + std::string(kMsgFlagsRebuilt);
+    const CliResult r = RunCliCapture(
+        {"run", "--quiet", "--config", config, "--dest", temp / "out", temp / "c.dxf"});
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_EQ(r.err, "quarrow-cli run: " + note + "\n");
+    EXPECT_EQ(ReadFileBytes(temp / "out/c.csv"),
+              "Line Number,X (East) coordinate,Y (North) coordinate,Z (Elevation) coordinate,"
+              "Entity Layer\r\n1,1.000,2.000,0.000,L\r\n");
+    const CliResult shown = RunCliCapture({"show-config", config});
+    EXPECT_EQ(shown.status, kExitDone);
+    EXPECT_EQ(shown.err, config + ": " + std::string(kMsgFlagsRebuilt) + "\n");
+    EXPECT_NE(shown.out.find("Entity flags        : 1 0 0"), std::string::npos) << shown.out;
+}
+
 TEST(RunCommandTest, TheBlockNameFilterIsTakenTrimmedAsTheDesktopLoadLeavesIt) {
     test::TempDir temp;
     const std::string config = WriteConfig(temp, "d.qrw", [](ExportConfig& c, auto&, auto&) {
