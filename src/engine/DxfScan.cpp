@@ -94,8 +94,10 @@ FileReport Summary(const ScanContext& ctx) {
     for (const auto& [name, count] : ctx.Tally.Entries())
         file.BlockTally.emplace_back(name, count);
     file.PaperSpaceLeftOut = ctx.PaperSpaceCount;
-    file.OtherKindEntities = std::max<std::int64_t>(0, std::int64_t(ctx.SectionEntities) -
-                                                           ctx.EntityCount - ctx.PaperSpaceCount);
+    file.FilteredOut = ctx.FilteredOut;
+    file.OtherKindEntities =
+        std::max<std::int64_t>(0, std::int64_t(ctx.SectionEntities) - ctx.EntityCount -
+                                      ctx.PaperSpaceCount - ctx.FilteredOut);
     if (ctx.SeparatorRecords != 0)
         file.Warnings.push_back({FileWarning::Kind::SeparatorInValue,
                                  std::to_string(std::uint32_t(ctx.SeparatorRecords)) +
@@ -322,12 +324,16 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
     }
     // A Data file of a header line alone is easily taken for a conversion; the counts say
     // where the entities went.
-    if (result.File.Records == 0)
-        result.File.Warnings.push_back(
-            {FileWarning::Kind::NoRecords,
-             "this drawing gave no records (" + std::to_string(result.File.PaperSpaceLeftOut) +
-                 " entities in paper space, " + std::to_string(result.File.OtherKindEntities) +
-                 " of kinds not selected)"});
+    if (result.File.Records == 0) {
+        const FileReport& f = result.File;
+        std::string text = "this drawing gave no records (" + std::to_string(f.PaperSpaceLeftOut) +
+                           " entities in paper space, " + std::to_string(f.OtherKindEntities) +
+                           " of kinds not selected";
+        // Block references of a selected kind are none of those two.
+        if (f.FilteredOut > 0)
+            text += ", " + std::to_string(f.FilteredOut) + " left out by the block-name filter";
+        result.File.Warnings.push_back({FileWarning::Kind::NoRecords, text + ")"});
+    }
     return result;
 }
 

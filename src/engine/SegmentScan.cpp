@@ -82,6 +82,7 @@ struct Segment {
     std::int32_t EntityCount = 0;
     std::int32_t PaperSpaceCount = 0;
     std::int32_t SectionEntities = 0;
+    std::int32_t FilteredOut = 0;
     std::int32_t SeparatorRecords = 0;
     std::int64_t RecordCount = 0;
     std::array<std::int32_t, kKindCount> KindCounts{};
@@ -246,6 +247,7 @@ private:
         s.EntityCount = ahead.EntityCount;
         s.PaperSpaceCount = ahead.PaperSpaceCount;
         s.SectionEntities = ahead.SectionEntities;
+        s.FilteredOut = ahead.FilteredOut;
         s.SeparatorRecords = ahead.SeparatorRecords;
         s.RecordCount = ahead.RecordCount;
         s.KindCounts = ahead.KindCounts;
@@ -315,6 +317,7 @@ bool TakeSegment(ScanContext& ctx, const Segment& s) {
     ctx.EntityCount = WrappingSum(ctx.EntityCount, s.EntityCount);
     ctx.PaperSpaceCount = WrappingSum(ctx.PaperSpaceCount, s.PaperSpaceCount);
     ctx.SectionEntities = WrappingSum(ctx.SectionEntities, s.SectionEntities);
+    ctx.FilteredOut = WrappingSum(ctx.FilteredOut, s.FilteredOut);
     ctx.SeparatorRecords = WrappingSum(ctx.SeparatorRecords, s.SeparatorRecords);
     ctx.RecordCount += s.RecordCount;
     for (std::size_t kind = 0; kind < ctx.KindCounts.size(); ++kind) {

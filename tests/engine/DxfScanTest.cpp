@@ -164,6 +164,17 @@ TEST(DxfScanTest, NoRecordsWarningCountsEachEntityOfAKindNotSelectedOnce) {
                                 }),
                   0);
     }
+    // A block reference the block-name filter rejects is of a selected kind: said apart.
+    TestConfig blocks = PointsAndLines();
+    blocks.Entities({EntityNode::Points, EntityNode::Blocks});
+    blocks.Filter("A*");
+    const test::ScanRun filtered = ScanText(
+        blocks, Entities({"0", "INSERT", "2",  "B", "10", "0", "20", "0",      "0",  "INSERT",
+                          "2", "C",      "10", "0", "20", "0", "0",  "CIRCLE", "40", "1"}));
+    ASSERT_EQ(filtered.Result.File.Warnings.size(), 1u);
+    EXPECT_EQ(filtered.Result.File.Warnings[0].Text,
+              "this drawing gave no records (0 entities in paper space, 1 of kinds not selected, "
+              "2 left out by the block-name filter)");
     // A drawing with a record has no such warning.
     const test::ScanRun point = ScanText(PointsAndLines(), Entities({"0", "POINT", "10", "1"}));
     EXPECT_TRUE(point.Result.File.Warnings.empty());

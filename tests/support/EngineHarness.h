@@ -145,6 +145,7 @@ inline void ExpectSameScan(const ScanRun& two, const ScanRun& one) {
     EXPECT_EQ(two.Result.File.Records, one.Result.File.Records);
     EXPECT_EQ(two.Result.File.KindRecords, one.Result.File.KindRecords);
     EXPECT_EQ(two.Result.File.OtherKindEntities, one.Result.File.OtherKindEntities);
+    EXPECT_EQ(two.Result.File.FilteredOut, one.Result.File.FilteredOut);
     EXPECT_EQ(two.Report, one.Report);
     EXPECT_EQ(two.Counters.LineCounter, one.Counters.LineCounter);
     EXPECT_EQ(two.Counters.GroupCounter, one.Counters.GroupCounter);

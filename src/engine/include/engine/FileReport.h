@@ -54,6 +54,7 @@ struct FileReport {
     std::vector<std::pair<std::string, std::int64_t>> BlockTally;
     std::int64_t PaperSpaceLeftOut = 0;  // entities of selected kinds in paper space
     std::int64_t OtherKindEntities = 0;  // entities of the section of no selected kind
+    std::int64_t FilteredOut = 0;        // block references the block-name filter rejected
     std::vector<FileWarning> Warnings;   // in the order the log lists them
 };
 
