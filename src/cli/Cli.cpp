@@ -17,11 +17,11 @@ constexpr CliOption kRunOptions[] = {
      "folder)"},
     {"log", '\0', "FILE", "also write the report to FILE (CR LF line ends)"},
     {"json-report", '\0', "FILE",
-     "write what became of each file (status, reason, records per kind) and the time taken "
-     "as JSON"},
+     "write what became of each file (status, reason, records per kind, warnings, paper-space "
+     "entities left out) and the time taken as JSON"},
     {"recursive", 'r', "", "a folder also gives the *.dxf files of its subfolders"},
     {"keep-going", '\0', "", "a drawing that ends on an error is reported and the run goes on"},
-    {"quiet", 'q', "", "print no report on standard output"},
+    {"quiet", 'q', "", "print no report on standard output and no totals line"},
 };
 
 constexpr CliOption kShowConfigOptions[] = {
@@ -48,8 +48,11 @@ constexpr std::array kCommands = {
         "Converts the DXF files given into Data files in the destination folder, as the\n"
         "desktop program's \"Process selected files\" does. A folder among the PATHs gives\n"
         "its *.dxf files (any letter case) sorted by name; with --recursive its subfolders'\n"
-        "files follow, folder by folder. Files given directly keep their order. Ctrl-C\n"
-        "stops the run; no Data file is left half written.\n"
+        "files follow, folder by folder. Files given directly keep their order. PATHs\n"
+        "that hold no DXF file at all are refused. Ctrl-C stops the run; no Data file is\n"
+        "left half written. The run ends with one line on standard error: the files\n"
+        "converted, not read and failed, and the warnings (a drawing that gave no\n"
+        "records, say).\n"
         "\n"
         "Exit status: 0 done; 3 done, but some file could not be opened, was not a valid DXF\n"
         "or would have replaced a Data file of the same run; 1 a file ended on an error; 2\n"
@@ -85,8 +88,11 @@ constexpr std::array kCommands = {
         "write a configuration file from JSON",
         "Writes a configuration file from a JSON object as show-config --json prints it:\n"
         "what the trees say (checks, order, states) counts, the flags and the data order are\n"
-        "rebuilt from them, keys left out keep the default configuration's values. A key\n"
-        "that holds something impossible is named, and nothing is written.\n",
+        "rebuilt from them, keys left out keep the default configuration's values. A flag\n"
+        "list counts only where its tree is left out (the tree then follows it); a\n"
+        "fieldSeparator given without separatorChoice sets the choice that gives it. An\n"
+        "unknown key (named with the nearest known one) or a key that holds something\n"
+        "impossible is refused, and nothing is written.\n",
         kMakeConfigOptions,
         MakeConfigCommand,
     },

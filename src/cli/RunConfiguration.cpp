@@ -14,6 +14,9 @@ bool LoadRunConfiguration(const std::string& path, std::string_view command,
             << "\": " << read.Message << "\n";
         return false;
     }
+    if (read.FlagsRebuilt)
+        err << "quarrow-cli " << command << ": configuration \"" << path
+            << "\": " << kMsgFlagsRebuilt << "\n";
     // The desktop program's filter field trims what a load puts in it; so does this load.
     SetBlockNameFilter(config, config.BlockNameFilter);
     // The checks of the "Process selected files" button; the fields hold what was loaded.

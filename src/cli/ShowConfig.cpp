@@ -165,6 +165,8 @@ int ShowConfigCommand(const ParsedOptions& options, std::ostream& out, std::ostr
         PrintJson(config, entityTree, dataTree, out);
     else
         PrintText(config, entityTree, dataTree, out);
+    if (result.FlagsRebuilt && result.Outcome == ConfigReadOutcome::ReadInFull)
+        err << path << ": " << kMsgFlagsRebuilt << '\n';
     if (result.Outcome == ConfigReadOutcome::TreesDamaged) {
         err << path << ": " << result.Message
             << " The trees above are incomplete; save the configuration again from the "

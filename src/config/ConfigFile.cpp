@@ -539,8 +539,11 @@ WriteResult WriteConfigFile(const std::string& path, ExportConfig& config,
                        "Cannot create file \"" + path + "\". " + SystemErrorText(result.Error)};
 }
 
-ReadResult ReadConfigData(std::string_view data, ExportConfig& config, ConfigTree& entityTree,
-                          ConfigTree& dataTree) {
+namespace {
+
+// Reads the fields, the trees and the chunks after them, as they are.
+ReadResult ReadConfigParts(std::string_view data, ExportConfig& config, ConfigTree& entityTree,
+                           ConfigTree& dataTree) {
     static constexpr std::string_view kSignatureBytes = "\x06QRW300";
     if (data.size() < kSignatureBytes.size() || data.substr(0, 7) != kSignatureBytes)
         return {ConfigReadOutcome::NotRead, std::string(kMsgNotAConfigFile)};
@@ -563,6 +566,40 @@ ReadResult ReadConfigData(std::string_view data, ExportConfig& config, ConfigTre
     if (std::string error = ReadChunksAfterTrees(data, position, config, dataTree); !error.empty())
         return {ConfigReadOutcome::TreesDamaged, error};
     return {ConfigReadOutcome::ReadInFull, {}};
+}
+
+}  // namespace
+
+bool RebuildFlagsFromTrees(ExportConfig& config, const ConfigTree& entityTree,
+                           const ConfigTree& dataTree) {
+    bool changed = false;
+    const auto follow = [&changed](std::uint8_t& flag, bool checked) {
+        const std::uint8_t wanted = checked ? 1 : 0;
+        changed = changed || flag != wanted;
+        flag = wanted;
+    };
+    for (int index = 0; index < kEntityNodeCount; ++index)
+        if (const ConfigTreeNode* node = EntityNodeAt(entityTree, index))
+            follow(config.EntityFlags[std::size_t(index)], node->IsChecked());
+    // An item twice (only a damaged file brings that) counts by its first place.
+    std::array<bool, kDataNodeCount> seen{};
+    for (const ConfigTreeNode& root : dataTree.Roots) {
+        if (root.Index < 0 || root.Index >= kDataNodeCount || seen[std::size_t(root.Index)])
+            continue;
+        seen[std::size_t(root.Index)] = true;
+        follow(config.DataFlags[std::size_t(root.Index)], root.IsChecked());
+    }
+    return changed;
+}
+
+ReadResult ReadConfigData(std::string_view data, ExportConfig& config, ConfigTree& entityTree,
+                          ConfigTree& dataTree) {
+    ReadResult result = ReadConfigParts(data, config, entityTree, dataTree);
+    // Runs export what the trees show (the selected kinds and the data order come from them);
+    // flags that say otherwise (Circles unchecked with its flag set) would write more.
+    if (result.Outcome != ConfigReadOutcome::NotRead)
+        result.FlagsRebuilt = RebuildFlagsFromTrees(config, entityTree, dataTree);
+    return result;
 }
 
 ReadResult ReadConfigFile(const std::string& path, ExportConfig& config, ConfigTree& entityTree,

@@ -754,9 +754,12 @@ bool ReadInsert(ScanContext& ctx) {
     if (bool ok = true; StopAfterPairs(ctx, ok))
         return ok;
     OcsTransform(n).Apply(p);
-    // A reference the filter rejects leaves no trace: no record, count, group or tally.
-    if (!ctx.Settings.Filter.Empty() && !ctx.Settings.Filter.Passes(blockName))
+    // A reference the filter rejects leaves no record, count, group or tally; only the
+    // warning of a drawing that gave no records counts it.
+    if (!ctx.Settings.Filter.Empty() && !ctx.Settings.Filter.Passes(blockName)) {
+        Advance(ctx.FilteredOut);
         return true;
+    }
     // Its attributes are read only when a field shows them; else the scan skips them.
     if (attributesFollow && status == PairStatus::EntityEnd && ctx.Settings.ReadsAttributes)
         ReadAttributes(ctx);

@@ -152,6 +152,11 @@ bool ConfigurationTab::LoadConfigFile(const QString& path) {
         dialogs_.ShowMessage(window(), MessageKind::Error, QString::fromStdString(result.Message));
         return false;
     }
+    // Told as a partly read file is, but the load goes on: the trees hold what runs.
+    if (result.FlagsRebuilt)
+        dialogs_.ShowMessage(
+            window(), MessageKind::Error,
+            QString::fromUtf8(kMsgFlagsRebuilt.data(), qsizetype(kMsgFlagsRebuilt.size())));
     PutConfigIntoControls();
     // The trees hold new nodes now: focus their first ones afresh, so the focus rules run even
     // where the first row was focused before.

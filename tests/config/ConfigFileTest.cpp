@@ -66,18 +66,22 @@ Fixture Varied() {
     f.config.SeparatorChoice = 5;
     SetFieldSeparator(f.config, " |\t");
     SetBlockNameFilter(f.config, "DOOR*, WIN?");
-    for (std::size_t i = 0; i < f.config.EntityFlags.size(); i += 3)
-        f.config.EntityFlags[i] = 1;
-    f.config.DataFlags[9] = f.config.DataFlags[26] = 1;
     for (int i = 0; i < kStoredDataNodeCount; ++i)
         if (!IsDataItemNode(i))
             SetDataOption(f.config, i, "opt" + std::to_string(i) + "\xE9");
+    for (int i = 0; i < kEntityNodeCount; i += 3)
+        EntityNodeAt(f.entityTree, i)->SetChecked(true);
     EntityNodeAt(f.entityTree, 2)->SetChecked(true);
     EntityNodeAt(f.entityTree, 4)->SetState(NodeState::Disabled, true);
     EntityNodeAt(f.entityTree, 19)->SetState(NodeState::Expanded, true);
     std::swap(f.dataTree.Roots[0], f.dataTree.Roots[11]);
     f.dataTree.Roots[0].SetChecked(true);
     f.dataTree.Roots[5].SetState(NodeState::Expanded, true);
+    for (ConfigTreeNode& root : f.dataTree.Roots)
+        if (root.Index == 9 || root.Index == 26)
+            root.SetChecked(true);
+    // The flags a save from the desktop program holds: the trees' check marks.
+    (void)RebuildFlagsFromTrees(f.config, f.entityTree, f.dataTree);
     return f;
 }
 
@@ -260,6 +264,9 @@ TEST(ConfigFileTest, FileOfExactlyTheFieldsTakesFieldsAndEmptiesOnlyTheEntityTre
     EXPECT_EQ(r.Message, "Unable to load tree structure, not enough data available.");
     ExportConfig expected = Varied().config;
     expected.ConfigSignature = "QRW300";
+    // The entity flags stay (their tree is gone); the data flags follow the data tree the load
+    // holds, a new one with nothing checked.
+    expected.DataFlags.fill(0);
     EXPECT_EQ(f.config, expected);
     EXPECT_TRUE(f.entityTree.Roots.empty());
     EXPECT_EQ(f.dataTree, BuildDataTree());
@@ -500,6 +507,59 @@ TEST(ConfigFileTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path()))
         ++entries;
     EXPECT_EQ(entries, 2u) << "no temporary file left behind";
+}
+
+// A file whose flags say otherwise than its trees (another program's save, a hand edit) is
+// read with the flags of the trees' check marks, and says so; the flag of an option node,
+// which has no check mark, is no contradiction. A repaired file saves and reads back quietly.
+TEST(ConfigFileTest, FlagsThatContradictTheTreesAreRebuiltFromTheirCheckMarks) {
+    struct Case {
+        const char* name;
+        bool entity;  // an entity flag, else a data flag
+        std::size_t index;
+        std::uint8_t stored;
+        bool rebuilt;
+    };
+    // The default has Points and Lines checked, Circles and Arcs' Start Point not; Line Number
+    // checked, Entity Type not; Line Number's Prefix is an option node.
+    // clang-format off
+    const Case cases[] = {
+        {"kind_flag_set", true, std::size_t(EntityNode::Circles), 1, true},
+        {"kind_flag_cleared", true, std::size_t(EntityNode::Lines), 0, true},
+        {"sub_option_flag_set", true, std::size_t(EntityNode::ArcStartPoint), 1, true},
+        {"data_item_flag_set", false, std::size_t(DataNode::EntityType), 1, true},
+        {"data_item_flag_cleared", false, std::size_t(DataNode::LineNumber), 0, true},
+        {"option_node_flag", false, std::size_t(DataNode::LineNumberPrefix), 1, false},
+        {"consistent", true, std::size_t(EntityNode::Points), 1, false},
+    };
+    // clang-format on
+    Fixture shipped;
+    BuildDefaultConfig(shipped.config, shipped.entityTree, shipped.dataTree);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture stored = shipped;
+        std::uint8_t* const flags =
+            c.entity ? stored.config.EntityFlags.data() : stored.config.DataFlags.data();
+        flags[c.index] = c.stored;
+        const std::string bytes = Bytes(stored);
+        Fixture read;
+        const ReadResult result =
+            ReadConfigData(bytes, read.config, read.entityTree, read.dataTree);
+        EXPECT_EQ(result.Outcome, ConfigReadOutcome::ReadInFull);
+        EXPECT_EQ(result.FlagsRebuilt, c.rebuilt);
+        EXPECT_EQ(read.entityTree, shipped.entityTree);
+        EXPECT_EQ(read.dataTree, shipped.dataTree);
+        ExportConfig expected = c.rebuilt ? shipped.config : stored.config;
+        expected.ConfigSignature = "QRW300";
+        EXPECT_EQ(read.config, expected);
+        const std::string saved = Bytes(read);
+        EXPECT_EQ(saved == bytes, !c.rebuilt) << "a consistent file keeps its bytes";
+        Fixture again;
+        const ReadResult reread =
+            ReadConfigData(saved, again.config, again.entityTree, again.dataTree);
+        EXPECT_FALSE(reread.FlagsRebuilt);
+        EXPECT_EQ(Bytes(again), saved);
+    }
 }
 
 TEST(ConfigFileTest, ShippedDefaultMatchesTheWriter) {

@@ -489,6 +489,25 @@ TEST_F(MainWindowTest, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
     EXPECT_FALSE(form->Configuration().ConfigLoading());
 }
 
+// Circles unchecked in the tree with its flag set: the load says so as for a partly read file,
+// and goes on with the flag rebuilt from the tree, which the window shows.
+TEST_F(MainWindowTest, FlagsThatContradictTheTreesAreRebuiltAndTheLoadSaysSo) {
+    StartWithConfig();
+    const std::string path = dir / "contradicting.qrw";
+    test::WriteFileBytes(path, DefaultFileWith([](ExportConfig& c) {
+                             c.EntityFlags[std::size_t(EntityNode::Circles)] = 1;
+                         }));
+    dialogs.OpenPaths = {QString::fromStdString(path)};
+    form->Configuration().onLoadClicked();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.Messages[0].Text, QString::fromLatin1(kMsgFlagsRebuilt.data()));
+    EXPECT_EQ(form->State().Config.EntityFlags[std::size_t(EntityNode::Circles)], 0);
+    EXPECT_EQ(EntityItem(int(EntityNode::Circles))->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(settings->ReadText(SettingName::Config), "contradicting.qrw");
+    EXPECT_FALSE(form->Configuration().ConfigLoading());
+}
+
 TEST_F(MainWindowTest, ReportAndTipOptionsAreWrittenWhenClicked) {
     StartWithConfig();
     QTest::mouseClick(Find<QRadioButton>("rep1"), Qt::LeftButton);

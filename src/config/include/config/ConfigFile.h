@@ -32,6 +32,10 @@ inline constexpr std::string_view kMsgDataEnds =
 inline constexpr std::string_view kMsgBadChunkSize =
     "Stream data corrupt. A chunk's size is negative or runs past the data.";
 inline constexpr std::string_view kMsgTooDeep = "Stream data corrupt. Nodes are nested too deeply.";
+inline constexpr std::string_view kMsgFlagsRebuilt =
+    "The entity and data flags of this configuration file contradict the check marks of its "
+    "trees. They were rebuilt from the trees, which show what a run exports; save the "
+    "configuration to repair the file.";
 
 // The standard trees are two levels deep; anything far deeper is a damaged or hostile file.
 inline constexpr int kMaxTreeDepth = 16;
@@ -66,9 +70,18 @@ enum class ConfigReadOutcome {
 struct ReadResult {
     ConfigReadOutcome Outcome = ConfigReadOutcome::NotRead;
     std::string Message;  // empty when read in full
+    // The file's flags contradicted its trees' check marks and were rebuilt from them (the
+    // load says so with kMsgFlagsRebuilt).
+    bool FlagsRebuilt = false;
 };
 
-// Reads a configuration from bytes already in memory.
+// Sets every entity flag, and the flag of every data item, to its tree node's check mark (a
+// node a damaged tree lacks leaves its flag). Returns true when a flag changed.
+bool RebuildFlagsFromTrees(ExportConfig& config, const ConfigTree& entityTree,
+                           const ConfigTree& dataTree);
+
+// Reads a configuration from bytes already in memory; flags that contradict the trees are
+// rebuilt from them.
 ReadResult ReadConfigData(std::string_view data, ExportConfig& config, ConfigTree& entityTree,
                           ConfigTree& dataTree);
 // Reads a configuration file into the configuration and both trees.

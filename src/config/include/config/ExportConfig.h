@@ -64,6 +64,10 @@ inline constexpr int kSeparatorOther = 5;
 // Sets FieldSeparator for a run from SeparatorChoice and the separator field's text.
 void ResolveFieldSeparator(ExportConfig& config, std::string_view separatorFieldText);
 
+// Returns the separator choice that gives the separator: a fixed one ("," ";" " " tab, CR LF),
+// else kSeparatorOther.
+int SeparatorChoiceOf(std::string_view separator);
+
 // The live configuration and its reference copy as last loaded or saved.
 struct ConfigState {
     ExportConfig Config;
