@@ -34,16 +34,4 @@ void ResolveFieldSeparator(ExportConfig& config, std::string_view separatorField
         SetFieldSeparator(config, kFixed[0]);
 }
 
-bool IsConfigChanged(const ConfigState& state) {
-    return state.Config != state.SavedConfig;
-}
-
-void MarkConfigSaved(ConfigState& state) {
-    state.SavedConfig = state.Config;
-}
-
-void MarkConfigUnsaved(ConfigState& state) {
-    state.SavedConfig.ConfigSignature = "error";
-}
-
 }  // namespace quarrow

@@ -129,9 +129,9 @@ void ConfigurationTab::SetRunning(bool running) {
     saveButton_->setEnabled(idle);
 }
 
-void ConfigurationTab::SetConfigInUse(const QString& fileName) {
-    configInUse_ = fileName;
-    emit ConfigInUseChanged(fileName);
+void ConfigurationTab::SetConfigInUse(const QString& path) {
+    configInUse_ = QFileInfo(path).absoluteFilePath();
+    emit ConfigInUseChanged(QFileInfo(path).fileName());
 }
 
 void ConfigurationTab::SetConfigNone() {
@@ -160,8 +160,10 @@ bool ConfigurationTab::LoadConfigFile(const QString& path) {
         tree->setCurrentItem(tree->topLevelItem(0));
     }
     configLoading_ = false;
-    MarkConfigSaved(state_);
-    settings_.WriteText(SettingName::Config, QFileInfo(path).fileName());
+    MarkConfigSaved(state_, entityTree_, dataTree_);
+    // The full path, so a configuration kept outside the configurations folder is found at
+    // the next start too.
+    settings_.WriteText(SettingName::Config, QFileInfo(path).absoluteFilePath());
     return true;
 }
 
@@ -185,8 +187,10 @@ bool ConfigurationTab::onSaveClicked() {
     request.Title = QStringLiteral("Save current configuration");
     request.Filter = kConfigFilter;
     request.DefaultSuffix = QStringLiteral("qrw");
-    request.Folder = paths_.ConfigFolder;
-    request.ProposedName = configInUse_;
+    // The folder of the configuration in use, wherever it was saved.
+    request.Folder =
+        configInUse_.isEmpty() ? paths_.ConfigFolder : QFileInfo(configInUse_).absolutePath();
+    request.ProposedName = configInUse_.isEmpty() ? QString() : QFileInfo(configInUse_).fileName();
     const QString path = dialogs_.ChooseSaveFile(window(), request);
     if (path.isEmpty())
         return false;
@@ -196,10 +200,9 @@ bool ConfigurationTab::onSaveClicked() {
         dialogs_.ShowMessage(window(), MessageKind::Error, QString::fromStdString(written.Message));
         return false;
     }
-    const QString name = QFileInfo(path).fileName();
-    SetConfigInUse(name);
-    settings_.WriteText(SettingName::Config, name);
-    MarkConfigSaved(state_);
+    SetConfigInUse(path);
+    settings_.WriteText(SettingName::Config, QFileInfo(path).absoluteFilePath());
+    MarkConfigSaved(state_, entityTree_, dataTree_);
     RememberRecentConfig(settings_, QFileInfo(path).absoluteFilePath());
     return true;
 }
@@ -217,13 +220,13 @@ void ConfigurationTab::onLoadClicked() {
     const QString path = dialogs_.ChooseOpenFile(window(), request);
     if (path.isEmpty())
         return;
-    SetConfigInUse(QFileInfo(path).fileName());
+    SetConfigInUse(path);
     if (LoadConfigFile(path))
         RememberRecentConfig(settings_, QFileInfo(path).absoluteFilePath());
 }
 
 bool ConfigurationTab::ConfirmLeavingChanges() {
-    if (!IsConfigChanged(state_))
+    if (!IsConfigChanged(state_, entityTree_, dataTree_))
         return true;
     const Answer answer = dialogs_.AskYesNoCancel(window(), kChangedQuestion);
     if (answer == Answer::Cancel)
@@ -266,7 +269,7 @@ void ConfigurationTab::LoadRecentConfig(const QString& path) {
     }
     if (!ConfirmLeavingChanges())
         return;
-    SetConfigInUse(QFileInfo(path).fileName());
+    SetConfigInUse(path);
     if (LoadConfigFile(path))
         RememberRecentConfig(settings_, path);
 }

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
@@ -16,6 +17,7 @@
 
 #include "platform/HeaderLayout.h"
 #include "platform/SettingsStore.h"
+#include "config/ConfigFile.h"
 #include "engine/ProcessingRun.h"
 #include "ui/ConfigurationTab.h"
 #include "ui/FilesTab.h"
@@ -211,23 +213,24 @@ void MainWindow::StartUp() {
 
 void MainWindow::LoadStartupConfig() {
     const QString name = settings_.ReadText(SettingName::Config);
-    const QString current = paths_.CurrentConfigPath(name);
-    if (QFileInfo(current).isFile()) {
-        configuration_->LoadConfigFile(current);
-        configuration_->SetConfigInUse(QFileInfo(current).fileName());
-        return;
-    }
-    // "none" is what this branch leaves behind: no file is missing, so there is nothing to
-    // tell at every start until a configuration is saved.
-    if (name != QLatin1String("none"))
+    // No setting (a first start) and "none" (what the defaults leave behind) name no file:
+    // there is nothing to tell.
+    if (!name.isEmpty() && name != QLatin1String("none")) {
+        const QString current = paths_.CurrentConfigPath(name);
+        if (QFileInfo(current).isFile()) {
+            configuration_->LoadConfigFile(current);
+            configuration_->SetConfigInUse(current);
+            return;
+        }
         dialogs_.ShowMessage(this, MessageKind::Information,
                              QStringLiteral("Configuration file \"%1\" not found, default "
                                             "values will be used.")
-                                 .arg(current));
+                                 .arg(QDir::toNativeSeparators(current)));
+    }
+    // The defaults count as loaded: leaving them untouched asks nothing at exit.
     configuration_->LoadConfigFile(paths_.DefaultConfigPath);
     settings_.WriteText(SettingName::Config, QStringLiteral("none"));
     configuration_->SetConfigNone();
-    MarkConfigUnsaved(state_);
 }
 
 void MainWindow::ShowConfigInUse(const QString& fileName) {
@@ -243,7 +246,7 @@ void MainWindow::ShowConfigNone() {
 bool MainWindow::onExitRequested() {
     if (files_->Running())
         return false;  // the run ends first, through Stop or by itself
-    if (IsConfigChanged(state_)) {
+    if (IsConfigChanged(state_, entityTree_, dataTree_)) {
         const Answer answer = dialogs_.AskYesNoCancel(this, kChangedQuestion);
         if (answer == Answer::Cancel)
             return false;

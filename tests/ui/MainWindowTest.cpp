@@ -137,6 +137,9 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QString StatusText() { return Find<QLabel>("StatusBar1Panel1")->text(); }
+    bool ConfigChanged() {
+        return IsConfigChanged(form->State(), form->EntityTree(), form->DataTree());
+    }
 
     test::TempDir dir;
     QString programFolder;
@@ -188,25 +191,75 @@ TEST_F(MainWindowTest, ConfigNoneStartsOnTheDefaultsWithoutAMessage) {
     EXPECT_EQ(StatusText(), "None");
     EXPECT_EQ(settings->ReadText(SettingName::Config), "none");
     EXPECT_EQ(Find<QTabWidget>("PageControl1")->currentIndex(), 0) << "DXF Files first";
-    // Leaving without touching anything still asks, as the defaults count as unsaved.
+    // The defaults count as loaded: leaving without touching anything asks nothing.
+    EXPECT_TRUE(form->onExitRequested());
+    EXPECT_TRUE(dialogs.Questions.isEmpty());
+}
+
+// The configuration in use is kept by its full path: one saved outside the configurations
+// folder is back at the next start; once it is gone, the message names that path.
+TEST_F(MainWindowTest, AConfigurationSavedAnywhereIsBackAfterARestart) {
+    StartWithConfig();
+    const QString elsewhere = QString::fromStdString(dir / "survey");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    const QString saved = elsewhere + "/survey-points.qrw";
+    Find<QLineEdit>("Edit12")->setText(QStringLiteral("txt"));
+    dialogs.SavePaths = {saved};
+    ASSERT_TRUE(form->Configuration().onSaveClicked());
+    EXPECT_EQ(settings->ReadText(SettingName::Config), saved);
+    EXPECT_TRUE(form->onExitRequested());
+    EXPECT_TRUE(dialogs.Questions.isEmpty()) << "just saved: nothing to ask";
+
+    form.reset();
+    Start();
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_EQ(form->State().Config.DataFileExt, "txt");
+    EXPECT_EQ(StatusText(), "Configuration file in use : survey-points.qrw");
+    EXPECT_FALSE(ConfigChanged());
+    // The save dialog opens where the configuration in use is kept.
+    EXPECT_FALSE(form->Configuration().onSaveClicked());
+    EXPECT_EQ(dialogs.SaveRequests.back().Folder, elsewhere);
+    EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "survey-points.qrw");
+
+    form.reset();
+    ASSERT_TRUE(QFile::remove(saved));
+    Start();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Text,
+              "Configuration file \"" + saved + "\" not found, default values will be used.");
+    EXPECT_EQ(StatusText(), "None");
+    EXPECT_EQ(settings->ReadText(SettingName::Config), "none");
+    EXPECT_TRUE(form->onExitRequested()) << "the defaults of a file not found count as loaded";
+    EXPECT_TRUE(dialogs.Questions.isEmpty());
+}
+
+// Exit compares the bytes a save would write: moving a data item changes no field of the
+// record but does change them; looking around the trees does not.
+TEST_F(MainWindowTest, ExitAsksOnlyWhenASaveWouldWriteOtherBytes) {
+    StartWithConfig();
+    form->Configuration().onExpandAllDataClicked();
+    DataWidget()->setCurrentItem(DataItem(0));
+    EXPECT_TRUE(form->onExitRequested());
+    EXPECT_TRUE(dialogs.Questions.isEmpty());
+
+    const ExportConfig before = form->State().Config;
+    form->Configuration().onMoveDownClicked();
+    ASSERT_EQ(form->State().Config, before) << "the record itself is the same";
     dialogs.Answers = {Answer::Cancel};
     EXPECT_FALSE(form->onExitRequested());
-    EXPECT_EQ(dialogs.Questions.size(), 1);
+    EXPECT_EQ(dialogs.Questions,
+              QStringList{"Current configuration has changed, do you want to save it ?"});
 }
 
 // A first start: no settings at all and no configuration named.
 TEST_F(MainWindowTest, FirstStartSeedsSettingsAndLoadsTheDefault) {
     settings->WriteText(SettingName::Width, QStringLiteral("wide"));
     Start();
-    ASSERT_EQ(dialogs.Messages.size(), 1u);
-    EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Information);
-    EXPECT_EQ(dialogs.Messages[0].Text,
-              "Configuration file \"" + programFolder +
-                  "configurations/\" not found, default values will be used.");
+    EXPECT_TRUE(dialogs.Messages.empty()) << "no configuration was named, none is missing";
     EXPECT_EQ(StatusText(), "None");
     EXPECT_EQ(form->windowTitle(), "Quarrow V 4.02[None]");
     EXPECT_EQ(settings->ReadText(SettingName::Config), "none");
-    EXPECT_TRUE(IsConfigChanged(form->State())) << "the default counts as unsaved";
+    EXPECT_FALSE(ConfigChanged()) << "the default counts as loaded";
     EXPECT_EQ(form->State().Config.DataFileExt, "csv");
     EXPECT_EQ(settings->ReadText(SettingName::Width), "800") << "malformed value reseeded";
     EXPECT_EQ(settings->ReadText(SettingName::Height), "600");
@@ -271,12 +324,12 @@ TEST_F(MainWindowTest, ContextMenusCheckAndExpandThroughTheRules) {
     EXPECT_EQ(form->State().Config.DataFlags, decltype(ExportConfig::DataFlags){});
     EXPECT_TRUE(DataItem(12)->data(1, kNodeDisabledRole).toBool());
 
-    MarkConfigSaved(form->State());
+    MarkConfigSaved(form->State(), form->EntityTree(), form->DataTree());
     form->Configuration().onExpandAllEntitiesClicked();
     form->Configuration().onCollapseAllDataClicked();
     EXPECT_TRUE(EntityItem(19)->isExpanded());
     EXPECT_FALSE(DataItem(0)->isExpanded());
-    EXPECT_FALSE(IsConfigChanged(form->State()));
+    EXPECT_FALSE(ConfigChanged());
 }
 
 TEST_F(MainWindowTest, OptionCellsApplyTheirRules) {
@@ -379,20 +432,20 @@ TEST_F(MainWindowTest, SaveChangeLoadRestoresTheSavedState) {
     EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "start.qrw");
     EXPECT_EQ(dialogs.SaveRequests.back().Folder, programFolder + "configurations");
     EXPECT_EQ(StatusText(), "Configuration file in use : mine.qrw");
-    EXPECT_EQ(settings->ReadText(SettingName::Config), "mine.qrw");
+    EXPECT_EQ(settings->ReadText(SettingName::Config), saved);
     const ExportConfig savedConfig = form->State().Config;
     const ConfigTree savedEntities = WithoutSelection(form->EntityTree());
     const ConfigTree savedData = WithoutSelection(form->DataTree());
 
     Find<QCheckBox>("cbQuoteValues")->setChecked(false);
-    ASSERT_TRUE(IsConfigChanged(form->State()));
+    ASSERT_TRUE(ConfigChanged());
     Find<QCheckBox>("cbQuoteValues")->setChecked(true);
-    ASSERT_FALSE(IsConfigChanged(form->State()));
+    ASSERT_FALSE(ConfigChanged());
     PressSpaceOn(EntityWidget(), EntityItem(2));
     Find<QLineEdit>("Edit12")->setText(QStringLiteral("txt"));
     Find<QComboBox>("cbTextMode")->setCurrentIndex(0);
     form->Configuration().onMoveDownClicked();
-    ASSERT_TRUE(IsConfigChanged(form->State()));
+    ASSERT_TRUE(ConfigChanged());
 
     // Yes, then a dismissed save dialog: nothing happens, no open dialog.
     dialogs.Answers = {Answer::Yes};
@@ -409,7 +462,7 @@ TEST_F(MainWindowTest, SaveChangeLoadRestoresTheSavedState) {
     EXPECT_EQ(form->State().Config, savedConfig);
     EXPECT_EQ(WithoutSelection(form->EntityTree()), savedEntities);
     EXPECT_EQ(WithoutSelection(form->DataTree()), savedData);
-    EXPECT_FALSE(IsConfigChanged(form->State()));
+    EXPECT_FALSE(ConfigChanged());
     EXPECT_EQ(Find<QLineEdit>("Edit12")->text(), "csv");
     EXPECT_TRUE(Find<QCheckBox>("cbQuoteValues")->isChecked());
     EXPECT_EQ(Find<QComboBox>("cbTextMode")->currentIndex(), 1);
@@ -432,8 +485,8 @@ TEST_F(MainWindowTest, AFileOfAnotherSignatureIsRefused) {
     EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
     EXPECT_EQ(dialogs.Messages[0].Text, "This is not a Quarrow configuration file");
     EXPECT_EQ(form->State().Config, before.Config);
-    EXPECT_EQ(form->State().SavedConfig, before.SavedConfig);
-    EXPECT_EQ(settings->ReadText(SettingName::Config), "start.qrw");
+    EXPECT_EQ(form->State().SavedBytes, before.SavedBytes);
+    EXPECT_EQ(settings->ReadText(SettingName::Config), programFolder + "configurations/start.qrw");
     EXPECT_EQ(StatusText(), "Configuration file in use : old.qrw") << "set before the load";
 }
 
@@ -462,8 +515,8 @@ TEST_F(MainWindowTest, ALoadPutsTheFieldsThroughTheControlsRules) {
     EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentIndex(), -1);
     EXPECT_EQ(form->State().Config.SeparatorChoice, -1);
     EXPECT_FALSE(Find<QLineEdit>("EdFieldSep")->isEnabled());
-    EXPECT_FALSE(IsConfigChanged(form->State()));
-    EXPECT_EQ(settings->ReadText(SettingName::Config), "odd.qrw");
+    EXPECT_FALSE(ConfigChanged());
+    EXPECT_EQ(settings->ReadText(SettingName::Config), QString::fromStdString(path));
 }
 
 // The file ends right after its fields: they are taken, the entity tree is left empty, and
@@ -483,8 +536,8 @@ TEST_F(MainWindowTest, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
     EXPECT_EQ(Find<QLineEdit>("Edit12")->text(), "csv");
     EXPECT_EQ(EntityWidget()->topLevelItemCount(), 0);
     EXPECT_EQ(DataWidget()->topLevelItemCount(), kDataItemCount);
-    EXPECT_TRUE(IsConfigChanged(form->State()));
-    EXPECT_EQ(settings->ReadText(SettingName::Config), "start.qrw");
+    EXPECT_TRUE(ConfigChanged());
+    EXPECT_EQ(settings->ReadText(SettingName::Config), programFolder + "configurations/start.qrw");
     EXPECT_EQ(StatusText(), "Configuration file in use : short.qrw");
     EXPECT_FALSE(form->Configuration().ConfigLoading());
 }

@@ -45,8 +45,8 @@ public:
     // Enables the tab's controls for the window's state: idle, or a run going.
     void SetRunning(bool running);
 
-    // The configuration file in use, as the status bar and the save dialog name it.
-    void SetConfigInUse(const QString& fileName);
+    // The configuration file in use: the status bar names it, the save dialog opens at it.
+    void SetConfigInUse(const QString& path);
     void SetConfigNone();
 
     // Loads a configuration file into the record, both trees and the option controls;
@@ -124,7 +124,7 @@ private:
     SettingsStore& settings_;
     UserDialogs& dialogs_;
     const ProgramPaths& paths_;
-    QString configInUse_;  // the file name; empty for none
+    QString configInUse_;  // the full path; empty for none
     bool configLoading_ = false;
     bool inNewText_ = false;
     bool running_ = false;
