@@ -126,7 +126,7 @@ FilesTab::FilesTab(SettingsStore& settings, UserDialogs& dialogs, const ProgramP
     summary_ = new RunSummaryPanel(this);
     layout->addWidget(summary_);
     connect(summary_, &RunSummaryPanel::OpenDestinationRequested, this, &FilesTab::OpenDestination);
-    connect(summary_, &RunSummaryPanel::OpenLogRequested, this, &FilesTab::OpenLog);
+    connect(summary_, &RunSummaryPanel::OpenLogRequested, this, &FilesTab::OpenRunReport);
 
     auto* files = MakeGroup("GroupBox1", " DXF files to process ", true);
     filesGroup_ = files;
@@ -692,6 +692,7 @@ void FilesTab::onProcessClicked() {
             .toLocal8Bit()
             .toStdString();
     request.LogPath = QFile::encodeName(paths_.LogFilePath).toStdString();
+    request.KeepGoing = configuration.KeepGoing;
 
     int selected = 0;
     for (const RunEntry& entry : request.Entries)
@@ -734,6 +735,22 @@ void FilesTab::onProcessClicked() {
         return;
     }
 
+    // A run that wrote no log keeps its report here, so it is not mistaken for the older
+    // log on disk.
+    heldReport_.clear();
+    if (result.Status == RunStatus::Failed) {
+        heldReport_ =
+            QString::fromLocal8Bit(result.Report.LogText()) +
+            QStringLiteral("  *** Error, %1 ***\r\n").arg(QString::fromLocal8Bit(result.Message));
+        heldReportCaption_ = QStringLiteral(
+            "The report of the last run, which ended on an error: such a run writes no log "
+            "file, so the log file still holds an earlier run's report.");
+    } else if (!result.LogError.empty()) {
+        heldReport_ = QString::fromLocal8Bit(result.Report.LogText());
+        heldReportCaption_ = QStringLiteral("The report of the last run: %1")
+                                 .arg(QString::fromLocal8Bit(result.LogError));
+    }
+
     RunSummary summary;
     summary.End = result.Status == RunStatus::Failed ? RunSummary::Ending::Error
                   : result.Canceled                  ? RunSummary::Ending::Stopped
@@ -746,6 +763,7 @@ void FilesTab::onProcessClicked() {
             {QString::fromLocal8Bit(failure.DxfPath), QString::fromLocal8Bit(failure.Reason)});
     summary.ElapsedMs = elapsed;
     summary.LogWritten = result.Status == RunStatus::Done && result.LogError.empty();
+    summary.ReportHeld = !heldReport_.isEmpty();
     summary_->ShowSummary(summary);
     emit SummaryShown();
 
@@ -768,8 +786,9 @@ void FilesTab::onProcessClicked() {
 }
 
 void FilesTab::onShowLogClicked() {
-    if (QFileInfo::exists(paths_.LogFilePath)) {
-        OpenLog();
+    // After a run that wrote no log, its own report, not the older log on disk.
+    if (!heldReport_.isEmpty() || QFileInfo::exists(paths_.LogFilePath)) {
+        OpenRunReport();
         return;
     }
     dialogs_.ShowMessage(window(), MessageKind::Information,
@@ -783,6 +802,19 @@ void FilesTab::OpenLog() {
     if (!logViewer_)
         logViewer_ = new LogViewer(window());
     logViewer_->ShowFile(paths_.LogFilePath);
+    logViewer_->show();
+    logViewer_->raise();
+    logViewer_->activateWindow();
+}
+
+void FilesTab::OpenRunReport() {
+    if (heldReport_.isEmpty()) {
+        OpenLog();
+        return;
+    }
+    if (!logViewer_)
+        logViewer_ = new LogViewer(window());
+    logViewer_->ShowReport(heldReportCaption_, heldReport_);
     logViewer_->show();
     logViewer_->raise();
     logViewer_->activateWindow();

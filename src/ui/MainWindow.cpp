@@ -134,7 +134,7 @@ void MainWindow::ConnectTabs() {
     // A run starts from the configuration in use, with the separator field as typed.
     files_->SetConfigurationSource([this] {
         return RunConfiguration{state_.Config, entityTree_, dataTree_,
-                                configuration_->FieldSeparatorText()};
+                                configuration_->FieldSeparatorText(), options_->KeepGoing()};
     });
     // The preview reads the same configuration, and the drawing of the file list's current row.
     preview_->SetSource([this] {

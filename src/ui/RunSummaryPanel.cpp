@@ -68,7 +68,8 @@ QString Details(const RunSummary& s) {
                          .arg(Files(notProcessed))
                          .arg(notProcessed == 1 ? QStringLiteral("was") : QStringLiteral("were"));
         lines << QStringLiteral("Correct the drawing, then process it and the files after it "
-                                "again.");
+                                "again, or turn on \"Go on with the next file when one cannot "
+                                "be converted\" on the Options / Help tab.");
     } else if (!s.Failures.empty()) {
         lines << QStringLiteral("See the log for details, correct these files and process them "
                                 "again.");
@@ -165,9 +166,13 @@ void RunSummaryPanel::ShowSummary(const RunSummary& summary) {
     const QString details = Details(summary);
     details_->setText(details);
     details_->setVisible(!details.isEmpty());
-    openLog_->setEnabled(summary.LogWritten);
-    openLog_->setToolTip(summary.LogWritten ? QStringLiteral("Show the report of this run")
-                                            : QStringLiteral("This run wrote no log"));
+    openLog_->setEnabled(summary.LogWritten || summary.ReportHeld);
+    openLog_->setText(summary.LogWritten ? QStringLiteral("Open log")
+                                         : QStringLiteral("Show report"));
+    openLog_->setToolTip(summary.LogWritten   ? QStringLiteral("Show the report of this run")
+                         : summary.ReportHeld ? QStringLiteral("Show the report of this run: it "
+                                                               "wrote no log file")
+                                              : QStringLiteral("This run wrote no log"));
     show();
 }
 

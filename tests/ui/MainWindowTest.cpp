@@ -1189,8 +1189,66 @@ TEST_F(RunTest, ARunEndingErrorNamesTheLineAndCountsTheFilesLeft) {
         EXPECT_TRUE(Find<QLabel>("RunSummaryDetails")
                         ->text()
                         .contains(QStringLiteral("\u2022 %1: Error in DXF file").arg(c.failing)));
-        EXPECT_FALSE(Find<QPushButton>("RunSummaryOpenLog")->isEnabled()) << "no log was written";
+        // No log was written, as ever; the summary shows this run's own report instead.
+        EXPECT_FALSE(QFileInfo::exists(programFolder + "QuarrowLog.txt"));
+        QTest::mouseClick(Find<QPushButton>("RunSummaryOpenLog"), Qt::LeftButton);
+        ASSERT_NE(form->Files().LogWindow(), nullptr);
+        EXPECT_TRUE(form->Files().LogWindow()->isVisible());
+        EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty());
+        const QString report = form->Files().LogWindow()->Text()->toPlainText();
+        EXPECT_TRUE(report.startsWith("Quarrow report created ")) << report.toStdString();
+        EXPECT_TRUE(report.endsWith(QStringLiteral("  *** Error, Error in DXF file \"%1/%2\", "
+                                                   "line 8: \"12,5\" is not a valid floating "
+                                                   "point value (X coordinate). ***\n")
+                                        .arg(drawings, c.failing)))
+            << report.toStdString();
+        // "Show last Log" shows the same report, not an older log.
+        form->Files().LogWindow()->hide();
+        form->Files().onShowLogClicked();
+        EXPECT_TRUE(form->Files().LogWindow()->isVisible());
+        EXPECT_EQ(form->Files().LogWindow()->Text()->toPlainText(), report);
+        EXPECT_EQ(dialogs.Messages.size(), 1u) << "no \"does not exist\" message";
     }
+}
+
+// With "Go on with the next file when one cannot be converted", a drawing that fails in the
+// middle is reported and the others are converted; the option is kept in the settings.
+TEST_F(RunTest, KeepGoingConvertsTheFilesAfterAFailingDrawing) {
+    const QByteArray bad = test::Entities({"0", "POINT", "10", "12,5", "20", "1"}).c_str();
+    StartWithDrawings({{"a.dxf", SampleBytes("points.dxf")},
+                       {"b.dxf", bad},
+                       {"c.dxf", SampleBytes("points.dxf")}});
+    auto* option = Find<QCheckBox>("cbKeepGoing");
+    EXPECT_FALSE(option->isChecked()) << "off by default";
+    Find<QTabWidget>("PageControl1")->setCurrentIndex(2);
+    QTest::mouseClick(option, Qt::LeftButton);
+    ASSERT_TRUE(option->isChecked());
+    EXPECT_TRUE(settings->ReadFlag(SettingName::KeepGoing));
+
+    form->Files().onProcessClicked();
+    EXPECT_TRUE(dialogs.Messages.empty()) << "the summary tells it; no box to click away";
+    EXPECT_TRUE(QFileInfo::exists(dest + "/a.csv"));
+    EXPECT_FALSE(QFileInfo::exists(dest + "/b.csv"));
+    EXPECT_TRUE(QFileInfo::exists(dest + "/c.csv"));
+    const QString headline = Find<QLabel>("RunSummaryHeadline")->text();
+    EXPECT_TRUE(headline.startsWith("Run finished in ")) << headline.toStdString();
+    EXPECT_TRUE(headline.contains(": 2 of 3 selected files converted, ")) << headline.toStdString();
+    const QString details = Find<QLabel>("RunSummaryDetails")->text();
+    EXPECT_TRUE(
+        details.contains("1 file failed and got no Data file:\n  \u2022 b.dxf: Error in DXF "
+                         "file \"" +
+                         drawings + "/b.dxf\", line 8"))
+        << details.toStdString();
+    const QString log = LogText();
+    EXPECT_TRUE(log.contains("  *** Error, Error in DXF file \"" + drawings + "/b.dxf\""))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains("File 3 :\r\n"));
+    QTest::mouseClick(Find<QPushButton>("RunSummaryOpenLog"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.OpenedInEditor, QStringList{programFolder + "QuarrowLog.txt"});
+
+    form.reset();
+    Start();
+    EXPECT_TRUE(Find<QCheckBox>("cbKeepGoing")->isChecked()) << "kept in the settings";
 }
 
 TEST_F(RunTest, ClosingTheWindowDuringARunAsksWhetherToStopIt) {

@@ -71,6 +71,7 @@ inline const QString FolderPanelWidth = QStringLiteral("pan3");
 inline const QString AutoSelect = QStringLiteral("autosel");
 inline const QString Config = QStringLiteral("config");
 inline const QString RecentConfigs = QStringLiteral("recentconfigs");
+inline const QString KeepGoing = QStringLiteral("keepgoing");
 }  // namespace SettingName
 
 // Window design states for values a first start lacks.

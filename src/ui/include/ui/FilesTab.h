@@ -42,6 +42,7 @@ struct RunConfiguration {
     const ConfigTree& EntityTree;
     const ConfigTree& DataTree;
     QString FieldSeparatorText;
+    bool KeepGoing = false;  // a drawing that ends on an error does not end the run
 };
 
 class FilesTab final : public QWidget {
@@ -99,6 +100,8 @@ public:
     bool StoppingForExit() const { return exitAfterRun_; }
     // Opens the log in the user's viewer, or in the program's own window when none starts.
     void OpenLog();
+    // The last run's report: its log, or the report held when it wrote none.
+    void OpenRunReport();
     // Opens the last run's destination folder in the user's file manager.
     void OpenDestination();
     LogViewer* LogWindow() const { return logViewer_; }
@@ -141,7 +144,9 @@ private:
     bool running_ = false;
     bool exitAfterRun_ = false;  // the user chose to leave during the run: it is stopping
     QString lastDestination_;    // the last run's, for the summary's button
-    RunCounters counters_;       // live as long as the program: a blank Start-at runs on
+    QString heldReport_;         // the last run's report when it wrote no log; else empty
+    QString heldReportCaption_;
+    RunCounters counters_;  // live as long as the program: a blank Start-at runs on
     std::atomic<bool> cancelRequested_{false};
     FolderTree* folderTree_ = nullptr;
     QWidget* folderPanel_ = nullptr;

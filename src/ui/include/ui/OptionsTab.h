@@ -1,6 +1,6 @@
 #pragma once
-// The "Options / Help" tab: whether the report opens after a run, the help tips switch and
-// the help window.
+// The "Options / Help" tab: whether the report opens after a run, whether a run goes on past
+// a drawing that cannot be converted, the help tips switch and the help window.
 
 #include <QWidget>
 
@@ -20,14 +20,18 @@ class OptionsTab final : public QWidget {
 public:
     OptionsTab(SettingsStore& settings, TooltipSwitch& tooltips, const ProgramPaths& paths);
 
-    // Start-up: the help tips and the report option as the settings hold them.
+    // Start-up: the help tips, the report option and the keep-going option as the settings
+    // hold them.
     void RestoreSettings();
 
     bool ShowReport() const { return showReport_; }
+    // A drawing that ends on an error is reported and the run goes on with the next one.
+    bool KeepGoing() const;
 
     void onAlwaysShowReportClicked();
     void onNeverShowReportClicked();
     void onHelpTipsClicked(bool checked);
+    void onKeepGoingClicked(bool checked);
     void onShowHelpClicked();
     HelpBrowser* HelpWindow() const { return help_; }
 
@@ -45,6 +49,7 @@ private:
     QRadioButton* alwaysReportRadio_ = nullptr;
     QRadioButton* neverReportRadio_ = nullptr;
     QCheckBox* helpTipsCheck_ = nullptr;
+    QCheckBox* keepGoingCheck_ = nullptr;
     HelpBrowser* help_ = nullptr;
 };
 

@@ -27,6 +27,8 @@ struct RunSummary {
     std::vector<FailedFile> Failures;  // in the order of the run
     std::int64_t ElapsedMs = 0;
     bool LogWritten = true;  // false: the log on disk is an older run's, or there is none
+    // No log was written, but the program holds the run's report and can show it.
+    bool ReportHeld = false;
 };
 
 class RunSummaryPanel final : public QFrame {
