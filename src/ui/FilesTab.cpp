@@ -27,7 +27,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
 #include <span>
+#include <system_error>
 
 #include "platform/SettingsStore.h"
 #include "engine/ProcessingRun.h"
@@ -111,6 +113,52 @@ DateSeparators LocaleSeparators() {
 
 QString HomeFolder() {
     return QDir::homePath();  // where the reference platform fell back to "c:\"
+}
+
+// The destination as typed or pasted: blanks and line breaks around it dropped, "~" the home
+// folder, a relative path taken from the DXF folder. Empty when nothing was typed.
+QString ResolveDestination(const QString& typed, const QString& dxfFolder) {
+    QString text = typed.trimmed();
+    if (text.isEmpty())
+        return {};
+    if (text == QLatin1String("~") || text.startsWith(QLatin1String("~/")))
+        text = QDir::homePath() + text.mid(1);
+    if (QDir::isRelativePath(text))
+        text = QDir(dxfFolder).filePath(text);
+    return QDir::cleanPath(text);
+}
+
+// Makes the destination folder and those above it when missing; returns the system's reason
+// when it could not be made, else an empty text.
+QString MakeDestination(const QString& folder) {
+    std::error_code ec;
+    const std::filesystem::path path(QFile::encodeName(folder).toStdString());
+    std::filesystem::create_directories(path, ec);
+    if (!ec && !std::filesystem::is_directory(path, ec))
+        ec = std::make_error_code(std::errc::not_a_directory);
+    return ec ? QString::fromLocal8Bit(ec.message()) : QString();
+}
+
+// Why no file can be made in a folder, as the system says it.
+QString WriteRefusalReason(const QString& folder) {
+    QFile probe(QDir(folder).filePath(QStringLiteral("quarrow$_$probe.tmp")));
+    if (probe.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        probe.close();
+        probe.remove();
+        return {};
+    }
+    return probe.errorString();
+}
+
+// The message of a destination that cannot take the Data files, with the system's reason.
+QString DestinationRefusal(const QString& folder, const QString& reason) {
+    QString text = QStringLiteral("Destination directory \"%1\" is write-protected, files can't "
+                                  "be created here. Please select another directory.")
+                       .arg(QDir::toNativeSeparators(
+                           folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')));
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n\n(%1)").arg(reason);
+    return text;
 }
 
 }  // namespace
@@ -259,7 +307,7 @@ QWidget* FilesTab::BuildFileBrowser() {
     connect(fileList_, &QTreeWidget::currentItemChanged, this, &FilesTab::CurrentDrawingChanged);
     connect(fileList_, &QTreeWidget::itemDoubleClicked, this, &FilesTab::CurrentDrawingChanged);
     connect(selectAll, &QAction::triggered, this, &FilesTab::onSelectAllFilesClicked);
-    connect(refresh, &QAction::triggered, this, &FilesTab::onRefreshFolderClicked);
+    connect(refresh, &QAction::triggered, this, &FilesTab::onRefreshClicked);
     // Drawings and folders dropped from a file manager open here.
     fileList_->setAcceptDrops(true);
     fileList_->viewport()->setAcceptDrops(true);
@@ -281,8 +329,9 @@ void FilesTab::BuildOutputControls(QWidget* group) {
     layout->setContentsMargins(6, 2, 6, 4);
     destinationEdit_ = new QLineEdit(group);
     destinationEdit_->setObjectName(QStringLiteral("Edit1"));
-    destinationEdit_->setReadOnly(true);  // the destination is chosen, never typed
-    destinationEdit_->setToolTip(QStringLiteral("Data files will be created here."));
+    destinationEdit_->setToolTip(
+        QStringLiteral("Data files will be created here. Type or paste a folder, or browse for "
+                       "it; a folder that does not exist is created when the run starts."));
     layout->addWidget(destinationEdit_, 1);
     browseButton_ = MakeSmallButton(group, "SpeedButton4", BrowseIcon(),
                                     "Browse disk for Destination Directory ...");
@@ -570,6 +619,13 @@ void FilesTab::onRefreshFolderClicked() {
     FillFileList(DxfFolderPath());
 }
 
+void FilesTab::onRefreshClicked() {
+    const QString before = DxfFolderPath();
+    folderTree_->RelistAll();
+    if (DxfFolderPath() == before)  // else the new folder's files are listed already
+        onRefreshFolderClicked();
+}
+
 void FilesTab::onSelectAllFilesClicked() {
     fileList_->selectAll();
 }
@@ -656,6 +712,14 @@ void FilesTab::onUnlockDestinationClicked() {
 }
 
 void FilesTab::onBrowseDestinationClicked() {
+    // The chooser opens at the destination, or at the nearest folder above it that exists.
+    QString at = ResolveDestination(destinationEdit_->text(), DxfFolderPath());
+    while (!at.isEmpty() && !QFileInfo(at).isDir()) {
+        const QString up = QFileInfo(at).path();
+        at = up == at ? QString() : up;
+    }
+    if (!at.isEmpty())
+        destinationChooser_->SelectPath(at);
     if (destinationChooser_->exec() == QDialog::Accepted)
         destinationEdit_->setText(destinationChooser_->SelectedPath());
 }
@@ -684,7 +748,20 @@ void FilesTab::onProcessClicked() {
         request.Entries.push_back(
             MakeListEntry(dxfFolder, row.Name, item->isSelected(), row.Extension));
     }
-    request.DestFolder = QFile::encodeName(destinationEdit_->text()).toStdString();
+    // A typed or pasted destination is made when missing, as the command line does.
+    const QString destination = ResolveDestination(destinationEdit_->text(), DxfFolderPath());
+    if (destination.isEmpty()) {
+        dialogs_.ShowMessage(window(), MessageKind::Information,
+                             QStringLiteral("  Please, enter the destination directory of the "
+                                            "Data files.  "));
+        destinationEdit_->setFocus();
+        return;
+    }
+    if (const QString reason = MakeDestination(destination); !reason.isEmpty()) {
+        dialogs_.ShowMessage(window(), MessageKind::Error, DestinationRefusal(destination, reason));
+        return;
+    }
+    request.DestFolder = QFile::encodeName(destination).toStdString();
     const QLocale locale = QLocale::system();
     request.DateTimeText =
         (locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QLatin1Char(' ') +
@@ -697,7 +774,7 @@ void FilesTab::onProcessClicked() {
     int selected = 0;
     for (const RunEntry& entry : request.Entries)
         selected += entry.Selected ? 1 : 0;
-    lastDestination_ = destinationEdit_->text();
+    lastDestination_ = destination;
     progressWindow_->SetFileCount(selected);
 
     summary_->hide();  // the last run's numbers would be read as this one's
@@ -731,7 +808,8 @@ void FilesTab::onProcessClicked() {
     }
 
     if (result.Status == RunStatus::DestinationNotWritable) {
-        dialogs_.ShowMessage(window(), MessageKind::Error, QString::fromLocal8Bit(result.Message));
+        dialogs_.ShowMessage(window(), MessageKind::Error,
+                             DestinationRefusal(destination, WriteRefusalReason(destination)));
         return;
     }
 

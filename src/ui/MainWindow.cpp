@@ -123,7 +123,7 @@ void MainWindow::BuildShortcuts() {
     add("HelpShortcut", {QKeySequence(Qt::Key_F1)}, [press] { press("BitBtn7"); });
     add("RefreshShortcut", {QKeySequence(Qt::Key_F5)}, [this] {
         if (!files_->Running())
-            files_->onRefreshFolderClicked();
+            files_->onRefreshClicked();
     });
     add("ProcessShortcut",
         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)},

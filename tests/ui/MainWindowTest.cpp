@@ -28,6 +28,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QHelpEvent>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <functional>
@@ -47,6 +48,7 @@
 #include "support/TempDir.h"
 #include "ui/ConfigTreeWidget.h"
 #include "ui/ConfigurationTab.h"
+#include "ui/DestinationChooser.h"
 #include "ui/FilesTab.h"
 #include "ui/OptionsTab.h"
 #include "ui/ScriptedDialogs.h"
@@ -946,6 +948,66 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
     EXPECT_EQ(Find<QTreeWidget>("VTFiles")->header()->sectionSize(2), 222);
     EXPECT_EQ(RowNames(Find<QTreeWidget>("VTFiles")), (QStringList{"lines-faces", "points"}))
         << "the restored sort applies to the rows at once";
+}
+
+// F5 reads the folder tree again: a folder made after the start (by a shell, or by the
+// destination chooser's "New folder") shows in it.
+TEST_F(RunTest, F5ShowsFoldersMadeSinceTheStartInTheFolderTree) {
+    StartWithTwoDrawings();
+    auto* tree = Find<QTreeView>("sh1");
+    const QModelIndex current = tree->currentIndex();
+    ASSERT_EQ(current.data(Qt::UserRole).toString(), drawings);
+    ASSERT_FALSE(tree->model()->hasChildren(current));
+    ASSERT_TRUE(QDir().mkpath(drawings + "/2026"));
+    QTest::keyClick(form.get(), Qt::Key_F5);
+    ASSERT_EQ(tree->model()->rowCount(current), 1);
+    EXPECT_EQ(tree->model()->index(0, 0, current).data().toString(), "2026");
+    EXPECT_EQ(form->Files().DxfFolderPath(), drawings) << "the selection stays";
+    EXPECT_EQ(RowNames(Find<QTreeWidget>("VTFiles")), (QStringList{"lines-faces", "points"}));
+}
+
+// The destination takes a typed or pasted path: a folder that does not exist is made when the
+// run starts, the chooser opens at it, and one that cannot be made says why.
+TEST_F(RunTest, ATypedOrPastedDestinationIsMadeAndUsed) {
+    StartWithTwoDrawings();
+    auto* edit = Find<QLineEdit>("Edit1");
+    ASSERT_TRUE(edit->isEnabled()) << "unlocked";
+    EXPECT_FALSE(edit->isReadOnly());
+    const QString typed = QString::fromStdString(dir / "jobs/points out");
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, typed + "  ");
+    EXPECT_EQ(edit->text(), typed + "  ");
+    form->Files().onProcessClicked();
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_TRUE(QFileInfo::exists(typed + "/points.csv"));
+    EXPECT_TRUE(QFileInfo::exists(typed + "/lines-faces.csv"));
+    EXPECT_FALSE(QFileInfo::exists(dest + "/points.csv"));
+
+    // A path relative to the drawings' folder.
+    edit->setText(QStringLiteral("out2"));
+    form->Files().onProcessClicked();
+    EXPECT_TRUE(QFileInfo::exists(drawings + "/out2/points.csv"));
+
+    edit->setText(typed);
+    DestinationChooser& chooser = form->Files().DestinationDialog();
+    QString openedAt;
+    QTimer::singleShot(0, &chooser, [&] {
+        openedAt = chooser.SelectedPath();
+        chooser.reject();
+    });
+    form->Files().onBrowseDestinationClicked();
+    EXPECT_EQ(openedAt, typed) << "the chooser opens at the destination";
+    EXPECT_EQ(edit->text(), typed) << "Cancel keeps it";
+
+    edit->setText(typed + "/points.csv/sub");  // under a file: no folder can be made there
+    form->Files().onProcessClicked();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.Messages[0].Text,
+              "Destination directory \"" + typed +
+                  "/points.csv/sub/\" is write-protected, files can't be created here. Please "
+                  "select another directory.\n\n(Not a directory)");
 }
 
 // Every control that shapes a run, by its stable name.

@@ -66,6 +66,8 @@ public:
     void onFolderChanged();
     void FillFileList(const QString& folder);
     void onRefreshFolderClicked();
+    // F5: the folder tree read again from the disk, then the file list.
+    void onRefreshClicked();
     void onSelectAllFilesClicked();
     void onAutoSelectClicked();
     void onFileListHeaderClicked(int column);
