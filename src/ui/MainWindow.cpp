@@ -24,6 +24,7 @@
 #include "ui/Images.h"
 #include "ui/OptionsTab.h"
 #include "ui/PreviewPane.h"
+#include "ui/SplitterSizes.h"
 #include "ui/TooltipSwitch.h"
 #include "ui/UserDialogs.h"
 
@@ -200,11 +201,22 @@ void MainWindow::StartUp() {
     // A first start, or a value of another kind, gets the window's design state.
     SeedSettings(settings_);
 
-    resize(std::max(ReadIntText(settings_, SettingName::Width, kDesignWidth), minimumWidth()),
-           std::max(ReadIntText(settings_, SettingName::Height, kDesignHeight), minimumHeight()));
+    const QSize first = FirstStartSize(screen() != nullptr ? screen()->availableGeometry().size()
+                                                           : QSize(kDesignWidth, kDesignHeight));
+    resize(std::max(ReadIntText(settings_, SettingName::Width, first.width()), minimumWidth()),
+           std::max(ReadIntText(settings_, SettingName::Height, first.height()), minimumHeight()));
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 
+    // Until the user moves the splitter, the preview takes two fifths beside the trees, or
+    // what the trees leave on a small window.
+    const QList<int> split = ParseSplitterSizes(settings_.ReadText(SettingName::ConfigSplitter), 2);
+    if (split.isEmpty())
+        ApplySplitterSizes(configuration_->TreesSplitter(), {3, 2}, true);
+    else
+        ApplySplitterSizes(configuration_->TreesSplitter(), split);
+    ApplySplitterSizes(preview_->Splitter(),
+                       ParseSplitterSizes(settings_.ReadText(SettingName::PreviewSplitter), 2));
     options_->RestoreSettings();
     files_->RestoreSettings();
     LoadStartupConfig();
@@ -255,9 +267,14 @@ bool MainWindow::onExitRequested() {
     }
     settings_.WriteText(SettingName::DxfPath, files_->DxfFolderPath());
     settings_.WriteText(SettingName::DestPath, files_->DestinationPath());
-    settings_.WriteText(SettingName::Width, QString::number(frameGeometry().width()));
-    settings_.WriteText(SettingName::Height, QString::number(frameGeometry().height()));
+    // The size start-up gives back: the window's own, without the frame the desktop adds
+    // (with it, every restart grew the window by the frame).
+    settings_.WriteText(SettingName::Width, QString::number(width()));
+    settings_.WriteText(SettingName::Height, QString::number(height()));
     settings_.WriteText(SettingName::FolderPanelWidth, QString::number(files_->FolderPanelWidth()));
+    settings_.WriteText(SettingName::ConfigSplitter,
+                        SplitterSizesText(configuration_->TreesSplitter()));
+    settings_.WriteText(SettingName::PreviewSplitter, SplitterSizesText(preview_->Splitter()));
     const std::vector<std::uint8_t> layout = EncodeHeaderLayout(files_->FileListLayout());
     settings_.WriteBinary(
         SettingName::FileListHeader,

@@ -43,7 +43,7 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
     status_->setTextFormat(Qt::PlainText);
     layout->addWidget(status_);
 
-    auto* split = new QSplitter(Qt::Vertical, this);
+    auto* split = split_ = new QSplitter(Qt::Vertical, this);
     split->setObjectName(QStringLiteral("PreviewSplitter"));
     split->setChildrenCollapsible(true);
     model_ = new PreviewTableModel(this);

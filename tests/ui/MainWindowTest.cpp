@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QPlainTextEdit>
@@ -52,6 +53,8 @@
 #include "ui/FilesTab.h"
 #include "ui/OptionsTab.h"
 #include "ui/ScriptedDialogs.h"
+#include "ui/SplitterSizes.h"
+#include "ui/PreviewPane.h"
 
 namespace quarrow {
 namespace {
@@ -253,6 +256,74 @@ TEST_F(MainWindowTest, ExitAsksOnlyWhenASaveWouldWriteOtherBytes) {
               QStringList{"Current configuration has changed, do you want to save it ?"});
 }
 
+// The splitters beside and inside the preview keep their positions across restarts, also
+// through a session that never opened the Configuration tab; the preview starts at two fifths.
+TEST_F(MainWindowTest, SplitterPositionsAreKeptAcrossRestarts) {
+    StartWithConfig();
+    form->resize(1240, 760);  // a first start's size on a 1280x800 screen
+    const auto openConfiguration = [this] {
+        Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+    };
+    openConfiguration();
+    const QList<int> first = form->Configuration().TreesSplitter().sizes();
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_NEAR(5.0 * first[1] / (first[0] + first[1]), 2.0, 0.1) << first[0] << "," << first[1];
+    form->Configuration().TreesSplitter().setSizes({first[0] + first[1] - 300, 300});
+    form->Preview().Splitter().setSizes({100, 300});
+    const QList<int> trees = form->Configuration().TreesSplitter().sizes();
+    const QList<int> preview = form->Preview().Splitter().sizes();
+    ASSERT_TRUE(form->onExitRequested());
+
+    for (const char* session : {"opened again", "not opened", "and opened"}) {
+        SCOPED_TRACE(session);
+        form.reset();
+        Start();
+        if (qstrcmp(session, "not opened") != 0) {
+            openConfiguration();
+            EXPECT_EQ(form->size(), QSize(1240, 760)) << "the window does not grow at restarts";
+            EXPECT_EQ(form->Configuration().TreesSplitter().sizes(), trees);
+            // Within a few pixels: the status line above it wraps as the preview fills in.
+            const QList<int> now = form->Preview().Splitter().sizes();
+            ASSERT_EQ(now.size(), 2);
+            EXPECT_NEAR(now[0], preview[0], 3);
+            EXPECT_NEAR(now[1], preview[1], 3);
+        }
+        ASSERT_TRUE(form->onExitRequested());
+    }
+
+    // clang-format off
+    const std::pair<const char*, QList<int>> texts[] = {
+        {"620,540", {620, 540}}, {" 0 , 9", {0, 9}}, {"0,0", {}}, {"1,2,3", {}},
+        {"-5,10", {}}, {"a,b", {}}, {"", {}}, {"999999999,1", {}},
+    };
+    // clang-format on
+    for (const auto& [text, sizes] : texts)
+        EXPECT_EQ(ParseSplitterSizes(QString::fromLatin1(text), 2), sizes) << text;
+}
+
+// The first start's size: room to work, within the screen, never below the design size.
+TEST(FirstStartSizeTest, FitsTheScreenUpToAComfortableSize) {
+    struct Case {
+        const char* name;
+        QSize available;
+        QSize expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"large screen",     {1920, 1040}, {1280, 860}},
+        {"1280x800 screen",  {1280, 800},  {1240, 760}},
+        {"1366x768 laptop",  {1366, 728},  {1280, 688}},
+        {"800x600 screen",   {800, 600},   {800, 600}},
+        {"smaller than the design", {640, 480}, {800, 600}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FirstStartSize(c.available), c.expected);
+    }
+}
+
 // A first start: no settings at all and no configuration named.
 TEST_F(MainWindowTest, FirstStartSeedsSettingsAndLoadsTheDefault) {
     settings->WriteText(SettingName::Width, QStringLiteral("wide"));
@@ -263,8 +334,9 @@ TEST_F(MainWindowTest, FirstStartSeedsSettingsAndLoadsTheDefault) {
     EXPECT_EQ(settings->ReadText(SettingName::Config), "none");
     EXPECT_FALSE(ConfigChanged()) << "the default counts as loaded";
     EXPECT_EQ(form->State().Config.DataFileExt, "csv");
-    EXPECT_EQ(settings->ReadText(SettingName::Width), "800") << "malformed value reseeded";
-    EXPECT_EQ(settings->ReadText(SettingName::Height), "600");
+    // A malformed or missing size gives the first start's size, made for the screen.
+    EXPECT_EQ(form->size(), FirstStartSize(form->screen()->availableGeometry().size()));
+    EXPECT_FALSE(settings->Contains(SettingName::Height));
     EXPECT_FALSE(settings->ReadFlag(SettingName::ShowTips));
     EXPECT_TRUE(settings->ReadFlag(SettingName::Locked));
     EXPECT_FALSE(settings->Contains(SettingName::ShowLog));

@@ -37,6 +37,7 @@ public:
     bool ConfigLoading() const { return configLoading_; }
     // Puts a pane on the right of the trees, in a splitter that can collapse it.
     void AddBesideTrees(QWidget* pane);
+    QSplitter& TreesSplitter() { return *splitter_; }
     // The field separator as typed: a run's check resolves it into the record itself.
     QString FieldSeparatorText() const;
 
