@@ -87,8 +87,6 @@ ConfigurationTab::ConfigurationTab(ConfigState& state, ConfigTree& entityTree, C
                                 "Load a configuration file.", 0, 100);
     saveButton_ = AddToolButton(toolbar, "btsave", " Save configuration",
                                 "Save current configuration to file.", 1, 100);
-    connect(loadButton_, &QToolButton::clicked, this, &ConfigurationTab::onLoadClicked);
-    connect(saveButton_, &QToolButton::clicked, this, [this] { onSaveClicked(); });
     // The load button's menu lists the configurations last loaded or saved.
     recentMenu_ = new QMenu(loadButton_);
     recentMenu_->setObjectName(QStringLiteral("RecentConfigs"));
@@ -125,8 +123,11 @@ void ConfigurationTab::SetRunning(bool running) {
     // working under it.
     for (QWidget* group : {entityGroup_, dataGroup_, optionsGroup_})
         group->setEnabled(idle);
-    loadButton_->setEnabled(idle);
-    saveButton_->setEnabled(idle);
+}
+
+void ConfigurationTab::BindCommands(QAction* load, QAction* save) {
+    BindButton(loadButton_, load);
+    BindButton(saveButton_, save);
 }
 
 void ConfigurationTab::SetConfigInUse(const QString& path) {

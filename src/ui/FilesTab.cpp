@@ -198,9 +198,7 @@ FilesTab::FilesTab(SettingsStore& settings, UserDialogs& dialogs, const ProgramP
     auto* exitButton = AddToolButton(toolbar, "btexit", " Exit", "Exit...", 4, 112);
     toolbar->addSeparator();
     auto* log = AddToolButton(toolbar, "ToolButton2", "Show last Log", "", 5, 112);
-    connect(processButton_, &QToolButton::clicked, this, &FilesTab::onProcessClicked);
-    // " Exit" asks the same way the title-bar close does: through the window's exit sequence.
-    connect(exitButton, &QToolButton::clicked, this, &FilesTab::ExitClicked);
+    exitButton_ = exitButton;
     connect(log, &QToolButton::clicked, this, &FilesTab::onShowLogClicked);
 
     // Windows of their own, placed over the main window.
@@ -673,7 +671,18 @@ void FilesTab::onFileListHeaderClicked(int column) {
 void FilesTab::onFileSelectionChanged() {
     const auto count = fileList_->selectedItems().size();
     selectionCountLabel_->setText(QString::fromStdString(SelectionCountText(count)));
-    processButton_->setEnabled(count > 0 && !running_);
+    emit SelectionChanged();
+}
+
+int FilesTab::SelectedCount() const {
+    return int(fileList_->selectedItems().size());
+}
+
+void FilesTab::BindCommands(QAction* process, QAction* exit, QAction* stop) {
+    BindButton(processButton_, process);
+    // " Exit" asks the same way the title-bar close does: through the window's exit sequence.
+    BindButton(exitButton_, exit);
+    progressWindow_->BindStop(stop);
 }
 
 void FilesTab::SetRunning(bool running) {
@@ -682,7 +691,6 @@ void FilesTab::SetRunning(bool running) {
     // the rules that enable single fields (the destination lock) keep working under it.
     for (QWidget* group : {filesGroup_, outputGroup_})
         group->setEnabled(idle);
-    processButton_->setEnabled(idle && !fileList_->selectedItems().isEmpty());
 }
 
 void FilesTab::onLockDestinationClicked() {
@@ -905,6 +913,11 @@ void FilesTab::OpenDestination() {
                          QStringLiteral("No file manager could be opened. The Data files are "
                                         "in this folder:\n\n%1")
                              .arg(QDir::toNativeSeparators(lastDestination_)));
+}
+
+void FilesTab::RequestStop() {
+    if (running_)
+        cancelRequested_.store(true, std::memory_order_relaxed);
 }
 
 void FilesTab::StopForExit() {

@@ -1,12 +1,13 @@
 #include "ui/MainWindow.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
 #include <QShowEvent>
@@ -101,34 +102,69 @@ void MainWindow::BuildFrame() {
     setCentralWidget(tabs_);
     BuildStatusBar();
     ConnectTabs();
-    BuildShortcuts();
+    BuildCommands();
 }
 
-void MainWindow::BuildShortcuts() {
-    // Each key presses its button, so a disabled button (a run going) leaves the key idle too.
-    const auto press = [this](const char* button) {
-        if (auto* found = findChild<QAbstractButton*>(QString::fromLatin1(button)))
-            found->click();
-    };
-    const auto add = [this](const char* name, const QList<QKeySequence>& keys,
-                            const std::function<void()>& handler) {
-        auto* action = new QAction(this);
+void MainWindow::BuildCommands() {
+    const auto make = [this](const char* name, const QString& text, const QIcon& icon,
+                             const QList<QKeySequence>& keys) {
+        auto* action = new QAction(icon, text, this);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, handler);
-        addAction(action);
+        addAction(action);  // the keys work with the menu bar hidden too
+        return action;
     };
-    add("LoadShortcut", {QKeySequence(Qt::CTRL | Qt::Key_O)}, [press] { press("btload"); });
-    add("SaveShortcut", {QKeySequence(Qt::CTRL | Qt::Key_S)}, [press] { press("btsave"); });
-    add("HelpShortcut", {QKeySequence(Qt::Key_F1)}, [press] { press("BitBtn7"); });
-    add("RefreshShortcut", {QKeySequence(Qt::Key_F5)}, [this] {
+    commands_.Load = make("LoadCommand", QStringLiteral("&Load configuration..."),
+                          Images::Toolbar(0), {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    commands_.Save = make("SaveCommand", QStringLiteral("&Save configuration..."),
+                          Images::Toolbar(1), {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    commands_.Process =
+        make("ProcessCommand", QStringLiteral("&Process selected files"), Images::Toolbar(2),
+             {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    commands_.Stop = make("StopCommand", QStringLiteral("S&top the run"), QIcon(),
+                          {QKeySequence(Qt::Key_Escape)});
+    commands_.Help = make("HelpCommand", QStringLiteral("Show &Help file"), Images::Help(),
+                          {QKeySequence(Qt::Key_F1)});
+    commands_.Exit = make("ExitCommand", QStringLiteral("E&xit"), Images::Toolbar(4),
+                          {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    auto* refresh = make("RefreshCommand", QStringLiteral("&Refresh folders and files"), QIcon(),
+                         {QKeySequence(Qt::Key_F5)});
+
+    connect(commands_.Load, &QAction::triggered, configuration_, &ConfigurationTab::onLoadClicked);
+    connect(commands_.Save, &QAction::triggered, configuration_,
+            [this] { configuration_->onSaveClicked(); });
+    connect(commands_.Process, &QAction::triggered, files_, &FilesTab::onProcessClicked);
+    connect(commands_.Stop, &QAction::triggered, files_, &FilesTab::RequestStop);
+    connect(commands_.Help, &QAction::triggered, options_, &OptionsTab::onShowHelpClicked);
+    // Exit asks the same way the title-bar close does: through the window's exit sequence.
+    connect(commands_.Exit, &QAction::triggered, this, &QWidget::close);
+    connect(refresh, &QAction::triggered, this, [this] {
         if (!files_->Running())
             files_->onRefreshClicked();
     });
-    add("ProcessShortcut",
-        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)},
-        [press] { press("btprocess"); });
+    configuration_->BindCommands(commands_.Load, commands_.Save);
+    files_->BindCommands(commands_.Process, commands_.Exit, commands_.Stop);
+    options_->BindHelp(commands_.Help);
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addActions({commands_.Load, commands_.Save});
+    file->addSeparator();
+    file->addActions({commands_.Process, commands_.Stop, refresh});
+    file->addSeparator();
+    file->addAction(commands_.Exit);
+    menuBar()->addMenu(QStringLiteral("&Help"))->addAction(commands_.Help);
+    menuBar()->setObjectName(QStringLiteral("MainMenu"));
+    UpdateCommands();
+}
+
+void MainWindow::UpdateCommands() {
+    const bool running = files_->Running();
+    commands_.Load->setEnabled(!running);
+    commands_.Save->setEnabled(!running);
+    commands_.Process->setEnabled(!running && files_->SelectedCount() > 0);
+    commands_.Stop->setEnabled(running);
+    // Help and Exit stay: Exit during a run asks whether to stop it.
 }
 
 void MainWindow::ConnectTabs() {
@@ -159,7 +195,7 @@ void MainWindow::ConnectTabs() {
         if (options_->ShowReport())
             files_->OpenLog();
     });
-    connect(files_, &FilesTab::ExitClicked, this, &QWidget::close);
+    connect(files_, &FilesTab::SelectionChanged, this, &MainWindow::UpdateCommands);
     // The extension field is on the "DXF Files" tab, but it is a field of the configuration.
     connect(files_, &FilesTab::ExtensionEdited, configuration_,
             &ConfigurationTab::onExtensionChanged);
@@ -174,6 +210,7 @@ void MainWindow::ApplyRunState() {
     const bool running = files_->Running();
     files_->SetRunning(running);
     configuration_->SetRunning(running);
+    UpdateCommands();
 }
 
 void MainWindow::BuildStatusBar() {

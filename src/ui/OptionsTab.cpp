@@ -64,7 +64,6 @@ OptionsTab::OptionsTab(SettingsStore& settings, TooltipSwitch& tooltips, const P
     connect(neverReportRadio_, &QRadioButton::clicked, this, &OptionsTab::onNeverShowReportClicked);
     connect(helpTipsCheck_, &QCheckBox::clicked, this, &OptionsTab::onHelpTipsClicked);
     connect(keepGoingCheck_, &QCheckBox::clicked, this, &OptionsTab::onKeepGoingClicked);
-    connect(help, &QPushButton::clicked, this, &OptionsTab::onShowHelpClicked);
 }
 
 void OptionsTab::RestoreSettings() {
@@ -102,6 +101,10 @@ void OptionsTab::onNeverShowReportClicked() {
 void OptionsTab::onHelpTipsClicked(bool checked) {
     settings_.WriteFlag(SettingName::ShowTips, checked);
     tooltips_.SetEnabled(checked);
+}
+
+void OptionsTab::BindHelp(QAction* help) {
+    BindButton(helpButton_, help);
 }
 
 bool OptionsTab::KeepGoing() const {

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -1206,6 +1207,61 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
     EXPECT_NE(form->State().Config.SeparatorChoice, before.SeparatorChoice);
     EXPECT_NE(form->State().Config.EntityFlags[0], before.EntityFlags[0]);
     EXPECT_EQ(form->State().Config.DataFileExt, "txtx") << "loaded, then typed into";
+}
+
+// Each command is one action, in the menu and behind its button; one function decides what
+// can be used, idle and during a run, where the menu's Stop ends the run.
+TEST_F(RunTest, CommandsAreActionsEnabledForTheWindowsState) {
+    StartWithDrawings({{"big.dxf", ManyPoints(12000)}, {"points.dxf", SampleBytes("points.dxf")}});
+    const MainWindow::Commands& c = form->Command();
+    QList<QAction*> entries;
+    for (QAction* menu : form->menuBar()->actions())
+        entries += menu->menu()->actions();
+    for (QAction* command : {c.Load, c.Save, c.Process, c.Stop, c.Help, c.Exit})
+        EXPECT_TRUE(entries.contains(command)) << command->objectName().toStdString();
+    auto* stopButton =
+        form->Files().ProgressDialog().findChild<QPushButton*>(QStringLiteral("SpeedButton1"));
+    const auto expectIdle = [&](bool processable) {
+        EXPECT_TRUE(c.Load->isEnabled());
+        EXPECT_TRUE(Find<QToolButton>("btload")->isEnabled());
+        EXPECT_TRUE(c.Save->isEnabled());
+        EXPECT_EQ(c.Process->isEnabled(), processable);
+        EXPECT_EQ(Find<QToolButton>("btprocess")->isEnabled(), processable);
+        EXPECT_FALSE(c.Stop->isEnabled());
+        EXPECT_FALSE(stopButton->isEnabled());
+        EXPECT_TRUE(c.Help->isEnabled());
+        EXPECT_TRUE(c.Exit->isEnabled());
+    };
+    expectIdle(true);
+    Find<QTreeWidget>("VTFiles")->clearSelection();
+    expectIdle(false);
+    Find<QTreeWidget>("VTFiles")->selectAll();
+    expectIdle(true);
+
+    // The button presses the same command as the menu entry.
+    QTest::mouseClick(Find<QToolButton>("btload"), Qt::LeftButton);
+    c.Load->trigger();
+    EXPECT_EQ(dialogs.OpenRequests.size(), 2u);
+
+    bool hookRan = false;
+    const auto hook = OnceMidFile(*form, [&] {
+        hookRan = true;
+        EXPECT_FALSE(c.Load->isEnabled());
+        EXPECT_FALSE(c.Save->isEnabled());
+        EXPECT_FALSE(c.Process->isEnabled());
+        EXPECT_TRUE(c.Stop->isEnabled());
+        EXPECT_TRUE(stopButton->isEnabled());
+        EXPECT_TRUE(c.Exit->isEnabled()) << "it asks whether to stop the run";
+        c.Stop->trigger();
+    });
+    c.Process->trigger();
+    QObject::disconnect(hook);
+    ASSERT_TRUE(hookRan);
+    const QString log = LogText();
+    EXPECT_TRUE(log.endsWith("*** Process canceled by user ***\r\n")) << log.toStdString();
+    EXPECT_FALSE(log.contains("File 2 :"));
+    EXPECT_FALSE(QFileInfo::exists(dest + "/points.csv"));
+    expectIdle(true);
 }
 
 // The summary panel at the top of the "DXF Files" tab after each kind of run end.

@@ -13,6 +13,7 @@
 #include "config/ExportConfig.h"
 #include "config/TreePath.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -45,6 +46,8 @@ public:
     void SyncTrees();
     // Enables the tab's controls for the window's state: idle, or a run going.
     void SetRunning(bool running);
+    // The window's Load and Save commands, pressed by the tab's buttons.
+    void BindCommands(QAction* load, QAction* save);
 
     // The configuration file in use: the status bar names it, the save dialog opens at it.
     void SetConfigInUse(const QString& path);

@@ -17,6 +17,7 @@
 #include "engine/DxfFileList.h"
 #include "engine/RunSettings.h"
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -61,6 +62,10 @@ public:
     void SetRunning(bool running);
     // Shows a loaded configuration's extension; the field writes it back by its own rule.
     void SetExtension(const QString& text);
+    // The window's Process and Exit commands, pressed by the tab's buttons, and its Stop
+    // command, pressed by the progress window's.
+    void BindCommands(QAction* process, QAction* exit, QAction* stop);
+    int SelectedCount() const;
 
     // Folder tree, file list, destination.
     void onFolderChanged();
@@ -97,6 +102,8 @@ public:
     void onProcessClicked();
     void onShowLogClicked();
     bool Running() const { return running_; }
+    // Stop: the run stops at the drawing's next line.
+    void RequestStop();
     // The user chose to leave during the run: it stops, and the exit goes on after it.
     void StopForExit();
     bool StoppingForExit() const { return exitAfterRun_; }
@@ -115,7 +122,8 @@ signals:
     void SummaryShown();
     // A run ended with its log written and nothing else to tell.
     void LogReady();
-    void ExitClicked();
+    // Files were selected or deselected.
+    void SelectionChanged();
     // The file list's current row changed, or was double-clicked.
     void CurrentDrawingChanged();
 
@@ -163,6 +171,7 @@ private:
     QToolButton* lockButton_ = nullptr;
     QToolButton* browseButton_ = nullptr;
     QToolButton* processButton_ = nullptr;
+    QToolButton* exitButton_ = nullptr;
     QWidget* filesGroup_ = nullptr;   // folder tree and file list
     QWidget* outputGroup_ = nullptr;  // destination and extension
     RunSummaryPanel* summary_ = nullptr;

@@ -6,7 +6,9 @@
 
 #include "platform/ProgramPaths.h"
 
+class QAction;
 class QCheckBox;
+class QPushButton;
 class QRadioButton;
 
 namespace quarrow {
@@ -33,6 +35,8 @@ public:
     void onHelpTipsClicked(bool checked);
     void onKeepGoingClicked(bool checked);
     void onShowHelpClicked();
+    // The window's Help command, pressed by the help button.
+    void BindHelp(QAction* help);
     HelpBrowser* HelpWindow() const { return help_; }
 
 protected:
@@ -45,7 +49,7 @@ private:
     bool showReport_ = false;
 
     QWidget* group_ = nullptr;
-    QWidget* helpButton_ = nullptr;
+    QPushButton* helpButton_ = nullptr;
     QRadioButton* alwaysReportRadio_ = nullptr;
     QRadioButton* neverReportRadio_ = nullptr;
     QCheckBox* helpTipsCheck_ = nullptr;
