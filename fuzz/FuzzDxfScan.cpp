@@ -61,15 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     const auto scan = [&](std::size_t segmentSize) {
         Scan run;
-        ProcessingReport report;
         std::atomic<bool> cancel{false};
-        ScanEnvironment env{settings, run.Counters, report, cancel, nullptr, blockSize};
+        ScanEnvironment env{settings, run.Counters, cancel, nullptr, blockSize};
         env.SegmentSize = segmentSize;
         MemoryByteSource source(bytes);
         DxfLineReader in(source, blockSize);
         DataOutput out;
         run.Result = ScanDxfInput(env, in, out, "fuzz.dxf", "fuzz.csv");
         run.Data = out.Buffer();
+        ProcessingReport report;
+        report.AddFileOutcome(FileReportOf(run.Result), kinds, settings.FilterText, true);
         run.Report = report.Lines;
         return run;
     };

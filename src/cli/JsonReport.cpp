@@ -18,13 +18,21 @@ std::string Seconds(double value) {
     return std::string(text, end.ptr);
 }
 
-const char* StatusName(FileOutcome::Status status) {
+const char* StatusName(FileReport::Status status) {
     switch (status) {
-    case FileOutcome::Status::Converted: return "converted";
-    case FileOutcome::Status::NotRead: return "notRead";
-    case FileOutcome::Status::Failed: return "failed";
+    case FileReport::Status::Converted: return "converted";
+    case FileReport::Status::NotRead: return "notRead";
+    case FileReport::Status::Failed: return "failed";
+    case FileReport::Status::Canceled: return "canceled";
     }
     return "failed";
+}
+
+std::string WarningsArray(const std::vector<FileWarning>& warnings) {
+    std::string out = "[";
+    for (const FileWarning& warning : warnings)
+        out += (out.size() > 1 ? ", " : "") + JsonString(warning.Text);
+    return out + "]";
 }
 
 std::string KindRecordsObject(const std::array<std::int64_t, kKindCount>& records,
@@ -51,26 +59,36 @@ std::string JsonReportText(const RunRequest& request, const RunResult& result,
                            const JsonReportContext& context) {
     std::array<std::int64_t, kKindCount> totalKinds{};
     std::string files;
-    for (const FileOutcome& file : result.Files) {
+    const auto addEntry = [&files](std::string_view dxf, std::string_view data,
+                                   std::string_view status, std::string_view reason,
+                                   const std::string& counts) {
+        files += files.empty() ? "\n" : ",\n";
+        files += "    {\"dxf\": " + JsonString(dxf) + ", \"data\": " + JsonString(data) +
+                 ", \"status\": \"" + std::string(status) +
+                 "\", \"reason\": " + JsonString(reason) + counts + "}";
+    };
+    const std::string nothing =
+        ", \"records\": 0, \"recordsByKind\": {}, \"warnings\": [], \"paperSpaceLeftOut\": 0";
+    for (const FileReport& file : result.Files) {
         for (std::size_t kind = 0; kind < totalKinds.size(); ++kind)
             totalKinds[kind] += file.KindRecords[kind];
-        files += files.empty() ? "\n" : ",\n";
-        files += "    {\"dxf\": " + JsonString(file.DxfPath) +
-                 ", \"data\": " + JsonString(file.DataPath) + ", \"status\": \"" +
-                 StatusName(file.Outcome) + "\", \"reason\": " + JsonString(file.Reason) +
+        if (file.Outcome == FileReport::Status::Canceled) {
+            // Stopped while it was read: no Data file, as for the entries after it.
+            addEntry(file.DxfPath, "", "canceled", "the run was canceled", nothing);
+            continue;
+        }
+        addEntry(file.DxfPath, file.DataPath, StatusName(file.Outcome), file.Reason,
                  ", \"records\": " + Number(file.Records) + ", \"recordsByKind\": " +
-                 KindRecordsObject(file.KindRecords, context.SelectedKinds) + "}";
+                     KindRecordsObject(file.KindRecords, context.SelectedKinds) +
+                     ", \"warnings\": " + WarningsArray(file.Warnings) +
+                     ", \"paperSpaceLeftOut\": " + Number(file.PaperSpaceLeftOut));
     }
     // A run that ended on an error or was stopped did not reach the entries after its last.
-    for (std::size_t i = result.Files.size(); i < request.Entries.size(); ++i) {
-        files += files.empty() ? "\n" : ",\n";
-        files += "    {\"dxf\": " + JsonString(request.Entries[i].DxfPath) +
-                 ", \"data\": \"\", \"status\": \"" +
-                 (result.Canceled ? "canceled" : "notReached") + "\", \"reason\": " +
-                 JsonString(result.Canceled ? "the run was canceled"
-                                            : "the run ended on an error before this file") +
-                 ", \"records\": 0, \"recordsByKind\": {}}";
-    }
+    for (std::size_t i = result.Files.size(); i < request.Entries.size(); ++i)
+        addEntry(request.Entries[i].DxfPath, "", result.Canceled ? "canceled" : "notReached",
+                 result.Canceled ? "the run was canceled"
+                                 : "the run ended on an error before this file",
+                 nothing);
     std::string out = "{\n";
     out += "  \"started\": " + JsonString(context.StartedUtc) + ",\n";
     out += "  \"seconds\": " + Seconds(context.Seconds) + ",\n";

@@ -1,5 +1,7 @@
 // make-config: a configuration file from the JSON object show-config --json prints.
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -13,19 +15,75 @@
 #include "cli/Cli.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigTree.h"
+#include "config/DataTreeRules.h"
 #include "config/DefaultConfig.h"
+#include "config/EntityTreeRules.h"
 #include "config/NodeTables.h"
 
 namespace quarrow {
 namespace {
 
 using nlohmann::json;
+using EntityFlagsArray = decltype(ExportConfig::EntityFlags);
+using DataFlagsArray = decltype(ExportConfig::DataFlags);
 
 // A key that does not hold what it should: the message names it.
 struct SpecError {
     std::string Key;
     std::string What;
 };
+
+// A key make-config does not know (a typo would otherwise be ignored in silence): the message
+// names it and the known key nearest to it.
+struct UnknownKey {
+    std::string Key;
+    std::string Nearest;
+};
+
+// The keys show-config --json writes, at the top and in a tree's nodes.
+constexpr std::string_view kTopKeys[] = {
+    "signature",      "dataFileExt", "headerLine",    "separatorChoice", "blockNameFilter",
+    "fieldSeparator", "quoteFields", "textMode",      "entityFlags",     "dataFlags",
+    "dataOptions",    "dataOrder",   "selectedKinds", "entityTree",      "dataTree"};
+constexpr std::string_view kNodeKeys[] = {"label",    "index",    "checkType", "checked",
+                                          "disabled", "expanded", "children"};
+
+// Returns the edit distance of two keys, letter case aside ("quoteFeilds" is 2 from
+// "quoteFields").
+std::size_t KeyDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
+                              std::tolower(static_cast<unsigned char>(b[j - 1]));
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// Refuses the first key of an object that is not among the known ones; where names the
+// object ("" at the top, "entityTree[2]" for a node).
+template <std::size_t N>
+void CheckKeys(const json& object, const std::string_view (&known)[N], const std::string& where) {
+    for (const auto& item : object.items()) {
+        const std::string& key = item.key();
+        if (std::find(std::begin(known), std::end(known), key) != std::end(known))
+            continue;
+        std::string_view nearest = known[0];
+        for (const std::string_view candidate : known)
+            if (KeyDistance(key, candidate) < KeyDistance(key, nearest))
+                nearest = candidate;
+        const std::string prefix = where.empty() ? std::string() : where + ".";
+        throw UnknownKey{prefix + key, prefix + std::string(nearest)};
+    }
+}
 
 // Reads a JSON string as show-config writes texts: each character one byte (Latin-1), so
 // every byte of a configuration text survives the round trip.
@@ -71,6 +129,7 @@ const json* Find(const json& object, const char* key) {
 void ApplyNode(const json& spec, ConfigTreeNode& node, const std::string& key) {
     if (!spec.is_object())
         throw SpecError{key, "a node object"};
+    CheckKeys(spec, kNodeKeys, key);
     if (const json* v = Find(spec, "checked"))
         node.SetChecked(Flag(*v, key + ".checked"));
     if (const json* v = Find(spec, "disabled"))
@@ -147,12 +206,53 @@ void ApplyDataTree(const json& spec, ConfigTree& tree) {
     tree.Roots = std::move(roots);
 }
 
-// Builds the configuration a spec describes. What the trees say counts; the flags, the data
-// order and the selected kinds are rebuilt from them.
-void ApplySpec(const json& spec, ExportConfig& config, ConfigTree& entityTree,
-               ConfigTree& dataTree) {
+// Reads a flag list of show-config --json: one 0 or 1 per node.
+template <typename Flags>
+Flags FlagList(const json& value, const std::string& key) {
+    Flags flags{};
+    if (!value.is_array() || value.size() != flags.size())
+        throw SpecError{key, "an array of " + std::to_string(flags.size()) + " flags, 0 or 1"};
+    for (std::size_t i = 0; i < flags.size(); ++i)
+        flags[i] = Flag(value[i], key + "[" + std::to_string(i) + "]") ? 1 : 0;
+    return flags;
+}
+
+// A spec without an entity tree checks the tree's nodes by its flag list, through the check
+// rules: the sub-options' marks first, then each kind, which enables or disables them.
+void EntityTreeFollowsFlags(const EntityFlagsArray& flags, ExportConfig& config, ConfigTree& tree) {
+    int index = 0;
+    std::vector<int> roots;
+    for (ConfigTreeNode& root : tree.Roots) {
+        roots.push_back(index++);
+        for (ConfigTreeNode& child : root.Children)
+            child.SetChecked(flags[std::size_t(index++)] == 1);
+    }
+    for (const int root : roots)
+        (void)SetEntityCheck(tree, config, root, flags[std::size_t(root)] == 1);
+}
+
+// A spec without a data tree checks the data items by its flag list.
+void DataTreeFollowsFlags(const DataFlagsArray& flags, ExportConfig& config, ConfigTree& tree) {
+    for (std::size_t r = 0; r < tree.Roots.size(); ++r) {
+        const int index = tree.Roots[r].Index;
+        if (index >= 0 && std::size_t(index) < flags.size())
+            (void)SetDataCheck(tree, config, TreePath{int(r)}, flags[std::size_t(index)] == 1);
+    }
+}
+
+// What a spec says that its trees overrule: a flag list that contradicts them.
+struct SpecNotes {
+    std::vector<std::string> Overruled;
+};
+
+// Builds the configuration a spec describes. The trees say what is checked; a flag list counts
+// only where its tree is left out, and the tree follows it. The flags, the data order and the
+// selected kinds are rebuilt from the trees.
+void ApplySpec(const json& spec, ExportConfig& config, ConfigTree& entityTree, ConfigTree& dataTree,
+               SpecNotes& notes) {
     if (!spec.is_object())
         throw SpecError{"(top level)", "one JSON object"};
+    CheckKeys(spec, kTopKeys, "");
     if (const json* v = Find(spec, "dataFileExt"))
         SetDataFileExt(config, Bytes(*v, "dataFileExt"));
     if (const json* v = Find(spec, "headerLine"))
@@ -161,8 +261,13 @@ void ApplySpec(const json& spec, ExportConfig& config, ConfigTree& entityTree,
         config.SeparatorChoice = std::int32_t(Integer(*v, "separatorChoice", 0, kSeparatorOther));
     if (const json* v = Find(spec, "blockNameFilter"))
         config.BlockNameFilter = Bytes(*v, "blockNameFilter").substr(0, kTextMax);
-    if (const json* v = Find(spec, "fieldSeparator"))
+    if (const json* v = Find(spec, "fieldSeparator")) {
         SetFieldSeparator(config, Bytes(*v, "fieldSeparator"));
+        // A run takes the separator from the choice; alone, the separator sets the choice
+        // that gives it.
+        if (Find(spec, "separatorChoice") == nullptr)
+            config.SeparatorChoice = SeparatorChoiceOf(config.FieldSeparator);
+    }
     if (const json* v = Find(spec, "quoteFields"))
         config.QuoteFields = Flag(*v, "quoteFields");
     if (const json* v = Find(spec, "textMode")) {
@@ -181,16 +286,39 @@ void ApplySpec(const json& spec, ExportConfig& config, ConfigTree& entityTree,
         for (std::size_t i = 0; i < v->size(); ++i)
             SetDataOption(config, int(i), Bytes((*v)[i], "dataOptions[" + std::to_string(i) + "]"));
     }
-    if (const json* v = Find(spec, "entityTree"))
-        ApplyEntityTree(*v, entityTree);
-    if (const json* v = Find(spec, "dataTree"))
-        ApplyDataTree(*v, dataTree);
+    const json* entityFlags = Find(spec, "entityFlags");
+    const json* dataFlags = Find(spec, "dataFlags");
+    std::optional<EntityFlagsArray> givenEntityFlags;
+    std::optional<DataFlagsArray> givenDataFlags;
+    if (entityFlags != nullptr)
+        givenEntityFlags = FlagList<EntityFlagsArray>(*entityFlags, "entityFlags");
+    if (dataFlags != nullptr)
+        givenDataFlags = FlagList<DataFlagsArray>(*dataFlags, "dataFlags");
+    const json* entitySpec = Find(spec, "entityTree");
+    const json* dataSpec = Find(spec, "dataTree");
+    if (entitySpec != nullptr)
+        ApplyEntityTree(*entitySpec, entityTree);
+    else if (givenEntityFlags)
+        EntityTreeFollowsFlags(*givenEntityFlags, config, entityTree);
+    if (dataSpec != nullptr)
+        ApplyDataTree(*dataSpec, dataTree);
+    else if (givenDataFlags)
+        DataTreeFollowsFlags(*givenDataFlags, config, dataTree);
 
     for (int node = 0; node < kEntityNodeCount; ++node)
         config.EntityFlags[std::size_t(node)] = EntityNodeAt(entityTree, node)->IsChecked() ? 1 : 0;
     config.DataFlags.fill(0);
-    for (const ConfigTreeNode& root : dataTree.Roots)
-        config.DataFlags[std::size_t(root.Index)] = root.IsChecked() ? 1 : 0;
+    bool dataFlagsOverruled = false;
+    for (const ConfigTreeNode& root : dataTree.Roots) {
+        const auto index = std::size_t(root.Index);
+        config.DataFlags[index] = root.IsChecked() ? 1 : 0;
+        dataFlagsOverruled = dataFlagsOverruled || (givenDataFlags && (*givenDataFlags)[index] !=
+                                                                          config.DataFlags[index]);
+    }
+    if (entitySpec != nullptr && givenEntityFlags && *givenEntityFlags != config.EntityFlags)
+        notes.Overruled.push_back("entityFlags");
+    if (dataSpec != nullptr && dataFlagsOverruled)
+        notes.Overruled.push_back("dataFlags");
 }
 
 std::optional<std::string> ReadSpec(const std::string& path) {
@@ -240,11 +368,16 @@ int MakeConfigCommand(const ParsedOptions& options, std::ostream& out, std::ostr
     ExportConfig config;
     ConfigTree entityTree, dataTree;
     BuildDefaultConfig(config, entityTree, dataTree);
+    SpecNotes notes;
     try {
-        ApplySpec(spec, config, entityTree, dataTree);
+        ApplySpec(spec, config, entityTree, dataTree, notes);
     } catch (const SpecError& e) {
         err << "quarrow-cli make-config: \"" << e.Key << "\" in \"" << specPath << "\" must be "
             << e.What << "\n";
+        return kExitRefused;
+    } catch (const UnknownKey& e) {
+        err << "quarrow-cli make-config: unknown key \"" << e.Key << "\" in \"" << specPath
+            << "\"; the nearest known key is \"" << e.Nearest << "\"\n";
         return kExitRefused;
     }
     const WriteResult written = WriteConfigFile(outPath, config, entityTree, dataTree);
@@ -252,6 +385,9 @@ int MakeConfigCommand(const ParsedOptions& options, std::ostream& out, std::ostr
         err << "quarrow-cli make-config: " << written.Message << "\n";
         return kExitRefused;
     }
+    for (const std::string& key : notes.Overruled)
+        err << "quarrow-cli make-config: \"" << key << "\" in \"" << specPath
+            << "\" contradicts the tree; the tree's check marks were written\n";
     return kExitDone;
 }
 

@@ -250,6 +250,22 @@ std::string CheckLogPath(std::string& log, const RunArguments& parsed, const Run
     return {};
 }
 
+std::string Counted(std::int64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+// The run's last word, for a script's log or the user at the terminal, who may not read the
+// report: "3 files converted, 1 not read, 0 failed, 2 warnings".
+std::string RunTotalsText(const RunResult& result) {
+    std::int64_t warnings = 0;
+    for (const FileReport& file : result.Files)
+        warnings += std::int64_t(file.Warnings.size());
+    const int failed = result.FilesFailed + (result.Status == RunStatus::Failed ? 1 : 0);
+    return Counted(result.FilesConverted, "file", "files") + " converted, " +
+           std::to_string(result.FilesNotRead) + " not read, " + std::to_string(failed) +
+           " failed, " + Counted(warnings, "warning", "warnings");
+}
+
 // Ctrl-C and SIGTERM stop the run as the desktop program's Stop button does: the drawing being
 // read leaves no Data file (the earlier one stays), the report and the log say the run was
 // canceled, and then the process ends by that signal, as shells and scripts expect.
@@ -321,6 +337,18 @@ int RunCommand(const ParsedOptions& options, std::ostream& out, std::ostream& er
 
     RunRequest request;
     request.Entries = CollectEntries(parsed.Paths, parsed.Recursive);
+    if (request.Entries.empty()) {
+        // Folders without drawings (a typo, the wrong folder, files not copied yet) would
+        // give an empty report and exit 0, which a script takes for work done.
+        std::string where;
+        for (const std::string& path : parsed.Paths)
+            where += (where.empty() ? "\"" : ", \"") + path + "\"";
+        err << "quarrow-cli run: no DXF file to convert in: " << where;
+        if (!parsed.Recursive && !CollectEntries(parsed.Paths, true).empty())
+            err << " (their subfolders hold some: add --recursive)";
+        err << "\n";
+        return kExitRefused;
+    }
     request.KeepGoing = parsed.KeepGoing;
     std::string logPath = parsed.Log;
     std::string jsonPath = parsed.JsonReport;
@@ -412,6 +440,10 @@ int RunCommand(const ParsedOptions& options, std::ostream& out, std::ostream& er
             if (status == kExitDone || status == kExitSomeFilesFailed)
                 status = kExitRunError;
         }
+    }
+    if (!parsed.Quiet) {
+        out.flush();
+        err << "quarrow-cli run: " << RunTotalsText(result) << "\n";
     }
     if (signal != 0 && result.Status == RunStatus::Done) {
         out.flush();

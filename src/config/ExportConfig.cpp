@@ -22,16 +22,29 @@ void SetDataOption(ExportConfig& config, int nodeIndex, std::string_view text) {
     config.DataOptions[static_cast<std::size_t>(nodeIndex)] = CutText(text, kTextMax);
 }
 
+namespace {
+
+// The separators of the fixed choices, by choice.
+constexpr std::string_view kFixedSeparators[] = {",", ";", " ", "\t", "\r\n"};
+
+}  // namespace
+
 void ResolveFieldSeparator(ExportConfig& config, std::string_view separatorFieldText) {
     // Only a damaged or foreign configuration file brings a choice outside 0 to 5 (a load
     // leaves -1 then); the comma is the safest separator to fall back to.
-    static constexpr std::string_view kFixed[] = {",", ";", " ", "\t", "\r\n"};
     if (config.SeparatorChoice == kSeparatorOther)
         SetFieldSeparator(config, separatorFieldText);
     else if (config.SeparatorChoice >= 0 && config.SeparatorChoice < kSeparatorOther)
-        SetFieldSeparator(config, kFixed[config.SeparatorChoice]);
+        SetFieldSeparator(config, kFixedSeparators[config.SeparatorChoice]);
     else
-        SetFieldSeparator(config, kFixed[0]);
+        SetFieldSeparator(config, kFixedSeparators[0]);
+}
+
+int SeparatorChoiceOf(std::string_view separator) {
+    for (int choice = 0; choice < kSeparatorOther; ++choice)
+        if (kFixedSeparators[choice] == separator)
+            return choice;
+    return kSeparatorOther;
 }
 
 }  // namespace quarrow

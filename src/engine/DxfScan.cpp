@@ -83,22 +83,24 @@ bool HasFileName(std::string_view path, std::string_view name) noexcept {
 #endif
 }
 
-void AddSummary(ScanEnvironment& env, const ScanContext& ctx) {
-    ProcessingReport& report = env.Report;
-    report.Add("  Processed entities count : " + std::to_string(ctx.EntityCount));
-    report.Add("");
-    for (int kind = 0; kind < kKindCount; ++kind) {
-        if (env.Settings.SelectedKinds[std::size_t(kind)] == 1) {
-            std::string line = "    ";
-            line += kEntityKinds[std::size_t(kind)].Label;
-            line += " : " + std::to_string(ctx.KindCounts[std::size_t(kind)]) + " ";
-            if (kind == kKindCount - 1)
-                line += "(" + env.Settings.FilterText + ")";
-            report.Add(line);
-        }
-    }
+// Returns what a drawing read to its end gave, its warnings included.
+FileReport Summary(const ScanContext& ctx) {
+    FileReport file;
+    file.Entities = ctx.EntityCount;
+    for (std::size_t kind = 0; kind < file.KindEntities.size(); ++kind)
+        file.KindEntities[kind] = ctx.KindCounts[kind];
+    file.Records = ctx.RecordCount;
+    file.KindRecords = ctx.KindRecords;
     for (const auto& [name, count] : ctx.Tally.Entries())
-        report.Add("      " + name + " : " + std::to_string(count));
+        file.BlockTally.emplace_back(name, count);
+    file.PaperSpaceLeftOut = ctx.PaperSpaceCount;
+    file.OtherKindEntities = std::max<std::int64_t>(0, std::int64_t(ctx.SectionEntities) -
+                                                           ctx.EntityCount - ctx.PaperSpaceCount);
+    if (ctx.SeparatorRecords != 0)
+        file.Warnings.push_back({FileWarning::Kind::SeparatorInValue,
+                                 std::to_string(std::uint32_t(ctx.SeparatorRecords)) +
+                                     " records hold the field separator inside a value"});
+    return file;
 }
 
 }  // namespace
@@ -143,10 +145,16 @@ DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
             ctx.Counters.SequentialCounter = setup.SequentialStart;
             const ReaderFunction reader = ReaderFor(type, settings);
             if (reader == nullptr) {
-                if (TrimText(type) == "ENDSEC")
+                const std::string_view name = TrimText(type);
+                if (name == "ENDSEC")
                     return DispatchEnd::SectionEnded;
+                // The attributes and SEQEND of a block reference that is not read come here
+                // as entities of their own; they are parts of it.
+                if (name != "EOF" && name != "ATTRIB" && name != "SEQEND" && name != "VERTEX")
+                    Advance(ctx.SectionEntities);
                 break;
             }
+            Advance(ctx.SectionEntities);
             ctx.EntityLine = typeLine;
             ctx.End = ReaderEnd::AtTypeLine;
             const bool ok = reader(ctx);
@@ -262,11 +270,9 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
                               std::to_string(in.LineNumber()) + ": " + in.ErrorText()};
     };
     const auto notDxf = [&]() {
-        const std::string reason = "this is not a valid DXF file (line " +
-                                   std::to_string(ctx.InvalidCodeLine) + " is not a group code)";
-        env.Report.Add("  *** Error, " + reason + " ***");
-        env.Report.Add(kReportSeparator);
-        return ScanResult{ScanOutcome::NotDxf, reason};
+        return ScanResult{ScanOutcome::NotDxf, "this is not a valid DXF file (line " +
+                                                   std::to_string(ctx.InvalidCodeLine) +
+                                                   " is not a group code)"};
     };
 
     if (settings.Config.HeaderLine == 1) {
@@ -279,11 +285,8 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
         return readFailed();
     if (ctx.InvalidCodeLine != 0)
         return notDxf();
-    if (!found) {
-        env.Report.Add("  *** Error, this is not a valid DXF file ***");
-        env.Report.Add(kReportSeparator);
+    if (!found)
         return {ScanOutcome::NotDxf, "this is not a valid DXF file"};
-    }
 
     // The sequential Start-at is converted once, here; a blank one is a conversion error, as
     // the desktop program always treated it.
@@ -310,20 +313,22 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
         return readFailed();
     if (env.Observer != nullptr)
         env.Observer->Progress(where.Position);
-    AddSummary(env, ctx);
-    if (ctx.PaperSpaceCount > 0)
-        env.Report.Add("    Paper space entities left out : " +
-                       std::to_string(ctx.PaperSpaceCount));
-    if (ctx.SeparatorRecords != 0)
-        env.Report.Add("  *** Warning, " + std::to_string(std::uint32_t(ctx.SeparatorRecords)) +
-                       " records hold the field separator inside a value ***");
+    ScanResult result{ScanOutcome::Done, {}, Summary(ctx)};
     if (end == DispatchEnd::InputEnded) {
         if (const std::int64_t line = LineOfCutEofMark(in.Source(), where.Position, where.Lines))
-            env.Report.Add("  *** Warning, reading stopped at byte 26 (end-of-file mark) on line " +
-                           std::to_string(line) + " ***");
+            result.File.Warnings.push_back(
+                {FileWarning::Kind::EndOfFileMark,
+                 "reading stopped at byte 26 (end-of-file mark) on line " + std::to_string(line)});
     }
-    env.Report.Add(kReportSeparator);
-    return {ScanOutcome::Done, {}, ctx.RecordCount, ctx.KindRecords};
+    // A Data file of a header line alone is easily taken for a conversion; the counts say
+    // where the entities went.
+    if (result.File.Records == 0)
+        result.File.Warnings.push_back(
+            {FileWarning::Kind::NoRecords,
+             "this drawing gave no records (" + std::to_string(result.File.PaperSpaceLeftOut) +
+                 " entities in paper space, " + std::to_string(result.File.OtherKindEntities) +
+                 " of kinds not selected)"});
+    return result;
 }
 
 }  // namespace
@@ -342,27 +347,41 @@ ScanResult ScanDxfInput(ScanEnvironment& env, DxfLineReader& in, DataOutput& out
     }
 }
 
+FileReport FileReportOf(const ScanResult& scan) {
+    FileReport file = scan.File;
+    file.Reason = scan.Error;
+    switch (scan.Outcome) {
+    case ScanOutcome::Done: file.Outcome = FileReport::Status::Converted; break;
+    case ScanOutcome::NotOpened:
+    case ScanOutcome::NotDxf: file.Outcome = FileReport::Status::NotRead; break;
+    case ScanOutcome::Failed: file.Outcome = FileReport::Status::Failed; break;
+    case ScanOutcome::Canceled: file.Outcome = FileReport::Status::Canceled; break;
+    }
+    return file;
+}
+
 ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
                        const std::string& dataPath) {
     // A file that leaves no Data file gives its numbers back: the next file numbers on as if
     // it had not been there.
     const RunCounters countersBefore = env.Counters;
-    if (const int option = ApplyStartAtOptions(env.Settings.Config, env.Counters); option >= 0)
-        return {ScanOutcome::Failed, StartAtErrorText(env.Settings.Config, option, dxfPath)};
+    if (const int option = ApplyStartAtOptions(env.Settings.Config, env.Counters); option >= 0) {
+        ScanResult result{ScanOutcome::Failed,
+                          StartAtErrorText(env.Settings.Config, option, dxfPath)};
+        result.File.NamesDataFile = false;
+        return result;
+    }
 
     FileByteSource source;
     const bool opened = source.Open(dxfPath);
     if (env.Observer != nullptr)
         env.Observer->FileStarted(FileNameOf(dxfPath), opened ? source.Size() : 0);
     if (!opened) {
-        const std::string reason = "cannot open this file: " + source.ErrorText();
-        env.Report.Add("  *** Error, " + reason + " ***");
-        env.Report.Add(kReportSeparator);
         env.Counters = countersBefore;
-        return {ScanOutcome::NotOpened, reason};
+        ScanResult result{ScanOutcome::NotOpened, "cannot open this file: " + source.ErrorText()};
+        result.File.NamesDataFile = false;
+        return result;
     }
-    env.Report.Add("  Data File : " + dataPath);
-    env.Report.Add("");
 
     // Creating the Data file over the drawing being read would destroy it.
     std::error_code ec;

@@ -83,9 +83,8 @@ PreviewResult PreviewDrawing(const RunSettings& settings, const std::string& dxf
     // The records are copied as they are written; the buffer of a file-less output only keeps
     // them until the scan ends.
     RecordCapture capture(result, options.MaxRecords);
-    ProcessingReport report;
     const std::atomic<bool> neverCanceled{false};
-    ScanEnvironment env{settings, counters, report,
+    ScanEnvironment env{settings, counters,
                         options.Cancel != nullptr ? *options.Cancel : neverCanceled};
     env.BlockSize = options.BlockSize;
     env.Capture = &capture;

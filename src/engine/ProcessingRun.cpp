@@ -120,7 +120,7 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
     drawings.reserve(request.Entries.size());
     for (const auto& entry : request.Entries)
         drawings.push_back(entry.DxfPath);
-    ScanEnvironment env{settings, counters,          report,   cancelRequested,
+    ScanEnvironment env{settings, counters,          cancelRequested,
                         observer, request.BlockSize, &drawings};
     if (std::thread::hardware_concurrency() >= 2)
         env.SegmentSize = request.SegmentSize;
@@ -137,59 +137,46 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
         if (entry.Selected) {
             const std::string dataPath =
                 DataPathFor(dest, entry.FileName, settings.Config.DataFileExt);
-            report.Add("File " + std::to_string(fileNumber) + " :");
-            report.Add("");
-            report.Add("  DXF File  : " + entry.DxfPath);
-            ++fileNumber;
             ++result.ProcessedFiles;
+            FileReport file;
             // "site.dxf" and "site.old.dxf", or two folders' "x.dxf": the second drawing
             // would silently replace the first one's records.
             const std::string key = dataKey(dataPath);
             if (const auto first = written.find(key); first != written.end()) {
-                const std::string reason =
+                file.Outcome = FileReport::Status::NotRead;
+                file.Reason =
                     "this Data file was already written in this run, from " + first->second;
-                report.Add("  Data File : " + dataPath);
-                report.Add("");
-                report.Add("  *** Error, " + reason + " ***");
-                report.Add(kReportSeparator);
-                ++result.FilesNotRead;
-                result.Failures.push_back({entry.DxfPath, reason});
-                result.Files.push_back(
-                    {entry.DxfPath, dataPath, FileOutcome::Status::NotRead, reason});
             } else {
-                const ScanResult scan = ScanDxfFile(env, entry.DxfPath, dataPath);
-                if (scan.Outcome == ScanOutcome::Done) {
+                file = FileReportOf(ScanDxfFile(env, entry.DxfPath, dataPath));
+                if (file.Outcome == FileReport::Status::Converted)
                     written.emplace(key, entry.DxfPath);
-                    ++result.FilesConverted;
-                    result.RecordsWritten += scan.Records;
-                    result.Files.push_back({entry.DxfPath,
-                                            dataPath,
-                                            FileOutcome::Status::Converted,
-                                            {},
-                                            scan.Records,
-                                            scan.KindRecords});
-                } else if (scan.Outcome != ScanOutcome::Canceled) {
-                    result.Failures.push_back({entry.DxfPath, scan.Error});
-                    result.Files.push_back({entry.DxfPath, dataPath,
-                                            scan.Outcome == ScanOutcome::Failed
-                                                ? FileOutcome::Status::Failed
-                                                : FileOutcome::Status::NotRead,
-                                            scan.Error});
-                }
-                if (scan.Outcome == ScanOutcome::Failed && request.KeepGoing) {
-                    // The scan gave the file's numbers back and left no Data file.
-                    report.Add("  *** Error, " + scan.Error + " ***");
-                    report.Add(kReportSeparator);
+            }
+            file.DxfPath = entry.DxfPath;
+            file.DataPath = dataPath;
+            switch (file.Outcome) {
+            case FileReport::Status::Converted:
+                ++result.FilesConverted;
+                result.RecordsWritten += file.Records;
+                break;
+            case FileReport::Status::NotRead: ++result.FilesNotRead; break;
+            case FileReport::Status::Failed:
+                if (request.KeepGoing)
                     ++result.FilesFailed;
-                } else if (scan.Outcome == ScanOutcome::Failed) {
-                    if (observer != nullptr)
-                        observer->RunFinished();
-                    result.Status = RunStatus::Failed;
-                    result.Message = scan.Error;
-                    return result;
-                }
-                if (scan.Outcome == ScanOutcome::NotOpened || scan.Outcome == ScanOutcome::NotDxf)
-                    ++result.FilesNotRead;
+                break;
+            case FileReport::Status::Canceled: break;
+            }
+            // The scan gave a failed file's numbers back and left no Data file; without
+            // KeepGoing its error ends the run.
+            const bool endsRun = file.Outcome == FileReport::Status::Failed && !request.KeepGoing;
+            report.AddFileHead(fileNumber++, file);
+            report.AddFileOutcome(file, settings.SelectedKinds, settings.FilterText, !endsRun);
+            result.Files.push_back(std::move(file));
+            if (endsRun) {
+                if (observer != nullptr)
+                    observer->RunFinished();
+                result.Status = RunStatus::Failed;
+                result.Message = result.Files.back().Reason;
+                return result;
             }
         }
         if (cancelRequested.load(std::memory_order_relaxed)) {

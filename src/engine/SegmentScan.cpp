@@ -81,6 +81,7 @@ struct Segment {
     RunCounters Counters;  // line and group counters relative to its start
     std::int32_t EntityCount = 0;
     std::int32_t PaperSpaceCount = 0;
+    std::int32_t SectionEntities = 0;
     std::int32_t SeparatorRecords = 0;
     std::int64_t RecordCount = 0;
     std::array<std::int32_t, kKindCount> KindCounts{};
@@ -244,6 +245,7 @@ private:
         s.Counters = counters;
         s.EntityCount = ahead.EntityCount;
         s.PaperSpaceCount = ahead.PaperSpaceCount;
+        s.SectionEntities = ahead.SectionEntities;
         s.SeparatorRecords = ahead.SeparatorRecords;
         s.RecordCount = ahead.RecordCount;
         s.KindCounts = ahead.KindCounts;
@@ -312,6 +314,7 @@ bool TakeSegment(ScanContext& ctx, const Segment& s) {
     counters.SequentialCounter = s.Counters.SequentialCounter;
     ctx.EntityCount = WrappingSum(ctx.EntityCount, s.EntityCount);
     ctx.PaperSpaceCount = WrappingSum(ctx.PaperSpaceCount, s.PaperSpaceCount);
+    ctx.SectionEntities = WrappingSum(ctx.SectionEntities, s.SectionEntities);
     ctx.SeparatorRecords = WrappingSum(ctx.SeparatorRecords, s.SeparatorRecords);
     ctx.RecordCount += s.RecordCount;
     for (std::size_t kind = 0; kind < ctx.KindCounts.size(); ++kind) {

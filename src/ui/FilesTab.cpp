@@ -844,9 +844,11 @@ void FilesTab::onProcessClicked() {
     summary.SelectedFiles = selected;
     summary.FilesConverted = result.FilesConverted;
     summary.RecordsWritten = result.RecordsWritten;
-    for (const FileFailure& failure : result.Failures)
-        summary.Failures.push_back(
-            {QString::fromLocal8Bit(failure.DxfPath), QString::fromLocal8Bit(failure.Reason)});
+    for (const FileReport& file : result.Files)
+        if (file.Outcome == FileReport::Status::NotRead ||
+            file.Outcome == FileReport::Status::Failed)
+            summary.Failures.push_back(
+                {QString::fromLocal8Bit(file.DxfPath), QString::fromLocal8Bit(file.Reason)});
     summary.ElapsedMs = elapsed;
     summary.LogWritten = result.Status == RunStatus::Done && result.LogError.empty();
     summary.ReportHeld = !heldReport_.isEmpty();

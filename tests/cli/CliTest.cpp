@@ -107,6 +107,17 @@ TEST(CliTest, MakeConfigRebuildsTheFileShowConfigPrints) {
         {"entity_shape", "{\"entityTree\":[]}", "\"entityTree\""},
         {"unknown_item", "{\"dataTree\":[{\"index\":4}]}", "\"dataTree[0].index\""},
         {"option_text", "{\"dataOptions\":[1]}", "\"dataOptions[0]\""},
+        // A typo is named with the key it was probably meant to be, at the top and in a node.
+        {"unknown_key", "{\"quoteFeilds\":true}",
+         "unknown key \"quoteFeilds\" in \"@SPEC@\"; the nearest known key is \"quoteFields\""},
+        {"unknown_key_letter_case", "{\"HeaderLine\":1}",
+         "unknown key \"HeaderLine\" in \"@SPEC@\"; the nearest known key is \"headerLine\""},
+        {"unknown_node_key", "{\"dataTree\":[{\"index\":0,\"chekced\":true}]}",
+         "unknown key \"dataTree[0].chekced\" in \"@SPEC@\"; the nearest known key is "
+         "\"dataTree[0].checked\""},
+        {"flag_list_size", "{\"entityFlags\":[1,0]}", "\"entityFlags\""},
+        {"flag_value", "{\"entityFlags\":[0,0,2,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0]}",
+         "\"entityFlags[2]\" in \"@SPEC@\" must be true or false"},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -114,10 +125,81 @@ TEST(CliTest, MakeConfigRebuildsTheFileShowConfigPrints) {
         const std::string out = dir / (std::string(c.name) + ".qrw");
         test::WriteFileBytes(spec, c.spec);
         const CliResult r = RunCliCapture({"make-config", "--json", spec, out});
+        std::string errPart = c.errPart;
+        if (const std::size_t at = errPart.find("@SPEC@"); at != std::string::npos)
+            errPart.replace(at, 6, spec);
         EXPECT_EQ(r.status, kExitRefused);
-        EXPECT_NE(r.err.find(c.errPart), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(errPart), std::string::npos) << r.err;
         EXPECT_FALSE(std::filesystem::exists(out));
     }
+}
+
+// What a spec that leaves keys out means: a separator alone brings its choice, and a flag list
+// checks its tree only when the tree is left out; where both are given, the tree counts and
+// make-config says the flags were overruled.
+TEST(CliTest, MakeConfigTakesASeparatorAloneAndFlagListsOnlyWithoutTheirTree) {
+    test::TempDir dir;
+    const std::string spec = dir / "spec.json";
+    const std::string made = dir / "made.qrw";
+    const std::string shown = RunCliCapture({"show-config", "--json", kDefault}).out;
+    // The default's JSON with Circles' flag set: its tree still has Circles unchecked.
+    std::string contradicting = shown;
+    const std::string flags = "\"entityFlags\":[1,0,";
+    ASSERT_NE(contradicting.find(flags), std::string::npos);
+    contradicting.replace(contradicting.find(flags), flags.size(), "\"entityFlags\":[1,1,");
+    const std::string kindsOfDefault = "Selected kinds      : Points, Lines, MultiLine Text, "
+                                       "SingleLine Text, 2D Polylines, 3D Polylines, Blocks\n";
+    struct Case {
+        const char* name;
+        std::string spec;
+        std::vector<std::string> lines;  // of show-config
+        std::string err;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"semicolon_alone", "{\"fieldSeparator\":\";\"}",
+         {"Separator choice    : 1 (Semi-colon (;))\n", "Field separator     : \";\"\n"}, ""},
+        {"tab_alone", "{\"fieldSeparator\":\"\\t\"}",
+         {"Separator choice    : 3 (Tabulation)\n"}, ""},
+        {"line_end_alone", "{\"fieldSeparator\":\"\\r\\n\"}",
+         {"Separator choice    : 4 (LineFeed)\n"}, ""},
+        {"other_alone", "{\"fieldSeparator\":\"|\"}",
+         {"Separator choice    : 5 (Other)\n", "Field separator     : \"|\"\n"}, ""},
+        {"both_kept", "{\"separatorChoice\":0,\"fieldSeparator\":\"|\"}",
+         {"Separator choice    : 0 (Comma (,))\n", "Field separator     : \"|\"\n"}, ""},
+        // Circles and Arcs by their flags (Arcs' Center among its sub-options), Line Number
+        // unchecked and Entity Type checked.
+        {"flags_without_trees",
+         "{\"entityFlags\":[1,1,1,0,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0],"
+         "\"dataFlags\":[0,0,0,1,0,0,1,0,0,1,0,0,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0]}",
+         {"Entity flags        : 1 1 1 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n",
+          "Selected kinds      : Points, Circles, Arcs\n", "      [ ] Start Point\n",
+          "      [x] Center\n", "Data order          : -1 3 6 9 13 -1 -1 -1 -1 -1 -1 -1 -1\n"},
+         ""},
+        {"flags_against_the_tree", contradicting,
+         {kindsOfDefault, "  [ ] Circles\n"},
+         "quarrow-cli make-config: \"entityFlags\" in \"" + spec +
+             "\" contradicts the tree; the tree's check marks were written\n"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::WriteFileBytes(spec, c.spec);
+        const CliResult r = RunCliCapture({"make-config", "--json", spec, made});
+        EXPECT_EQ(r.status, kExitDone) << r.err;
+        EXPECT_EQ(r.err, c.err);
+        const CliResult text = RunCliCapture({"show-config", made});
+        for (const std::string& line : c.lines)
+            EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
+    }
+    // A run takes the separator that show-config shows.
+    const std::string drawing = dir / "p.dxf";
+    test::WriteFileBytes(drawing,
+                         "0\nSECTION\n2\nENTITIES\n0\nPOINT\n8\nL\n10\n1\n20\n2\n0\nEOF\n");
+    test::WriteFileBytes(spec, "{\"fieldSeparator\":\";\"}");
+    ASSERT_EQ(RunCliCapture({"make-config", "--json", spec, made}).status, kExitDone);
+    const CliResult preview = RunCliCapture({"preview", "--config", made, drawing});
+    EXPECT_NE(preview.out.find("1;1.000;2.000;0.000;L\r\n"), std::string::npos) << preview.out;
 }
 
 TEST(CliTest, RefusalsExitWithStatus2AndAMessage) {

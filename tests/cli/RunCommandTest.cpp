@@ -50,7 +50,7 @@ TEST(RunCommandTest, AFolderGivesItsDxfFilesByNameAndTheReportGoesToStdoutAndLog
     const CliResult r = RunCliCapture({"run", "--config", kDefault, "--dest", temp / "out/new",
                                        "--log", temp / "log.txt", temp / "in"});
     EXPECT_EQ(r.status, kExitDone) << r.err;
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, "quarrow-cli run: 3 files converted, 0 not read, 0 failed, 0 warnings\n");
     EXPECT_NE(r.out.find("Number of processed files : 3\n"), std::string::npos);
     EXPECT_LT(r.out.find("in/A.dxf"), r.out.find("in/b.dxf"));
     EXPECT_LT(r.out.find("in/b.dxf"), r.out.find("in/c.DXF"));
@@ -71,7 +71,7 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         const char* name;
         std::vector<std::string> args;  // after "run"; @T@ is the temporary folder
         int status;
-        std::string errorPart;  // in stderr
+        std::string errorPart;  // the end of stderr (a run ends it with its totals line)
         bool dataWritten;       // out/ok.csv exists afterwards
         bool logReplaced;       // log.txt no longer holds "old"
     };
@@ -98,11 +98,13 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         {"missing_file",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/ok.dxf",
           "@T@/none.dxf"},
-         kExitSomeFilesFailed, "", true, true},
+         kExitSomeFilesFailed, "1 file converted, 1 not read, 0 failed, 0 warnings\n", true,
+         true},
         {"device_file",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/ok.dxf",
           "/dev/zero"},
-         kExitSomeFilesFailed, "", true, true},
+         kExitSomeFilesFailed, "1 file converted, 1 not read, 0 failed, 0 warnings\n", true,
+         true},
         {"not_dxf",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
           "@T@/ok.dxf", "@T@/nokinds.qrw"},
@@ -110,7 +112,8 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         {"conversion_error",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/ok.dxf",
           "@T@/bad.dxf"},
-         kExitRunError, "bad.dxf\", line 10: \"1,5\" is not a valid floating point value",
+         kExitRunError, "bad.dxf\", line 10: \"1,5\" is not a valid floating point value "
+         "(Y coordinate).\nquarrow-cli run: 1 file converted, 0 not read, 1 failed, 0 warnings\n",
          true, false},
         {"done", {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
                   "@T@/ok.dxf"},
@@ -119,7 +122,22 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         {"keep_going",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--keep-going",
           "@T@/bad.dxf", "@T@/ok.dxf"},
-         kExitRunError, "", true, true},
+         kExitRunError, "1 file converted, 0 not read, 1 failed, 0 warnings\n", true, true},
+        // Folders that hold no drawing at all: refused, naming them; one beside a drawing is
+        // fine.
+        {"empty_folders",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/inbox/",
+          "@T@/deep"},
+         kExitRefused, "quarrow-cli run: no DXF file to convert in: \"@T@/inbox/\", "
+         "\"@T@/deep\" (their subfolders hold some: add --recursive)\n", false, false},
+        {"empty_folder_recursive",
+         {"--config", kDefault, "--dest", "@T@/out", "-r", "@T@/inbox"},
+         kExitRefused, "quarrow-cli run: no DXF file to convert in: \"@T@/inbox\"\n", false,
+         false},
+        {"empty_folder_beside_a_drawing",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
+          "@T@/inbox", "@T@/ok.dxf"},
+         kExitDone, "", true, true},
         // --log is checked before anything is written.
         {"log_is_a_drawing",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/ok.dxf", "@T@/ok.dxf"},
@@ -162,6 +180,9 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         WriteFileBytes(temp / "ok.dxf", kPointFile);
         WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
         WriteFileBytes(temp / "log.txt", "old");
+        fs::create_directories(temp.Path() / "inbox");
+        fs::create_directories(temp.Path() / "deep/job");
+        WriteFileBytes(temp / "deep/job/x.dxf", kPointFile);
 #ifndef _WIN32
         ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
         fs::create_symlink("/dev/null", temp.Path() / "null-link");
@@ -184,12 +205,20 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
                 arg = t + arg.substr(3);
             args.push_back(arg);
         }
+        std::string errorPart = c.errorPart;
+        for (std::size_t at; (at = errorPart.find("@T@")) != std::string::npos;)
+            errorPart.replace(at, 3, t);
         const CliResult r = RunCliCapture(args);
         EXPECT_EQ(r.status, c.status) << r.err;
-        if (c.errorPart.empty()) {
+        if (errorPart.empty()) {
             EXPECT_EQ(r.err, "");
+        } else if (c.status == kExitRefused) {
+            EXPECT_NE(r.err.find(errorPart), std::string::npos) << r.err;
         } else {
-            EXPECT_NE(r.err.find(c.errorPart), std::string::npos) << r.err;
+            EXPECT_TRUE(
+                r.err.size() >= errorPart.size() &&
+                r.err.compare(r.err.size() - errorPart.size(), std::string::npos, errorPart) == 0)
+                << r.err;
         }
         EXPECT_EQ(fs::exists(temp.Path() / "out" / "ok.csv"), c.dataWritten);
         EXPECT_EQ(ReadFileBytes(temp / "ok.dxf"), kPointFile) << "the drawing is never written";
@@ -224,7 +253,7 @@ TEST(RunCommandTest, KeepGoingReportsTheFailedFileAndNumbersOnWithoutIt) {
         RunCliCapture({"run", "--config", config, "--dest", temp / "out", "--keep-going",
                        temp / "a.dxf", temp / "b.dxf", temp / "c.dxf"});
     EXPECT_EQ(r.status, kExitRunError);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, "quarrow-cli run: 2 files converted, 0 not read, 1 failed, 0 warnings\n");
     EXPECT_NE(r.out.find("  Data File : " + (temp / "out/b.csv") +
                          "\n\n  *** Error, Error in DXF "
                          "file \"" +
@@ -404,12 +433,14 @@ TEST(RunCommandTest, JsonReportTellsEachFileItsStatusReasonAndRecordsPerKind) {
                 "/out/caf\xc3\xa9 \\\"x\\\".csv\", \"status\": \"converted\", \"reason\": \"\", "
                 "\"records\": 1, \"recordsByKind\": {\"Points\": 1, \"Lines\": 0, "
                 "\"MultiLine Text\": 0, \"SingleLine Text\": 0, \"2D Polylines\": 0, "
-                "\"3D Polylines\": 0, \"Blocks\": 0}},",
+                "\"3D Polylines\": 0, \"Blocks\": 0}, \"warnings\": [], "
+                "\"paperSpaceLeftOut\": 0},",
             "    {\"dxf\": \"" + t + "/none.dxf\", \"data\": \"" + t + "/out/none.csv\", "
                 "\"status\": \"notRead\", \"reason\": \"cannot open this file: No such file or "
                 "directory\", \"records\": 0, \"recordsByKind\": {\"Points\": 0, \"Lines\": 0, "
                 "\"MultiLine Text\": 0, \"SingleLine Text\": 0, \"2D Polylines\": 0, "
-                "\"3D Polylines\": 0, \"Blocks\": 0}},",
+                "\"3D Polylines\": 0, \"Blocks\": 0}, \"warnings\": [], "
+                "\"paperSpaceLeftOut\": 0},",
             "  \"totals\": {\"files\": 3, \"converted\": 1, \"notRead\": 1, \"failed\": 1, "
                 "\"records\": 1, \"recordsByKind\": {\"Points\": 1, \"Lines\": 0, "
                 "\"MultiLine Text\": 0, \"SingleLine Text\": 0, \"2D Polylines\": 0, "
@@ -422,7 +453,8 @@ TEST(RunCommandTest, JsonReportTellsEachFileItsStatusReasonAndRecordsPerKind) {
                 "not a valid floating point value (Y coordinate).\",",
             "    {\"dxf\": \"" + t + "/caf\xc3\xa9 \\\"x\\\".dxf\", \"data\": \"\", \"status\": "
                 "\"notReached\", \"reason\": \"the run ended on an error before this file\", "
-                "\"records\": 0, \"recordsByKind\": {}}",
+                "\"records\": 0, \"recordsByKind\": {}, \"warnings\": [], "
+                "\"paperSpaceLeftOut\": 0}",
         }},
     };
     // clang-format on
@@ -449,6 +481,53 @@ TEST(RunCommandTest, JsonReportTellsEachFileItsStatusReasonAndRecordsPerKind) {
         EXPECT_NE(r.err.find("give --json-report another file"), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(t + "/out"));
     }
+}
+
+TEST(RunCommandTest, JsonReportAndTotalsLineTellWarningsAndPaperSpace) {
+    test::TempDir temp;
+    const std::string t = temp.Path().string();
+    // The default configuration takes points, lines, texts, polylines and blocks. "paper" has a
+    // point in model space and a line in paper space; "nothing" gives no record: a point and a
+    // line in paper space, a circle and a hatch (kinds not selected).
+    WriteFileBytes(temp / "paper.dxf",
+                   "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n2\n0\nLINE\n67\n1\n10\n0\n"
+                   "20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");
+    WriteFileBytes(temp / "nothing.dxf",
+                   "0\nSECTION\n2\nENTITIES\n0\nPOINT\n67\n1\n10\n1\n20\n2\n0\nCIRCLE\n10\n0\n"
+                   "20\n0\n40\n1\n0\nHATCH\n2\nSOLID\n0\nLINE\n67\n1\n10\n0\n20\n0\n11\n1\n"
+                   "21\n1\n0\nENDSEC\n0\nEOF\n");
+    const CliResult r =
+        RunCliCapture({"run", "--config", kDefault, "--dest", t + "/out", "--log", t + "/log.txt",
+                       "--json-report", t + "/r.json", t + "/paper.dxf", t + "/nothing.dxf"});
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_EQ(r.err, "quarrow-cli run: 2 files converted, 0 not read, 0 failed, 1 warning\n");
+    const std::string kinds = "\"recordsByKind\": {\"Points\": 1, \"Lines\": 0, "
+                              "\"MultiLine Text\": 0, \"SingleLine Text\": 0, "
+                              "\"2D Polylines\": 0, \"3D Polylines\": 0, \"Blocks\": 0}";
+    std::string noKinds = kinds;
+    noKinds.replace(noKinds.find("1"), 1, "0");
+    const std::string json = ReadFileBytes(temp / "r.json");
+    for (const std::string& line :
+         {"    {\"dxf\": \"" + t + "/paper.dxf\", \"data\": \"" + t +
+              "/out/paper.csv\", \"status\": \"converted\", \"reason\": \"\", \"records\": 1, " +
+              kinds + ", \"warnings\": [], \"paperSpaceLeftOut\": 1},\n",
+          "    {\"dxf\": \"" + t + "/nothing.dxf\", \"data\": \"" + t +
+              "/out/nothing.csv\", \"status\": \"converted\", \"reason\": \"\", \"records\": 0, " +
+              noKinds +
+              ", \"warnings\": [\"this drawing gave no records (2 entities in paper space, 2 "
+              "of kinds not selected)\"], \"paperSpaceLeftOut\": 2}\n"})
+        EXPECT_NE(json.find(line), std::string::npos) << line << json;
+    // The log's block keeps its lines: the paper-space count, and no word of the warning.
+    const std::string log = ReadFileBytes(temp / "log.txt");
+    EXPECT_NE(log.find("    Blocks : 0 ()\r\n    Paper space entities left out : 2\r\n---"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("gave no records"), std::string::npos) << log;
+    // --quiet leaves standard error to the messages.
+    const CliResult quiet = RunCliCapture(
+        {"run", "--quiet", "--config", kDefault, "--dest", t + "/out", t + "/paper.dxf"});
+    EXPECT_EQ(quiet.status, kExitDone);
+    EXPECT_EQ(quiet.err, "");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 
@@ -111,23 +112,74 @@ TEST(DxfScanTest, RecordsAreCountedPerKindOfTheEntityThatWroteThem) {
     expected[std::size_t(EntityKind::Points)] = 2;
     expected[std::size_t(EntityKind::Lines)] = 2;
     expected[std::size_t(EntityKind::Polylines2D)] = 3;
-    EXPECT_EQ(run.Result.KindRecords, expected);
-    EXPECT_EQ(run.Result.Records, 7);
+    EXPECT_EQ(run.Result.File.KindRecords, expected);
+    EXPECT_EQ(run.Result.File.Records, 7);
+}
+
+TEST(DxfScanTest, NoRecordsWarningCountsEachEntityOfAKindNotSelectedOnce) {
+    // Points and lines are selected. The parts of an entity (the attributes and SEQEND of a
+    // block reference that is not read, the vertices of a polyline) are not entities of their
+    // own; a paper-space entity of a selected kind is counted as paper space only.
+    struct Case {
+        const char* name;
+        std::string dxf;
+        std::int64_t paper;
+        std::int64_t others;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"circle_and_hatch", Entities({"0", "CIRCLE", "10", "0", "20", "0", "40", "1",
+                                       "0", "HATCH", "2", "SOLID"}), 0, 2},
+        {"insert_with_attributes", Entities({"0", "INSERT", "66", "1", "2", "B", "10", "0",
+                                             "20", "0", "0", "ATTRIB", "2", "T", "1", "v",
+                                             "0", "ATTRIB", "2", "U", "1", "w", "0", "SEQEND"}),
+         0, 1},
+        {"polyline_with_vertices", Entities({"0", "POLYLINE", "70", "8", "0", "VERTEX", "10",
+                                             "1", "20", "2", "0", "VERTEX", "10", "3", "20", "4",
+                                             "0", "SEQEND"}), 0, 1},
+        {"paper_point_and_line", Entities({"0", "POINT", "67", "1", "10", "1", "20", "2",
+                                           "0", "LINE", "67", "1", "10", "0", "20", "0", "11", "1",
+                                           "21", "1", "0", "TEXT", "1", "x"}), 2, 1},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const test::ScanRun run = ScanText(PointsAndLines(), c.dxf);
+        ASSERT_EQ(run.Result.Outcome, ScanOutcome::Done);
+        const FileReport& file = run.Result.File;
+        EXPECT_EQ(file.Records, 0);
+        EXPECT_EQ(file.PaperSpaceLeftOut, c.paper);
+        EXPECT_EQ(file.OtherKindEntities, c.others);
+        ASSERT_EQ(file.Warnings.size(), 1u);
+        EXPECT_EQ(file.Warnings[0].What, FileWarning::Kind::NoRecords);
+        EXPECT_EQ(file.Warnings[0].Text, "this drawing gave no records (" +
+                                             std::to_string(c.paper) +
+                                             " entities in paper space, " +
+                                             std::to_string(c.others) + " of kinds not selected)");
+        // The log's block has no line of it.
+        EXPECT_EQ(run.Report.back(), kSep);
+        EXPECT_EQ(std::count_if(run.Report.begin(), run.Report.end(),
+                                [](const std::string& line) {
+                                    return line.find("Warning") != std::string::npos;
+                                }),
+                  0);
+    }
+    // A drawing with a record has no such warning.
+    const test::ScanRun point = ScanText(PointsAndLines(), Entities({"0", "POINT", "10", "1"}));
+    EXPECT_TRUE(point.Result.File.Warnings.empty());
 }
 
 TEST(DxfScanTest, CancelStopsBeforeTheNextLineWithoutSummary) {
     TestConfig c = PointsAndLines();
     RunSettings settings(c.Config, c.DataOrder, c.SelectedKinds);
     RunCounters counters;
-    ProcessingReport report;
     std::atomic<bool> cancel{true};
-    ScanEnvironment env{settings, counters, report, cancel};
+    ScanEnvironment env{settings, counters, cancel};
     const std::string dxf = Entities({"0", "POINT", "10", "1", "20", "2"});
     MemoryByteSource source(dxf);
     DxfLineReader in(source);
     DataOutput out;
     EXPECT_EQ(ScanDxfInput(env, in, out, "a.dxf", "a.csv").Outcome, ScanOutcome::Canceled);
-    EXPECT_TRUE(report.Lines.empty());
     EXPECT_EQ(out.Buffer(), "");
 }
 

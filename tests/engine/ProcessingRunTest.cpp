@@ -329,8 +329,9 @@ TEST(ProcessingRunTest, AFileThatCannotBeOpenedIsReportedWithTheReason) {
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(lines[lines.size() - 2],
                   std::string("  *** Error, cannot open this file: ") + k.reason + " ***");
-        ASSERT_EQ(result.Failures.size(), 1u);
-        EXPECT_EQ(result.Failures[0].Reason, std::string("cannot open this file: ") + k.reason);
+        ASSERT_EQ(result.Files.size(), 1u);
+        EXPECT_EQ(result.Files[0].Outcome, FileReport::Status::NotRead);
+        EXPECT_EQ(result.Files[0].Reason, std::string("cannot open this file: ") + k.reason);
         EXPECT_FALSE(fs::exists(fs::path(folders.out) / (std::string(k.name) + ".csv")));
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Runs quarrow-cli in-process and keeps its exit status and exact output.
 
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +21,13 @@ inline CliResult RunCliCapture(const std::vector<std::string>& args) {
     std::ostringstream err;
     const int status = RunCli(args, out, err);
     return {status, out.str(), err.str()};
+}
+
+// Returns true when err is a run's totals line and nothing else: a run that needed no message.
+inline bool IsRunTotalsAlone(const std::string& err) {
+    static const std::regex totals("quarrow-cli run: [0-9]+ files? converted, [0-9]+ not read, "
+                                   "[0-9]+ failed, [0-9]+ warnings?\n");
+    return std::regex_match(err, totals);
 }
 
 }  // namespace quarrow::test

@@ -18,6 +18,7 @@
 #include "engine/DataOutput.h"
 #include "detail/DxfLineReader.h"
 #include "detail/DxfScan.h"
+#include "engine/ProcessingReport.h"
 #include "engine/RunSettings.h"
 #include "support/TempDir.h"
 
@@ -114,14 +115,16 @@ inline ScanRun ScanSourceOnce(const TestConfig& c, ByteSource& source, std::size
     run.Counters = counters;
     EXPECT_EQ(ApplyStartAtOptions(c.Config, run.Counters), -1);
     RunSettings settings(c.Config, c.DataOrder, c.SelectedKinds);
-    ProcessingReport report;
     std::atomic<bool> cancel{false};
-    ScanEnvironment env{settings, run.Counters, report, cancel, nullptr, blockSize};
+    ScanEnvironment env{settings, run.Counters, cancel, nullptr, blockSize};
     env.SegmentSize = segmentSize;
     DxfLineReader in(source, blockSize);
     DataOutput out;
     run.Result = ScanDxfInput(env, in, out, "test.dxf", "test.csv");
     run.Data = out.Buffer();
+    // The lines of the file's block after its head (a failed file's error is the run's to add).
+    ProcessingReport report;
+    report.AddFileOutcome(FileReportOf(run.Result), c.SelectedKinds, settings.FilterText, false);
     run.Report = report.Lines;
     return run;
 }
@@ -139,8 +142,9 @@ inline void ExpectSameScan(const ScanRun& two, const ScanRun& one) {
     EXPECT_EQ(two.Result.Outcome, one.Result.Outcome);
     EXPECT_EQ(two.Result.Error, one.Result.Error);
     EXPECT_EQ(two.Data, one.Data);
-    EXPECT_EQ(two.Result.Records, one.Result.Records);
-    EXPECT_EQ(two.Result.KindRecords, one.Result.KindRecords);
+    EXPECT_EQ(two.Result.File.Records, one.Result.File.Records);
+    EXPECT_EQ(two.Result.File.KindRecords, one.Result.File.KindRecords);
+    EXPECT_EQ(two.Result.File.OtherKindEntities, one.Result.File.OtherKindEntities);
     EXPECT_EQ(two.Report, one.Report);
     EXPECT_EQ(two.Counters.LineCounter, one.Counters.LineCounter);
     EXPECT_EQ(two.Counters.GroupCounter, one.Counters.GroupCounter);

@@ -1,7 +1,7 @@
 #pragma once
 // The scan of one DXF file into one Data file: the search for the ENTITIES section, the dispatch
-// of every entity (a pair of group code 0) of a selected type to its reader, and the file's lines
-// of the report.
+// of every entity (a pair of group code 0) of a selected type to its reader, and what the file
+// gave, for the report.
 
 #include <array>
 #include <atomic>
@@ -14,7 +14,7 @@
 #include "config/ExportConfig.h"
 #include "engine/DataOutput.h"
 #include "detail/DxfLineReader.h"
-#include "engine/ProcessingReport.h"
+#include "engine/FileReport.h"
 #include "engine/RunObserver.h"
 #include "engine/RunSettings.h"
 
@@ -26,7 +26,6 @@ class RecordCapture;
 struct ScanEnvironment {
     const RunSettings& Settings;
     RunCounters& Counters;
-    ProcessingReport& Report;
     const std::atomic<bool>& CancelRequested;  // a plain load, tested every line
     RunObserver* Observer = nullptr;           // may be null
     std::size_t BlockSize = DxfLineReader::kDefaultBlockSize;
@@ -41,19 +40,23 @@ struct ScanEnvironment {
 };
 
 enum class ScanOutcome {
-    Done,       // the summary is in the report
-    NotOpened,  // the DXF file could not be opened (reported)
-    NotDxf,     // no ENTITIES section, or a code line that is no group code (reported)
-    Canceled,   // stopped by CancelRequested, without summary
+    Done,       // read to its end: File holds what it gave
+    NotOpened,  // the DXF file could not be opened
+    NotDxf,     // no ENTITIES section, or a code line that is no group code
+    Canceled,   // stopped by CancelRequested
     Failed,     // a run-ending error: Error holds its message
 };
 
 struct ScanResult {
     ScanOutcome Outcome = ScanOutcome::Done;
-    std::string Error;         // Failed: the message; NotOpened, NotDxf: the report's reason
-    std::int64_t Records = 0;  // records written (Done)
-    std::array<std::int64_t, kKindCount> KindRecords{};  // of them, per entity kind (Done)
+    std::string Error;  // Failed: the message; NotOpened, NotDxf: the report's reason
+    // Done: the counts, records and warnings. The paths, status and reason are the run's to
+    // fill in, but for NamesDataFile, which the scan sets.
+    FileReport File{};
 };
+
+// Returns the scan's file report with its status and reason (the paths are the caller's).
+[[nodiscard]] FileReport FileReportOf(const ScanResult& scan);
 
 // Progress reaches the observer after this many bytes of input.
 inline constexpr std::uint64_t kProgressBudget = 256 * 1024;

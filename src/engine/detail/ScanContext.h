@@ -143,6 +143,7 @@ struct ScanContext {
     BlockTally Tally;
 
     std::int32_t PaperSpaceCount = 0;   // entities of selected kinds left out as paper space
+    std::int32_t SectionEntities = 0;   // entities of the section, of any kind (parts not)
     std::int32_t SeparatorRecords = 0;  // records with a field that holds the field separator
     std::int64_t RecordCount = 0;       // records written
     // Records written per entity kind: an entity's records are written before it is counted,

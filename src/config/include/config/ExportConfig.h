@@ -66,6 +66,10 @@ inline constexpr int kSeparatorOther = 5;
 // Sets FieldSeparator for a run from SeparatorChoice and the separator field's text.
 void ResolveFieldSeparator(ExportConfig& config, std::string_view separatorFieldText);
 
+// Returns the separator choice that gives the separator: a fixed one ("," ";" " " tab, CR LF),
+// else kSeparatorOther.
+int SeparatorChoiceOf(std::string_view separator);
+
 // The live configuration and the bytes a save of it wrote, or would have written, when it was
 // last loaded or saved (ConfigFile.h compares them); empty: it counts as changed.
 struct ConfigState {

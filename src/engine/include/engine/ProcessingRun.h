@@ -11,6 +11,7 @@
 
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
+#include "engine/FileReport.h"
 #include "engine/ProcessingReport.h"
 #include "engine/ReadSizes.h"
 #include "engine/RunObserver.h"
@@ -90,23 +91,6 @@ enum class RunStatus {
     Failed,                  // ended on an error: Message names it; no log file was written
 };
 
-// A selected file that left no Data file, and why.
-struct FileFailure {
-    std::string DxfPath;
-    std::string Reason;
-};
-
-// What became of one selected file of a run, for reports that are read by programs.
-struct FileOutcome {
-    enum class Status { Converted, NotRead, Failed };
-    std::string DxfPath;
-    std::string DataPath;
-    Status Outcome = Status::Converted;
-    std::string Reason;        // NotRead, Failed: why no Data file was written
-    std::int64_t Records = 0;  // Converted: records written, in all and per entity kind
-    std::array<std::int64_t, kKindCount> KindRecords{};
-};
-
 struct RunResult {
     RunStatus Status = RunStatus::Done;
     std::string Message;
@@ -116,8 +100,9 @@ struct RunResult {
     int FilesFailed = 0;     // ended on an error, the run going on (RunRequest::KeepGoing)
     int FilesConverted = 0;  // Data files written
     std::int64_t RecordsWritten = 0;
-    std::vector<FileFailure> Failures;  // in the order of the run, the run-ending one last
-    std::vector<FileOutcome> Files;     // each file visited, in the order of the run
+    // Each file visited, in the order of the run: a failed one that ended the run is the
+    // last, a canceled one too.
+    std::vector<FileReport> Files;
     bool Canceled = false;
     std::string LogError;  // why the log file could not be written, when it could not
 };
