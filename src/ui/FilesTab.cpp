@@ -19,6 +19,7 @@
 #include <QPainterPath>
 #include <QScopedValueRollback>
 #include <QSplitter>
+#include <QStringDecoder>
 #include <QTime>
 #include <QToolBar>
 #include <QToolButton>
@@ -148,6 +149,48 @@ QString WriteRefusalReason(const QString& folder) {
         return {};
     }
     return probe.errorString();
+}
+
+// The summary's remarks on the files a run converted, from their per-file results: each
+// warning as the report words it, and the paper-space entities left out.
+std::vector<RunSummary::FileRemarks> ConvertedFileRemarks(const std::vector<FileReport>& files) {
+    std::vector<RunSummary::FileRemarks> remarks;
+    for (const FileReport& file : files) {
+        if (file.Outcome != FileReport::Status::Converted)
+            continue;
+        QStringList texts;
+        bool noRecords = false;
+        for (const FileWarning& warning : file.Warnings) {
+            texts << QString::fromLocal8Bit(warning.Text);
+            noRecords = noRecords || warning.What == FileWarning::Kind::NoRecords;
+        }
+        // A drawing without records names its paper-space count in that warning already.
+        if (file.PaperSpaceLeftOut > 0 && !noRecords)
+            texts << QStringLiteral("%1 paper-space %2 left out")
+                         .arg(file.PaperSpaceLeftOut)
+                         .arg(file.PaperSpaceLeftOut == 1 ? QStringLiteral("entity")
+                                                          : QStringLiteral("entities"));
+        if (!texts.isEmpty())
+            remarks.push_back({QString::fromLocal8Bit(file.DxfPath), texts});
+    }
+    return remarks;
+}
+
+// Returns true when the file holds bytes that are not UTF-8; false when it cannot be read.
+bool HoldsOtherThanUtf8(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    while (!file.atEnd()) {
+        const QByteArray block = file.read(1 << 20);
+        if (block.isEmpty())
+            break;
+        const QString text = decoder.decode(block);  // the decoding runs as it is taken
+        if (decoder.hasError())
+            return true;
+    }
+    return false;
 }
 
 // The message of a destination that cannot take the Data files, with the system's reason.
@@ -849,6 +892,13 @@ void FilesTab::onProcessClicked() {
             file.Outcome == FileReport::Status::Failed)
             summary.Failures.push_back(
                 {QString::fromLocal8Bit(file.DxfPath), QString::fromLocal8Bit(file.Reason)});
+    summary.Remarks = ConvertedFileRemarks(result.Files);
+    // As written, texts keep the drawing's code page: say so when a Data file is not UTF-8.
+    if (configuration.Config.Text == TextMode::AsWritten)
+        for (const FileReport& file : result.Files)
+            if (file.Outcome == FileReport::Status::Converted &&
+                HoldsOtherThanUtf8(QFile::decodeName(QByteArray::fromStdString(file.DataPath))))
+                ++summary.NotUtf8Files;
     summary.ElapsedMs = elapsed;
     summary.LogWritten = result.Status == RunStatus::Done && result.LogError.empty();
     summary.ReportHeld = !heldReport_.isEmpty();

@@ -60,6 +60,26 @@ QString Details(const RunSummary& s) {
             lines
                 << QStringLiteral("  \u2022 and %1 more.").arg(s.Failures.size() - kListedFailures);
     }
+    if (!s.Remarks.empty()) {
+        const int count = int(s.Remarks.size());
+        lines << QStringLiteral("%1 converted %2 a look:")
+                     .arg(count)
+                     .arg(count == 1 ? QStringLiteral("file needs") : QStringLiteral("files need"));
+        for (std::size_t i = 0; i < s.Remarks.size() && i < kListedFailures; ++i)
+            lines << QStringLiteral("  \u2022 %1: %2")
+                         .arg(QFileInfo(s.Remarks[i].Path).fileName(),
+                              s.Remarks[i].Remarks.join(QStringLiteral("; ")));
+        if (s.Remarks.size() > kListedFailures)
+            lines << QStringLiteral("  \u2022 and %1 more: see the log.")
+                         .arg(s.Remarks.size() - kListedFailures);
+    }
+    if (s.NotUtf8Files > 0)
+        lines << QStringLiteral("%1 Data %2 texts that are not UTF-8: with \"Text : as written\" "
+                                "they keep the drawing's code page. For UTF-8, choose \"plain "
+                                "UTF-8\" on the Configuration tab and process again.")
+                     .arg(s.NotUtf8Files)
+                     .arg(s.NotUtf8Files == 1 ? QStringLiteral("file holds")
+                                              : QStringLiteral("files hold"));
     const int notProcessed = s.SelectedFiles - s.FilesConverted - int(s.Failures.size());
     if (s.End == RunSummary::Ending::Error) {
         if (notProcessed > 0)
@@ -89,7 +109,7 @@ QString PanelStyle(const RunSummary& s) {
     if (s.End == RunSummary::Ending::Error) {
         background = "#fdecea";
         border = "#d9776e";
-    } else if (s.End == RunSummary::Ending::Stopped || !s.Failures.empty()) {
+    } else if (s.End == RunSummary::Ending::Stopped || !s.Failures.empty() || !s.Remarks.empty()) {
         background = "#fff4e0";
         border = "#e0a84a";
     }

@@ -1264,6 +1264,51 @@ TEST_F(RunTest, CommandsAreActionsEnabledForTheWindowsState) {
     expectIdle(true);
 }
 
+// The summary lists what each converted file needs looked at, from its per-file result: the
+// values that hold the separator, the entities left out in paper space, a drawing that gave
+// no records; and says when Data files keep the drawing's code page rather than UTF-8.
+TEST_F(RunTest, TheSummaryShowsEachFilesWarnings) {
+    const auto drawing = [](const QByteArray& entities) {
+        return "  0\nSECTION\n  2\nENTITIES\n" + entities + "  0\nENDSEC\n  0\nEOF\n";
+    };
+    const auto text = [](const QByteArray& value) {
+        return "  0\nTEXT\n  8\nFENCE\n 10\n1.0\n 20\n2.0\n 30\n0.0\n 40\n1.0\n  1\n" + value +
+               "\n";
+    };
+    const QByteArray paperPoint = "  0\nPOINT\n 67\n1\n  8\nSHEET\n 10\n1.0\n 20\n2.0\n";
+    QByteArray fence;
+    for (int i = 0; i < 20; ++i)
+        fence += text("Fence, post");
+    StartWithDrawings({{"a-fence.dxf", drawing(fence + paperPoint)},
+                       {"b-cloture.dxf", drawing(text("Cl\xf4ture"))},
+                       {"c-sheet.dxf", drawing(paperPoint)},
+                       {"d-points.dxf", SampleBytes("points.dxf")}});
+    PressSpaceOn(DataWidget(), DataItem(int(DataNode::TextString)));
+    ASSERT_EQ(form->State().Config.DataFlags[std::size_t(DataNode::TextString)], 1);
+    form->Files().onProcessClicked();
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_TRUE(Find<QLabel>("RunSummaryHeadline")->text().contains(": 4 of 4 selected files"));
+    const QString details = Find<QLabel>("RunSummaryDetails")->text();
+    const QStringList lines = details.split('\n');
+    ASSERT_GE(lines.size(), 4) << details.toStdString();
+    EXPECT_EQ(lines[0], "2 converted files need a look:");
+    EXPECT_TRUE(lines[1].startsWith("  \u2022 a-fence.dxf: 20 records hold the field separator"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("; 1 paper-space entity left out")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("  \u2022 c-sheet.dxf: this drawing gave no records (1 "
+                                    "entities in paper space"))
+        << lines[2].toStdString();
+    EXPECT_EQ(lines[3],
+              "1 Data file holds texts that are not UTF-8: with \"Text : as written\" they "
+              "keep the drawing's code page. For UTF-8, choose \"plain UTF-8\" on the "
+              "Configuration tab and process again.");
+
+    // In plain UTF-8 every Data file is UTF-8: nothing to say about code pages.
+    Find<QComboBox>("cbTextMode")->setCurrentIndex(1);
+    form->Files().onProcessClicked();
+    EXPECT_FALSE(Find<QLabel>("RunSummaryDetails")->text().contains("UTF-8"));
+}
+
 // The summary panel at the top of the "DXF Files" tab after each kind of run end.
 TEST_F(RunTest, TheSummaryTellsWhatTheRunDidAndWhatToDo) {
     struct Case {

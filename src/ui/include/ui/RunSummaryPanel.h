@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <vector>
 
@@ -19,12 +20,20 @@ struct RunSummary {
         QString Path;
         QString Reason;
     };
+    // A file converted with something to look at: its warnings, the entities it left out.
+    struct FileRemarks {
+        QString Path;
+        QStringList Remarks;
+    };
 
     Ending End = Ending::Finished;
     int SelectedFiles = 0;
     int FilesConverted = 0;
     std::int64_t RecordsWritten = 0;
     std::vector<FailedFile> Failures;  // in the order of the run
+    std::vector<FileRemarks> Remarks;  // in the order of the run
+    // Data files that hold texts other than UTF-8, the drawing's code page (Text : as written).
+    int NotUtf8Files = 0;
     std::int64_t ElapsedMs = 0;
     bool LogWritten = true;  // false: the log on disk is an older run's, or there is none
     // No log was written, but the program holds the run's report and can show it.
