@@ -813,6 +813,9 @@ void FilesTab::onProcessClicked() {
         return;
     }
     request.DestFolder = QFile::encodeName(destination).toStdString();
+    // The field shows the folder the Data files go to, as the settings will keep it.
+    if (!locked_ && destinationEdit_->text() != QDir::toNativeSeparators(destination))
+        destinationEdit_->setText(QDir::toNativeSeparators(destination));
     const QLocale locale = QLocale::system();
     request.DateTimeText =
         (locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QLatin1Char(' ') +

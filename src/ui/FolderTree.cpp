@@ -91,6 +91,10 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent) {
             ListChildren(item);
     });
     AddPlaces();
+    // The selected folder is listed (so watched) at once: a folder made in it later shows
+    // without its being expanded first.
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { ListChildren(model_->itemFromIndex(current)); });
 }
 
 void FolderTree::AddPlaces() {

@@ -52,6 +52,7 @@ public:
         splitter.installEventFilter(this);
     }
     const QList<int>& Sizes() const { return sizes_; }
+    bool Defaults() const { return firstKeepsItsHint_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -82,11 +83,16 @@ constexpr int kMaxPaneSize = 100'000;
 }  // namespace
 
 QString SplitterSizesText(const QSplitter& splitter) {
-    // Never shown since the sizes were given (a tab not opened): those sizes still hold.
+    // Never shown since the sizes were given (a tab not opened): those sizes still hold, or
+    // the defaults do, which are no one's choice to keep.
     if (const auto* pending = static_cast<const ApplyWhenShown*>(
             splitter.findChild<QObject*>(kPendingName, Qt::FindDirectChildrenOnly)))
-        return SizesText(pending->Sizes());
-    return SizesText(splitter.sizes());
+        return pending->Defaults() ? QString() : SizesText(pending->Sizes());
+    // Never laid out (a tab never opened, nothing saved): no sizes to keep.
+    const QList<int> sizes = splitter.sizes();
+    if (std::all_of(sizes.begin(), sizes.end(), [](int size) { return size == 0; }))
+        return {};
+    return SizesText(sizes);
 }
 
 QList<int> ParseSplitterSizes(const QString& text, int count) {

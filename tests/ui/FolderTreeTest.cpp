@@ -174,6 +174,18 @@ TEST_F(FolderTreeTest, FoldersMadeOrRemovedLaterShowInTheTree) {
     while (Rows(model, surveyRow()).size() < 3 && clock.elapsed() < 5000)
         QTest::qWait(20);
     EXPECT_EQ(Rows(model, surveyRow()), (QStringList{"2027", "2028", "2029"}));
+
+    // The selected folder is watched too, expanded or not: its first subfolder gives it its
+    // expand mark.
+    ASSERT_TRUE(tree.SelectPath(home + "/Survey/2028"));
+    const QModelIndex selected = tree.currentIndex();
+    ASSERT_FALSE(model->hasChildren(selected));
+    ASSERT_TRUE(QDir().mkpath(home + "/Survey/2028/north"));
+    clock.restart();
+    while (!model->hasChildren(selected) && clock.elapsed() < 5000)
+        QTest::qWait(20);
+    EXPECT_EQ(Rows(model, selected), QStringList{"north"});
+    EXPECT_FALSE(tree.isExpanded(selected));
 }
 
 // The chooser reads its folders again each time it opens, and opens where it is asked to.

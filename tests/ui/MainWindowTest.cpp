@@ -351,6 +351,12 @@ TEST_F(MainWindowTest, FirstStartSeedsSettingsAndLoadsTheDefault) {
     EXPECT_EQ(dialogs.SaveRequests.back().Filter, "Quarrow configuration files (*.qrw)");
     EXPECT_EQ(dialogs.SaveRequests.back().DefaultSuffix, "qrw");
     EXPECT_EQ(StatusText(), "None");
+
+    // Leaving without opening the Configuration tab: no splitter was laid out, none keeps
+    // sizes, and the next start gives the defaults again.
+    ASSERT_TRUE(form->onExitRequested());
+    EXPECT_EQ(settings->ReadText(SettingName::ConfigSplitter), "");
+    EXPECT_EQ(settings->ReadText(SettingName::PreviewSplitter), "");
 }
 
 TEST_F(MainWindowTest, CheckingArcsChecksAndFocusesStartPoint) {
@@ -1061,6 +1067,7 @@ TEST_F(RunTest, ATypedOrPastedDestinationIsMadeAndUsed) {
     edit->setText(QStringLiteral("out2"));
     form->Files().onProcessClicked();
     EXPECT_TRUE(QFileInfo::exists(drawings + "/out2/points.csv"));
+    EXPECT_EQ(edit->text(), drawings + "/out2") << "the field shows the folder used";
 
     edit->setText(typed);
     DestinationChooser& chooser = form->Files().DestinationDialog();

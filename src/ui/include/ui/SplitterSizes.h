@@ -9,7 +9,8 @@ class QSplitter;
 
 namespace quarrow {
 
-// Returns the splitter's sizes as "a,b,...".
+// Returns the splitter's sizes as "a,b,..."; empty for a splitter never laid out (unless
+// sizes given to it wait for its first showing).
 QString SplitterSizesText(const QSplitter& splitter);
 
 // Returns the sizes of a text written by SplitterSizesText for a splitter of count panes;
