@@ -216,6 +216,7 @@ int main(int argc, char* argv[]) {
     for (const auto& [name, bytes] : extra)
         if (QFile file(drawings + "/" + name); file.open(QIODevice::WriteOnly)) {
             file.write(bytes);
+            file.flush();  // a later write would give the file today's date
             file.setFileTime(QDateTime(QDate(2026, 3, 14), QTime(9, 30)),
                              QFileDevice::FileModificationTime);
         }
