@@ -19,7 +19,6 @@
 #include <QPainterPath>
 #include <QScopedValueRollback>
 #include <QSplitter>
-#include <QStringDecoder>
 #include <QTime>
 #include <QToolBar>
 #include <QToolButton>
@@ -28,13 +27,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <filesystem>
 #include <span>
-#include <system_error>
 
 #include "platform/SettingsStore.h"
 #include "engine/ProcessingRun.h"
 #include "ui/DestinationChooser.h"
+#include "ui/DestinationFolder.h"
 #include "ui/FolderTree.h"
 #include "ui/Images.h"
 #include "ui/LogViewer.h"
@@ -114,94 +112,6 @@ DateSeparators LocaleSeparators() {
 
 QString HomeFolder() {
     return QDir::homePath();  // where the reference platform fell back to "c:\"
-}
-
-// The destination as typed or pasted: blanks and line breaks around it dropped, "~" the home
-// folder, a relative path taken from the DXF folder. Empty when nothing was typed.
-QString ResolveDestination(const QString& typed, const QString& dxfFolder) {
-    QString text = typed.trimmed();
-    if (text.isEmpty())
-        return {};
-    if (text == QLatin1String("~") || text.startsWith(QLatin1String("~/")))
-        text = QDir::homePath() + text.mid(1);
-    if (QDir::isRelativePath(text))
-        text = QDir(dxfFolder).filePath(text);
-    return QDir::cleanPath(text);
-}
-
-// Makes the destination folder and those above it when missing; returns the system's reason
-// when it could not be made, else an empty text.
-QString MakeDestination(const QString& folder) {
-    std::error_code ec;
-    const std::filesystem::path path(QFile::encodeName(folder).toStdString());
-    std::filesystem::create_directories(path, ec);
-    if (!ec && !std::filesystem::is_directory(path, ec))
-        ec = std::make_error_code(std::errc::not_a_directory);
-    return ec ? QString::fromLocal8Bit(ec.message()) : QString();
-}
-
-// Why no file can be made in a folder, as the system says it.
-QString WriteRefusalReason(const QString& folder) {
-    QFile probe(QDir(folder).filePath(QStringLiteral("quarrow$_$probe.tmp")));
-    if (probe.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        probe.close();
-        probe.remove();
-        return {};
-    }
-    return probe.errorString();
-}
-
-// The summary's remarks on the files a run converted, from their per-file results: each
-// warning as the report words it, and the paper-space entities left out.
-std::vector<RunSummary::FileRemarks> ConvertedFileRemarks(const std::vector<FileReport>& files) {
-    std::vector<RunSummary::FileRemarks> remarks;
-    for (const FileReport& file : files) {
-        if (file.Outcome != FileReport::Status::Converted)
-            continue;
-        QStringList texts;
-        bool noRecords = false;
-        for (const FileWarning& warning : file.Warnings) {
-            texts << QString::fromLocal8Bit(warning.Text);
-            noRecords = noRecords || warning.What == FileWarning::Kind::NoRecords;
-        }
-        // A drawing without records names its paper-space count in that warning already.
-        if (file.PaperSpaceLeftOut > 0 && !noRecords)
-            texts << QStringLiteral("%1 paper-space %2 left out")
-                         .arg(file.PaperSpaceLeftOut)
-                         .arg(file.PaperSpaceLeftOut == 1 ? QStringLiteral("entity")
-                                                          : QStringLiteral("entities"));
-        if (!texts.isEmpty())
-            remarks.push_back({QString::fromLocal8Bit(file.DxfPath), texts});
-    }
-    return remarks;
-}
-
-// Returns true when the file holds bytes that are not UTF-8; false when it cannot be read.
-bool HoldsOtherThanUtf8(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    while (!file.atEnd()) {
-        const QByteArray block = file.read(1 << 20);
-        if (block.isEmpty())
-            break;
-        const QString text = decoder.decode(block);  // the decoding runs as it is taken
-        if (decoder.hasError())
-            return true;
-    }
-    return false;
-}
-
-// The message of a destination that cannot take the Data files, with the system's reason.
-QString DestinationRefusal(const QString& folder, const QString& reason) {
-    QString text = QStringLiteral("Destination directory \"%1\" is write-protected, files can't "
-                                  "be created here. Please select another directory.")
-                       .arg(QDir::toNativeSeparators(
-                           folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')));
-    if (!reason.isEmpty())
-        text += QStringLiteral("\n\n(%1)").arg(reason);
-    return text;
 }
 
 }  // namespace

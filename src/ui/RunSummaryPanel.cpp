@@ -1,10 +1,12 @@
 #include "ui/RunSummaryPanel.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QVBoxLayout>
 
 namespace quarrow {
@@ -119,6 +121,45 @@ QString PanelStyle(const RunSummary& s) {
 }
 
 }  // namespace
+
+std::vector<RunSummary::FileRemarks> ConvertedFileRemarks(const std::vector<FileReport>& files) {
+    std::vector<RunSummary::FileRemarks> remarks;
+    for (const FileReport& file : files) {
+        if (file.Outcome != FileReport::Status::Converted)
+            continue;
+        QStringList texts;
+        bool noRecords = false;
+        for (const FileWarning& warning : file.Warnings) {
+            texts << QString::fromLocal8Bit(warning.Text);
+            noRecords = noRecords || warning.What == FileWarning::Kind::NoRecords;
+        }
+        // A drawing without records names its paper-space count in that warning already.
+        if (file.PaperSpaceLeftOut > 0 && !noRecords)
+            texts << QStringLiteral("%1 paper-space %2 left out")
+                         .arg(file.PaperSpaceLeftOut)
+                         .arg(file.PaperSpaceLeftOut == 1 ? QStringLiteral("entity")
+                                                          : QStringLiteral("entities"));
+        if (!texts.isEmpty())
+            remarks.push_back({QString::fromLocal8Bit(file.DxfPath), texts});
+    }
+    return remarks;
+}
+
+bool HoldsOtherThanUtf8(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    while (!file.atEnd()) {
+        const QByteArray block = file.read(1 << 20);
+        if (block.isEmpty())
+            break;
+        const QString text = decoder.decode(block);  // the decoding runs as it is taken
+        if (decoder.hasError())
+            return true;
+    }
+    return false;
+}
 
 QString ElapsedText(std::int64_t milliseconds) {
     if (milliseconds < 10'000)

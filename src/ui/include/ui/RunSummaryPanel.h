@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/FileReport.h"
+
 class QLabel;
 class QPushButton;
 
@@ -57,6 +59,13 @@ private:
     QPushButton* openDestination_ = nullptr;
     QPushButton* openLog_ = nullptr;
 };
+
+// Returns the summary's remarks on the files a run converted, from their per-file results:
+// each warning as the report words it, and the paper-space entities left out.
+std::vector<RunSummary::FileRemarks> ConvertedFileRemarks(const std::vector<FileReport>& files);
+
+// Returns true when the file holds bytes that are not UTF-8; false when it cannot be read.
+bool HoldsOtherThanUtf8(const QString& path);
 
 // "0.4 s", "12 s", "2 min 05 s".
 QString ElapsedText(std::int64_t milliseconds);
