@@ -176,6 +176,34 @@ TEST_F(PreviewPaneTest, CellsShowTheFieldsAsTheDataFileHoldsThem) {
     EXPECT_EQ(Cell(0, 4), "FENCE");
     EXPECT_EQ(Cell(0, 5), "\"Fence, post\"");
     EXPECT_EQ(Column(5), "Text String");
+    EXPECT_FALSE(
+        pane->findChild<QLabel*>(QStringLiteral("PreviewStatus"))->text().contains("code page"));
+}
+
+// A text in the drawing's code page (Windows-1252 here) reads right in the table, but the
+// Data file is not UTF-8: the status line says so, until the plain UTF-8 mode is chosen.
+TEST_F(PreviewPaneTest, TextsInTheDrawingsCodePageAreNamed) {
+    Start({{"cloture.dxf",
+            "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  8\nFENCE\n 10\n1.0\n"
+            " 20\n2.0\n 30\n0.0\n 40\n1.0\n  1\nCl\xf4ture\n  0\nENDSEC\n  0\nEOF\n"}});
+    TreePath textString;
+    ForEachNode(form->DataTree(), [&](const TreePath& path, const ConfigTreeNode& node) {
+        if (node.Index == int(DataNode::TextString))
+            textString = path;
+    });
+    form->Configuration().onDataChecked(textString, true);
+    const QString cloture = Choose("cloture.dxf");
+    ASSERT_TRUE(WaitFor(cloture, 5, [](const QString& text) { return !text.isEmpty(); }));
+    EXPECT_EQ(Cell(0, 5), QString::fromUtf8("Cl\xc3\xb4ture"));
+    auto* status = pane->findChild<QLabel*>(QStringLiteral("PreviewStatus"));
+    EXPECT_TRUE(status->text().endsWith(
+        "Texts keep the drawing's code page, not UTF-8 (Text : as written)."))
+        << status->text().toStdString();
+    form->Configuration().onTextModeChanged(1);
+    ASSERT_TRUE(WaitFor(cloture, 5, [](const QString& text) { return text.contains(u'\u00f4'); }));
+    for (int waited = 0; waited < 3000 && status->text().contains("code page"); waited += 10)
+        QTest::qWait(10);
+    EXPECT_FALSE(status->text().contains("code page")) << status->text().toStdString();
 }
 
 TEST_F(PreviewPaneTest, SwitchingDrawingsCancelsThePreviousPreview) {
