@@ -20,6 +20,7 @@
 #include "platform/ProgramPaths.h"
 #include "platform/SettingsStore.h"
 #include "ui/FocusFrameStyle.h"
+#include "ui/FilesTab.h"
 #include "ui/MainWindow.h"
 #include "ui/PlotWidget.h"
 #include "ui/UserDialogs.h"
@@ -151,6 +152,7 @@ int main(int argc, char* argv[]) {
     settings->WriteFlag(AutoSelect, true);
     settings->WriteFlag(ShowTips, true);
     settings->WriteFlag(ShowLog, true);
+    settings->WriteFlag(KeepGoing, true);
     settings->WriteText(Width, QStringLiteral("900"));
     settings->WriteText(Height, QStringLiteral("640"));
 
@@ -194,6 +196,37 @@ int main(int argc, char* argv[]) {
     }
     Settle(200);
     if (const QString path = output + "/preview.png"; !form.grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        ++failures;
+    }
+    // The end of a run that went on past a drawing it could not convert, with a drawing whose
+    // layer name holds the separator and one entity in paper space.
+    const auto entities = [](const QByteArray& body) {
+        return "  0\nSECTION\n  2\nENTITIES\n" + body + "  0\nENDSEC\n  0\nEOF\n";
+    };
+    QByteArray fence;
+    for (int i = 0; i < 12; ++i)
+        fence += "  0\nPOINT\n  8\nFENCE, NORTH\n 10\n" +
+                 QByteArray::number(501200 + i * 2.5, 'f', 1) + "\n 20\n4101740.0\n 30\n118.2\n";
+    fence += "  0\nPOINT\n 67\n1\n  8\nTITLE\n 10\n0.0\n 20\n0.0\n";
+    const std::pair<const char*, QByteArray> extra[] = {
+        {"fence-north.dxf", entities(fence)},
+        {"levels-typed.dxf",
+         entities("  0\nPOINT\n  8\nLEVELS\n 10\n501250.0\n 20\n4101700,5\n 30\n117.9\n")}};
+    for (const auto& [name, bytes] : extra)
+        if (QFile file(drawings + "/" + name); file.open(QIODevice::WriteOnly)) {
+            file.write(bytes);
+            file.flush();  // a later write would give the file today's date
+            file.setFileTime(QDateTime(QDate(2026, 3, 14), QTime(9, 30)),
+                             QFileDevice::FileModificationTime);
+        }
+    tabs->setCurrentIndex(0);
+    form.resize(900, 640);
+    form.Files().onRefreshClicked();
+    Settle(300);
+    form.Files().onProcessClicked();
+    Settle(300);
+    if (const QString path = output + "/summary.png"; !form.grab().save(path)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         ++failures;
     }

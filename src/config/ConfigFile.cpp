@@ -10,6 +10,7 @@
 
 #include "config/FileReplace.h"
 #include "config/NodeTables.h"
+#include "config/TreePath.h"
 
 namespace quarrow {
 namespace {
@@ -526,6 +527,34 @@ std::vector<std::uint8_t> BuildConfigFile(ExportConfig& config, const ConfigTree
         out.insert(out.end(), extra.begin(), extra.end());
     }
     return out;
+}
+
+std::vector<std::uint8_t> ComparableConfigBytes(const ExportConfig& config,
+                                                const ConfigTree& entityTree,
+                                                const ConfigTree& dataTree) {
+    ExportConfig copy = config;
+    ConfigTree entities = entityTree;
+    ConfigTree data = dataTree;
+    for (ConfigTree* tree : {&entities, &data})
+        ForEachNode(*tree, [](const TreePath&, ConfigTreeNode& node) {
+            node.SetState(NodeState::Selected, false);
+            node.SetState(NodeState::Expanded, false);
+        });
+    return BuildConfigFile(copy, entities, data);
+}
+
+bool IsConfigChanged(const ConfigState& state, const ConfigTree& entityTree,
+                     const ConfigTree& dataTree) {
+    return state.SavedBytes.empty() ||
+           ComparableConfigBytes(state.Config, entityTree, dataTree) != state.SavedBytes;
+}
+
+void MarkConfigSaved(ConfigState& state, const ConfigTree& entityTree, const ConfigTree& dataTree) {
+    state.SavedBytes = ComparableConfigBytes(state.Config, entityTree, dataTree);
+}
+
+void MarkConfigUnsaved(ConfigState& state) {
+    state.SavedBytes.clear();
 }
 
 WriteResult WriteConfigFile(const std::string& path, ExportConfig& config,

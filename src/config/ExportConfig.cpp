@@ -47,16 +47,4 @@ int SeparatorChoiceOf(std::string_view separator) {
     return kSeparatorOther;
 }
 
-bool IsConfigChanged(const ConfigState& state) {
-    return state.Config != state.SavedConfig;
-}
-
-void MarkConfigSaved(ConfigState& state) {
-    state.SavedConfig = state.Config;
-}
-
-void MarkConfigUnsaved(ConfigState& state) {
-    state.SavedConfig.ConfigSignature = "error";
-}
-
 }  // namespace quarrow

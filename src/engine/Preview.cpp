@@ -1,5 +1,7 @@
 #include "engine/Preview.h"
 
+#include <algorithm>
+
 #include "detail/ByteSource.h"
 #include "detail/DxfScan.h"
 #include "detail/RecordCapture.h"
@@ -20,6 +22,34 @@ std::vector<std::string_view> SplitFields(std::string_view record, std::string_v
     }
     fields.push_back(record.substr(from));
     return fields;
+}
+
+std::vector<std::string_view> SplitRecordAsHeld(std::string_view record,
+                                                std::string_view separator) {
+    std::vector<std::string_view> fields;
+    std::size_t from = 0;
+    for (;;) {
+        std::size_t at = from;
+        if (at < record.size() && record[at] == '"') {
+            // To the closing quote; a doubled quote is part of the value.
+            for (++at; at < record.size(); ++at)
+                if (record[at] == '"') {
+                    if (at + 1 < record.size() && record[at + 1] == '"')
+                        ++at;
+                    else
+                        break;
+                }
+            at = std::min(at + 1, record.size());
+        }
+        const std::size_t end =
+            separator.empty() ? std::string_view::npos : record.find(separator, at);
+        if (end == std::string_view::npos) {
+            fields.push_back(record.substr(from));
+            return fields;
+        }
+        fields.push_back(record.substr(from, end - from));
+        from = end + separator.size();
+    }
 }
 
 std::vector<std::string> SplitRecord(std::string_view record, std::string_view separator,

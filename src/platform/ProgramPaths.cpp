@@ -36,6 +36,8 @@ void SeedUserDataFolder(const QString& executableFolder, const QString& userData
 }
 
 QString ProgramPaths::CurrentConfigPath(const QString& configName) const {
+    if (QDir::isAbsolutePath(configName))
+        return QDir::cleanPath(configName);
     return ConfigFolder + QLatin1Char('/') + configName;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QVariant>
+#include <algorithm>
 
 namespace quarrow {
 namespace {
@@ -86,9 +87,7 @@ void SeedSettings(SettingsStore& store) {
     const struct {
         const QString& name;
         int value;
-    } numbers[] = {{SettingName::Width, kDesignWidth},
-                   {SettingName::Height, kDesignHeight},
-                   {SettingName::FolderPanelWidth, kDesignFolderPanelWidth}};
+    } numbers[] = {{SettingName::FolderPanelWidth, kDesignFolderPanelWidth}};
     for (const auto& n : numbers)
         if (!IsDecimalText(store, n.name))
             store.WriteText(n.name, QString::number(n.value));
@@ -102,6 +101,13 @@ void SeedSettings(SettingsStore& store) {
     for (const auto& f : flags)
         if (!store.IsFlag(f.name))
             store.WriteFlag(f.name, f.on);
+}
+
+QSize FirstStartSize(QSize available) {
+    // A margin for the window's frame and the desktop's panels.
+    constexpr int kMargin = 40;
+    return QSize(std::clamp(available.width() - kMargin, kDesignWidth, 1280),
+                 std::clamp(available.height() - kMargin, kDesignHeight, 860));
 }
 
 int ReadIntText(const SettingsStore& store, const QString& name, int fallback) {

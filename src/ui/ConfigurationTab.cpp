@@ -87,8 +87,6 @@ ConfigurationTab::ConfigurationTab(ConfigState& state, ConfigTree& entityTree, C
                                 "Load a configuration file.", 0, 100);
     saveButton_ = AddToolButton(toolbar, "btsave", " Save configuration",
                                 "Save current configuration to file.", 1, 100);
-    connect(loadButton_, &QToolButton::clicked, this, &ConfigurationTab::onLoadClicked);
-    connect(saveButton_, &QToolButton::clicked, this, [this] { onSaveClicked(); });
     // The load button's menu lists the configurations last loaded or saved.
     recentMenu_ = new QMenu(loadButton_);
     recentMenu_->setObjectName(QStringLiteral("RecentConfigs"));
@@ -125,13 +123,16 @@ void ConfigurationTab::SetRunning(bool running) {
     // working under it.
     for (QWidget* group : {entityGroup_, dataGroup_, optionsGroup_})
         group->setEnabled(idle);
-    loadButton_->setEnabled(idle);
-    saveButton_->setEnabled(idle);
 }
 
-void ConfigurationTab::SetConfigInUse(const QString& fileName) {
-    configInUse_ = fileName;
-    emit ConfigInUseChanged(fileName);
+void ConfigurationTab::BindCommands(QAction* load, QAction* save) {
+    BindButton(loadButton_, load);
+    BindButton(saveButton_, save);
+}
+
+void ConfigurationTab::SetConfigInUse(const QString& path) {
+    configInUse_ = QFileInfo(path).absoluteFilePath();
+    emit ConfigInUseChanged(QFileInfo(path).fileName());
 }
 
 void ConfigurationTab::SetConfigNone() {
@@ -165,8 +166,10 @@ bool ConfigurationTab::LoadConfigFile(const QString& path) {
         tree->setCurrentItem(tree->topLevelItem(0));
     }
     configLoading_ = false;
-    MarkConfigSaved(state_);
-    settings_.WriteText(SettingName::Config, QFileInfo(path).fileName());
+    MarkConfigSaved(state_, entityTree_, dataTree_);
+    // The full path, so a configuration kept outside the configurations folder is found at
+    // the next start too.
+    settings_.WriteText(SettingName::Config, QFileInfo(path).absoluteFilePath());
     return true;
 }
 
@@ -190,8 +193,10 @@ bool ConfigurationTab::onSaveClicked() {
     request.Title = QStringLiteral("Save current configuration");
     request.Filter = kConfigFilter;
     request.DefaultSuffix = QStringLiteral("qrw");
-    request.Folder = paths_.ConfigFolder;
-    request.ProposedName = configInUse_;
+    // The folder of the configuration in use, wherever it was saved.
+    request.Folder =
+        configInUse_.isEmpty() ? paths_.ConfigFolder : QFileInfo(configInUse_).absolutePath();
+    request.ProposedName = configInUse_.isEmpty() ? QString() : QFileInfo(configInUse_).fileName();
     const QString path = dialogs_.ChooseSaveFile(window(), request);
     if (path.isEmpty())
         return false;
@@ -201,10 +206,9 @@ bool ConfigurationTab::onSaveClicked() {
         dialogs_.ShowMessage(window(), MessageKind::Error, QString::fromStdString(written.Message));
         return false;
     }
-    const QString name = QFileInfo(path).fileName();
-    SetConfigInUse(name);
-    settings_.WriteText(SettingName::Config, name);
-    MarkConfigSaved(state_);
+    SetConfigInUse(path);
+    settings_.WriteText(SettingName::Config, QFileInfo(path).absoluteFilePath());
+    MarkConfigSaved(state_, entityTree_, dataTree_);
     RememberRecentConfig(settings_, QFileInfo(path).absoluteFilePath());
     return true;
 }
@@ -222,13 +226,13 @@ void ConfigurationTab::onLoadClicked() {
     const QString path = dialogs_.ChooseOpenFile(window(), request);
     if (path.isEmpty())
         return;
-    SetConfigInUse(QFileInfo(path).fileName());
+    SetConfigInUse(path);
     if (LoadConfigFile(path))
         RememberRecentConfig(settings_, QFileInfo(path).absoluteFilePath());
 }
 
 bool ConfigurationTab::ConfirmLeavingChanges() {
-    if (!IsConfigChanged(state_))
+    if (!IsConfigChanged(state_, entityTree_, dataTree_))
         return true;
     const Answer answer = dialogs_.AskYesNoCancel(window(), kChangedQuestion);
     if (answer == Answer::Cancel)
@@ -271,7 +275,7 @@ void ConfigurationTab::LoadRecentConfig(const QString& path) {
     }
     if (!ConfirmLeavingChanges())
         return;
-    SetConfigInUse(QFileInfo(path).fileName());
+    SetConfigInUse(path);
     if (LoadConfigFile(path))
         RememberRecentConfig(settings_, path);
 }

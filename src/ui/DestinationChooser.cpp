@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "ui/FolderTree.h"
@@ -59,7 +60,14 @@ DestinationChooser::DestinationChooser(UserDialogs& dialogs, QWidget* parent)
     connect(folderTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &DestinationChooser::onFolderChanged);
     // Esc and the title-bar close already end a QDialog with Cancel.
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, folderTree_,
+            &FolderTree::RelistAll);
     folderTree_->SelectPath(QDir::homePath());
+}
+
+void DestinationChooser::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    folderTree_->RelistAll();  // folders may have come or gone since it was last open
 }
 
 QString DestinationChooser::SelectedPath() const {

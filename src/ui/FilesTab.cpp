@@ -32,6 +32,7 @@
 #include "platform/SettingsStore.h"
 #include "engine/ProcessingRun.h"
 #include "ui/DestinationChooser.h"
+#include "ui/DestinationFolder.h"
 #include "ui/FolderTree.h"
 #include "ui/Images.h"
 #include "ui/LogViewer.h"
@@ -126,7 +127,7 @@ FilesTab::FilesTab(SettingsStore& settings, UserDialogs& dialogs, const ProgramP
     summary_ = new RunSummaryPanel(this);
     layout->addWidget(summary_);
     connect(summary_, &RunSummaryPanel::OpenDestinationRequested, this, &FilesTab::OpenDestination);
-    connect(summary_, &RunSummaryPanel::OpenLogRequested, this, &FilesTab::OpenLog);
+    connect(summary_, &RunSummaryPanel::OpenLogRequested, this, &FilesTab::OpenRunReport);
 
     auto* files = MakeGroup("GroupBox1", " DXF files to process ", true);
     filesGroup_ = files;
@@ -150,9 +151,7 @@ FilesTab::FilesTab(SettingsStore& settings, UserDialogs& dialogs, const ProgramP
     auto* exitButton = AddToolButton(toolbar, "btexit", " Exit", "Exit...", 4, 112);
     toolbar->addSeparator();
     auto* log = AddToolButton(toolbar, "ToolButton2", "Show last Log", "", 5, 112);
-    connect(processButton_, &QToolButton::clicked, this, &FilesTab::onProcessClicked);
-    // " Exit" asks the same way the title-bar close does: through the window's exit sequence.
-    connect(exitButton, &QToolButton::clicked, this, &FilesTab::ExitClicked);
+    exitButton_ = exitButton;
     connect(log, &QToolButton::clicked, this, &FilesTab::onShowLogClicked);
 
     // Windows of their own, placed over the main window.
@@ -259,7 +258,7 @@ QWidget* FilesTab::BuildFileBrowser() {
     connect(fileList_, &QTreeWidget::currentItemChanged, this, &FilesTab::CurrentDrawingChanged);
     connect(fileList_, &QTreeWidget::itemDoubleClicked, this, &FilesTab::CurrentDrawingChanged);
     connect(selectAll, &QAction::triggered, this, &FilesTab::onSelectAllFilesClicked);
-    connect(refresh, &QAction::triggered, this, &FilesTab::onRefreshFolderClicked);
+    connect(refresh, &QAction::triggered, this, &FilesTab::onRefreshClicked);
     // Drawings and folders dropped from a file manager open here.
     fileList_->setAcceptDrops(true);
     fileList_->viewport()->setAcceptDrops(true);
@@ -281,8 +280,9 @@ void FilesTab::BuildOutputControls(QWidget* group) {
     layout->setContentsMargins(6, 2, 6, 4);
     destinationEdit_ = new QLineEdit(group);
     destinationEdit_->setObjectName(QStringLiteral("Edit1"));
-    destinationEdit_->setReadOnly(true);  // the destination is chosen, never typed
-    destinationEdit_->setToolTip(QStringLiteral("Data files will be created here."));
+    destinationEdit_->setToolTip(
+        QStringLiteral("Data files will be created here. Type or paste a folder, or browse for "
+                       "it; a folder that does not exist is created when the run starts."));
     layout->addWidget(destinationEdit_, 1);
     browseButton_ = MakeSmallButton(group, "SpeedButton4", BrowseIcon(),
                                     "Browse disk for Destination Directory ...");
@@ -570,6 +570,13 @@ void FilesTab::onRefreshFolderClicked() {
     FillFileList(DxfFolderPath());
 }
 
+void FilesTab::onRefreshClicked() {
+    const QString before = DxfFolderPath();
+    folderTree_->RelistAll();
+    if (DxfFolderPath() == before)  // else the new folder's files are listed already
+        onRefreshFolderClicked();
+}
+
 void FilesTab::onSelectAllFilesClicked() {
     fileList_->selectAll();
 }
@@ -617,7 +624,18 @@ void FilesTab::onFileListHeaderClicked(int column) {
 void FilesTab::onFileSelectionChanged() {
     const auto count = fileList_->selectedItems().size();
     selectionCountLabel_->setText(QString::fromStdString(SelectionCountText(count)));
-    processButton_->setEnabled(count > 0 && !running_);
+    emit SelectionChanged();
+}
+
+int FilesTab::SelectedCount() const {
+    return int(fileList_->selectedItems().size());
+}
+
+void FilesTab::BindCommands(QAction* process, QAction* exit, QAction* stop) {
+    BindButton(processButton_, process);
+    // " Exit" asks the same way the title-bar close does: through the window's exit sequence.
+    BindButton(exitButton_, exit);
+    progressWindow_->BindStop(stop);
 }
 
 void FilesTab::SetRunning(bool running) {
@@ -626,7 +644,6 @@ void FilesTab::SetRunning(bool running) {
     // the rules that enable single fields (the destination lock) keep working under it.
     for (QWidget* group : {filesGroup_, outputGroup_})
         group->setEnabled(idle);
-    processButton_->setEnabled(idle && !fileList_->selectedItems().isEmpty());
 }
 
 void FilesTab::onLockDestinationClicked() {
@@ -656,6 +673,14 @@ void FilesTab::onUnlockDestinationClicked() {
 }
 
 void FilesTab::onBrowseDestinationClicked() {
+    // The chooser opens at the destination, or at the nearest folder above it that exists.
+    QString at = ResolveDestination(destinationEdit_->text(), DxfFolderPath());
+    while (!at.isEmpty() && !QFileInfo(at).isDir()) {
+        const QString up = QFileInfo(at).path();
+        at = up == at ? QString() : up;
+    }
+    if (!at.isEmpty())
+        destinationChooser_->SelectPath(at);
     if (destinationChooser_->exec() == QDialog::Accepted)
         destinationEdit_->setText(destinationChooser_->SelectedPath());
 }
@@ -684,7 +709,23 @@ void FilesTab::onProcessClicked() {
         request.Entries.push_back(
             MakeListEntry(dxfFolder, row.Name, item->isSelected(), row.Extension));
     }
-    request.DestFolder = QFile::encodeName(destinationEdit_->text()).toStdString();
+    // A typed or pasted destination is made when missing, as the command line does.
+    const QString destination = ResolveDestination(destinationEdit_->text(), DxfFolderPath());
+    if (destination.isEmpty()) {
+        dialogs_.ShowMessage(window(), MessageKind::Information,
+                             QStringLiteral("  Please, enter the destination directory of the "
+                                            "Data files.  "));
+        destinationEdit_->setFocus();
+        return;
+    }
+    if (const QString reason = MakeDestination(destination); !reason.isEmpty()) {
+        dialogs_.ShowMessage(window(), MessageKind::Error, DestinationRefusal(destination, reason));
+        return;
+    }
+    request.DestFolder = QFile::encodeName(destination).toStdString();
+    // The field shows the folder the Data files go to, as the settings will keep it.
+    if (!locked_ && destinationEdit_->text() != QDir::toNativeSeparators(destination))
+        destinationEdit_->setText(QDir::toNativeSeparators(destination));
     const QLocale locale = QLocale::system();
     request.DateTimeText =
         (locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QLatin1Char(' ') +
@@ -692,11 +733,12 @@ void FilesTab::onProcessClicked() {
             .toLocal8Bit()
             .toStdString();
     request.LogPath = QFile::encodeName(paths_.LogFilePath).toStdString();
+    request.KeepGoing = configuration.KeepGoing;
 
     int selected = 0;
     for (const RunEntry& entry : request.Entries)
         selected += entry.Selected ? 1 : 0;
-    lastDestination_ = destinationEdit_->text();
+    lastDestination_ = destination;
     progressWindow_->SetFileCount(selected);
 
     summary_->hide();  // the last run's numbers would be read as this one's
@@ -730,8 +772,25 @@ void FilesTab::onProcessClicked() {
     }
 
     if (result.Status == RunStatus::DestinationNotWritable) {
-        dialogs_.ShowMessage(window(), MessageKind::Error, QString::fromLocal8Bit(result.Message));
+        dialogs_.ShowMessage(window(), MessageKind::Error,
+                             DestinationRefusal(destination, WriteRefusalReason(destination)));
         return;
+    }
+
+    // A run that wrote no log keeps its report here, so it is not mistaken for the older
+    // log on disk.
+    heldReport_.clear();
+    if (result.Status == RunStatus::Failed) {
+        heldReport_ =
+            QString::fromLocal8Bit(result.Report.LogText()) +
+            QStringLiteral("  *** Error, %1 ***\r\n").arg(QString::fromLocal8Bit(result.Message));
+        heldReportCaption_ = QStringLiteral(
+            "The report of the last run, which ended on an error: such a run writes no log "
+            "file, so the log file still holds an earlier run's report.");
+    } else if (!result.LogError.empty()) {
+        heldReport_ = QString::fromLocal8Bit(result.Report.LogText());
+        heldReportCaption_ = QStringLiteral("The report of the last run: %1")
+                                 .arg(QString::fromLocal8Bit(result.LogError));
     }
 
     RunSummary summary;
@@ -746,8 +805,16 @@ void FilesTab::onProcessClicked() {
             file.Outcome == FileReport::Status::Failed)
             summary.Failures.push_back(
                 {QString::fromLocal8Bit(file.DxfPath), QString::fromLocal8Bit(file.Reason)});
+    summary.Remarks = ConvertedFileRemarks(result.Files);
+    // As written, texts keep the drawing's code page: say so when a Data file is not UTF-8.
+    if (configuration.Config.Text == TextMode::AsWritten)
+        for (const FileReport& file : result.Files)
+            if (file.Outcome == FileReport::Status::Converted &&
+                HoldsOtherThanUtf8(QFile::decodeName(QByteArray::fromStdString(file.DataPath))))
+                ++summary.NotUtf8Files;
     summary.ElapsedMs = elapsed;
     summary.LogWritten = result.Status == RunStatus::Done && result.LogError.empty();
+    summary.ReportHeld = !heldReport_.isEmpty();
     summary_->ShowSummary(summary);
     emit SummaryShown();
 
@@ -770,8 +837,9 @@ void FilesTab::onProcessClicked() {
 }
 
 void FilesTab::onShowLogClicked() {
-    if (QFileInfo::exists(paths_.LogFilePath)) {
-        OpenLog();
+    // After a run that wrote no log, its own report, not the older log on disk.
+    if (!heldReport_.isEmpty() || QFileInfo::exists(paths_.LogFilePath)) {
+        OpenRunReport();
         return;
     }
     dialogs_.ShowMessage(window(), MessageKind::Information,
@@ -790,6 +858,19 @@ void FilesTab::OpenLog() {
     logViewer_->activateWindow();
 }
 
+void FilesTab::OpenRunReport() {
+    if (heldReport_.isEmpty()) {
+        OpenLog();
+        return;
+    }
+    if (!logViewer_)
+        logViewer_ = new LogViewer(window());
+    logViewer_->ShowReport(heldReportCaption_, heldReport_);
+    logViewer_->show();
+    logViewer_->raise();
+    logViewer_->activateWindow();
+}
+
 void FilesTab::OpenDestination() {
     if (dialogs_.OpenFolder(lastDestination_))
         return;
@@ -797,6 +878,11 @@ void FilesTab::OpenDestination() {
                          QStringLiteral("No file manager could be opened. The Data files are "
                                         "in this folder:\n\n%1")
                              .arg(QDir::toNativeSeparators(lastDestination_)));
+}
+
+void FilesTab::RequestStop() {
+    if (running_)
+        cancelRequested_.store(true, std::memory_order_relaxed);
 }
 
 void FilesTab::StopForExit() {

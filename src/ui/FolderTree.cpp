@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QMenu>
 #include <QStandardItemModel>
 #include <QStandardPaths>
@@ -78,9 +79,22 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent) {
     showHiddenAction_->setObjectName(QStringLiteral("ShowHiddenFolders"));
     showHiddenAction_->setCheckable(true);
     connect(showHiddenAction_, &QAction::toggled, this, &FolderTree::SetShowHidden);
-    connect(this, &QTreeView::expanded, this,
-            [this](const QModelIndex& index) { ListChildren(model_->itemFromIndex(index)); });
+    watcher_ = new QFileSystemWatcher(this);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this,
+            &FolderTree::onFolderChangedOnDisk);
+    // Expanding a folder listed before reads it again: it may have changed since.
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        QStandardItem* item = model_->itemFromIndex(index);
+        if (item != nullptr && item->data(kListedRole).toBool())
+            Update(item);
+        else
+            ListChildren(item);
+    });
     AddPlaces();
+    // The selected folder is listed (so watched) at once: a folder made in it later shows
+    // without its being expanded first.
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { ListChildren(model_->itemFromIndex(current)); });
 }
 
 void FolderTree::AddPlaces() {
@@ -118,6 +132,90 @@ void FolderTree::ListChildren(QStandardItem* item) {
         const QString childPath = CleanAbsolute(folder.filePath());
         if (Listable(childPath, showHidden_))
             item->appendRow(MakeFolderItem(folder.fileName(), icon, childPath, showHidden_));
+    }
+    if (!path.isEmpty())
+        watcher_->addPath(path);
+}
+
+void FolderTree::Update(QStandardItem* item) {
+    const QString path = item->data(kPathRole).toString();
+    if (path.isEmpty())
+        return;  // a placeholder row
+    if (!item->data(kListedRole).toBool()) {
+        const bool has = HasSubfolders(path, showHidden_);
+        if (has && item->rowCount() == 0)
+            item->appendRow(new QStandardItem);
+        else if (!has && item->rowCount() > 0)
+            item->removeRows(0, item->rowCount());
+        return;
+    }
+    QStringList names;
+    QStringList paths;
+    for (const QFileInfo& folder : QDir(path).entryInfoList(
+             FolderFilter(showHidden_), QDir::Name | QDir::IgnoreCase | QDir::LocaleAware)) {
+        const QString childPath = CleanAbsolute(folder.filePath());
+        if (Listable(childPath, showHidden_)) {
+            names << folder.fileName();
+            paths << childPath;
+        }
+    }
+    // The rows are in the order of the listing: drop those gone, then fill in the new ones.
+    for (int row = item->rowCount() - 1; row >= 0; --row)
+        if (!paths.contains(item->child(row)->data(kPathRole).toString())) {
+            watcher_->removePath(item->child(row)->data(kPathRole).toString());
+            item->removeRow(row);
+        }
+    const QIcon icon = style()->standardIcon(QStyle::SP_DirIcon);
+    for (int i = 0; i < paths.size(); ++i)
+        if (i >= item->rowCount() || item->child(i)->data(kPathRole).toString() != paths[i])
+            item->insertRow(i, MakeFolderItem(names[i], icon, paths[i], showHidden_));
+}
+
+void FolderTree::UpdateBranch(QStandardItem* item) {
+    Update(item);
+    if (item->data(kListedRole).toBool())
+        for (int row = 0; row < item->rowCount(); ++row)
+            UpdateBranch(item->child(row));
+}
+
+void FolderTree::RelistAll() {
+    const QString selected = QDir::fromNativeSeparators(SelectedPath());
+    for (int row = 0; row < model_->rowCount(); ++row)
+        UpdateBranch(model_->item(row));
+    Reselect(selected);
+}
+
+QStandardItem* FolderTree::ListedItem(const QString& path) const {
+    QStandardItem* item = PlaceFor(path);
+    while (item != nullptr && item->data(kPathRole).toString() != path) {
+        if (!item->data(kListedRole).toBool())
+            return nullptr;
+        QStandardItem* next = nullptr;
+        for (int row = 0; row < item->rowCount() && next == nullptr; ++row)
+            if (IsInside(path, item->child(row)->data(kPathRole).toString()))
+                next = item->child(row);
+        item = next;
+    }
+    return item != nullptr && item->data(kListedRole).toBool() ? item : nullptr;
+}
+
+void FolderTree::onFolderChangedOnDisk(const QString& changed) {
+    const QString selected = QDir::fromNativeSeparators(SelectedPath());
+    QStandardItem* item = ListedItem(CleanAbsolute(changed));
+    if (item == nullptr) {
+        watcher_->removePath(changed);  // no longer listed (or gone)
+        return;
+    }
+    Update(item);
+    Reselect(selected);
+}
+
+void FolderTree::Reselect(QString path) {
+    if (path.isEmpty() || QDir::fromNativeSeparators(SelectedPath()) == path)
+        return;
+    while (!path.isEmpty() && !Select(path, false)) {
+        const QString up = QFileInfo(path).path();
+        path = up == path ? QString() : up;
     }
 }
 
@@ -191,6 +289,8 @@ void FolderTree::SetShowHidden(bool on) {
         showHiddenAction_->setChecked(on);
     }
     QString path = QDir::fromNativeSeparators(SelectedPath());
+    if (!watcher_->directories().isEmpty())
+        watcher_->removePaths(watcher_->directories());
     model_->clear();
     AddPlaces();
     // Hiding a folder that held the selection moves it up to the nearest listed one.
@@ -204,8 +304,10 @@ void FolderTree::Relist(const QString& path) {
     QStandardItem* item = ItemFor(CleanAbsolute(path));
     if (item == nullptr)
         return;
-    item->setData(false, kListedRole);
-    ListChildren(item);
+    if (item->data(kListedRole).toBool())
+        Update(item);
+    else
+        ListChildren(item);
 }
 
 void FolderTree::contextMenuEvent(QContextMenuEvent* event) {

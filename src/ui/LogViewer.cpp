@@ -19,6 +19,7 @@ LogViewer::LogViewer(QWidget* parent) : QDialog(parent) {
     path_ = new QLabel(this);
     path_->setObjectName(QStringLiteral("LogPath"));
     path_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    path_->setWordWrap(true);
     text_ = new QPlainTextEdit(this);
     text_->setObjectName(QStringLiteral("LogText"));
     text_->setReadOnly(true);
@@ -45,6 +46,13 @@ void LogViewer::ShowFile(const QString& path) {
     QString text = QString::fromLocal8Bit(file.readAll());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text_->setPlainText(text);
+}
+
+void LogViewer::ShowReport(const QString& caption, const QString& text) {
+    path_->setText(caption);
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text_->setPlainText(shown);
 }
 
 }  // namespace quarrow

@@ -1,11 +1,13 @@
 #include "ui/MainWindow.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
 #include <QShowEvent>
@@ -16,12 +18,14 @@
 
 #include "platform/HeaderLayout.h"
 #include "platform/SettingsStore.h"
+#include "config/ConfigFile.h"
 #include "engine/ProcessingRun.h"
 #include "ui/ConfigurationTab.h"
 #include "ui/FilesTab.h"
 #include "ui/Images.h"
 #include "ui/OptionsTab.h"
 #include "ui/PreviewPane.h"
+#include "ui/SplitterSizes.h"
 #include "ui/TooltipSwitch.h"
 #include "ui/UserDialogs.h"
 
@@ -98,41 +102,76 @@ void MainWindow::BuildFrame() {
     setCentralWidget(tabs_);
     BuildStatusBar();
     ConnectTabs();
-    BuildShortcuts();
+    BuildCommands();
 }
 
-void MainWindow::BuildShortcuts() {
-    // Each key presses its button, so a disabled button (a run going) leaves the key idle too.
-    const auto press = [this](const char* button) {
-        if (auto* found = findChild<QAbstractButton*>(QString::fromLatin1(button)))
-            found->click();
-    };
-    const auto add = [this](const char* name, const QList<QKeySequence>& keys,
-                            const std::function<void()>& handler) {
-        auto* action = new QAction(this);
+void MainWindow::BuildCommands() {
+    const auto make = [this](const char* name, const QString& text, const QIcon& icon,
+                             const QList<QKeySequence>& keys) {
+        auto* action = new QAction(icon, text, this);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, handler);
-        addAction(action);
+        addAction(action);  // the keys work with the menu bar hidden too
+        return action;
     };
-    add("LoadShortcut", {QKeySequence(Qt::CTRL | Qt::Key_O)}, [press] { press("btload"); });
-    add("SaveShortcut", {QKeySequence(Qt::CTRL | Qt::Key_S)}, [press] { press("btsave"); });
-    add("HelpShortcut", {QKeySequence(Qt::Key_F1)}, [press] { press("BitBtn7"); });
-    add("RefreshShortcut", {QKeySequence(Qt::Key_F5)}, [this] {
+    commands_.Load = make("LoadCommand", QStringLiteral("&Load configuration..."),
+                          Images::Toolbar(0), {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    commands_.Save = make("SaveCommand", QStringLiteral("&Save configuration..."),
+                          Images::Toolbar(1), {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    commands_.Process =
+        make("ProcessCommand", QStringLiteral("&Process selected files"), Images::Toolbar(2),
+             {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+    commands_.Stop = make("StopCommand", QStringLiteral("S&top the run"), QIcon(),
+                          {QKeySequence(Qt::Key_Escape)});
+    commands_.Help = make("HelpCommand", QStringLiteral("Show &Help file"), Images::Help(),
+                          {QKeySequence(Qt::Key_F1)});
+    commands_.Exit = make("ExitCommand", QStringLiteral("E&xit"), Images::Toolbar(4),
+                          {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    auto* refresh = make("RefreshCommand", QStringLiteral("&Refresh folders and files"), QIcon(),
+                         {QKeySequence(Qt::Key_F5)});
+
+    connect(commands_.Load, &QAction::triggered, configuration_, &ConfigurationTab::onLoadClicked);
+    connect(commands_.Save, &QAction::triggered, configuration_,
+            [this] { configuration_->onSaveClicked(); });
+    connect(commands_.Process, &QAction::triggered, files_, &FilesTab::onProcessClicked);
+    connect(commands_.Stop, &QAction::triggered, files_, &FilesTab::RequestStop);
+    connect(commands_.Help, &QAction::triggered, options_, &OptionsTab::onShowHelpClicked);
+    // Exit asks the same way the title-bar close does: through the window's exit sequence.
+    connect(commands_.Exit, &QAction::triggered, this, &QWidget::close);
+    connect(refresh, &QAction::triggered, this, [this] {
         if (!files_->Running())
-            files_->onRefreshFolderClicked();
+            files_->onRefreshClicked();
     });
-    add("ProcessShortcut",
-        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)},
-        [press] { press("btprocess"); });
+    configuration_->BindCommands(commands_.Load, commands_.Save);
+    files_->BindCommands(commands_.Process, commands_.Exit, commands_.Stop);
+    options_->BindHelp(commands_.Help);
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addActions({commands_.Load, commands_.Save});
+    file->addSeparator();
+    file->addActions({commands_.Process, commands_.Stop, refresh});
+    file->addSeparator();
+    file->addAction(commands_.Exit);
+    menuBar()->addMenu(QStringLiteral("&Help"))->addAction(commands_.Help);
+    menuBar()->setObjectName(QStringLiteral("MainMenu"));
+    UpdateCommands();
+}
+
+void MainWindow::UpdateCommands() {
+    const bool running = files_->Running();
+    commands_.Load->setEnabled(!running);
+    commands_.Save->setEnabled(!running);
+    commands_.Process->setEnabled(!running && files_->SelectedCount() > 0);
+    commands_.Stop->setEnabled(running);
+    // Help and Exit stay: Exit during a run asks whether to stop it.
 }
 
 void MainWindow::ConnectTabs() {
     // A run starts from the configuration in use, with the separator field as typed.
     files_->SetConfigurationSource([this] {
         return RunConfiguration{state_.Config, entityTree_, dataTree_,
-                                configuration_->FieldSeparatorText()};
+                                configuration_->FieldSeparatorText(), options_->KeepGoing()};
     });
     // The preview reads the same configuration, and the drawing of the file list's current row.
     preview_->SetSource([this] {
@@ -156,7 +195,7 @@ void MainWindow::ConnectTabs() {
         if (options_->ShowReport())
             files_->OpenLog();
     });
-    connect(files_, &FilesTab::ExitClicked, this, &QWidget::close);
+    connect(files_, &FilesTab::SelectionChanged, this, &MainWindow::UpdateCommands);
     // The extension field is on the "DXF Files" tab, but it is a field of the configuration.
     connect(files_, &FilesTab::ExtensionEdited, configuration_,
             &ConfigurationTab::onExtensionChanged);
@@ -171,6 +210,7 @@ void MainWindow::ApplyRunState() {
     const bool running = files_->Running();
     files_->SetRunning(running);
     configuration_->SetRunning(running);
+    UpdateCommands();
 }
 
 void MainWindow::BuildStatusBar() {
@@ -198,11 +238,22 @@ void MainWindow::StartUp() {
     // A first start, or a value of another kind, gets the window's design state.
     SeedSettings(settings_);
 
-    resize(std::max(ReadIntText(settings_, SettingName::Width, kDesignWidth), minimumWidth()),
-           std::max(ReadIntText(settings_, SettingName::Height, kDesignHeight), minimumHeight()));
+    const QSize first = FirstStartSize(screen() != nullptr ? screen()->availableGeometry().size()
+                                                           : QSize(kDesignWidth, kDesignHeight));
+    resize(std::max(ReadIntText(settings_, SettingName::Width, first.width()), minimumWidth()),
+           std::max(ReadIntText(settings_, SettingName::Height, first.height()), minimumHeight()));
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 
+    // Until the user moves the splitter, the preview takes two fifths beside the trees, or
+    // what the trees leave on a small window.
+    const QList<int> split = ParseSplitterSizes(settings_.ReadText(SettingName::ConfigSplitter), 2);
+    if (split.isEmpty())
+        ApplySplitterSizes(configuration_->TreesSplitter(), {3, 2}, true);
+    else
+        ApplySplitterSizes(configuration_->TreesSplitter(), split);
+    ApplySplitterSizes(preview_->Splitter(),
+                       ParseSplitterSizes(settings_.ReadText(SettingName::PreviewSplitter), 2));
     options_->RestoreSettings();
     files_->RestoreSettings();
     LoadStartupConfig();
@@ -211,23 +262,24 @@ void MainWindow::StartUp() {
 
 void MainWindow::LoadStartupConfig() {
     const QString name = settings_.ReadText(SettingName::Config);
-    const QString current = paths_.CurrentConfigPath(name);
-    if (QFileInfo(current).isFile()) {
-        configuration_->LoadConfigFile(current);
-        configuration_->SetConfigInUse(QFileInfo(current).fileName());
-        return;
-    }
-    // "none" is what this branch leaves behind: no file is missing, so there is nothing to
-    // tell at every start until a configuration is saved.
-    if (name != QLatin1String("none"))
+    // No setting (a first start) and "none" (what the defaults leave behind) name no file:
+    // there is nothing to tell.
+    if (!name.isEmpty() && name != QLatin1String("none")) {
+        const QString current = paths_.CurrentConfigPath(name);
+        if (QFileInfo(current).isFile()) {
+            configuration_->LoadConfigFile(current);
+            configuration_->SetConfigInUse(current);
+            return;
+        }
         dialogs_.ShowMessage(this, MessageKind::Information,
                              QStringLiteral("Configuration file \"%1\" not found, default "
                                             "values will be used.")
-                                 .arg(current));
+                                 .arg(QDir::toNativeSeparators(current)));
+    }
+    // The defaults count as loaded: leaving them untouched asks nothing at exit.
     configuration_->LoadConfigFile(paths_.DefaultConfigPath);
     settings_.WriteText(SettingName::Config, QStringLiteral("none"));
     configuration_->SetConfigNone();
-    MarkConfigUnsaved(state_);
 }
 
 void MainWindow::ShowConfigInUse(const QString& fileName) {
@@ -243,7 +295,7 @@ void MainWindow::ShowConfigNone() {
 bool MainWindow::onExitRequested() {
     if (files_->Running())
         return false;  // the run ends first, through Stop or by itself
-    if (IsConfigChanged(state_)) {
+    if (IsConfigChanged(state_, entityTree_, dataTree_)) {
         const Answer answer = dialogs_.AskYesNoCancel(this, kChangedQuestion);
         if (answer == Answer::Cancel)
             return false;
@@ -252,9 +304,14 @@ bool MainWindow::onExitRequested() {
     }
     settings_.WriteText(SettingName::DxfPath, files_->DxfFolderPath());
     settings_.WriteText(SettingName::DestPath, files_->DestinationPath());
-    settings_.WriteText(SettingName::Width, QString::number(frameGeometry().width()));
-    settings_.WriteText(SettingName::Height, QString::number(frameGeometry().height()));
+    // The size start-up gives back: the window's own, without the frame the desktop adds
+    // (with it, every restart grew the window by the frame).
+    settings_.WriteText(SettingName::Width, QString::number(width()));
+    settings_.WriteText(SettingName::Height, QString::number(height()));
     settings_.WriteText(SettingName::FolderPanelWidth, QString::number(files_->FolderPanelWidth()));
+    settings_.WriteText(SettingName::ConfigSplitter,
+                        SplitterSizesText(configuration_->TreesSplitter()));
+    settings_.WriteText(SettingName::PreviewSplitter, SplitterSizesText(preview_->Splitter()));
     const std::vector<std::uint8_t> layout = EncodeHeaderLayout(files_->FileListLayout());
     settings_.WriteBinary(
         SettingName::FileListHeader,

@@ -23,7 +23,7 @@ OptionsTab::OptionsTab(SettingsStore& settings, TooltipSwitch& tooltips, const P
     auto* tabLayout = new QVBoxLayout(this);
     tabLayout->setContentsMargins(3, 3, 3, 3);
     auto* group = MakeGroup("GroupBox5", " Options / Help ", false);
-    group->setFixedHeight(99);
+    group->setFixedHeight(124);
     group_ = group;
     tabLayout->addWidget(group);
     tabLayout->addStretch();
@@ -44,6 +44,13 @@ OptionsTab::OptionsTab(SettingsStore& settings, TooltipSwitch& tooltips, const P
     helpTipsCheck_ = new QCheckBox(QStringLiteral("Show Help Tips"), group);
     helpTipsCheck_->setObjectName(QStringLiteral("shelptips"));
     helpTipsCheck_->move(20, 76);
+    keepGoingCheck_ = new QCheckBox(
+        QStringLiteral("Go on with the next file when one cannot be converted"), group);
+    keepGoingCheck_->setObjectName(QStringLiteral("cbKeepGoing"));
+    keepGoingCheck_->setToolTip(
+        QStringLiteral("A drawing that ends on an error gets no Data file and is named in the "
+                       "report and the summary; the files after it are still converted"));
+    keepGoingCheck_->move(20, 98);
     auto* help = new QPushButton(Images::Help(), QStringLiteral(" Show Help file"), group);
     help->setObjectName(QStringLiteral("BitBtn7"));
     help->setIconSize(QSize(32, 32));
@@ -56,13 +63,16 @@ OptionsTab::OptionsTab(SettingsStore& settings, TooltipSwitch& tooltips, const P
             &OptionsTab::onAlwaysShowReportClicked);
     connect(neverReportRadio_, &QRadioButton::clicked, this, &OptionsTab::onNeverShowReportClicked);
     connect(helpTipsCheck_, &QCheckBox::clicked, this, &OptionsTab::onHelpTipsClicked);
-    connect(help, &QPushButton::clicked, this, &OptionsTab::onShowHelpClicked);
+    connect(keepGoingCheck_, &QCheckBox::clicked, this, &OptionsTab::onKeepGoingClicked);
 }
 
 void OptionsTab::RestoreSettings() {
     const bool tips = settings_.ReadFlag(SettingName::ShowTips);
     helpTipsCheck_->setChecked(tips);
     tooltips_.SetEnabled(tips);
+
+    // Off unless the user turned it on: a run then stops at the first drawing that fails.
+    keepGoingCheck_->setChecked(settings_.ReadFlag(SettingName::KeepGoing));
 
     // Neither report option is chosen until the user picks one.
     if (settings_.IsFlag(SettingName::ShowLog)) {
@@ -91,6 +101,18 @@ void OptionsTab::onNeverShowReportClicked() {
 void OptionsTab::onHelpTipsClicked(bool checked) {
     settings_.WriteFlag(SettingName::ShowTips, checked);
     tooltips_.SetEnabled(checked);
+}
+
+void OptionsTab::BindHelp(QAction* help) {
+    BindButton(helpButton_, help);
+}
+
+bool OptionsTab::KeepGoing() const {
+    return keepGoingCheck_->isChecked();
+}
+
+void OptionsTab::onKeepGoingClicked(bool checked) {
+    settings_.WriteFlag(SettingName::KeepGoing, checked);
 }
 
 void OptionsTab::onShowHelpClicked() {

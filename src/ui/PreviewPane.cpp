@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStringDecoder>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -26,6 +27,16 @@ QString Plural(std::size_t count, const char* one, const char* many) {
     return QStringLiteral("%L1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
+bool HoldsOtherThanUtf8(const std::vector<std::string>& records) {
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    for (const std::string& record : records) {
+        const QString text = decoder.decode(QByteArrayView(record));  // decodes as it is taken
+        if (decoder.hasError())
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
@@ -43,7 +54,7 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
     status_->setTextFormat(Qt::PlainText);
     layout->addWidget(status_);
 
-    auto* split = new QSplitter(Qt::Vertical, this);
+    auto* split = split_ = new QSplitter(Qt::Vertical, this);
     split->setObjectName(QStringLiteral("PreviewSplitter"));
     split->setChildrenCollapsible(true);
     model_ = new PreviewTableModel(this);
@@ -188,6 +199,10 @@ void PreviewPane::Finished(int generation, std::shared_ptr<const PreviewResult> 
         text += QString::fromLocal8Bit(result->Error.c_str());
         break;
     }
+    // Shown one character per byte, such texts look right here but not in a UTF-8 reader.
+    if (!result->Utf8 && HoldsOtherThanUtf8(result->Records))
+        text += QStringLiteral(" Texts keep the drawing's code page, not UTF-8 (Text : as "
+                               "written).");
     status_->setText(text);
     hoverText_->clear();
     emit PreviewShown();

@@ -19,7 +19,8 @@ void PreviewTableModel::SetResult(std::shared_ptr<const PreviewResult> result,
     separator_ = std::move(separator);
     columns_.clear();
     if (result_)
-        columns_ = SplitRecord(result_->Header, result_->Separator, result_->Quoted);
+        for (std::string_view field : SplitRecordAsHeld(result_->Header, result_->Separator))
+            columns_.emplace_back(field);
     endResetModel();
 }
 
@@ -34,10 +35,11 @@ int PreviewTableModel::columnCount(const QModelIndex& parent) const {
 QVariant PreviewTableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !result_ || !index.isValid())
         return {};
-    // Cut on demand: the view asks for the visible cells only.
-    const std::vector<std::string> fields =
-        SplitRecord(result_->Records[static_cast<std::size_t>(index.row())], result_->Separator,
-                    result_->Quoted);
+    // Cut on demand: the view asks for the visible cells only. Each cell is the field as the
+    // Data file holds it, quotes and all: a value written quoted so it cannot break its record
+    // shows so, and one that does break it shows in two cells, as a reader would cut it.
+    const std::vector<std::string_view> fields = SplitRecordAsHeld(
+        result_->Records[static_cast<std::size_t>(index.row())], result_->Separator);
     const auto column = static_cast<std::size_t>(index.column());
     return column < fields.size() ? TextOf(fields[column], result_->Utf8) : QVariant();
 }

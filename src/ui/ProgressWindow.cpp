@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QAction>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -125,7 +126,19 @@ void ProgressWindow::RunFinished() {
 }
 
 void ProgressWindow::onStopClicked() {
-    cancelRequested_.store(true, std::memory_order_relaxed);
+    if (stopAction_ != nullptr)
+        stopAction_->trigger();
+    else
+        cancelRequested_.store(true, std::memory_order_relaxed);
+}
+
+void ProgressWindow::BindStop(QAction* stop) {
+    stopAction_ = stop;
+    // The window's own Stop shortcut works here too, where the focus is during a run.
+    addAction(stop);
+    const auto follow = [this] { stopButton_->setEnabled(stopAction_->isEnabled()); };
+    connect(stop, &QAction::changed, stopButton_, follow);
+    follow();
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {

@@ -1,10 +1,12 @@
 #include "ui/RunSummaryPanel.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QVBoxLayout>
 
 namespace quarrow {
@@ -60,6 +62,26 @@ QString Details(const RunSummary& s) {
             lines
                 << QStringLiteral("  \u2022 and %1 more.").arg(s.Failures.size() - kListedFailures);
     }
+    if (!s.Remarks.empty()) {
+        const int count = int(s.Remarks.size());
+        lines << QStringLiteral("%1 converted %2 a look:")
+                     .arg(count)
+                     .arg(count == 1 ? QStringLiteral("file needs") : QStringLiteral("files need"));
+        for (std::size_t i = 0; i < s.Remarks.size() && i < kListedFailures; ++i)
+            lines << QStringLiteral("  \u2022 %1: %2")
+                         .arg(QFileInfo(s.Remarks[i].Path).fileName(),
+                              s.Remarks[i].Remarks.join(QStringLiteral("; ")));
+        if (s.Remarks.size() > kListedFailures)
+            lines << QStringLiteral("  \u2022 and %1 more: see the log.")
+                         .arg(s.Remarks.size() - kListedFailures);
+    }
+    if (s.NotUtf8Files > 0)
+        lines << QStringLiteral("%1 Data %2 texts that are not UTF-8: with \"Text : as written\" "
+                                "they keep the drawing's code page. For UTF-8, choose \"plain "
+                                "UTF-8\" on the Configuration tab and process again.")
+                     .arg(s.NotUtf8Files)
+                     .arg(s.NotUtf8Files == 1 ? QStringLiteral("file holds")
+                                              : QStringLiteral("files hold"));
     const int notProcessed = s.SelectedFiles - s.FilesConverted - int(s.Failures.size());
     if (s.End == RunSummary::Ending::Error) {
         if (notProcessed > 0)
@@ -68,7 +90,8 @@ QString Details(const RunSummary& s) {
                          .arg(Files(notProcessed))
                          .arg(notProcessed == 1 ? QStringLiteral("was") : QStringLiteral("were"));
         lines << QStringLiteral("Correct the drawing, then process it and the files after it "
-                                "again.");
+                                "again, or turn on \"Go on with the next file when one cannot "
+                                "be converted\" on the Options / Help tab.");
     } else if (!s.Failures.empty()) {
         lines << QStringLiteral("See the log for details, correct these files and process them "
                                 "again.");
@@ -88,7 +111,7 @@ QString PanelStyle(const RunSummary& s) {
     if (s.End == RunSummary::Ending::Error) {
         background = "#fdecea";
         border = "#d9776e";
-    } else if (s.End == RunSummary::Ending::Stopped || !s.Failures.empty()) {
+    } else if (s.End == RunSummary::Ending::Stopped || !s.Failures.empty() || !s.Remarks.empty()) {
         background = "#fff4e0";
         border = "#e0a84a";
     }
@@ -98,6 +121,45 @@ QString PanelStyle(const RunSummary& s) {
 }
 
 }  // namespace
+
+std::vector<RunSummary::FileRemarks> ConvertedFileRemarks(const std::vector<FileReport>& files) {
+    std::vector<RunSummary::FileRemarks> remarks;
+    for (const FileReport& file : files) {
+        if (file.Outcome != FileReport::Status::Converted)
+            continue;
+        QStringList texts;
+        bool noRecords = false;
+        for (const FileWarning& warning : file.Warnings) {
+            texts << QString::fromLocal8Bit(warning.Text);
+            noRecords = noRecords || warning.What == FileWarning::Kind::NoRecords;
+        }
+        // A drawing without records names its paper-space count in that warning already.
+        if (file.PaperSpaceLeftOut > 0 && !noRecords)
+            texts << QStringLiteral("%1 paper-space %2 left out")
+                         .arg(file.PaperSpaceLeftOut)
+                         .arg(file.PaperSpaceLeftOut == 1 ? QStringLiteral("entity")
+                                                          : QStringLiteral("entities"));
+        if (!texts.isEmpty())
+            remarks.push_back({QString::fromLocal8Bit(file.DxfPath), texts});
+    }
+    return remarks;
+}
+
+bool HoldsOtherThanUtf8(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    while (!file.atEnd()) {
+        const QByteArray block = file.read(1 << 20);
+        if (block.isEmpty())
+            break;
+        const QString text = decoder.decode(block);  // the decoding runs as it is taken
+        if (decoder.hasError())
+            return true;
+    }
+    return false;
+}
 
 QString ElapsedText(std::int64_t milliseconds) {
     if (milliseconds < 10'000)
@@ -165,9 +227,13 @@ void RunSummaryPanel::ShowSummary(const RunSummary& summary) {
     const QString details = Details(summary);
     details_->setText(details);
     details_->setVisible(!details.isEmpty());
-    openLog_->setEnabled(summary.LogWritten);
-    openLog_->setToolTip(summary.LogWritten ? QStringLiteral("Show the report of this run")
-                                            : QStringLiteral("This run wrote no log"));
+    openLog_->setEnabled(summary.LogWritten || summary.ReportHeld);
+    openLog_->setText(summary.LogWritten ? QStringLiteral("Open log")
+                                         : QStringLiteral("Show report"));
+    openLog_->setToolTip(summary.LogWritten   ? QStringLiteral("Show the report of this run")
+                         : summary.ReportHeld ? QStringLiteral("Show the report of this run: it "
+                                                               "wrote no log file")
+                                              : QStringLiteral("This run wrote no log"));
     show();
 }
 

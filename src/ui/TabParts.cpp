@@ -1,5 +1,7 @@
 #include "ui/TabParts.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QColor>
 #include <QGroupBox>
 #include <QToolBar>
@@ -44,6 +46,13 @@ QWidget* MakeToolbarPanel(const char* name, QToolBar*& toolbar) {
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     layout->addWidget(toolbar);
     return panel;
+}
+
+void BindButton(QAbstractButton* button, QAction* action) {
+    QObject::connect(button, &QAbstractButton::clicked, action, [action] { action->trigger(); });
+    const auto follow = [button, action] { button->setEnabled(action->isEnabled()); };
+    QObject::connect(action, &QAction::changed, button, follow);
+    follow();
 }
 
 QToolButton* AddToolButton(QToolBar* toolbar, const char* name, const char* caption,

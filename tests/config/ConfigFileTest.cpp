@@ -210,6 +210,34 @@ TEST(ConfigFileTest, MovingARootChangesOnlyTheDataStream) {
     EXPECT_EQ(U32At(b, dataChunk + 8), 9u);
 }
 
+// A configuration counts as changed when a save would write other bytes: a moved data item
+// does, though no field of the record differs; the focus and expansion of a tree do not.
+TEST(ConfigFileTest, ChangeDetectionComparesTheBytesASaveWouldWrite) {
+    Fixture f = Varied();
+    ConfigState state;
+    state.Config = f.config;
+    EXPECT_TRUE(IsConfigChanged(state, f.entityTree, f.dataTree)) << "never loaded nor saved";
+    MarkConfigSaved(state, f.entityTree, f.dataTree);
+    EXPECT_FALSE(IsConfigChanged(state, f.entityTree, f.dataTree));
+
+    f.dataTree.Roots[2].SetState(NodeState::Expanded, true);
+    f.dataTree.Roots[3].SetState(NodeState::Selected, true);
+    EntityNodeAt(f.entityTree, 19)->SetState(NodeState::Expanded, false);
+    EXPECT_FALSE(IsConfigChanged(state, f.entityTree, f.dataTree)) << "only the view changed";
+
+    std::swap(f.dataTree.Roots[1], f.dataTree.Roots[2]);
+    EXPECT_TRUE(IsConfigChanged(state, f.entityTree, f.dataTree)) << "a data item moved";
+    std::swap(f.dataTree.Roots[1], f.dataTree.Roots[2]);
+    EXPECT_FALSE(IsConfigChanged(state, f.entityTree, f.dataTree)) << "and moved back";
+
+    state.Config.DataOptions[12] = "100";
+    EXPECT_TRUE(IsConfigChanged(state, f.entityTree, f.dataTree));
+    MarkConfigSaved(state, f.entityTree, f.dataTree);
+    EXPECT_FALSE(IsConfigChanged(state, f.entityTree, f.dataTree));
+    MarkConfigUnsaved(state);
+    EXPECT_TRUE(IsConfigChanged(state, f.entityTree, f.dataTree));
+}
+
 TEST(ConfigFileTest, ForeignFilesAreRefusedAndChangeNothing) {
     struct Case {
         const char* name;

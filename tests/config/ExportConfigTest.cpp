@@ -56,19 +56,5 @@ TEST(ExportConfigTest, ResolveFieldSeparatorGivesTheChoiceOrTheFieldText) {
     }
 }
 
-TEST(ExportConfigTest, ChangeDetectionFollowsSaveAndUnsave) {
-    ConfigState state;
-    EXPECT_FALSE(IsConfigChanged(state)) << "initial state equals SavedConfig";
-    state.Config.DataOptions[12] = "100";
-    EXPECT_TRUE(IsConfigChanged(state));
-    MarkConfigSaved(state);
-    EXPECT_FALSE(IsConfigChanged(state));
-    MarkConfigUnsaved(state);
-    EXPECT_TRUE(IsConfigChanged(state));
-    EXPECT_EQ(state.SavedConfig.ConfigSignature, "error");
-    MarkConfigSaved(state);
-    EXPECT_FALSE(IsConfigChanged(state));
-}
-
 }  // namespace
 }  // namespace quarrow

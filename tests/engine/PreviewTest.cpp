@@ -193,5 +193,34 @@ TEST(PreviewTest, RecordsSplitAsTheirReaderWould) {
     }
 }
 
+// The preview's cells are the fields as the Data file holds them: cut where a reader cuts,
+// quotes kept, so a value written quoted shows so and one that breaks its record shows in two.
+TEST(PreviewTest, RecordsSplitIntoTheFieldsAsTheFileHoldsThem) {
+    struct Case {
+        const char* name;
+        std::string_view record;
+        std::string_view separator;
+        std::vector<std::string_view> fields;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"plain", "a,b,,c", ",", {"a", "b", "", "c"}},
+        {"unquoted_separator_breaks", "Fence post 12", " ", {"Fence", "post", "12"}},
+        {"quoted_separator", "\"Fence post\" 12", " ", {"\"Fence post\"", "12"}},
+        {"doubled_quote", "\"say \"\"hi, you\"\"\",x", ",", {"\"say \"\"hi, you\"\"\"", "x"}},
+        {"quote_inside_unquoted", "5\" pipe,x", ",", {"5\" pipe", "x"}},
+        {"line_break_inside", "\"1\r\n2\";3", ";", {"\"1\r\n2\"", "3"}},
+        {"long_separator", "\"a--\"--b--", "--", {"\"a--\"", "b", ""}},
+        {"unterminated", "\"abc,d", ",", {"\"abc,d"}},
+        {"empty_separator", "a,b", "", {"a,b"}},
+        {"empty", "", ",", {""}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SplitRecordAsHeld(c.record, c.separator), c.fields);
+    }
+}
+
 }  // namespace
 }  // namespace quarrow

@@ -19,6 +19,8 @@ TEST(ProgramPathsTest, PathsHangOffTheProgramFolder) {
     EXPECT_EQ(paths.DefaultConfigPath, "/opt/quarrow/default.qrw");
     EXPECT_EQ(paths.CurrentConfigPath(QStringLiteral("none")), "/opt/quarrow/configurations/none");
     EXPECT_EQ(paths.CurrentConfigPath({}), "/opt/quarrow/configurations/") << "no file";
+    EXPECT_EQ(paths.CurrentConfigPath(QStringLiteral("/home/me/survey.qrw")), "/home/me/survey.qrw")
+        << "a full path is kept as it is";
 }
 
 TEST(ProgramPathsTest, AWritableExecutableFolderIsTheProgramFolder) {

@@ -59,7 +59,9 @@ TEST_F(SettingsStoreTest, SeedingFillsOnlyMissingOrMalformedValues) {
     auto store = Open();
     SeedSettings(*store);
     EXPECT_EQ(store->ReadText(SettingName::Width), "1024");
-    EXPECT_EQ(store->ReadText(SettingName::Height), "600");
+    // The window's size is left alone: start-up gives a missing or malformed one the first
+    // start's size, made for the screen.
+    EXPECT_EQ(store->ReadText(SettingName::Height), "tall");
     EXPECT_EQ(store->ReadText(SettingName::FolderPanelWidth), "330");
     EXPECT_FALSE(store->IsBinary(SettingName::FolderPanelWidth));
     EXPECT_FALSE(store->ReadFlag(SettingName::Locked)) << "a present flag is kept";
@@ -67,7 +69,7 @@ TEST_F(SettingsStoreTest, SeedingFillsOnlyMissingOrMalformedValues) {
     EXPECT_TRUE(store->IsFlag(SettingName::AutoSelect));
     EXPECT_FALSE(store->Contains(SettingName::ShowLog)) << "no report option chosen yet";
     EXPECT_FALSE(store->Contains(SettingName::Config));
-    EXPECT_EQ(ReadIntText(*store, SettingName::Height, 0), 600);
+    EXPECT_EQ(ReadIntText(*store, SettingName::Height, 0), 0);
 }
 
 TEST_F(SettingsStoreTest, NamesAreStoredExactlyAndKindsSurvive) {

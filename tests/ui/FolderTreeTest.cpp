@@ -4,7 +4,10 @@
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
@@ -129,6 +132,74 @@ TEST_F(FolderTreeTest, TheChooserOpensAtHomeAndMakesNewFolders) {
         EXPECT_TRUE(dialogs.Messages[0].Text.contains("Select a folder of your own"));
     }
     QFile::setPermissions(home + "/Survey", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// Folders made or removed after a folder was listed show in the tree: at once through the
+// watch, and whenever the folder is expanded again or F5 reads every listed folder.
+TEST_F(FolderTreeTest, FoldersMadeOrRemovedLaterShowInTheTree) {
+    FolderTree tree;
+    const QAbstractItemModel* model = tree.model();
+    ASSERT_TRUE(tree.SelectPath(home + "/Survey/2026"));
+    const QModelIndex homeRow = model->index(0, 0);
+    const auto surveyRow = [&] { return model->index(2, 0, homeRow); };
+    ASSERT_EQ(Rows(model, homeRow), (QStringList{"Desktop", "Documents", "Survey"}));
+    ASSERT_TRUE(tree.isExpanded(surveyRow()));
+
+    // Made and removed from outside the program, while the tree is not looking.
+    ASSERT_TRUE(QDir().mkpath(home + "/Archive/old"));
+    ASSERT_TRUE(QDir(home + "/Documents").removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(home + "/Survey/2027"));
+    tree.RelistAll();
+    EXPECT_EQ(Rows(model, homeRow), (QStringList{"Archive", "Desktop", "Survey"}));
+    EXPECT_EQ(Rows(model, surveyRow()), (QStringList{"2026", "2027"}));
+    EXPECT_TRUE(tree.isExpanded(surveyRow())) << "what was expanded stays expanded";
+    EXPECT_EQ(tree.SelectedPath(), home + "/Survey/2026");
+    EXPECT_TRUE(model->hasChildren(model->index(0, 0, homeRow))) << "Archive has a subfolder";
+
+    // The selected folder removed: the selection moves up to the nearest one left.
+    ASSERT_TRUE(QDir(home + "/Survey/2026").removeRecursively());
+    tree.RelistAll();
+    EXPECT_EQ(tree.SelectedPath(), home + "/Survey");
+
+    // Collapsing and expanding reads the folder again.
+    ASSERT_TRUE(QDir().mkpath(home + "/Survey/2028"));
+    tree.collapse(surveyRow());
+    tree.expand(surveyRow());
+    EXPECT_EQ(Rows(model, surveyRow()), (QStringList{"2027", "2028"}));
+
+    // The watch: a folder made in a listed folder appears without anything being pressed.
+    ASSERT_TRUE(QDir().mkpath(home + "/Survey/2029"));
+    QElapsedTimer clock;
+    clock.start();
+    while (Rows(model, surveyRow()).size() < 3 && clock.elapsed() < 5000)
+        QTest::qWait(20);
+    EXPECT_EQ(Rows(model, surveyRow()), (QStringList{"2027", "2028", "2029"}));
+
+    // The selected folder is watched too, expanded or not: its first subfolder gives it its
+    // expand mark.
+    ASSERT_TRUE(tree.SelectPath(home + "/Survey/2028"));
+    const QModelIndex selected = tree.currentIndex();
+    ASSERT_FALSE(model->hasChildren(selected));
+    ASSERT_TRUE(QDir().mkpath(home + "/Survey/2028/north"));
+    clock.restart();
+    while (!model->hasChildren(selected) && clock.elapsed() < 5000)
+        QTest::qWait(20);
+    EXPECT_EQ(Rows(model, selected), QStringList{"north"});
+    EXPECT_FALSE(tree.isExpanded(selected));
+}
+
+// The chooser reads its folders again each time it opens, and opens where it is asked to.
+TEST_F(FolderTreeTest, TheChooserShowsFoldersMadeSinceItWasLastOpen) {
+    test::ScriptedDialogs dialogs;
+    DestinationChooser chooser(dialogs);
+    chooser.SelectPath(home + "/Survey");
+    ASSERT_TRUE(QDir().mkpath(home + "/Survey/new"));
+    QTimer::singleShot(0, &chooser, [&] {
+        chooser.SelectPath(home + "/Survey/new");
+        chooser.accept();
+    });
+    ASSERT_EQ(chooser.exec(), QDialog::Accepted);
+    EXPECT_EQ(chooser.SelectedPath(), home + "/Survey/new");
 }
 
 }  // namespace

@@ -13,7 +13,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QPlainTextEdit>
@@ -28,6 +30,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QHelpEvent>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <functional>
@@ -47,9 +50,12 @@
 #include "support/TempDir.h"
 #include "ui/ConfigTreeWidget.h"
 #include "ui/ConfigurationTab.h"
+#include "ui/DestinationChooser.h"
 #include "ui/FilesTab.h"
 #include "ui/OptionsTab.h"
 #include "ui/ScriptedDialogs.h"
+#include "ui/SplitterSizes.h"
+#include "ui/PreviewPane.h"
 
 namespace quarrow {
 namespace {
@@ -137,6 +143,9 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QString StatusText() { return Find<QLabel>("StatusBar1Panel1")->text(); }
+    bool ConfigChanged() {
+        return IsConfigChanged(form->State(), form->EntityTree(), form->DataTree());
+    }
 
     test::TempDir dir;
     QString programFolder;
@@ -188,28 +197,147 @@ TEST_F(MainWindowTest, ConfigNoneStartsOnTheDefaultsWithoutAMessage) {
     EXPECT_EQ(StatusText(), "None");
     EXPECT_EQ(settings->ReadText(SettingName::Config), "none");
     EXPECT_EQ(Find<QTabWidget>("PageControl1")->currentIndex(), 0) << "DXF Files first";
-    // Leaving without touching anything still asks, as the defaults count as unsaved.
+    // The defaults count as loaded: leaving without touching anything asks nothing.
+    EXPECT_TRUE(form->onExitRequested());
+    EXPECT_TRUE(dialogs.Questions.isEmpty());
+}
+
+// The configuration in use is kept by its full path: one saved outside the configurations
+// folder is back at the next start; once it is gone, the message names that path.
+TEST_F(MainWindowTest, AConfigurationSavedAnywhereIsBackAfterARestart) {
+    StartWithConfig();
+    const QString elsewhere = QString::fromStdString(dir / "survey");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    const QString saved = elsewhere + "/survey-points.qrw";
+    Find<QLineEdit>("Edit12")->setText(QStringLiteral("txt"));
+    dialogs.SavePaths = {saved};
+    ASSERT_TRUE(form->Configuration().onSaveClicked());
+    EXPECT_EQ(settings->ReadText(SettingName::Config), saved);
+    EXPECT_TRUE(form->onExitRequested());
+    EXPECT_TRUE(dialogs.Questions.isEmpty()) << "just saved: nothing to ask";
+
+    form.reset();
+    Start();
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_EQ(form->State().Config.DataFileExt, "txt");
+    EXPECT_EQ(StatusText(), "Configuration file in use : survey-points.qrw");
+    EXPECT_FALSE(ConfigChanged());
+    // The save dialog opens where the configuration in use is kept.
+    EXPECT_FALSE(form->Configuration().onSaveClicked());
+    EXPECT_EQ(dialogs.SaveRequests.back().Folder, elsewhere);
+    EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "survey-points.qrw");
+
+    form.reset();
+    ASSERT_TRUE(QFile::remove(saved));
+    Start();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Text,
+              "Configuration file \"" + saved + "\" not found, default values will be used.");
+    EXPECT_EQ(StatusText(), "None");
+    EXPECT_EQ(settings->ReadText(SettingName::Config), "none");
+    EXPECT_TRUE(form->onExitRequested()) << "the defaults of a file not found count as loaded";
+    EXPECT_TRUE(dialogs.Questions.isEmpty());
+}
+
+// Exit compares the bytes a save would write: moving a data item changes no field of the
+// record but does change them; looking around the trees does not.
+TEST_F(MainWindowTest, ExitAsksOnlyWhenASaveWouldWriteOtherBytes) {
+    StartWithConfig();
+    form->Configuration().onExpandAllDataClicked();
+    DataWidget()->setCurrentItem(DataItem(0));
+    EXPECT_TRUE(form->onExitRequested());
+    EXPECT_TRUE(dialogs.Questions.isEmpty());
+
+    const ExportConfig before = form->State().Config;
+    form->Configuration().onMoveDownClicked();
+    ASSERT_EQ(form->State().Config, before) << "the record itself is the same";
     dialogs.Answers = {Answer::Cancel};
     EXPECT_FALSE(form->onExitRequested());
-    EXPECT_EQ(dialogs.Questions.size(), 1);
+    EXPECT_EQ(dialogs.Questions,
+              QStringList{"Current configuration has changed, do you want to save it ?"});
+}
+
+// The splitters beside and inside the preview keep their positions across restarts, also
+// through a session that never opened the Configuration tab; the preview starts at two fifths.
+TEST_F(MainWindowTest, SplitterPositionsAreKeptAcrossRestarts) {
+    StartWithConfig();
+    form->resize(1240, 760);  // a first start's size on a 1280x800 screen
+    const auto openConfiguration = [this] {
+        Find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+    };
+    openConfiguration();
+    const QList<int> first = form->Configuration().TreesSplitter().sizes();
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_NEAR(5.0 * first[1] / (first[0] + first[1]), 2.0, 0.1) << first[0] << "," << first[1];
+    form->Configuration().TreesSplitter().setSizes({first[0] + first[1] - 300, 300});
+    form->Preview().Splitter().setSizes({100, 300});
+    const QList<int> trees = form->Configuration().TreesSplitter().sizes();
+    const QList<int> preview = form->Preview().Splitter().sizes();
+    ASSERT_TRUE(form->onExitRequested());
+
+    for (const char* session : {"opened again", "not opened", "and opened"}) {
+        SCOPED_TRACE(session);
+        form.reset();
+        Start();
+        if (qstrcmp(session, "not opened") != 0) {
+            openConfiguration();
+            EXPECT_EQ(form->size(), QSize(1240, 760)) << "the window does not grow at restarts";
+            EXPECT_EQ(form->Configuration().TreesSplitter().sizes(), trees);
+            // Within a few pixels: the status line above it wraps as the preview fills in.
+            const QList<int> now = form->Preview().Splitter().sizes();
+            ASSERT_EQ(now.size(), 2);
+            EXPECT_NEAR(now[0], preview[0], 3);
+            EXPECT_NEAR(now[1], preview[1], 3);
+        }
+        ASSERT_TRUE(form->onExitRequested());
+    }
+
+    // clang-format off
+    const std::pair<const char*, QList<int>> texts[] = {
+        {"620,540", {620, 540}}, {" 0 , 9", {0, 9}}, {"0,0", {}}, {"1,2,3", {}},
+        {"-5,10", {}}, {"a,b", {}}, {"", {}}, {"999999999,1", {}},
+    };
+    // clang-format on
+    for (const auto& [text, sizes] : texts)
+        EXPECT_EQ(ParseSplitterSizes(QString::fromLatin1(text), 2), sizes) << text;
+}
+
+// The first start's size: room to work, within the screen, never below the design size.
+TEST(FirstStartSizeTest, FitsTheScreenUpToAComfortableSize) {
+    struct Case {
+        const char* name;
+        QSize available;
+        QSize expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"large screen",     {1920, 1040}, {1280, 860}},
+        {"1280x800 screen",  {1280, 800},  {1240, 760}},
+        {"1366x768 laptop",  {1366, 728},  {1280, 688}},
+        {"800x600 screen",   {800, 600},   {800, 600}},
+        {"smaller than the design", {640, 480}, {800, 600}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FirstStartSize(c.available), c.expected);
+    }
 }
 
 // A first start: no settings at all and no configuration named.
 TEST_F(MainWindowTest, FirstStartSeedsSettingsAndLoadsTheDefault) {
     settings->WriteText(SettingName::Width, QStringLiteral("wide"));
     Start();
-    ASSERT_EQ(dialogs.Messages.size(), 1u);
-    EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Information);
-    EXPECT_EQ(dialogs.Messages[0].Text,
-              "Configuration file \"" + programFolder +
-                  "configurations/\" not found, default values will be used.");
+    EXPECT_TRUE(dialogs.Messages.empty()) << "no configuration was named, none is missing";
     EXPECT_EQ(StatusText(), "None");
     EXPECT_EQ(form->windowTitle(), "Quarrow V 4.02[None]");
     EXPECT_EQ(settings->ReadText(SettingName::Config), "none");
-    EXPECT_TRUE(IsConfigChanged(form->State())) << "the default counts as unsaved";
+    EXPECT_FALSE(ConfigChanged()) << "the default counts as loaded";
     EXPECT_EQ(form->State().Config.DataFileExt, "csv");
-    EXPECT_EQ(settings->ReadText(SettingName::Width), "800") << "malformed value reseeded";
-    EXPECT_EQ(settings->ReadText(SettingName::Height), "600");
+    // A malformed or missing size gives the first start's size, made for the screen.
+    EXPECT_EQ(form->size(), FirstStartSize(form->screen()->availableGeometry().size()));
+    EXPECT_FALSE(settings->Contains(SettingName::Height));
     EXPECT_FALSE(settings->ReadFlag(SettingName::ShowTips));
     EXPECT_TRUE(settings->ReadFlag(SettingName::Locked));
     EXPECT_FALSE(settings->Contains(SettingName::ShowLog));
@@ -223,6 +351,12 @@ TEST_F(MainWindowTest, FirstStartSeedsSettingsAndLoadsTheDefault) {
     EXPECT_EQ(dialogs.SaveRequests.back().Filter, "Quarrow configuration files (*.qrw)");
     EXPECT_EQ(dialogs.SaveRequests.back().DefaultSuffix, "qrw");
     EXPECT_EQ(StatusText(), "None");
+
+    // Leaving without opening the Configuration tab: no splitter was laid out, none keeps
+    // sizes, and the next start gives the defaults again.
+    ASSERT_TRUE(form->onExitRequested());
+    EXPECT_EQ(settings->ReadText(SettingName::ConfigSplitter), "");
+    EXPECT_EQ(settings->ReadText(SettingName::PreviewSplitter), "");
 }
 
 TEST_F(MainWindowTest, CheckingArcsChecksAndFocusesStartPoint) {
@@ -271,12 +405,12 @@ TEST_F(MainWindowTest, ContextMenusCheckAndExpandThroughTheRules) {
     EXPECT_EQ(form->State().Config.DataFlags, decltype(ExportConfig::DataFlags){});
     EXPECT_TRUE(DataItem(12)->data(1, kNodeDisabledRole).toBool());
 
-    MarkConfigSaved(form->State());
+    MarkConfigSaved(form->State(), form->EntityTree(), form->DataTree());
     form->Configuration().onExpandAllEntitiesClicked();
     form->Configuration().onCollapseAllDataClicked();
     EXPECT_TRUE(EntityItem(19)->isExpanded());
     EXPECT_FALSE(DataItem(0)->isExpanded());
-    EXPECT_FALSE(IsConfigChanged(form->State()));
+    EXPECT_FALSE(ConfigChanged());
 }
 
 TEST_F(MainWindowTest, OptionCellsApplyTheirRules) {
@@ -379,20 +513,20 @@ TEST_F(MainWindowTest, SaveChangeLoadRestoresTheSavedState) {
     EXPECT_EQ(dialogs.SaveRequests.back().ProposedName, "start.qrw");
     EXPECT_EQ(dialogs.SaveRequests.back().Folder, programFolder + "configurations");
     EXPECT_EQ(StatusText(), "Configuration file in use : mine.qrw");
-    EXPECT_EQ(settings->ReadText(SettingName::Config), "mine.qrw");
+    EXPECT_EQ(settings->ReadText(SettingName::Config), saved);
     const ExportConfig savedConfig = form->State().Config;
     const ConfigTree savedEntities = WithoutSelection(form->EntityTree());
     const ConfigTree savedData = WithoutSelection(form->DataTree());
 
     Find<QCheckBox>("cbQuoteValues")->setChecked(false);
-    ASSERT_TRUE(IsConfigChanged(form->State()));
+    ASSERT_TRUE(ConfigChanged());
     Find<QCheckBox>("cbQuoteValues")->setChecked(true);
-    ASSERT_FALSE(IsConfigChanged(form->State()));
+    ASSERT_FALSE(ConfigChanged());
     PressSpaceOn(EntityWidget(), EntityItem(2));
     Find<QLineEdit>("Edit12")->setText(QStringLiteral("txt"));
     Find<QComboBox>("cbTextMode")->setCurrentIndex(0);
     form->Configuration().onMoveDownClicked();
-    ASSERT_TRUE(IsConfigChanged(form->State()));
+    ASSERT_TRUE(ConfigChanged());
 
     // Yes, then a dismissed save dialog: nothing happens, no open dialog.
     dialogs.Answers = {Answer::Yes};
@@ -409,7 +543,7 @@ TEST_F(MainWindowTest, SaveChangeLoadRestoresTheSavedState) {
     EXPECT_EQ(form->State().Config, savedConfig);
     EXPECT_EQ(WithoutSelection(form->EntityTree()), savedEntities);
     EXPECT_EQ(WithoutSelection(form->DataTree()), savedData);
-    EXPECT_FALSE(IsConfigChanged(form->State()));
+    EXPECT_FALSE(ConfigChanged());
     EXPECT_EQ(Find<QLineEdit>("Edit12")->text(), "csv");
     EXPECT_TRUE(Find<QCheckBox>("cbQuoteValues")->isChecked());
     EXPECT_EQ(Find<QComboBox>("cbTextMode")->currentIndex(), 1);
@@ -432,8 +566,8 @@ TEST_F(MainWindowTest, AFileOfAnotherSignatureIsRefused) {
     EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
     EXPECT_EQ(dialogs.Messages[0].Text, "This is not a Quarrow configuration file");
     EXPECT_EQ(form->State().Config, before.Config);
-    EXPECT_EQ(form->State().SavedConfig, before.SavedConfig);
-    EXPECT_EQ(settings->ReadText(SettingName::Config), "start.qrw");
+    EXPECT_EQ(form->State().SavedBytes, before.SavedBytes);
+    EXPECT_EQ(settings->ReadText(SettingName::Config), programFolder + "configurations/start.qrw");
     EXPECT_EQ(StatusText(), "Configuration file in use : old.qrw") << "set before the load";
 }
 
@@ -462,8 +596,8 @@ TEST_F(MainWindowTest, ALoadPutsTheFieldsThroughTheControlsRules) {
     EXPECT_EQ(Find<QComboBox>("ComboBox1")->currentIndex(), -1);
     EXPECT_EQ(form->State().Config.SeparatorChoice, -1);
     EXPECT_FALSE(Find<QLineEdit>("EdFieldSep")->isEnabled());
-    EXPECT_FALSE(IsConfigChanged(form->State()));
-    EXPECT_EQ(settings->ReadText(SettingName::Config), "odd.qrw");
+    EXPECT_FALSE(ConfigChanged());
+    EXPECT_EQ(settings->ReadText(SettingName::Config), QString::fromStdString(path));
 }
 
 // The file ends right after its fields: they are taken, the entity tree is left empty, and
@@ -483,8 +617,8 @@ TEST_F(MainWindowTest, AFileEndingBeforeItsTreesLeavesTheControlsAlone) {
     EXPECT_EQ(Find<QLineEdit>("Edit12")->text(), "csv");
     EXPECT_EQ(EntityWidget()->topLevelItemCount(), 0);
     EXPECT_EQ(DataWidget()->topLevelItemCount(), kDataItemCount);
-    EXPECT_TRUE(IsConfigChanged(form->State()));
-    EXPECT_EQ(settings->ReadText(SettingName::Config), "start.qrw");
+    EXPECT_TRUE(ConfigChanged());
+    EXPECT_EQ(settings->ReadText(SettingName::Config), programFolder + "configurations/start.qrw");
     EXPECT_EQ(StatusText(), "Configuration file in use : short.qrw");
     EXPECT_FALSE(form->Configuration().ConfigLoading());
 }
@@ -914,6 +1048,67 @@ TEST_F(RunTest, ExitAsksAndWritesTheSettingsOnlyWhenItEnds) {
         << "the restored sort applies to the rows at once";
 }
 
+// F5 reads the folder tree again: a folder made after the start (by a shell, or by the
+// destination chooser's "New folder") shows in it.
+TEST_F(RunTest, F5ShowsFoldersMadeSinceTheStartInTheFolderTree) {
+    StartWithTwoDrawings();
+    auto* tree = Find<QTreeView>("sh1");
+    const QModelIndex current = tree->currentIndex();
+    ASSERT_EQ(current.data(Qt::UserRole).toString(), drawings);
+    ASSERT_FALSE(tree->model()->hasChildren(current));
+    ASSERT_TRUE(QDir().mkpath(drawings + "/2026"));
+    QTest::keyClick(form.get(), Qt::Key_F5);
+    ASSERT_EQ(tree->model()->rowCount(current), 1);
+    EXPECT_EQ(tree->model()->index(0, 0, current).data().toString(), "2026");
+    EXPECT_EQ(form->Files().DxfFolderPath(), drawings) << "the selection stays";
+    EXPECT_EQ(RowNames(Find<QTreeWidget>("VTFiles")), (QStringList{"lines-faces", "points"}));
+}
+
+// The destination takes a typed or pasted path: a folder that does not exist is made when the
+// run starts, the chooser opens at it, and one that cannot be made says why.
+TEST_F(RunTest, ATypedOrPastedDestinationIsMadeAndUsed) {
+    StartWithTwoDrawings();
+    auto* edit = Find<QLineEdit>("Edit1");
+    ASSERT_TRUE(edit->isEnabled()) << "unlocked";
+    EXPECT_FALSE(edit->isReadOnly());
+    const QString typed = QString::fromStdString(dir / "jobs/points out");
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, typed + "  ");
+    EXPECT_EQ(edit->text(), typed + "  ");
+    form->Files().onProcessClicked();
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_TRUE(QFileInfo::exists(typed + "/points.csv"));
+    EXPECT_TRUE(QFileInfo::exists(typed + "/lines-faces.csv"));
+    EXPECT_FALSE(QFileInfo::exists(dest + "/points.csv"));
+
+    // A path relative to the drawings' folder.
+    edit->setText(QStringLiteral("out2"));
+    form->Files().onProcessClicked();
+    EXPECT_TRUE(QFileInfo::exists(drawings + "/out2/points.csv"));
+    EXPECT_EQ(edit->text(), drawings + "/out2") << "the field shows the folder used";
+
+    edit->setText(typed);
+    DestinationChooser& chooser = form->Files().DestinationDialog();
+    QString openedAt;
+    QTimer::singleShot(0, &chooser, [&] {
+        openedAt = chooser.SelectedPath();
+        chooser.reject();
+    });
+    form->Files().onBrowseDestinationClicked();
+    EXPECT_EQ(openedAt, typed) << "the chooser opens at the destination";
+    EXPECT_EQ(edit->text(), typed) << "Cancel keeps it";
+
+    edit->setText(typed + "/points.csv/sub");  // under a file: no folder can be made there
+    form->Files().onProcessClicked();
+    ASSERT_EQ(dialogs.Messages.size(), 1u);
+    EXPECT_EQ(dialogs.Messages[0].Kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.Messages[0].Text,
+              "Destination directory \"" + typed +
+                  "/points.csv/sub/\" is write-protected, files can't be created here. Please "
+                  "select another directory.\n\n(Not a directory)");
+}
+
 // Every control that shapes a run, by its stable name.
 const char* const kRunShapingControls[] = {"VirtualStringTree1",
                                            "VirtualStringTree4",
@@ -1040,6 +1235,106 @@ TEST_F(RunTest, EditsTriedDuringARunReachNeitherTheRunNorTheConfiguration) {
     EXPECT_EQ(form->State().Config.DataFileExt, "txtx") << "loaded, then typed into";
 }
 
+// Each command is one action, in the menu and behind its button; one function decides what
+// can be used, idle and during a run, where the menu's Stop ends the run.
+TEST_F(RunTest, CommandsAreActionsEnabledForTheWindowsState) {
+    StartWithDrawings({{"big.dxf", ManyPoints(12000)}, {"points.dxf", SampleBytes("points.dxf")}});
+    const MainWindow::Commands& c = form->Command();
+    QList<QAction*> entries;
+    for (QAction* menu : form->menuBar()->actions())
+        entries += menu->menu()->actions();
+    for (QAction* command : {c.Load, c.Save, c.Process, c.Stop, c.Help, c.Exit})
+        EXPECT_TRUE(entries.contains(command)) << command->objectName().toStdString();
+    auto* stopButton =
+        form->Files().ProgressDialog().findChild<QPushButton*>(QStringLiteral("SpeedButton1"));
+    const auto expectIdle = [&](bool processable) {
+        EXPECT_TRUE(c.Load->isEnabled());
+        EXPECT_TRUE(Find<QToolButton>("btload")->isEnabled());
+        EXPECT_TRUE(c.Save->isEnabled());
+        EXPECT_EQ(c.Process->isEnabled(), processable);
+        EXPECT_EQ(Find<QToolButton>("btprocess")->isEnabled(), processable);
+        EXPECT_FALSE(c.Stop->isEnabled());
+        EXPECT_FALSE(stopButton->isEnabled());
+        EXPECT_TRUE(c.Help->isEnabled());
+        EXPECT_TRUE(c.Exit->isEnabled());
+    };
+    expectIdle(true);
+    Find<QTreeWidget>("VTFiles")->clearSelection();
+    expectIdle(false);
+    Find<QTreeWidget>("VTFiles")->selectAll();
+    expectIdle(true);
+
+    // The button presses the same command as the menu entry.
+    QTest::mouseClick(Find<QToolButton>("btload"), Qt::LeftButton);
+    c.Load->trigger();
+    EXPECT_EQ(dialogs.OpenRequests.size(), 2u);
+
+    bool hookRan = false;
+    const auto hook = OnceMidFile(*form, [&] {
+        hookRan = true;
+        EXPECT_FALSE(c.Load->isEnabled());
+        EXPECT_FALSE(c.Save->isEnabled());
+        EXPECT_FALSE(c.Process->isEnabled());
+        EXPECT_TRUE(c.Stop->isEnabled());
+        EXPECT_TRUE(stopButton->isEnabled());
+        EXPECT_TRUE(c.Exit->isEnabled()) << "it asks whether to stop the run";
+        c.Stop->trigger();
+    });
+    c.Process->trigger();
+    QObject::disconnect(hook);
+    ASSERT_TRUE(hookRan);
+    const QString log = LogText();
+    EXPECT_TRUE(log.endsWith("*** Process canceled by user ***\r\n")) << log.toStdString();
+    EXPECT_FALSE(log.contains("File 2 :"));
+    EXPECT_FALSE(QFileInfo::exists(dest + "/points.csv"));
+    expectIdle(true);
+}
+
+// The summary lists what each converted file needs looked at, from its per-file result: the
+// values that hold the separator, the entities left out in paper space, a drawing that gave
+// no records; and says when Data files keep the drawing's code page rather than UTF-8.
+TEST_F(RunTest, TheSummaryShowsEachFilesWarnings) {
+    const auto drawing = [](const QByteArray& entities) {
+        return "  0\nSECTION\n  2\nENTITIES\n" + entities + "  0\nENDSEC\n  0\nEOF\n";
+    };
+    const auto text = [](const QByteArray& value) {
+        return "  0\nTEXT\n  8\nFENCE\n 10\n1.0\n 20\n2.0\n 30\n0.0\n 40\n1.0\n  1\n" + value +
+               "\n";
+    };
+    const QByteArray paperPoint = "  0\nPOINT\n 67\n1\n  8\nSHEET\n 10\n1.0\n 20\n2.0\n";
+    QByteArray fence;
+    for (int i = 0; i < 20; ++i)
+        fence += text("Fence, post");
+    StartWithDrawings({{"a-fence.dxf", drawing(fence + paperPoint)},
+                       {"b-cloture.dxf", drawing(text("Cl\xf4ture"))},
+                       {"c-sheet.dxf", drawing(paperPoint)},
+                       {"d-points.dxf", SampleBytes("points.dxf")}});
+    PressSpaceOn(DataWidget(), DataItem(int(DataNode::TextString)));
+    ASSERT_EQ(form->State().Config.DataFlags[std::size_t(DataNode::TextString)], 1);
+    form->Files().onProcessClicked();
+    EXPECT_TRUE(dialogs.Messages.empty());
+    EXPECT_TRUE(Find<QLabel>("RunSummaryHeadline")->text().contains(": 4 of 4 selected files"));
+    const QString details = Find<QLabel>("RunSummaryDetails")->text();
+    const QStringList lines = details.split('\n');
+    ASSERT_GE(lines.size(), 4) << details.toStdString();
+    EXPECT_EQ(lines[0], "2 converted files need a look:");
+    EXPECT_TRUE(lines[1].startsWith("  \u2022 a-fence.dxf: 20 records hold the field separator"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("; 1 paper-space entity left out")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("  \u2022 c-sheet.dxf: this drawing gave no records (1 "
+                                    "entities in paper space"))
+        << lines[2].toStdString();
+    EXPECT_EQ(lines[3],
+              "1 Data file holds texts that are not UTF-8: with \"Text : as written\" they "
+              "keep the drawing's code page. For UTF-8, choose \"plain UTF-8\" on the "
+              "Configuration tab and process again.");
+
+    // In plain UTF-8 every Data file is UTF-8: nothing to say about code pages.
+    Find<QComboBox>("cbTextMode")->setCurrentIndex(1);
+    form->Files().onProcessClicked();
+    EXPECT_FALSE(Find<QLabel>("RunSummaryDetails")->text().contains("UTF-8"));
+}
+
 // The summary panel at the top of the "DXF Files" tab after each kind of run end.
 TEST_F(RunTest, TheSummaryTellsWhatTheRunDidAndWhatToDo) {
     struct Case {
@@ -1155,8 +1450,66 @@ TEST_F(RunTest, ARunEndingErrorNamesTheLineAndCountsTheFilesLeft) {
         EXPECT_TRUE(Find<QLabel>("RunSummaryDetails")
                         ->text()
                         .contains(QStringLiteral("\u2022 %1: Error in DXF file").arg(c.failing)));
-        EXPECT_FALSE(Find<QPushButton>("RunSummaryOpenLog")->isEnabled()) << "no log was written";
+        // No log was written, as ever; the summary shows this run's own report instead.
+        EXPECT_FALSE(QFileInfo::exists(programFolder + "QuarrowLog.txt"));
+        QTest::mouseClick(Find<QPushButton>("RunSummaryOpenLog"), Qt::LeftButton);
+        ASSERT_NE(form->Files().LogWindow(), nullptr);
+        EXPECT_TRUE(form->Files().LogWindow()->isVisible());
+        EXPECT_TRUE(dialogs.OpenedInEditor.isEmpty());
+        const QString report = form->Files().LogWindow()->Text()->toPlainText();
+        EXPECT_TRUE(report.startsWith("Quarrow report created ")) << report.toStdString();
+        EXPECT_TRUE(report.endsWith(QStringLiteral("  *** Error, Error in DXF file \"%1/%2\", "
+                                                   "line 8: \"12,5\" is not a valid floating "
+                                                   "point value (X coordinate). ***\n")
+                                        .arg(drawings, c.failing)))
+            << report.toStdString();
+        // "Show last Log" shows the same report, not an older log.
+        form->Files().LogWindow()->hide();
+        form->Files().onShowLogClicked();
+        EXPECT_TRUE(form->Files().LogWindow()->isVisible());
+        EXPECT_EQ(form->Files().LogWindow()->Text()->toPlainText(), report);
+        EXPECT_EQ(dialogs.Messages.size(), 1u) << "no \"does not exist\" message";
     }
+}
+
+// With "Go on with the next file when one cannot be converted", a drawing that fails in the
+// middle is reported and the others are converted; the option is kept in the settings.
+TEST_F(RunTest, KeepGoingConvertsTheFilesAfterAFailingDrawing) {
+    const QByteArray bad = test::Entities({"0", "POINT", "10", "12,5", "20", "1"}).c_str();
+    StartWithDrawings({{"a.dxf", SampleBytes("points.dxf")},
+                       {"b.dxf", bad},
+                       {"c.dxf", SampleBytes("points.dxf")}});
+    auto* option = Find<QCheckBox>("cbKeepGoing");
+    EXPECT_FALSE(option->isChecked()) << "off by default";
+    Find<QTabWidget>("PageControl1")->setCurrentIndex(2);
+    QTest::mouseClick(option, Qt::LeftButton);
+    ASSERT_TRUE(option->isChecked());
+    EXPECT_TRUE(settings->ReadFlag(SettingName::KeepGoing));
+
+    form->Files().onProcessClicked();
+    EXPECT_TRUE(dialogs.Messages.empty()) << "the summary tells it; no box to click away";
+    EXPECT_TRUE(QFileInfo::exists(dest + "/a.csv"));
+    EXPECT_FALSE(QFileInfo::exists(dest + "/b.csv"));
+    EXPECT_TRUE(QFileInfo::exists(dest + "/c.csv"));
+    const QString headline = Find<QLabel>("RunSummaryHeadline")->text();
+    EXPECT_TRUE(headline.startsWith("Run finished in ")) << headline.toStdString();
+    EXPECT_TRUE(headline.contains(": 2 of 3 selected files converted, ")) << headline.toStdString();
+    const QString details = Find<QLabel>("RunSummaryDetails")->text();
+    EXPECT_TRUE(
+        details.contains("1 file failed and got no Data file:\n  \u2022 b.dxf: Error in DXF "
+                         "file \"" +
+                         drawings + "/b.dxf\", line 8"))
+        << details.toStdString();
+    const QString log = LogText();
+    EXPECT_TRUE(log.contains("  *** Error, Error in DXF file \"" + drawings + "/b.dxf\""))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains("File 3 :\r\n"));
+    QTest::mouseClick(Find<QPushButton>("RunSummaryOpenLog"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.OpenedInEditor, QStringList{programFolder + "QuarrowLog.txt"});
+
+    form.reset();
+    Start();
+    EXPECT_TRUE(Find<QCheckBox>("cbKeepGoing")->isChecked()) << "kept in the settings";
 }
 
 TEST_F(RunTest, ClosingTheWindowDuringARunAsksWhetherToStopIt) {

@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "config/NodeTables.h"
+#include "config/TreePath.h"
 #include "platform/SettingsStore.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
@@ -152,6 +153,57 @@ TEST_F(PreviewPaneTest, TableFollowsDecimalsSeparatorAndOrderWithoutARun) {
     EXPECT_EQ(Column(2), "X (East) coordinate");
 
     EXPECT_EQ(QDir(drawings).entryList(QDir::Files), QStringList{"points.dxf"}) << "no Data file";
+}
+
+// Each cell is the field as the Data file holds it: a value holding the separator, quoted in
+// the file, shows in one cell with its quotes, and the columns after it stay in place.
+TEST_F(PreviewPaneTest, CellsShowTheFieldsAsTheDataFileHoldsThem) {
+    Start({{"fence.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  8\nFENCE\n 10\n1.0\n 20\n2.0\n"
+                         " 30\n0.0\n 40\n1.0\n  1\nFence, post\n  0\nENDSEC\n  0\nEOF\n"}});
+    ConfigurationTab& tab = form->Configuration();
+    TreePath textString;
+    ForEachNode(form->DataTree(), [&](const TreePath& path, const ConfigTreeNode& node) {
+        if (node.Index == int(DataNode::TextString))
+            textString = path;
+    });
+    ASSERT_FALSE(textString.empty());
+    tab.onDataChecked(textString, true);
+    tab.onQuoteFieldsToggled(true);
+    const QString fence = Choose("fence.dxf");
+    // Line Number, X, Y, Z, Entity Layer, Text String.
+    ASSERT_TRUE(WaitFor(fence, 5, [](const QString& text) { return !text.isEmpty(); }));
+    EXPECT_EQ(pane->Table()->model()->columnCount(), 6);
+    EXPECT_EQ(Cell(0, 4), "FENCE");
+    EXPECT_EQ(Cell(0, 5), "\"Fence, post\"");
+    EXPECT_EQ(Column(5), "Text String");
+    EXPECT_FALSE(
+        pane->findChild<QLabel*>(QStringLiteral("PreviewStatus"))->text().contains("code page"));
+}
+
+// A text in the drawing's code page (Windows-1252 here) reads right in the table, but the
+// Data file is not UTF-8: the status line says so, until the plain UTF-8 mode is chosen.
+TEST_F(PreviewPaneTest, TextsInTheDrawingsCodePageAreNamed) {
+    Start({{"cloture.dxf",
+            "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  8\nFENCE\n 10\n1.0\n"
+            " 20\n2.0\n 30\n0.0\n 40\n1.0\n  1\nCl\xf4ture\n  0\nENDSEC\n  0\nEOF\n"}});
+    TreePath textString;
+    ForEachNode(form->DataTree(), [&](const TreePath& path, const ConfigTreeNode& node) {
+        if (node.Index == int(DataNode::TextString))
+            textString = path;
+    });
+    form->Configuration().onDataChecked(textString, true);
+    const QString cloture = Choose("cloture.dxf");
+    ASSERT_TRUE(WaitFor(cloture, 5, [](const QString& text) { return !text.isEmpty(); }));
+    EXPECT_EQ(Cell(0, 5), QString::fromUtf8("Cl\xc3\xb4ture"));
+    auto* status = pane->findChild<QLabel*>(QStringLiteral("PreviewStatus"));
+    EXPECT_TRUE(status->text().endsWith(
+        "Texts keep the drawing's code page, not UTF-8 (Text : as written)."))
+        << status->text().toStdString();
+    form->Configuration().onTextModeChanged(1);
+    ASSERT_TRUE(WaitFor(cloture, 5, [](const QString& text) { return text.contains(u'\u00f4'); }));
+    for (int waited = 0; waited < 3000 && status->text().contains("code page"); waited += 10)
+        QTest::qWait(10);
+    EXPECT_FALSE(status->text().contains("code page")) << status->text().toStdString();
 }
 
 TEST_F(PreviewPaneTest, SwitchingDrawingsCancelsThePreviousPreview) {

@@ -51,6 +51,20 @@ std::string ReadTreeStream(ConfigTree& tree, std::string_view data, std::size_t&
 std::vector<std::uint8_t> BuildConfigFile(ExportConfig& config, const ConfigTree& entityTree,
                                           const ConfigTree& dataTree);
 
+// Returns the bytes a save would write, with the trees' focus and expansion marks cleared:
+// they follow how the user looks at the trees, not what a run exports.
+std::vector<std::uint8_t> ComparableConfigBytes(const ExportConfig& config,
+                                                const ConfigTree& entityTree,
+                                                const ConfigTree& dataTree);
+// Returns true when a save would write other bytes than those the configuration was last
+// loaded or saved as (the focus and expansion of the trees aside).
+bool IsConfigChanged(const ConfigState& state, const ConfigTree& entityTree,
+                     const ConfigTree& dataTree);
+// Takes the configuration as it is now for the one last loaded or saved.
+void MarkConfigSaved(ConfigState& state, const ConfigTree& entityTree, const ConfigTree& dataTree);
+// Makes the configuration count as changed until it is next loaded or saved.
+void MarkConfigUnsaved(ConfigState& state);
+
 struct WriteResult {
     bool Ok = true;
     std::string Message;  // names the file when the write failed

@@ -1,12 +1,14 @@
 #pragma once
 // The export configuration record: what a run reads, what it writes and how the Data files are
-// named and separated. One live instance and one SavedConfig copy exist per program.
+// named and separated. One live instance per program, with the bytes it was last loaded or
+// saved as.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quarrow {
 
@@ -68,17 +70,11 @@ void ResolveFieldSeparator(ExportConfig& config, std::string_view separatorField
 // else kSeparatorOther.
 int SeparatorChoiceOf(std::string_view separator);
 
-// The live configuration and its reference copy as last loaded or saved.
+// The live configuration and the bytes a save of it wrote, or would have written, when it was
+// last loaded or saved (ConfigFile.h compares them); empty: it counts as changed.
 struct ConfigState {
     ExportConfig Config;
-    ExportConfig SavedConfig;
+    std::vector<std::uint8_t> SavedBytes;
 };
-
-// Returns true when any field of the live configuration differs from SavedConfig.
-bool IsConfigChanged(const ConfigState& state);
-// Copies the live configuration into SavedConfig.
-void MarkConfigSaved(ConfigState& state);
-// Marks SavedConfig with a signature no real file has, so the configuration counts as changed.
-void MarkConfigUnsaved(ConfigState& state);
 
 }  // namespace quarrow

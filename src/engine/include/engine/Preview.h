@@ -63,6 +63,13 @@ std::vector<std::string_view> SplitFields(std::string_view record, std::string_v
 std::vector<std::string> SplitRecord(std::string_view record, std::string_view separator,
                                      bool quoted);
 
+// Returns the fields of a record as the Data file holds them: cut at each separator outside
+// double quotes (a field that starts with a quote runs to its closing quote, "" inside it being
+// one quote), every field's bytes unchanged, its quotes included. A record without quotes is
+// cut as SplitFields cuts it.
+std::vector<std::string_view> SplitRecordAsHeld(std::string_view record,
+                                                std::string_view separator);
+
 // Scans the drawing at dxfPath with the run settings as a run's first file would (counters
 // from the Start-at options) and stops after options.MaxRecords records. The scan stays on the
 // calling thread and reads no further than the entity that completes the records asked for.

@@ -12,8 +12,8 @@ struct ProgramPaths {
     QString DefaultConfigPath;  // ProgramFolder + "default.qrw"
     QString HelpFilePath;       // ProgramFolder + "help_quarrow4.html"
 
-    // Returns ConfigFolder + "/" + the stored configuration name; an empty name leaves the
-    // folder itself, which is no file.
+    // Returns the stored configuration's path: a full path as it is; a bare name (what
+    // earlier builds stored) in ConfigFolder. An empty name leaves the folder itself, no file.
     QString CurrentConfigPath(const QString& configName) const;
 };
 

@@ -3,6 +3,7 @@
 // the interface so tests can run on a settings file of their own, never the user's.
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <memory>
 
@@ -71,6 +72,9 @@ inline const QString FolderPanelWidth = QStringLiteral("pan3");
 inline const QString AutoSelect = QStringLiteral("autosel");
 inline const QString Config = QStringLiteral("config");
 inline const QString RecentConfigs = QStringLiteral("recentconfigs");
+inline const QString KeepGoing = QStringLiteral("keepgoing");
+inline const QString ConfigSplitter = QStringLiteral("configsplit");
+inline const QString PreviewSplitter = QStringLiteral("previewsplit");
 }  // namespace SettingName
 
 // Window design states for values a first start lacks.
@@ -78,8 +82,13 @@ inline constexpr int kDesignWidth = 800;
 inline constexpr int kDesignHeight = 600;
 inline constexpr int kDesignFolderPanelWidth = 330;
 
+// The window's size when the settings hold none: room to work within the screen's available
+// size, up to 1280x860 and never below the design size.
+QSize FirstStartSize(QSize available);
+
 // Writes the design state of every value start-up reads unconditionally that is absent or of
-// another kind ("w", "h", "pan3" must be decimal texts; "showtips", "locked", "autosel" flags).
+// another kind ("pan3" must be a decimal text; "showtips", "locked", "autosel" flags). "w" and
+// "h" stay absent, so a first start takes FirstStartSize.
 // "showlog" stays absent: its design state is that neither report option is chosen.
 void SeedSettings(SettingsStore& store);
 

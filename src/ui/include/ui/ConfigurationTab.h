@@ -13,6 +13,7 @@
 #include "config/ExportConfig.h"
 #include "config/TreePath.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -37,6 +38,7 @@ public:
     bool ConfigLoading() const { return configLoading_; }
     // Puts a pane on the right of the trees, in a splitter that can collapse it.
     void AddBesideTrees(QWidget* pane);
+    QSplitter& TreesSplitter() { return *splitter_; }
     // The field separator as typed: a run's check resolves it into the record itself.
     QString FieldSeparatorText() const;
 
@@ -44,9 +46,11 @@ public:
     void SyncTrees();
     // Enables the tab's controls for the window's state: idle, or a run going.
     void SetRunning(bool running);
+    // The window's Load and Save commands, pressed by the tab's buttons.
+    void BindCommands(QAction* load, QAction* save);
 
-    // The configuration file in use, as the status bar and the save dialog name it.
-    void SetConfigInUse(const QString& fileName);
+    // The configuration file in use: the status bar names it, the save dialog opens at it.
+    void SetConfigInUse(const QString& path);
     void SetConfigNone();
 
     // Loads a configuration file into the record, both trees and the option controls;
@@ -124,7 +128,7 @@ private:
     SettingsStore& settings_;
     UserDialogs& dialogs_;
     const ProgramPaths& paths_;
-    QString configInUse_;  // the file name; empty for none
+    QString configInUse_;  // the full path; empty for none
     bool configLoading_ = false;
     bool inNewText_ = false;
     bool running_ = false;

@@ -1,7 +1,8 @@
 #pragma once
 // The destination chooser: a folder tree with the chosen path under it, "New folder",
-// "Select " and "Cancel ". Created once and kept, so it opens where it was left; the first
-// time, at the home folder.
+// "Select " and "Cancel ". Created once and kept; the "DXF Files" tab opens it at the current
+// destination (the first time, without one, at the home folder). Its folders are read again
+// each time it opens and on F5.
 
 #include <QDialog>
 
@@ -26,6 +27,9 @@ public:
     void onFolderChanged();
     // Asks a name, makes the folder in the selected one and selects it.
     void onNewFolderClicked();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     UserDialogs& dialogs_;

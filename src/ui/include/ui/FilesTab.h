@@ -17,6 +17,7 @@
 #include "engine/DxfFileList.h"
 #include "engine/RunSettings.h"
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -42,6 +43,7 @@ struct RunConfiguration {
     const ConfigTree& EntityTree;
     const ConfigTree& DataTree;
     QString FieldSeparatorText;
+    bool KeepGoing = false;  // a drawing that ends on an error does not end the run
 };
 
 class FilesTab final : public QWidget {
@@ -60,11 +62,17 @@ public:
     void SetRunning(bool running);
     // Shows a loaded configuration's extension; the field writes it back by its own rule.
     void SetExtension(const QString& text);
+    // The window's Process and Exit commands, pressed by the tab's buttons, and its Stop
+    // command, pressed by the progress window's.
+    void BindCommands(QAction* process, QAction* exit, QAction* stop);
+    int SelectedCount() const;
 
     // Folder tree, file list, destination.
     void onFolderChanged();
     void FillFileList(const QString& folder);
     void onRefreshFolderClicked();
+    // F5: the folder tree read again from the disk, then the file list.
+    void onRefreshClicked();
     void onSelectAllFilesClicked();
     void onAutoSelectClicked();
     void onFileListHeaderClicked(int column);
@@ -94,11 +102,15 @@ public:
     void onProcessClicked();
     void onShowLogClicked();
     bool Running() const { return running_; }
+    // Stop: the run stops at the drawing's next line.
+    void RequestStop();
     // The user chose to leave during the run: it stops, and the exit goes on after it.
     void StopForExit();
     bool StoppingForExit() const { return exitAfterRun_; }
     // Opens the log in the user's viewer, or in the program's own window when none starts.
     void OpenLog();
+    // The last run's report: its log, or the report held when it wrote none.
+    void OpenRunReport();
     // Opens the last run's destination folder in the user's file manager.
     void OpenDestination();
     LogViewer* LogWindow() const { return logViewer_; }
@@ -110,7 +122,8 @@ signals:
     void SummaryShown();
     // A run ended with its log written and nothing else to tell.
     void LogReady();
-    void ExitClicked();
+    // Files were selected or deselected.
+    void SelectionChanged();
     // The file list's current row changed, or was double-clicked.
     void CurrentDrawingChanged();
 
@@ -141,7 +154,9 @@ private:
     bool running_ = false;
     bool exitAfterRun_ = false;  // the user chose to leave during the run: it is stopping
     QString lastDestination_;    // the last run's, for the summary's button
-    RunCounters counters_;       // live as long as the program: a blank Start-at runs on
+    QString heldReport_;         // the last run's report when it wrote no log; else empty
+    QString heldReportCaption_;
+    RunCounters counters_;  // live as long as the program: a blank Start-at runs on
     std::atomic<bool> cancelRequested_{false};
     FolderTree* folderTree_ = nullptr;
     QWidget* folderPanel_ = nullptr;
@@ -156,6 +171,7 @@ private:
     QToolButton* lockButton_ = nullptr;
     QToolButton* browseButton_ = nullptr;
     QToolButton* processButton_ = nullptr;
+    QToolButton* exitButton_ = nullptr;
     QWidget* filesGroup_ = nullptr;   // folder tree and file list
     QWidget* outputGroup_ = nullptr;  // destination and extension
     RunSummaryPanel* summary_ = nullptr;

@@ -17,6 +17,8 @@ public:
 
     // Reads the file afresh (a later run replaces it); a file that cannot be read says so.
     void ShowFile(const QString& path);
+    // Shows a report held in memory (a run that wrote no log file), under a line saying so.
+    void ShowReport(const QString& caption, const QString& text);
     QPlainTextEdit* Text() const { return text_; }
 
 private:

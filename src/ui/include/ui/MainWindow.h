@@ -10,6 +10,7 @@
 #include "config/ConfigTree.h"
 #include "config/ExportConfig.h"
 
+class QAction;
 class QLabel;
 class QTabWidget;
 
@@ -38,6 +39,17 @@ public:
     const ConfigTree& DataTree() const { return dataTree_; }
     const ProgramPaths& Paths() const { return paths_; }
 
+    // The commands, as the buttons, the menus and the keys use them.
+    struct Commands {
+        QAction* Load = nullptr;
+        QAction* Save = nullptr;
+        QAction* Process = nullptr;
+        QAction* Stop = nullptr;
+        QAction* Help = nullptr;
+        QAction* Exit = nullptr;
+    };
+    const Commands& Command() const { return commands_; }
+
     FilesTab& Files() { return *files_; }
     ConfigurationTab& Configuration() { return *configuration_; }
     OptionsTab& Options() { return *options_; }
@@ -58,12 +70,16 @@ private:
     void BuildFrame();
     void BuildStatusBar();
     void ConnectTabs();
-    // Ctrl+O load, Ctrl+S save, F1 help, F5 refresh the file list, Ctrl+Return process.
-    void BuildShortcuts();
+    // The commands, each one QAction for its button, its menu entry and its keys: Ctrl+O
+    // load, Ctrl+S save, Ctrl+Return process, Esc stop, F1 help, Ctrl+Q exit; F5 reads the
+    // folders and the file list again.
+    void BuildCommands();
     // Enables the controls for the window's state: idle, or a run going, when nothing that
     // shapes a run may change (the run has its own copy, but the window must not show
     // settings other than those it uses).
     void ApplyRunState();
+    // Decides which commands can be used now: the one place that does.
+    void UpdateCommands();
 
     void LoadStartupConfig();
     void ShowConfigInUse(const QString& fileName);
@@ -74,6 +90,7 @@ private:
     ProgramPaths paths_;
     TooltipSwitch* tooltips_ = nullptr;
 
+    Commands commands_;
     ConfigState state_;
     ConfigTree entityTree_;
     ConfigTree dataTree_;

@@ -1,12 +1,14 @@
 #pragma once
-// The "Options / Help" tab: whether the report opens after a run, the help tips switch and
-// the help window.
+// The "Options / Help" tab: whether the report opens after a run, whether a run goes on past
+// a drawing that cannot be converted, the help tips switch and the help window.
 
 #include <QWidget>
 
 #include "platform/ProgramPaths.h"
 
+class QAction;
 class QCheckBox;
+class QPushButton;
 class QRadioButton;
 
 namespace quarrow {
@@ -20,15 +22,21 @@ class OptionsTab final : public QWidget {
 public:
     OptionsTab(SettingsStore& settings, TooltipSwitch& tooltips, const ProgramPaths& paths);
 
-    // Start-up: the help tips and the report option as the settings hold them.
+    // Start-up: the help tips, the report option and the keep-going option as the settings
+    // hold them.
     void RestoreSettings();
 
     bool ShowReport() const { return showReport_; }
+    // A drawing that ends on an error is reported and the run goes on with the next one.
+    bool KeepGoing() const;
 
     void onAlwaysShowReportClicked();
     void onNeverShowReportClicked();
     void onHelpTipsClicked(bool checked);
+    void onKeepGoingClicked(bool checked);
     void onShowHelpClicked();
+    // The window's Help command, pressed by the help button.
+    void BindHelp(QAction* help);
     HelpBrowser* HelpWindow() const { return help_; }
 
 protected:
@@ -41,10 +49,11 @@ private:
     bool showReport_ = false;
 
     QWidget* group_ = nullptr;
-    QWidget* helpButton_ = nullptr;
+    QPushButton* helpButton_ = nullptr;
     QRadioButton* alwaysReportRadio_ = nullptr;
     QRadioButton* neverReportRadio_ = nullptr;
     QCheckBox* helpTipsCheck_ = nullptr;
+    QCheckBox* keepGoingCheck_ = nullptr;
     HelpBrowser* help_ = nullptr;
 };
 

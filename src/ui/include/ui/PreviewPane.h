@@ -17,6 +17,7 @@
 #include "engine/Preview.h"
 
 class QLabel;
+class QSplitter;
 class QTableView;
 
 namespace quarrow {
@@ -56,6 +57,8 @@ public:
     QString ShownDrawing() const { return shownDrawing_; }
     QTableView* Table() const { return table_; }
     PlotWidget* Plot() const { return plot_; }
+    // The table above, the plot below.
+    QSplitter& Splitter() const { return *split_; }
     // Previews that stopped because a newer one replaced them.
     int CanceledPreviews() const { return canceled_; }
     // A preview is being computed.
@@ -92,6 +95,7 @@ private:
     QLabel* status_ = nullptr;
     QLabel* hoverText_ = nullptr;
     QTableView* table_ = nullptr;
+    QSplitter* split_ = nullptr;
     PreviewTableModel* model_ = nullptr;
     PlotWidget* plot_ = nullptr;
 };

@@ -8,6 +8,7 @@
 
 #include "engine/RunObserver.h"
 
+class QAction;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -28,6 +29,8 @@ public:
 
     // The Stop button's handler: the scan stops at its next line.
     void onStopClicked();
+    // Makes the Stop button (and Esc) press the window's Stop command instead.
+    void BindStop(QAction* stop);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -42,6 +45,7 @@ private:
     QLabel* detailsLabel_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QPushButton* stopButton_ = nullptr;
+    QAction* stopAction_ = nullptr;
     std::uint64_t size_ = 0;
     std::uint64_t position_ = 0;     // in the file being read
     std::uint64_t bytesBefore_ = 0;  // read in the run's earlier files

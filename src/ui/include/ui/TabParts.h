@@ -2,6 +2,8 @@
 // The pieces the tabs are built of: captioned groups and the cream toolbar panel with its
 // image-above-caption buttons.
 
+class QAbstractButton;
+class QAction;
 class QGroupBox;
 class QToolBar;
 class QToolButton;
@@ -14,6 +16,10 @@ QGroupBox* MakeGroup(const char* name, const char* caption, bool bold);
 
 // A cream panel with a toolbar of image-above-caption buttons along its bottom.
 QWidget* MakeToolbarPanel(const char* name, QToolBar*& toolbar);
+
+// Makes a button press the action and follow its enabled state; the button keeps its own
+// caption, picture and hint.
+void BindButton(QAbstractButton* button, QAction* action);
 
 QToolButton* AddToolButton(QToolBar* toolbar, const char* name, const char* caption,
                            const char* hint, int image, int width);
