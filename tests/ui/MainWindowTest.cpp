@@ -638,7 +638,7 @@ TEST_F(MainWindowTest, FlagsThatContradictTheTreesAreRebuiltAndTheLoadSaysSo) {
     EXPECT_EQ(dialogs.Messages[0].Text, QString::fromLatin1(kMsgFlagsRebuilt.data()));
     EXPECT_EQ(form->State().Config.EntityFlags[std::size_t(EntityNode::Circles)], 0);
     EXPECT_EQ(EntityItem(int(EntityNode::Circles))->checkState(0), Qt::Unchecked);
-    EXPECT_EQ(settings->ReadText(SettingName::Config), "contradicting.qrw");
+    EXPECT_EQ(settings->ReadText(SettingName::Config), QString::fromStdString(path));
     EXPECT_FALSE(form->Configuration().ConfigLoading());
 }
 
