@@ -107,6 +107,10 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
           "@T@/ok.dxf", "@T@/nokinds.qrw"},
          kExitSomeFilesFailed, "", true, true},
+        {"cut_short",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
+          "@T@/ok.dxf", "@T@/cut.dxf"},
+         kExitSomeFilesFailed, "", true, true},
         {"conversion_error",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/ok.dxf",
           "@T@/bad.dxf"},
@@ -160,7 +164,9 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         test::TempDir temp;
         const std::string t = temp.Path().string();
         WriteFileBytes(temp / "ok.dxf", kPointFile);
-        WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
+        WriteFileBytes(temp / "bad.dxf",
+                       "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n0\nEOF\n");
+        WriteFileBytes(temp / "cut.dxf", kPointFile.substr(0, kPointFile.size() - 12));
         WriteFileBytes(temp / "log.txt", "old");
 #ifndef _WIN32
         ASSERT_EQ(::mkfifo((temp / "pipe").c_str(), 0600), 0);
@@ -214,7 +220,7 @@ TEST(RunCommandTest, KeepGoingReportsTheFailedFileAndNumbersOnWithoutIt) {
     WriteFileBytes(temp / "a.dxf", kPointFile);
     // b writes a record, then fails.
     WriteFileBytes(temp / "b.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n1\n0\nPOINT\n"
-                                   "10\n2\n20\n1,5\n");
+                                   "10\n2\n20\n1,5\n0\nEOF\n");
     WriteFileBytes(temp / "c.dxf", kPointFile);
     // Line numbers run on from file to file (a blank Start-at).
     const std::string config = WriteConfig(temp, "on.qrw", [](ExportConfig& c, auto&, auto&) {
@@ -263,7 +269,8 @@ TEST(RunCommandTest, DrawingsOfCadProgramsRunToTheEndWithEveryKindSelected) {
     const CliResult r = RunCliCapture(
         {"run", "--config", std::string(QUARROW_SOURCE_DIR) + "/data/configurations/every-kind.qrw",
          "--dest", temp / "out", "--quiet", std::string(QUARROW_TEST_DATA) + "/cad"});
-    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_EQ(r.status, kExitSomeFilesFailed) << r.err;
+    EXPECT_FALSE(fs::exists(temp.Path() / "out/ctrl-z-inside.txt"));
     EXPECT_EQ(r.err, "");
     int dataFiles = 0, drawings = 0;
     for (const auto& entry : fs::directory_iterator(temp.Path() / "out"))
@@ -271,7 +278,8 @@ TEST(RunCommandTest, DrawingsOfCadProgramsRunToTheEndWithEveryKindSelected) {
     for (const auto& entry : fs::directory_iterator(std::string(QUARROW_TEST_DATA) + "/cad"))
         drawings += entry.path().extension() == ".dxf" ? 1 : 0;
     EXPECT_GE(drawings, 12);
-    EXPECT_EQ(dataFiles, drawings);
+    // All but the one a Ctrl-Z cuts short.
+    EXPECT_EQ(dataFiles, drawings - 1);
 }
 
 TEST(RunCommandTest, SampleDrawingsGiveTheirFixtureDataFiles) {
@@ -387,7 +395,7 @@ TEST(RunCommandTest, JsonReportTellsEachFileItsStatusReasonAndRecordsPerKind) {
     // A quote and a byte that is not UTF-8 (Latin-1 e acute) in a name reach the JSON intact.
     const std::string odd = t + "/caf\xe9 \"x\".dxf";
     WriteFileBytes(odd, kPointFile);
-    WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
+    WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n0\nEOF\n");
     const std::string json = t + "/report.json";
     struct Case {
         const char* name;

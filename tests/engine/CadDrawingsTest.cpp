@@ -120,9 +120,6 @@ const std::vector<CadCase>& CadCases() {
          test::Records({"CIRCLE,0,-1.000,2.000,-3.000,", "CIRCLE,0,-4.000,-0.400,7.800,",
                   "POINT,0,7.000,8.000,9.000,"}),
          {}},
-        // Reading still stops at the mark, but says so.
-        {"ctrl-z-inside.dxf", test::Records({"POINT,0,1.000,1.000,1.000,"}),
-         {"  *** Warning, reading stopped at byte 26 (end-of-file mark) on line 1023 ***"}},
     };
     // clang-format on
     return cases;
@@ -144,6 +141,17 @@ TEST(CadDrawingsTest, EachDrawingGivesItsRecordsAndNothingInvented) {
             EXPECT_TRUE(HasLine(run.Report, line)) << "missing report line \"" << line << "\"";
         EXPECT_EQ(run.Report.back(), kReportSeparator);
     }
+}
+
+TEST(CadDrawingsTest, ACtrlZInsideTheEntitiesCutsTheDrawingShort) {
+    // The byte 26 ends the text before the section's end: the points after it are lost, so
+    // the drawing is refused rather than converted in part.
+    const test::ScanRun run = test::ScanText(CadConfig(), test::CadDrawing("ctrl-z-inside.dxf"));
+    EXPECT_EQ(run.Result.Outcome, ScanOutcome::NotDxf);
+    EXPECT_EQ(run.Report, (std::vector<std::string>{
+                              "  *** Error, this is not a valid DXF file (it ends inside its "
+                              "ENTITIES section: the file is cut short) ***",
+                              kReportSeparator}));
 }
 
 TEST(CadDrawingsTest, AnUnselectedEntityOfTypeNameValuesChangesNoByte) {

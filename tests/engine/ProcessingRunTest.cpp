@@ -215,36 +215,114 @@ TEST(ProcessingRunTest, OnlySelectedEntriesAreNumberedAndAMissingFileIsReported)
     EXPECT_FALSE(fs::exists(fs::path(folders.out) / "missing.csv"));
 }
 
-TEST(ProcessingRunTest, AFileThatIsNotDxfLeavesNoDataFileAndGivesItsNumbersBack) {
-    // The middle file writes three records before its bad code line; the last file numbers
-    // on from the first. Line numbers run on (blank Start-at), group numbers too.
+TEST(ProcessingRunTest, DrawingsThatAreNotValidLeaveTheEarlierDataFileAndGiveTheirNumbersBack) {
+    // Why these: a copy or download that stopped anywhere in the ENTITIES section (the last
+    // point then reads Y 54321 instead of 5432103.752), a Ctrl-Z there, a drawing without
+    // ENTITIES, a DWG or binary DXF file renamed .dxf, a damaged code line. Each is named in
+    // its block, leaves the earlier Data file, and the next drawing numbers on from the one
+    // before; on one thread and on two (chunks of 256 bytes).
+    const std::string head = test::Dxf({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1",
+                                        "AC1009", "0", "ENDSEC", "0", "SECTION", "2", "ENTITIES"});
+    std::string points;
+    for (int i = 0; i < 300; ++i)
+        points += test::Dxf({"0", "POINT", "10", std::to_string(i), "20", "2"});
+    const std::string last =
+        test::Dxf({"0", "POINT", "10", "1.5", "20", "5432103.752", "30", "117.750"});
+    const std::string end = test::Dxf({"0", "ENDSEC", "0", "EOF"});
+    const std::string whole = head + points + last + end;
+    const std::size_t y = whole.find("5432103.752");
+    const std::string cut = "it ends inside its ENTITIES section: the file is cut short";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string reason;  // in the parentheses of the report line
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"cut_five_digits_into_a_value", whole.substr(0, y + 5), cut},
+        {"cut_after_a_code_line", whole.substr(0, y - 4), cut},
+        {"cut_mid_line_end", whole.substr(0, y + 12), cut},
+        {"cut_after_the_last_whole_entity", head + points + last, cut},
+        {"cut_right_after_entities", head, cut},
+        {"cut_inside_endsec", head + points + last + "0\r\nENDS", cut},
+        {"ctrl_z_before_the_section_end", head + points + "\x1a\r\n" + last + end, cut},
+        {"cut_in_the_header", head.substr(0, 30),
+         "it ends before its ENTITIES section: the file is cut short"},
+        {"no_entities_section", test::Dxf({"0", "SECTION", "2", "HEADER", "0", "ENDSEC", "0",
+                                           "EOF"}), "it has no ENTITIES section"},
+        {"dwg_drawing", std::string("AC1032\0\0\0\0\x01\x02\r\n", 14) + points,
+         "it is a DWG drawing: save it as DXF"},
+        {"old_dwg_drawing", "AC1.50" + std::string(40, '\x7f'), "it is a DWG drawing: save it as DXF"},
+        {"binary_dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0\0\0SECTION\0", 30),
+         "it is a binary DXF file, which is not read yet: save it as ASCII DXF"},
+        {"bad_code_line", head + points + "1O\r\n5\r\n" + last + end,
+         "line 1815 is not a group code"},
+    };
+    // clang-format on
+    for (const std::size_t segmentSize : {std::size_t(0), std::size_t(256)}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (segmentSize == 0 ? ", one thread" : ", two"));
+            RunFolders folders;
+            WriteFileBytes(fs::path(folders.in) / "p.dxf", head + points + end);
+            WriteFileBytes(fs::path(folders.in) / "q.dxf", head + points + end);
+            WriteFileBytes(fs::path(folders.in) / "bad.dxf", c.bytes);
+            WriteFileBytes(fs::path(folders.out) / "bad.csv", "earlier\r\n");
+            TestConfig c2 = test::AllKindsConfig();
+            c2.Config.DataFileExt = "csv";
+            c2.Entities({EntityNode::Points})
+                .Data({DataNode::LineNumber, DataNode::GroupNumber, DataNode::X});
+            c2.Option(kLineStartOption, "").Option(kGroupStartOption, "");
+            RunCounters counters{10, 0, 20};
+            RunRequest request = folders.Request({"p", "bad", "q"});
+            request.SegmentSize = segmentSize;
+            const RunResult result = RunFiles(c2, counters, request);
+            ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
+            EXPECT_EQ(result.FilesNotRead, 1);
+            EXPECT_EQ(result.FilesConverted, 2);
+            EXPECT_EQ(ReadFileBytes(fs::path(folders.out) / "bad.csv"), "earlier\r\n");
+            const std::string q = ReadFileBytes(fs::path(folders.out) / "q.csv");
+            EXPECT_EQ(q.substr(0, 16), "310,320,0.000\r\n3") << "q numbers on from p";
+            EXPECT_EQ(counters.LineCounter, 610);
+            EXPECT_EQ(counters.GroupCounter, 620);
+            const std::string log = folders.Log();
+            EXPECT_NE(log.find("  Data File : @OUT@/bad.csv\r\n\r\n"
+                               "  *** Error, this is not a valid DXF file (" +
+                               c.reason + ") ***\r\n" + std::string(kReportSeparator) +
+                               "\r\nFile 3 :"),
+                      std::string::npos)
+                << log.substr(0, 3000);
+            ASSERT_EQ(result.Files.size(), 3u);
+            EXPECT_EQ(result.Files[1].Outcome, FileOutcome::Status::NotRead);
+            EXPECT_EQ(result.Files[1].Reason, "this is not a valid DXF file (" + c.reason + ")");
+        }
+    }
+}
+
+TEST(ProcessingRunTest, ADrawingCutAnywhereLeavesTheEarlierDataFile) {
+    // A drawing of another program (ezdxf) cut every 97 bytes up to its ENTITIES section's
+    // ENDSEC, on two threads: the earlier Data file stays as it was, and no other is left.
+    const std::string dxf = test::CadDrawing("survey-blocks.dxf");
+    const std::size_t sectionEnd = dxf.find("\nENDSEC", dxf.find("\nENTITIES\n")) + 7;
     RunFolders folders;
-    const std::string point = "0\r\nPOINT\r\n10\r\n1\r\n20\r\n2\r\n";
-    const std::string head = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
-    WriteFileBytes(fs::path(folders.in) / "p.dxf", head + point + point);
-    WriteFileBytes(fs::path(folders.in) / "q.dxf", head + point + point);
-    WriteFileBytes(fs::path(folders.in) / "bad.dxf",
-                   head + point + point + point + "1O\r\n5\r\n" + point);
     TestConfig c = test::AllKindsConfig();
     c.Config.DataFileExt = "csv";
-    c.Entities({EntityNode::Points})
-        .Data({DataNode::LineNumber, DataNode::GroupNumber, DataNode::X});
-    c.Option(kLineStartOption, "").Option(kGroupStartOption, "");
-    RunCounters counters{10, 0, 20};
-    const RunResult result = RunFiles(c, counters, folders.Request({"p", "bad", "q"}));
-    ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
-    EXPECT_EQ(result.FilesNotRead, 1);
-    EXPECT_FALSE(fs::exists(fs::path(folders.out) / "bad.csv"));
-    EXPECT_EQ(ReadFileBytes(fs::path(folders.out) / "q.csv"), "12,22,1.000\r\n13,23,1.000\r\n");
-    EXPECT_EQ(counters.LineCounter, 14);
-    EXPECT_EQ(counters.GroupCounter, 24);
-    const std::string log = folders.Log();
-    EXPECT_NE(log.find("  Data File : @OUT@/bad.csv\r\n\r\n"
-                       "  *** Error, this is not a valid DXF file (line 23 is not a group code) "
-                       "***\r\n" +
-                       std::string(kReportSeparator) + "\r\n"),
-              std::string::npos)
-        << log;
+    for (std::size_t size = 1; size < sectionEnd; size += 97) {
+        SCOPED_TRACE("cut at " + std::to_string(size));
+        WriteFileBytes(fs::path(folders.in) / "cut.dxf", dxf.substr(0, size));
+        WriteFileBytes(fs::path(folders.out) / "cut.csv", "earlier\r\n");
+        RunCounters counters;
+        RunRequest request = folders.Request({"cut"});
+        request.SegmentSize = 512;
+        const RunResult result = RunFiles(c, counters, request);
+        ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
+        ASSERT_EQ(result.FilesNotRead, 1);
+        EXPECT_NE(result.Failures.at(0).Reason.find("the file is cut short"), std::string::npos);
+        ASSERT_EQ(ReadFileBytes(fs::path(folders.out) / "cut.csv"), "earlier\r\n");
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(folders.out))
+            ++files;
+        ASSERT_EQ(files, 1u);
+    }
 }
 
 // Edits the configuration whenever progress is shown, as a user could while a run goes.
@@ -274,6 +352,7 @@ TEST(ProcessingRunTest, EditsDuringARunDoNotReachItsDataFiles) {
     std::string big = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
     for (int i = 0; i < 20000; ++i)
         big += "0\r\nPOINT\r\n10\r\n" + std::to_string(i) + "\r\n20\r\n1\r\n";
+    big += "0\r\nENDSEC\r\n";
     WriteFileBytes(fs::path(folders.in) / "big.dxf", big);
     TestConfig c = test::AllKindsConfig();
     c.Config.DataFileExt = "csv";
@@ -348,7 +427,7 @@ TEST(ProcessingRunTest, TwoRunsAtOnceIntoOneFolderEachLeaveAWholeDataFile) {
         std::string text = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
         for (int i = 0; i < 60000; ++i)
             text += "0\r\nPOINT\r\n10\r\n" + std::to_string(i) + "\r\n20\r\n" + y + "\r\n";
-        return text;
+        return text + "0\r\nENDSEC\r\n";
     };
     WriteFileBytes(a / "x.dxf", drawing("1"));
     WriteFileBytes(b / "x.dxf", drawing("2"));

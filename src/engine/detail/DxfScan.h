@@ -17,6 +17,7 @@
 #include "engine/ProcessingReport.h"
 #include "engine/RunObserver.h"
 #include "engine/RunSettings.h"
+#include "engine/ScanReasons.h"
 
 namespace quarrow {
 
@@ -43,7 +44,7 @@ struct ScanEnvironment {
 enum class ScanOutcome {
     Done,       // the summary is in the report
     NotOpened,  // the DXF file could not be opened (reported)
-    NotDxf,     // no ENTITIES section, or a code line that is no group code (reported)
+    NotDxf,     // not a valid DXF file, for the reason in NotValid (reported)
     Canceled,   // stopped by CancelRequested, without summary
     Failed,     // a run-ending error: Error holds its message
 };
@@ -52,7 +53,8 @@ struct ScanResult {
     ScanOutcome Outcome = ScanOutcome::Done;
     std::string Error;         // Failed: the message; NotOpened, NotDxf: the report's reason
     std::int64_t Records = 0;  // records written (Done)
-    std::array<std::int64_t, kKindCount> KindRecords{};  // of them, per entity kind (Done)
+    std::array<std::int64_t, kKindCount> KindRecords{};           // of them, per entity kind (Done)
+    NotValidReason NotValid = NotValidReason::NoEntitiesSection;  // NotDxf: why
 };
 
 // Progress reaches the observer after this many bytes of input.

@@ -32,7 +32,7 @@ struct SegmentScanEnd {
 
 // Runs the dispatch loop over the rest of ctx.In, on two threads when SegmentSize is not 0,
 // the input is large enough and its source can be read twice; sets `where` to where the
-// reading ended (for the last progress report and the end-of-file mark). Returns as
+// reading ended (for the last progress report). Returns as
 // RunDispatchLoop without limits would.
 [[nodiscard]] DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
                                          const SegmentOptions& options, SegmentScanEnd& where);
