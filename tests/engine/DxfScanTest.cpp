@@ -365,6 +365,66 @@ TEST(DxfScanTest, ADrawingCutAtAnyByteBeforeItsSectionEndIsRefusedAsCutShort) {
     }
 }
 
+// Returns the drawing with a lone CR ending each line, as old Mac programs wrote it.
+std::string WithLoneCrs(std::string_view dxf) {
+    std::string text;
+    for (std::size_t i = 0; i < dxf.size(); ++i) {
+        if (dxf[i] == '\r' && i + 1 < dxf.size() && dxf[i + 1] == '\n')
+            continue;
+        text += dxf[i] == '\n' ? '\r' : dxf[i];
+    }
+    return text;
+}
+
+TEST(DxfScanTest, DrawingsWithLoneCrLineEndsReadAsTheirLineFeedCopies) {
+    // The sample drawings and one of another program, their line ends made lone CRs (and a
+    // stray LF after some): the same Data and report at every block size, on one thread and
+    // in segments on two (ScanText).
+    const TestConfig c = test::AllKindsConfig();
+    std::vector<std::string> drawings = {test::CadDrawing("survey-blocks.dxf"),
+                                         test::CadDrawing("mtext-codes.dxf")};
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(QUARROW_SOURCE_DIR) / "data" / "samples"))
+        if (entry.path().extension() == ".dxf")
+            drawings.push_back(test::ReadFileBytes(entry.path()));
+    for (const std::string& dxf : drawings) {
+        const test::ScanRun reference = ScanText(c, dxf);
+        ASSERT_EQ(reference.Result.Outcome, ScanOutcome::Done) << reference.Result.Error;
+        std::string crs = WithLoneCrs(dxf);
+        const std::size_t at = crs.find('\r', crs.size() / 2) + 1;
+        ASSERT_GT(at, 0u);
+        crs = crs.substr(0, at) + "\n" + crs.substr(at);  // dropped
+        for (const std::size_t blockSize :
+             {std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(7), std::size_t(64),
+              DxfLineReader::kDefaultBlockSize}) {
+            SCOPED_TRACE(blockSize);
+            const test::ScanRun run = ScanText(c, crs, blockSize);
+            EXPECT_EQ(run.Data, reference.Data);
+            EXPECT_EQ(run.Report, reference.Report);
+        }
+    }
+}
+
+TEST(DxfScanTest, ALargeDrawingWithLoneCrLineEndsReadsTheSameOnTwoThreads) {
+    // Over 2 MiB: the second thread reads every other MiB ahead, finding its chunks' first
+    // lines by lone CRs.
+    TestConfig c = test::AllKindsConfig();
+    c.Data({DataNode::LineNumber, DataNode::X, DataNode::Y, DataNode::EntityLayer,
+            DataNode::GroupNumber});
+    std::string dxf = test::Dxf({"0", "SECTION", "2", "ENTITIES"});
+    const std::string layers[] = {"L0", "L1", "L2"};
+    for (int i = 0; dxf.size() < (std::size_t(5) << 19); ++i)
+        dxf += test::Dxf({"0", "POINT", "8", layers[i % 3], "10", std::to_string(i), "20", "2.5",
+                          "0", "LINE", "10", "1", "20", "2", "11", "3", "21", "4"});
+    dxf += test::Dxf({"0", "ENDSEC", "0", "EOF"});
+    const test::ScanRun reference =
+        test::ScanTextOnce(c, dxf, DxfLineReader::kDefaultBlockSize, {}, 0);
+    ASSERT_EQ(reference.Result.Outcome, ScanOutcome::Done);
+    const test::ScanRun two = test::ScanTextOnce(
+        c, WithLoneCrs(dxf), DxfLineReader::kDefaultBlockSize, {}, kDefaultSegmentSize);
+    test::ExpectSameScan(two, reference);
+}
+
 TEST(DxfScanTest, SampleDrawingsGiveTheSameBytesAtEveryBlockSize) {
     const TestConfig c = test::AllKindsConfig();
     const std::filesystem::path samples =
