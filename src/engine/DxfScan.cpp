@@ -406,7 +406,7 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
         return {ScanOutcome::Failed,
                 "Cannot create Data file \"" + dataPath + "\": it is the DXF file being read. " +
                     "Choose another destination folder or Data file extension."};
-    // With the extension "dxf" into the drawings' folder, "site.old.dxf" gives the Data file
+    // With the extension "dxf" into the drawings' folder, "site.DXF" gives the Data file
     // "site.dxf": another drawing of the list, which creating the Data file would destroy.
     if (env.Drawings != nullptr) {
         const std::string dataName = FileNameOf(dataPath);

@@ -347,6 +347,45 @@ TEST(RunCommandTest, RecursiveTakesSubfoldersByNameAfterTheFolderOwnFiles) {
     }
 }
 
+TEST(RunCommandTest, RecursiveMirrorsSubfoldersUnderTheDestination) {
+    // Two jobs' survey.dxf: each Data file in its job's folder under the destination (made when
+    // missing); given as two folders, both survey.dxf are at their top and still clash.
+    test::TempDir temp;
+    const fs::path jobs = temp.Path() / "jobs";
+    const auto drawing = [](const char* x) {
+        return "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nPOINT\r\n8\r\nL\r\n10\r\n" + std::string(x) +
+               "\r\n20\r\n2\r\n0\r\nEOF\r\n";
+    };
+    fs::create_directories(jobs / "job1" / "day.2");
+    fs::create_directories(jobs / "job2");
+    WriteFileBytes(jobs / "top.dxf", drawing("0"));
+    WriteFileBytes(jobs / "job1" / "survey.dxf", drawing("1"));
+    WriteFileBytes(jobs / "job1" / "day.2" / "survey.dxf", drawing("12"));
+    WriteFileBytes(jobs / "job2" / "survey.dxf", drawing("2"));
+    const std::string dest = temp / "out";
+    const CliResult r =
+        RunCliCapture({"run", "--config", kDefault, "--dest", dest, "-r", jobs.string()});
+    EXPECT_EQ(r.status, kExitDone) << r.err << r.out;
+    const std::string head = "Line Number,X (East) coordinate,Y (North) coordinate,Z (Elevation) "
+                             "coordinate,Entity Layer\r\n1,";
+    EXPECT_EQ(ReadFileBytes(dest + "/top.csv"), head + "0.000,2.000,0.000,L\r\n");
+    EXPECT_EQ(ReadFileBytes(dest + "/job1/survey.csv"), head + "1.000,2.000,0.000,L\r\n");
+    EXPECT_EQ(ReadFileBytes(dest + "/job1/day.2/survey.csv"), head + "12.000,2.000,0.000,L\r\n");
+    EXPECT_EQ(ReadFileBytes(dest + "/job2/survey.csv"), head + "2.000,2.000,0.000,L\r\n");
+    EXPECT_NE(r.out.find("  Data File : " + dest + "/job2/survey.csv\n"), std::string::npos);
+
+    const std::string clash = temp / "clash";
+    const CliResult two = RunCliCapture({"run", "--config", kDefault, "--dest", clash, "-r",
+                                         (jobs / "job1").string(), (jobs / "job2").string()});
+    EXPECT_EQ(two.status, kExitSomeFilesFailed) << two.err;
+    EXPECT_EQ(ReadFileBytes(clash + "/survey.csv"), head + "1.000,2.000,0.000,L\r\n");
+    EXPECT_EQ(ReadFileBytes(clash + "/day.2/survey.csv"), head + "12.000,2.000,0.000,L\r\n");
+    EXPECT_NE(two.out.find("  *** Error, this Data file was already written in this run, from " +
+                           (jobs / "job1" / "survey.dxf").string() + " ***"),
+              std::string::npos)
+        << two.out;
+}
+
 // Runs in another current folder for as long as it lives.
 class CurrentFolder {
 public:

@@ -244,17 +244,17 @@ TEST(FaultTest, AFullDiskUnderADataFileEndsTheRunAndKeepsThePreviousLog) {
 }
 
 TEST(FaultTest, ADataFileNeverReplacesADrawingOfTheList) {
-    // With the extension "dxf" into the drawings' own folder, "a.old.dxf" gives the Data file
+    // With the extension "dxf" into the drawings' own folder, "a.DXF" gives the Data file
     // "a.dxf": a drawing of the list, selected or not. The run ends before creating it.
     for (const bool otherSelected : {false, true}) {
         SCOPED_TRACE(otherSelected ? "other_selected" : "other_not_selected");
         Folders f;
         const std::string old = Points(1);
-        WriteFileBytes(f.in / "a.old.dxf", old);
+        WriteFileBytes(f.in / "a.DXF", old);
         test::TestConfig c = PointConfig();
         c.Config.DataFileExt = "dxf";
         RunRequest request = f.Request(f.in);
-        request.Entries = {MakeListEntry(f.in.string(), "a.old", true),
+        request.Entries = {MakeListEntry(f.in.string(), "a", true, "DXF"),
                            MakeListEntry(f.in.string(), "a", otherSelected)};
         RunCounters counters;
         std::atomic<bool> cancel{false};
@@ -268,7 +268,7 @@ TEST(FaultTest, ADataFileNeverReplacesADrawingOfTheList) {
                                  a +
                                  "\". Choose another destination folder or Data "
                                  "file extension.");
-        EXPECT_EQ(ReadFileBytes(f.in / "a.old.dxf"), old);
+        EXPECT_EQ(ReadFileBytes(f.in / "a.DXF"), old);
         EXPECT_EQ(ReadFileBytes(f.log), "previous log");
         f.ExpectDrawingsKept();
     }
