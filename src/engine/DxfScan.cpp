@@ -356,8 +356,8 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
         env.Report.Add("    Paper space entities left out : " +
                        std::to_string(ctx.PaperSpaceCount));
     if (ctx.SeparatorRecords != 0)
-        env.Report.Add("  *** Warning, " + std::to_string(std::uint32_t(ctx.SeparatorRecords)) +
-                       " records hold the field separator inside a value ***");
+        env.Report.Add("  *** Warning, " +
+                       QuotedValuesWarningText(std::uint32_t(ctx.SeparatorRecords)) + " ***");
     env.Report.Add(kReportSeparator);
     return {ScanOutcome::Done, {}, ctx.RecordCount, ctx.KindRecords};
 }

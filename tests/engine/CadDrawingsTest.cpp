@@ -87,12 +87,12 @@ const std::vector<CadCase>& CadCases() {
          {}},
         // The blank that ends the 250-character chunk stays between its two words.
         {"mtext-long.dxf",
-         test::Records({"MTEXT,0,5.000,10.000,0.000,Survey note: the control points of this sheet "
-                  "were set out from the station marks along the northern boundary; heights "
+         test::Records({"MTEXT,0,5.000,10.000,0.000,\"Survey note: the control points of this "
+                  "sheet were set out from the station marks along the northern boundary; heights "
                   "refer to the local datum and were checked twice before the drawing was "
                   "issued, with differences below two millimetres at each word mark except "
                   "the last one, which was re-measured on the following day and then agreed "
-                  "with the first reading.",
+                  "with the first reading.\"",
                   "POINT,0,15.000,20.000,0.000,"}),
          {}},
         // The title block (a LINE, a TEXT and a POINT) is in paper space.

@@ -283,8 +283,9 @@ TEST(DxfScanTest, DrawingsAreReadAsPairsWithinTheEntitiesSection) {
     }
 }
 
-TEST(DxfScanTest, RecordsHoldingTheSeparatorAreCountedAndWarnedOf) {
-    // Lot 12, Block B written with the comma: a reader of the Data file sees one field more.
+TEST(DxfScanTest, RecordsWithAQuotedValueAreCountedAndWarnedOf) {
+    // Lot 12, Block B written with the comma, quoting off: quoted, else a reader of the Data
+    // file would see one field more.
     const std::string dxf =
         Entities({"0",  "TEXT", "8",  "L",   "10", "1.5", "20", "2",     "1", "Lot 12, Block B",
                   "0",  "TEXT", "8",  "L,2", "10", "3",   "20", "4",     "1", "plain",
@@ -292,7 +293,8 @@ TEST(DxfScanTest, RecordsHoldingTheSeparatorAreCountedAndWarnedOf) {
                   "67", "1",    "10", "0",   "20", "0"});
     const auto warning = [](int n) {
         return "  *** Warning, " + std::to_string(n) +
-               " records hold the field separator inside a value ***";
+               " records hold the field separator, a line break or a leading quote inside a "
+               "value: those values are quoted ***";
     };
     struct Case {
         const char* name;
