@@ -19,7 +19,9 @@ constexpr CliOption kRunOptions[] = {
     {"json-report", '\0', "FILE",
      "write what became of each file (status, reason, records per kind) and the time taken "
      "as JSON"},
-    {"recursive", 'r', "", "a folder also gives the *.dxf files of its subfolders"},
+    {"recursive", 'r', "",
+     "a folder also gives the *.dxf files of its subfolders, whose Data files go to the same "
+     "subfolders under the destination"},
     {"keep-going", '\0', "", "a drawing that ends on an error is reported and the run goes on"},
     {"quiet", 'q', "", "print no report on standard output"},
 };
@@ -48,8 +50,9 @@ constexpr std::array kCommands = {
         "Converts the DXF files given into Data files in the destination folder, as the\n"
         "desktop program's \"Process selected files\" does. A folder among the PATHs gives\n"
         "its *.dxf files (any letter case) sorted by name; with --recursive its subfolders'\n"
-        "files follow, folder by folder. Files given directly keep their order. Ctrl-C\n"
-        "stops the run; no Data file is left half written.\n"
+        "files follow, folder by folder, their Data files in the same subfolders of the\n"
+        "destination. Files given directly keep their order. A Data file is named after its\n"
+        "drawing up to the last dot. Ctrl-C stops the run; no Data file is left half written.\n"
         "\n"
         "Exit status: 0 done; 3 done, but some file could not be opened, was not a valid DXF\n"
         "or would have replaced a Data file of the same run; 1 a file ended on an error; 2\n"
