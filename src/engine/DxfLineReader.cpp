@@ -89,11 +89,11 @@ void DxfLineReader::Fill() noexcept {
 }
 
 void SwapLineEnds(char* bytes, std::size_t size) noexcept {
+    // CR ^ LF flips one into the other; without branches the loop is vectorised.
+    constexpr unsigned char kFlip = '\r' ^ '\n';
     for (std::size_t i = 0; i < size; ++i) {
-        if (bytes[i] == '\r')
-            bytes[i] = '\n';
-        else if (bytes[i] == '\n')
-            bytes[i] = '\r';
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        bytes[i] = static_cast<char>(c ^ ((c == '\r') | (c == '\n') ? kFlip : 0));
     }
 }
 
