@@ -149,8 +149,8 @@ int Kind(EntityKind kind) {
 
 // Every reader below leaves its pair loop on the entity's closing "0" and also at the end of
 // the input, where it ends as a complete one would; the scan then refuses the whole drawing as
-// cut short, so those records never reach a Data file. An entity in paper space is read through, converting nothing,
-// and leaves no record, count or group number.
+// cut short, so those records never reach a Data file. An entity in paper space is read
+// through, converting nothing, and leaves no record, count or group number.
 
 // Decides the entity's space after its pairs; returns false when reading must stop there
 // (paper space, or an error kept from before the decision), with `ok` the reader's result.

@@ -43,9 +43,9 @@ enum class DispatchEnd {
 };
 
 // Reads the group-code/value pairs of ctx.In and hands every entity (a pair of code 0) of a
-// selected type to its reader, up to the pair (0, ENDSEC) or (0, EOF). Starts with the next line a code
-// line, or the value of a code-0 pair when ctx.AtTypeLine is set, and leaves ctx.AtTypeLine
-// saying which it stopped before.
+// selected type to its reader, up to the pair (0, ENDSEC) or (0, EOF). Starts with the next
+// line a code line, or the value of a code-0 pair when ctx.AtTypeLine is set, and leaves
+// ctx.AtTypeLine saying which it stopped before.
 [[nodiscard]] DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
                                           const DispatchLimits& limits = {});
 
