@@ -19,7 +19,9 @@ constexpr CliOption kRunOptions[] = {
     {"json-report", '\0', "FILE",
      "write what became of each file (status, reason, records per kind, warnings, paper-space "
      "entities left out) and the time taken as JSON"},
-    {"recursive", 'r', "", "a folder also gives the *.dxf files of its subfolders"},
+    {"recursive", 'r', "",
+     "a folder also gives the *.dxf files of its subfolders, whose Data files go to the same "
+     "subfolders under the destination"},
     {"keep-going", '\0', "", "a drawing that ends on an error is reported and the run goes on"},
     {"quiet", 'q', "", "print no report on standard output and no totals line"},
 };
@@ -48,11 +50,12 @@ constexpr std::array kCommands = {
         "Converts the DXF files given into Data files in the destination folder, as the\n"
         "desktop program's \"Process selected files\" does. A folder among the PATHs gives\n"
         "its *.dxf files (any letter case) sorted by name; with --recursive its subfolders'\n"
-        "files follow, folder by folder. Files given directly keep their order. PATHs\n"
-        "that hold no DXF file at all are refused. Ctrl-C stops the run; no Data file is\n"
-        "left half written. The run ends with one line on standard error: the files\n"
-        "converted, not read and failed, and the warnings (a drawing that gave no\n"
-        "records, say).\n"
+        "files follow, folder by folder, their Data files in the same subfolders of the\n"
+        "destination. Files given directly keep their order. A Data file is named after its\n"
+        "drawing up to the last dot. PATHs that hold no DXF file at all are refused. Ctrl-C\n"
+        "stops the run; no Data file is left half written. The run ends with one line on\n"
+        "standard error: the files converted, not read and failed, and the warnings (a\n"
+        "drawing that gave no records, say).\n"
         "\n"
         "Exit status: 0 done; 3 done, but some file could not be opened, was not a valid DXF\n"
         "or would have replaced a Data file of the same run; 1 a file ended on an error; 2\n"

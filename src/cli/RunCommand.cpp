@@ -167,13 +167,18 @@ bool NameBefore(const std::string& a, const std::string& b) {
     return a.size() < b.size();
 }
 
-// A folder's *.dxf files by name, then (recursive) its subfolders' in name order, depth first.
-// Links to folders are not followed, so a link to a parent cannot make the list endless.
-void CollectFolder(const std::string& folder, bool recursive, std::vector<RunEntry>& entries) {
+// A folder's *.dxf files by name, then (recursive) its subfolders' in name order, depth first;
+// each subfolder's Data files go to the same subfolder under the destination (dataFolder, the
+// path below the folder given, with a trailing separator). Links to folders are not followed,
+// so a link to a parent cannot make the list endless.
+void CollectFolder(const std::string& folder, bool recursive, const std::string& dataFolder,
+                   std::vector<RunEntry>& entries) {
     std::vector<DxfFileEntry> rows = ListDxfFiles(folder, DateSeparators{});
     SortDxfFileEntries(rows, FileListColumn::Name, true);
-    for (const auto& row : rows)
+    for (const auto& row : rows) {
         entries.push_back(MakeListEntry(folder, row.Name, true, row.Extension));
+        entries.back().DataFolder = dataFolder;
+    }
     if (!recursive)
         return;
     std::vector<std::string> subfolders;
@@ -186,7 +191,8 @@ void CollectFolder(const std::string& folder, bool recursive, std::vector<RunEnt
     }
     std::sort(subfolders.begin(), subfolders.end(), NameBefore);
     for (const std::string& name : subfolders)
-        CollectFolder(WithTrailingSeparator(folder) + name, true, entries);
+        CollectFolder(WithTrailingSeparator(folder) + name, true,
+                      WithTrailingSeparator(dataFolder + name), entries);
 }
 
 // A folder gives its *.dxf files in the file list's default order (Name ascending); a file
@@ -196,7 +202,7 @@ std::vector<RunEntry> CollectEntries(const std::vector<std::string>& paths, bool
     for (const std::string& path : paths) {
         std::error_code ec;
         if (std::filesystem::is_directory(path, ec)) {
-            CollectFolder(path, recursive, entries);
+            CollectFolder(path, recursive, {}, entries);
         } else {
             RunEntry entry;
             entry.DxfPath = path;
@@ -230,7 +236,8 @@ std::string CheckLogPath(std::string& log, const RunArguments& parsed, const Run
         if (same(log, entry.DxfPath))
             return reuse + "the DXF file \"" + entry.DxfPath + "\"; give " + option +
                    " another file";
-        const std::string data = DataPathFor(dest, entry.FileName, config.DataFileExt);
+        const std::string data =
+            DataPathFor(dest + entry.DataFolder, entry.FileName, config.DataFileExt);
         if (same(log, data))
             return reuse + "the Data file of \"" + entry.DxfPath + "\"; give " + option +
                    " another file";

@@ -129,12 +129,9 @@ std::size_t AttributesRoom(std::span<const AttributeText> attributes) noexcept {
     return room;
 }
 
-// Returns true when a field must be quoted to be read back as one field: it holds a quote, a
-// line break or the separator, or its end and the separator after it make a separator that
-// starts inside the field ("a-" before "--" reads as "a" and "-...").
-bool NeedsQuotes(std::string_view field, std::string_view separator) noexcept {
-    if (field.find_first_of("\"\r\n") != std::string_view::npos)
-        return true;
+// Returns true when the field holds the separator, or its end and the separator after it make
+// a separator that starts inside the field ("a-" before "--" reads as "a" and "-...").
+bool SeparatorInside(std::string_view field, std::string_view separator) noexcept {
     if (separator.empty())
         return false;
     if (field.find(separator) != std::string_view::npos)
@@ -144,6 +141,21 @@ bool NeedsQuotes(std::string_view field, std::string_view separator) noexcept {
             separator.substr(k) == separator.substr(0, separator.size() - k))
             return true;
     return false;
+}
+
+// Returns true when a field must be quoted to be read back as one field (quoting on): it
+// holds a quote, a line break or the separator.
+bool NeedsQuotes(std::string_view field, std::string_view separator) noexcept {
+    return field.find_first_of("\"\r\n") != std::string_view::npos ||
+           SeparatorInside(field, separator);
+}
+
+// Returns true when a field would break its record for a CSV reader (quoting off): it holds
+// a line break or the separator, or begins with a quote. A quote further on is read as it is.
+bool BreaksRecord(std::string_view field, std::string_view separator) noexcept {
+    return (!field.empty() && field.front() == '"') ||
+           field.find_first_of("\r\n") != std::string_view::npos ||
+           SeparatorInside(field, separator);
 }
 
 // Puts the field at [start, end) between double quotes, doubling those inside (the room for
@@ -206,54 +218,50 @@ DataRecord PlainRecord(ScanContext& ctx, const DataRecord& record) {
     return converted;
 }
 
-// Returns true when a field of the record holds the separator. A record of n fields holds
-// n - 1 separators between them; no prefix or label holds one (checked once per run).
-// Looks at the entity's texts for the separator, once per entity.
-[[gnu::noinline]] bool SeparatorInEntityTexts(ScanContext& ctx, const DataRecord& record) {
+// Returns true when a text of the entity can break its field (quoting off; the separator is
+// then one byte, see ChooseSeparatorCheck): it holds the separator or a line break, or begins
+// with a quote. Looked at once per entity; the fields are only looked at one by one then.
+bool TextCanBreak(std::string_view text, char separator) noexcept {
+    if (text.empty())
+        return false;
+    if (text.front() == '"')
+        return true;
+    for (const char c : text)
+        if (c == separator || c == '\r' || c == '\n')
+            return true;
+    return false;
+}
+
+[[gnu::noinline]] bool EntityTextsCanBreak(ScanContext& ctx, const DataRecord& record) {
     const RecordLayout& layout = ctx.Settings.Layout;
-    const std::string_view separator = ctx.Settings.Separator;
+    const char separator = ctx.Settings.Separator.empty() ? '\n' : ctx.Settings.Separator[0];
     const std::string_view texts[] = {record.EntityType, record.Layer, record.Handle,
                                       record.BlockName, record.Text};
     ctx.SeparatorInTexts = false;
     for (std::size_t i = 0; i < 5; ++i)
-        if (layout.Uses[i] > 0 && texts[i].find(separator) != std::string_view::npos)
+        if (layout.Uses[i] > 0 && TextCanBreak(texts[i], separator))
             ctx.SeparatorInTexts = true;
     if (layout.Uses[5] > 0)
         for (const AttributeText& a : record.Attributes)
-            if (a.Tag.find(separator) != std::string::npos ||
-                a.Value.find(separator) != std::string::npos)
+            if (TextCanBreak(a.Tag, separator) || TextCanBreak(a.Value, separator))
                 ctx.SeparatorInTexts = true;
     ctx.SeparatorTextsChecked = true;
     return ctx.SeparatorInTexts;
 }
 
-[[gnu::always_inline]] inline bool HoldsSeparator(ScanContext& ctx, const DataRecord& record,
-                                                  std::string_view written) {
-    const RunSettings& settings = ctx.Settings;
-    const std::string_view separator = settings.Separator;
-    switch (settings.Separators) {
-    case SeparatorCheck::None: return false;
-    case SeparatorCheck::Every: return true;
-    case SeparatorCheck::Texts:
-        // The texts are those of the entity: looked at once per entity, not per point.
-        return ctx.SeparatorTextsChecked ? ctx.SeparatorInTexts
-                                         : SeparatorInEntityTexts(ctx, record);
-    case SeparatorCheck::WholeRecord: {
-        std::size_t found = 0;
-        for (std::size_t at = written.find(separator); at != std::string_view::npos;
-             at = written.find(separator, at + separator.size()))
-            ++found;
-        return found + 1 > settings.Fields.size();
-    }
-    }
-    return false;
-}
+// How a record's fields are quoted.
+enum class Quoting {
+    All,       // quoting on: every field that needs it to be read back (RFC 4180)
+    Breaking,  // quoting off: the fields that would break the record, the record counted
+    None,      // quoting off, and no field of this record can break it
+};
 
-// The writer, compiled apart for quoted fields so that the common run pays no test per field.
-template <bool Quote>
+// The writer, compiled apart for each quoting so that the common run pays no test per field.
+template <Quoting Quote>
 bool WriteRecord(ScanContext& ctx, const DataRecord& record) {
     const RunSettings& settings = ctx.Settings;
-    const RecordLayout& layout = settings.Layout;
+    const RecordLayout& layout =
+        Quote == Quoting::Breaking ? settings.QuotedLayout : settings.Layout;
     // Room for the longest record these texts can make, so that the pieces are written
     // through a pointer without a check each; nothing counts until Commit.
     const std::size_t room =
@@ -266,6 +274,7 @@ bool WriteRecord(ScanContext& ctx, const DataRecord& record) {
     const std::string_view separator = settings.Separator;
     RunCounters& counters = ctx.Counters;
     bool first = true;
+    bool quotedAny = false;  // Breaking: a field was quoted
     for (const RecordField& field : settings.Fields) {
         if (!first)
             p = Put(p, separator);
@@ -295,25 +304,28 @@ bool WriteRecord(ScanContext& ctx, const DataRecord& record) {
         }
         if (p == nullptr)
             return false;  // nothing committed: the record is not written
-        if constexpr (Quote) {
+        if constexpr (Quote != Quoting::None) {
             // A line or group counter may be a field left open for later (CounterHole): its
             // quotes are decided without its digits, by its prefix and the separator alone.
             const bool counter =
                 field.Item == DataItem::LineNumber || field.Item == DataItem::GroupNumber;
-            const bool needs =
-                counter ? settings.QuoteCounters || NeedsQuotes(field.Prefix, separator)
-                        : NeedsQuotes(std::string_view(fieldStart, std::size_t(p - fieldStart)),
-                                      separator);
+            const std::string_view written(fieldStart, std::size_t(p - fieldStart));
+            bool needs = false;
+            if constexpr (Quote == Quoting::All)
+                needs = counter ? settings.QuoteCounters || NeedsQuotes(field.Prefix, separator)
+                                : NeedsQuotes(written, separator);
+            else
+                needs = counter ? field.CounterBreaks : BreaksRecord(written, separator);
             if (needs) {
                 std::size_t quotes = 0;
                 p = QuoteField(fieldStart, p, quotes);
                 if (counter && ctx.Holes != nullptr)
                     ctx.Holes->back().Offset += std::uint32_t(1 + quotes);
+                quotedAny = true;
             }
         }
     }
-    if (settings.Separators != SeparatorCheck::None &&
-        HoldsSeparator(ctx, record, std::string_view(start, std::size_t(p - start))))
+    if (Quote == Quoting::Breaking && quotedAny)
         Advance(ctx.SeparatorRecords);
     *p++ = '\r';
     *p++ = '\n';
@@ -332,13 +344,30 @@ bool WriteRecord(ScanContext& ctx, const DataRecord& record) {
 
 }  // namespace
 
-bool WriteDataRecord(ScanContext& ctx, const DataRecord& asRead) {
-    const ExportConfig& config = ctx.Settings.Config;
-    if (config.Text == TextMode::PlainUtf8) {
-        const DataRecord plain = PlainRecord(ctx, asRead);
-        return config.QuoteFields ? WriteRecord<true>(ctx, plain) : WriteRecord<false>(ctx, plain);
+namespace {
+
+bool WriteQuotedAsConfigured(ScanContext& ctx, const DataRecord& record) {
+    const RunSettings& settings = ctx.Settings;
+    if (settings.Config.QuoteFields)
+        return WriteRecord<Quoting::All>(ctx, record);
+    switch (settings.Separators) {
+    case SeparatorCheck::None: break;
+    case SeparatorCheck::Texts:
+        // The texts are those of the entity: looked at once per entity, not per point.
+        if (ctx.SeparatorTextsChecked ? ctx.SeparatorInTexts : EntityTextsCanBreak(ctx, record))
+            return WriteRecord<Quoting::Breaking>(ctx, record);
+        break;
+    case SeparatorCheck::EveryField: return WriteRecord<Quoting::Breaking>(ctx, record);
     }
-    return config.QuoteFields ? WriteRecord<true>(ctx, asRead) : WriteRecord<false>(ctx, asRead);
+    return WriteRecord<Quoting::None>(ctx, record);
+}
+
+}  // namespace
+
+bool WriteDataRecord(ScanContext& ctx, const DataRecord& asRead) {
+    if (ctx.Settings.Config.Text == TextMode::PlainUtf8)
+        return WriteQuotedAsConfigured(ctx, PlainRecord(ctx, asRead));
+    return WriteQuotedAsConfigured(ctx, asRead);
 }
 
 std::string BuildHeaderText(const RunSettings& settings) {
@@ -351,7 +380,9 @@ std::string BuildHeaderText(const RunSettings& settings) {
         std::string_view label = kDataNodes[static_cast<std::size_t>(field.Item)].Label;
         if (field.Attribute >= 0)
             label = settings.AttributeTags[std::size_t(field.Attribute)];
-        if (settings.Config.QuoteFields && NeedsQuotes(label, settings.Separator)) {
+        // Quoting off, a label that would break the header line is quoted as a value is.
+        if (settings.Config.QuoteFields ? NeedsQuotes(label, settings.Separator)
+                                        : BreaksRecord(label, settings.Separator)) {
             const std::size_t at = text.size();
             text.resize(at + 2 * label.size() + 2);
             std::memcpy(text.data() + at, label.data(), label.size());

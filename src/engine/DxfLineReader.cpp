@@ -58,6 +58,8 @@ void DxfLineReader::Fill() noexcept {
     if (count <= 0) {
         failed_ = count < 0;
         sourceDone_ = true;
+        if (lineEnds_ == LineEnds::PendingCr)
+            DecideLineEnds(0);
         return;
     }
     std::size_t added = static_cast<std::size_t>(count);
@@ -67,6 +69,10 @@ void DxfLineReader::Fill() noexcept {
         sourceDone_ = true;
     }
     taken_ += added;
+    if (lineEnds_ == LineEnds::CarriageReturn)
+        SwapLineEnds(buffer_.get() + end_, added);
+    else if (lineEnds_ != LineEnds::LineFeed)
+        DecideLineEnds(added);
     if (skippingOverlong_) {
         // Keep only what follows the line feed that ends the overlong line.
         const char* from = buffer_.get() + end_;
@@ -80,6 +86,43 @@ void DxfLineReader::Fill() noexcept {
         }
     }
     end_ += added;
+}
+
+void SwapLineEnds(char* bytes, std::size_t size) noexcept {
+    // CR ^ LF flips one into the other; without branches the loop is vectorised.
+    constexpr unsigned char kFlip = '\r' ^ '\n';
+    for (std::size_t i = 0; i < size; ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        bytes[i] = static_cast<char>(c ^ ((c == '\r') | (c == '\n') ? kFlip : 0));
+    }
+}
+
+void DxfLineReader::DecideLineEnds(std::size_t added) noexcept {
+    const char* p = buffer_.get() + end_;
+    const char* const e = p + added;
+    if (lineEnds_ == LineEnds::Undecided) {
+        while (p < e && *p != '\r' && *p != '\n')
+            ++p;
+        if (p == e)
+            return;
+        if (*p == '\n') {
+            lineEnds_ = LineEnds::LineFeed;
+            return;
+        }
+        lineEnds_ = LineEnds::PendingCr;
+    }
+    while (p < e && *p == '\r')
+        ++p;
+    if (p < e && *p == '\n') {
+        lineEnds_ = LineEnds::LineFeed;
+        return;
+    }
+    if (p == e && !sourceDone_)
+        return;  // still a run of CRs: the next block decides
+    // A CR followed by another byte, or by the end of the text. No line was split yet (none
+    // ended), so every unread byte is of the text still to split.
+    lineEnds_ = LineEnds::CarriageReturn;
+    SwapLineEnds(buffer_.get() + begin_, end_ + added - begin_);
 }
 
 std::string_view DxfLineReader::DropInnerCarriageReturns(char* line, std::size_t size) noexcept {
@@ -112,7 +155,10 @@ std::string_view DxfLineReader::NextLineAcrossBlocks() noexcept {
             next = end_;
             break;
         }
+        const LineEnds before = lineEnds_;
         Fill();
+        if (lineEnds_ != before)
+            searched = 0;  // the CRs searched are line feeds now
     }
     ++lineNumber_;
     char* const line = buffer_.get() + begin_;

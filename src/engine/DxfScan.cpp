@@ -14,6 +14,7 @@
 #include "detail/PairReader.h"
 #include "detail/ScanContext.h"
 #include "detail/SegmentScan.h"
+#include "engine/ScanReasons.h"
 
 namespace quarrow {
 namespace {
@@ -100,9 +101,28 @@ FileReport Summary(const ScanContext& ctx) {
                                       ctx.PaperSpaceCount - ctx.FilteredOut);
     if (ctx.SeparatorRecords != 0)
         file.Warnings.push_back({FileWarning::Kind::SeparatorInValue,
-                                 std::to_string(std::uint32_t(ctx.SeparatorRecords)) +
-                                     " records hold the field separator inside a value"});
+                                 QuotedValuesWarningText(std::uint32_t(ctx.SeparatorRecords))});
     return file;
+}
+
+// After a reader failed: returns true when its entity is the one the end of the input cuts,
+// whose values may be cut too ("5432103.752" read as "54321"), so that its errors do not count.
+// A reader stops after a whole pair (an even number of lines after the type line) when a value
+// failed as it was read: the rest of the entity is read through to see whether it is cut.
+bool FailedEntityIsCut(ScanContext& ctx) {
+    if (ctx.InputCut)
+        return true;
+    if (ctx.Error.empty() || (ctx.In.LineNumber() - ctx.EntityLine) % 2 != 0)
+        return false;  // a preview that has its records, or an entity ended by its "0"
+    Pair pair;
+    PairStatus status;
+    while ((status = ReadPair(ctx, pair)) == PairStatus::Pair) {
+    }
+    if (ctx.InvalidCodeLine != 0) {
+        ctx.InvalidCodeLine = 0;  // the conversion error came first
+        return false;
+    }
+    return status == PairStatus::InputEnd;
 }
 
 }  // namespace
@@ -148,11 +168,11 @@ DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
             const ReaderFunction reader = ReaderFor(type, settings);
             if (reader == nullptr) {
                 const std::string_view name = TrimText(type);
-                if (name == "ENDSEC")
+                if (name == "ENDSEC" || name == "EOF")
                     return DispatchEnd::SectionEnded;
                 // The attributes and SEQEND of a block reference that is not read come here
                 // as entities of their own; they are parts of it.
-                if (name != "EOF" && name != "ATTRIB" && name != "SEQEND" && name != "VERTEX")
+                if (name != "ATTRIB" && name != "SEQEND" && name != "VERTEX")
                     Advance(ctx.SectionEntities);
                 break;
             }
@@ -163,7 +183,7 @@ DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
             if (ctx.InvalidCodeLine != 0)
                 return DispatchEnd::NotDxf;
             if (!ok)
-                return DispatchEnd::Failed;
+                return FailedEntityIsCut(ctx) ? DispatchEnd::EntityCut : DispatchEnd::Failed;
             if (ctx.End != ReaderEnd::PendingType) {
                 ctx.AtTypeLine = ctx.End == ReaderEnd::AtTypeLine;
                 break;
@@ -197,21 +217,50 @@ std::string StartAtErrorText(const ExportConfig& config, int option, std::string
 
 namespace {
 
-// Finds the ENTITIES section: the pair (2, ENTITIES) right after a pair (0, SECTION). Returns
-// false at the end of the input, or at a code line that is no group code (ctx.InvalidCodeLine).
-bool FindEntitiesSection(ScanContext& ctx) {
+// Returns true when the input's first line (all of it: no pair was read) is blanks, digits and
+// a minus sign: the start of a group code line, cut there.
+bool FirstLineStartsACode(ByteSource& source) {
+    char bytes[64];
+    std::size_t size = 0;
+    if (source.Seek(0)) {
+        const std::ptrdiff_t got = source.Read(bytes, sizeof bytes);
+        size = got > 0 ? std::size_t(got) : 0;
+    }
+    std::string_view line(bytes, size);
+    if (line.substr(0, 3) == "\xEF\xBB\xBF")
+        line.remove_prefix(3);
+    line = line.substr(0, line.find_first_of("\r\n\x1a"));
+    return !line.empty() && line.size() < sizeof bytes - 3 &&
+           line.find_first_not_of(" \t-0123456789") == std::string_view::npos;
+}
+
+// How the search for the ENTITIES section ended.
+enum class SectionSearch {
+    Found,     // at the pair (2, ENTITIES) after (0, SECTION)
+    NotFound,  // at (0, EOF), at a code line that is no group code (ctx.InvalidCodeLine), or
+               // at the end of an input of less than one pair
+    CutShort,  // at the end of the input, without (0, EOF)
+};
+
+// Finds the ENTITIES section: the pair (2, ENTITIES) right after a pair (0, SECTION). Nothing
+// after (0, EOF) is read.
+SectionSearch FindEntitiesSection(ScanContext& ctx) {
     ctx.In.SkipByteOrderMark();
     bool afterSection = false;
+    bool anyPair = false;
     // The header variables that say how the drawing's texts are encoded: a variable's name
     // (group 9) and its value in the pair after it.
     std::string version, codePage;
     std::string* variable = nullptr;
     Pair pair;
     while (ReadWholePair(ctx, pair) != PairStatus::InputEnd) {
+        anyPair = true;
         if (afterSection && pair.Code == 2 && pair.Value == "ENTITIES") {
             ctx.Encoding = EncodingFromHeader(version, codePage);
-            return true;
+            return SectionSearch::Found;
         }
+        if (pair.Code == 0 && pair.Value == "EOF")
+            return SectionSearch::NotFound;
         afterSection = pair.Code == 0 && pair.Value == "SECTION";
         if (variable != nullptr && pair.Code != 9)
             variable->assign(pair.Value);
@@ -223,40 +272,27 @@ bool FindEntitiesSection(ScanContext& ctx) {
                 variable = &codePage;
         }
     }
-    return false;
+    if (ctx.InvalidCodeLine != 0 || ctx.In.LineNumber() == 0)
+        return SectionSearch::NotFound;
+    return anyPair || FirstLineStartsACode(ctx.In.Source()) ? SectionSearch::CutShort
+                                                            : SectionSearch::NotFound;
 }
 
-bool IsTrailingFiller(char c) noexcept {
-    return c == 26 || c == 0 || c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// When the text ended at a byte 26 with more than filler after it, returns the line that byte
-// stands on (lines: those read before it); else 0. Reads the source past the text, which only
-// a drawing with an end-of-file mark inside it has.
-std::int64_t LineOfCutEofMark(ByteSource& source, std::uint64_t textEnd, std::int64_t lines) {
-    if (textEnd >= source.Size() || !source.Seek(textEnd > 0 ? textEnd - 1 : 0))
-        return 0;
-    char buffer[4096];
-    bool first = true;
-    bool afterLineFeed = textEnd == 0;
-    for (;;) {
-        const std::ptrdiff_t got = source.Read(buffer, sizeof buffer);
-        if (got <= 0)
-            return 0;
-        std::size_t i = 0;
-        if (first) {
-            first = false;
-            if (textEnd > 0) {
-                afterLineFeed = buffer[0] == '\n';
-                i = 1;
-            }
-            if (i >= std::size_t(got) || buffer[i] != 26)
-                return 0;  // the text ended without a mark (the file shrank)
+// Returns what the drawing's first bytes say it is, when it is no ASCII DXF file they can
+// tell (a DWG drawing, a binary DXF file), else `otherwise`.
+NotValidReason ReasonOfDrawing(ByteSource& source, NotValidReason otherwise) {
+    char bytes[kFirstBytesLooked];
+    std::size_t size = 0;
+    if (source.Seek(0)) {
+        while (size < sizeof bytes) {
+            const std::ptrdiff_t got = source.Read(bytes + size, sizeof bytes - size);
+            if (got <= 0)
+                break;
+            size += std::size_t(got);
         }
-        for (; i < std::size_t(got); ++i)
-            if (!IsTrailingFiller(buffer[i]))
-                return afterLineFeed ? lines + 1 : std::max<std::int64_t>(lines, 1);
     }
+    NotValidReason reason = otherwise;
+    return ReasonOfFirstBytes({bytes, size}, reason) ? reason : otherwise;
 }
 
 ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
@@ -271,10 +307,13 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
                           "Cannot read DXF file \"" + std::string(dxfPath) + "\" after line " +
                               std::to_string(in.LineNumber()) + ": " + in.ErrorText()};
     };
-    const auto notDxf = [&]() {
-        return ScanResult{ScanOutcome::NotDxf, "this is not a valid DXF file (line " +
-                                                   std::to_string(ctx.InvalidCodeLine) +
-                                                   " is not a group code)"};
+    const auto notDxf = [&](NotValidReason why) {
+        if (ctx.InvalidCodeLine != 0)
+            why = NotValidReason::BadGroupCode;
+        why = ReasonOfDrawing(in.Source(), why);
+        ScanResult result{ScanOutcome::NotDxf, NotValidDxfText(why, ctx.InvalidCodeLine)};
+        result.NotValid = why;
+        return result;
     };
 
     if (settings.Config.HeaderLine == 1) {
@@ -282,13 +321,12 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
         out.Append("\r\n");
     }
 
-    const bool found = FindEntitiesSection(ctx);
+    const SectionSearch search = FindEntitiesSection(ctx);
     if (in.Failed())
         return readFailed();
-    if (ctx.InvalidCodeLine != 0)
-        return notDxf();
-    if (!found)
-        return {ScanOutcome::NotDxf, "this is not a valid DXF file"};
+    if (search != SectionSearch::Found)
+        return notDxf(search == SectionSearch::CutShort ? NotValidReason::CutBeforeEntities
+                                                        : NotValidReason::NoEntitiesSection);
 
     // The sequential Start-at is converted once, here; a blank one is a conversion error, as
     // the desktop program always treated it.
@@ -306,22 +344,20 @@ ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
     const DispatchEnd end = ScanBySegments(ctx, setup, {env.SegmentSize, env.BlockSize}, where);
     switch (end) {
     case DispatchEnd::Failed: return failed();
-    case DispatchEnd::NotDxf: return notDxf();
+    case DispatchEnd::NotDxf: return notDxf(NotValidReason::BadGroupCode);
     case DispatchEnd::InputEnded:
+    case DispatchEnd::EntityCut:
+        // The section ends at (0, ENDSEC) or (0, EOF): an input that ends before is cut short,
+        // also when a byte 26 ended its text.
+        if (in.Failed())
+            return readFailed();
+        return notDxf(NotValidReason::CutShort);
     case DispatchEnd::SectionEnded: break;
     default: return {ScanOutcome::Canceled, {}};
     }
-    if (in.Failed())
-        return readFailed();
     if (env.Observer != nullptr)
         env.Observer->Progress(where.Position);
     ScanResult result{ScanOutcome::Done, {}, Summary(ctx)};
-    if (end == DispatchEnd::InputEnded) {
-        if (const std::int64_t line = LineOfCutEofMark(in.Source(), where.Position, where.Lines))
-            result.File.Warnings.push_back(
-                {FileWarning::Kind::EndOfFileMark,
-                 "reading stopped at byte 26 (end-of-file mark) on line " + std::to_string(line)});
-    }
     // A Data file of a header line alone is easily taken for a conversion; the counts say
     // where the entities went.
     if (result.File.Records == 0) {
@@ -395,7 +431,7 @@ ScanResult ScanDxfFile(ScanEnvironment& env, const std::string& dxfPath,
         return {ScanOutcome::Failed,
                 "Cannot create Data file \"" + dataPath + "\": it is the DXF file being read. " +
                     "Choose another destination folder or Data file extension."};
-    // With the extension "dxf" into the drawings' folder, "site.old.dxf" gives the Data file
+    // With the extension "dxf" into the drawings' folder, "site.DXF" gives the Data file
     // "site.dxf": another drawing of the list, which creating the Data file would destroy.
     if (env.Drawings != nullptr) {
         const std::string dataName = FileNameOf(dataPath);

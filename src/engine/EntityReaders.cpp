@@ -148,9 +148,9 @@ int Kind(EntityKind kind) {
 }  // namespace
 
 // Every reader below leaves its pair loop on the entity's closing "0" and also at the end of
-// the input: an entity cut short there still writes the records of what it gathered and is
-// counted, like a complete one. An entity in paper space is read through, converting nothing,
-// and leaves no record, count or group number.
+// the input, where it ends as a complete one would; the scan then refuses the whole drawing as
+// cut short, so those records never reach a Data file. An entity in paper space is read
+// through, converting nothing, and leaves no record, count or group number.
 
 // Decides the entity's space after its pairs; returns false when reading must stop there
 // (paper space, or an error kept from before the decision), with `ok` the reader's result.

@@ -69,7 +69,8 @@ std::string WithTrailingSeparator(std::string path) {
 std::string DataPathFor(std::string_view destFolder, std::string_view dxfFileName,
                         std::string_view extension) {
     std::string path(destFolder);
-    const std::size_t dot = dxfFileName.find('.');
+    // The last dot: "Job 2024.05.12.dxf" and "Job 2024.06.01.dxf" are two Data files.
+    const std::size_t dot = dxfFileName.rfind('.');
     path += dot == std::string_view::npos ? std::string(dxfFileName) + "."
                                           : std::string(dxfFileName.substr(0, dot + 1));
     // An extension typed as ".csv" gives "points.csv", not "points..csv".
@@ -136,7 +137,7 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
     for (const auto& entry : request.Entries) {
         if (entry.Selected) {
             const std::string dataPath =
-                DataPathFor(dest, entry.FileName, settings.Config.DataFileExt);
+                DataPathFor(dest + entry.DataFolder, entry.FileName, settings.Config.DataFileExt);
             ++result.ProcessedFiles;
             FileReport file;
             // "site.dxf" and "site.old.dxf", or two folders' "x.dxf": the second drawing
@@ -147,6 +148,12 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
                 file.Reason =
                     "this Data file was already written in this run, from " + first->second;
             } else {
+                // A subfolder mirrored under the destination is made when its first drawing
+                // is read; one that cannot be made fails as its Data file's creation does.
+                if (!entry.DataFolder.empty()) {
+                    std::error_code ec;
+                    std::filesystem::create_directories(dest + entry.DataFolder, ec);
+                }
                 file = FileReportOf(ScanDxfFile(env, entry.DxfPath, dataPath));
                 if (file.Outcome == FileReport::Status::Converted)
                     written.emplace(key, entry.DxfPath);

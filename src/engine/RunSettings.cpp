@@ -49,31 +49,42 @@ RecordLayout MeasureRecords(const RunSettings& s) {
         case DataItem::Attributes: ++layout.Uses[5]; break;
         }
     }
-    if (s.Config.QuoteFields) {
-        // A quoted field doubles its quotes and gains two: at most twice its size plus two.
-        layout.FixedRoom = 2 * layout.FixedRoom + 2 * fields.size();
-        for (std::size_t& uses : layout.Uses)
-            uses *= 2;
-    }
     return layout;
 }
 
-// Decides how records are tested for a field that holds the separator.
+// The room of records whose fields may be quoted: a quoted field doubles its quotes and gains
+// two, at most twice its size plus two.
+RecordLayout QuotedRoom(RecordLayout layout, std::size_t fields) {
+    layout.FixedRoom = 2 * layout.FixedRoom + 2 * fields;
+    for (std::size_t& uses : layout.Uses)
+        uses *= 2;
+    return layout;
+}
+
+// True when a text can break the field it starts (a leading quote) or any field (the
+// separator, a line break).
+bool TextCanBreak(std::string_view text, std::string_view separator) noexcept {
+    return (!text.empty() && text.front() == '"') ||
+           text.find_first_of("\r\n") != std::string_view::npos ||
+           (!separator.empty() && text.find(separator) != std::string_view::npos);
+}
+
+// Decides how records are tested for a field that would break them, with quoting off.
 SeparatorCheck ChooseSeparatorCheck(const RunSettings& s) {
     const std::vector<RecordField>& fields = s.Fields;
     const std::string_view separator = s.Separator;
-    // Quoted fields keep a separator inside a value from splitting it.
-    if (separator.empty() || fields.empty() || s.Config.QuoteFields)
+    // Quoting on quotes every such field already.
+    if (fields.empty() || s.Config.QuoteFields)
         return SeparatorCheck::None;
     bool numbers = false;
     bool texts = false;
     for (const RecordField& field : fields) {
-        if (field.Prefix.find(separator) != std::string_view::npos)
-            return SeparatorCheck::Every;
+        if (TextCanBreak(field.Prefix, separator))
+            return SeparatorCheck::EveryField;
         switch (field.Item) {
         case DataItem::Label:
-            if (s.LabelText.find(separator) != std::string_view::npos)
-                return SeparatorCheck::Every;
+            if (TextCanBreak(s.LabelText, separator))
+                return SeparatorCheck::EveryField;
             break;
         case DataItem::LineNumber:
         case DataItem::SequentialNumber:
@@ -81,13 +92,21 @@ SeparatorCheck ChooseSeparatorCheck(const RunSettings& s) {
         case DataItem::X:
         case DataItem::Y:
         case DataItem::Z: numbers = true; break;
+        case DataItem::Attributes:
+            // Every attribute as TAG=value joined by "; ": the joints hold these.
+            if (field.Attribute < 0 && separator.size() == 1 &&
+                std::string_view("; =").find(separator) != std::string_view::npos)
+                return SeparatorCheck::EveryField;
+            texts = true;
+            break;
         default: texts = true; break;
         }
     }
     // Numbers are written with digits, a minus sign and a point only.
-    const bool numberLike = separator.find_first_not_of("0123456789-.") == std::string_view::npos;
+    const bool numberLike =
+        !separator.empty() && separator.find_first_not_of("0123456789-.") == std::string_view::npos;
     if ((numbers && numberLike) || separator.size() > 1)
-        return SeparatorCheck::WholeRecord;  // also a separator across a prefix and a value
+        return SeparatorCheck::EveryField;  // also a separator across a prefix and a value
     return texts ? SeparatorCheck::Texts : SeparatorCheck::None;
 }
 
@@ -128,6 +147,12 @@ RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataO
     }
     QuoteCounters =
         Config.QuoteFields && Separator.find_first_of("0123456789-") != std::string_view::npos;
+    // With quoting off a counter's digits are not looked at: only a separator a number can
+    // hold, or a prefix that can break its field, quotes it.
+    const bool counterDigitsBreak =
+        Separator.find_first_of("0123456789-") != std::string_view::npos;
+    for (RecordField& field : Fields)
+        field.CounterBreaks = counterDigitsBreak || TextCanBreak(field.Prefix, Separator);
     HeaderText = BuildHeaderText(*this);
     const int decimalsNodes[] = {kXDecimalsOption, kYDecimalsOption, kZDecimalsOption};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -140,6 +165,9 @@ RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataO
         Coordinates.ZForced && Coordinates.DecimalsRead[2] &&
         FormatCoordinateText(Coordinates.ZForcedField, forced, Coordinates.Decimals[2]);
     Layout = MeasureRecords(*this);
+    QuotedLayout = QuotedRoom(Layout, Fields.size());
+    if (Config.QuoteFields)
+        Layout = QuotedLayout;
     Separators = ChooseSeparatorCheck(*this);
 }
 

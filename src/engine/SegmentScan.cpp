@@ -99,7 +99,7 @@ public:
         // No progress reports from the second thread: the observer belongs to this one.
         : ctx_(ctx), setup_{setup.CancelRequested, nullptr, setup.SequentialStart},
           options_(options), source_(std::move(source)), firstChunk_(firstChunk),
-          inputSize_(inputSize) {}
+          inputSize_(inputSize), lineEnds_(ctx.In.LineEndMode()) {}
     ~SegmentReader() { Stop(); }
     SegmentReader(const SegmentReader&) = delete;
     SegmentReader& operator=(const SegmentReader&) = delete;
@@ -169,6 +169,7 @@ private:
     void Run() {
         try {
             DxfLineReader in(*source_, options_.BlockSize);
+            in.SetLineEnds(lineEnds_);
             for (std::uint64_t chunk = 1; ChunkExists(chunk); chunk += 2) {
                 Segment& s = slots_[SlotOf(chunk)];
                 {
@@ -180,7 +181,8 @@ private:
                 }
                 const std::uint64_t from = ChunkOffset(chunk);
                 const std::uint64_t start = FindSegmentStart(
-                    *source_, from, std::min<std::uint64_t>(AheadSize(), inputSize_ - from));
+                    *source_, from, std::min<std::uint64_t>(AheadSize(), inputSize_ - from),
+                    lineEnds_ == DxfLineReader::LineEnds::CarriageReturn);
                 {
                     std::lock_guard lock(mutex_);
                     if (stopping_)
@@ -262,6 +264,8 @@ private:
     std::unique_ptr<ByteSource> source_;
     const std::uint64_t firstChunk_;
     const std::uint64_t inputSize_;
+    // As the first line end of the text decided them (this thread's reader saw it).
+    const DxfLineReader::LineEnds lineEnds_;
 
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -332,7 +336,8 @@ bool TakeSegment(ScanContext& ctx, const Segment& s) {
 
 }  // namespace
 
-std::uint64_t FindSegmentStart(ByteSource& source, std::uint64_t from, std::uint64_t span) {
+std::uint64_t FindSegmentStart(ByteSource& source, std::uint64_t from, std::uint64_t span,
+                               bool loneCr) {
     span = std::min<std::uint64_t>(span, kStartSearchSpan);
     std::string window(span + kStartSearchTail, '\0');
     std::size_t size = 0;
@@ -344,6 +349,8 @@ std::uint64_t FindSegmentStart(ByteSource& source, std::uint64_t from, std::uint
             size += static_cast<std::size_t>(got);
         }
     }
+    if (loneCr)
+        SwapLineEnds(window.data(), size);
     const std::string_view bytes(window.data(), size);
     // Each line here starts after a line feed, so the first (partial) line is skipped.
     std::size_t lf = bytes.find('\n');
@@ -373,8 +380,12 @@ DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
     const std::uint64_t first = in.Position();
     const std::uint64_t size = source.Size();
     std::unique_ptr<SegmentReader> ahead;
-    // Two chunks at least, or the second thread has nothing to do.
-    if (options.SegmentSize > 0 && size > first && (size - first) / 2 >= options.SegmentSize) {
+    // Two chunks at least, or the second thread has nothing to do; the line ends decided, as
+    // they are once the section was found.
+    const DxfLineReader::LineEnds ends = in.LineEndMode();
+    if (options.SegmentSize > 0 && size > first && (size - first) / 2 >= options.SegmentSize &&
+        (ends == DxfLineReader::LineEnds::LineFeed ||
+         ends == DxfLineReader::LineEnds::CarriageReturn)) {
         if (std::unique_ptr<ByteSource> second = source.OpenAnother()) {
             ahead = std::make_unique<SegmentReader>(ctx, setup, options, std::move(second), first,
                                                     size);

@@ -50,7 +50,7 @@ std::string Convert(const test::TempDir& dir, const std::string& dxf, Variant va
     SelectedKindsArray kinds{};
     kinds.fill(1);
     RunRequest request;
-    request.Entries.push_back({dxf, "drawing.dxf", true});
+    request.Entries.push_back({dxf, "drawing.dxf", true, {}});
     request.DestFolder = dir.Path().string();
     request.BlockSize = blockSize;
     request.SegmentSize = segmentSize;

@@ -109,6 +109,10 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
           "@T@/ok.dxf", "@T@/nokinds.qrw"},
          kExitSomeFilesFailed, "", true, true},
+        {"cut_short",
+         {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "--quiet",
+          "@T@/ok.dxf", "@T@/cut.dxf"},
+         kExitSomeFilesFailed, "", true, true},
         {"conversion_error",
          {"--config", kDefault, "--dest", "@T@/out", "--log", "@T@/log.txt", "@T@/ok.dxf",
           "@T@/bad.dxf"},
@@ -178,7 +182,9 @@ TEST(RunCommandTest, ExitStatusesAndWhatIsWritten) {
         test::TempDir temp;
         const std::string t = temp.Path().string();
         WriteFileBytes(temp / "ok.dxf", kPointFile);
-        WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
+        WriteFileBytes(temp / "bad.dxf",
+                       "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n0\nEOF\n");
+        WriteFileBytes(temp / "cut.dxf", kPointFile.substr(0, kPointFile.size() - 12));
         WriteFileBytes(temp / "log.txt", "old");
         fs::create_directories(temp.Path() / "inbox");
         fs::create_directories(temp.Path() / "deep/job");
@@ -243,7 +249,7 @@ TEST(RunCommandTest, KeepGoingReportsTheFailedFileAndNumbersOnWithoutIt) {
     WriteFileBytes(temp / "a.dxf", kPointFile);
     // b writes a record, then fails.
     WriteFileBytes(temp / "b.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n1\n20\n1\n0\nPOINT\n"
-                                   "10\n2\n20\n1,5\n");
+                                   "10\n2\n20\n1,5\n0\nEOF\n");
     WriteFileBytes(temp / "c.dxf", kPointFile);
     // Line numbers run on from file to file (a blank Start-at).
     const std::string config = WriteConfig(temp, "on.qrw", [](ExportConfig& c, auto&, auto&) {
@@ -315,7 +321,8 @@ TEST(RunCommandTest, DrawingsOfCadProgramsRunToTheEndWithEveryKindSelected) {
     const CliResult r = RunCliCapture(
         {"run", "--config", std::string(QUARROW_SOURCE_DIR) + "/data/configurations/every-kind.qrw",
          "--dest", temp / "out", "--quiet", std::string(QUARROW_TEST_DATA) + "/cad"});
-    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_EQ(r.status, kExitSomeFilesFailed) << r.err;
+    EXPECT_FALSE(fs::exists(temp.Path() / "out/ctrl-z-inside.txt"));
     EXPECT_EQ(r.err, "");
     int dataFiles = 0, drawings = 0;
     for (const auto& entry : fs::directory_iterator(temp.Path() / "out"))
@@ -323,7 +330,8 @@ TEST(RunCommandTest, DrawingsOfCadProgramsRunToTheEndWithEveryKindSelected) {
     for (const auto& entry : fs::directory_iterator(std::string(QUARROW_TEST_DATA) + "/cad"))
         drawings += entry.path().extension() == ".dxf" ? 1 : 0;
     EXPECT_GE(drawings, 12);
-    EXPECT_EQ(dataFiles, drawings);
+    // All but the one a Ctrl-Z cuts short.
+    EXPECT_EQ(dataFiles, drawings - 1);
 }
 
 TEST(RunCommandTest, SampleDrawingsGiveTheirFixtureDataFiles) {
@@ -391,6 +399,45 @@ TEST(RunCommandTest, RecursiveTakesSubfoldersByNameAfterTheFolderOwnFiles) {
     }
 }
 
+TEST(RunCommandTest, RecursiveMirrorsSubfoldersUnderTheDestination) {
+    // Two jobs' survey.dxf: each Data file in its job's folder under the destination (made when
+    // missing); given as two folders, both survey.dxf are at their top and still clash.
+    test::TempDir temp;
+    const fs::path jobs = temp.Path() / "jobs";
+    const auto drawing = [](const char* x) {
+        return "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nPOINT\r\n8\r\nL\r\n10\r\n" + std::string(x) +
+               "\r\n20\r\n2\r\n0\r\nEOF\r\n";
+    };
+    fs::create_directories(jobs / "job1" / "day.2");
+    fs::create_directories(jobs / "job2");
+    WriteFileBytes(jobs / "top.dxf", drawing("0"));
+    WriteFileBytes(jobs / "job1" / "survey.dxf", drawing("1"));
+    WriteFileBytes(jobs / "job1" / "day.2" / "survey.dxf", drawing("12"));
+    WriteFileBytes(jobs / "job2" / "survey.dxf", drawing("2"));
+    const std::string dest = temp / "out";
+    const CliResult r =
+        RunCliCapture({"run", "--config", kDefault, "--dest", dest, "-r", jobs.string()});
+    EXPECT_EQ(r.status, kExitDone) << r.err << r.out;
+    const std::string head = "Line Number,X (East) coordinate,Y (North) coordinate,Z (Elevation) "
+                             "coordinate,Entity Layer\r\n1,";
+    EXPECT_EQ(ReadFileBytes(dest + "/top.csv"), head + "0.000,2.000,0.000,L\r\n");
+    EXPECT_EQ(ReadFileBytes(dest + "/job1/survey.csv"), head + "1.000,2.000,0.000,L\r\n");
+    EXPECT_EQ(ReadFileBytes(dest + "/job1/day.2/survey.csv"), head + "12.000,2.000,0.000,L\r\n");
+    EXPECT_EQ(ReadFileBytes(dest + "/job2/survey.csv"), head + "2.000,2.000,0.000,L\r\n");
+    EXPECT_NE(r.out.find("  Data File : " + dest + "/job2/survey.csv\n"), std::string::npos);
+
+    const std::string clash = temp / "clash";
+    const CliResult two = RunCliCapture({"run", "--config", kDefault, "--dest", clash, "-r",
+                                         (jobs / "job1").string(), (jobs / "job2").string()});
+    EXPECT_EQ(two.status, kExitSomeFilesFailed) << two.err;
+    EXPECT_EQ(ReadFileBytes(clash + "/survey.csv"), head + "1.000,2.000,0.000,L\r\n");
+    EXPECT_EQ(ReadFileBytes(clash + "/day.2/survey.csv"), head + "12.000,2.000,0.000,L\r\n");
+    EXPECT_NE(two.out.find("  *** Error, this Data file was already written in this run, from " +
+                           (jobs / "job1" / "survey.dxf").string() + " ***"),
+              std::string::npos)
+        << two.out;
+}
+
 // Runs in another current folder for as long as it lives.
 class CurrentFolder {
 public:
@@ -439,7 +486,7 @@ TEST(RunCommandTest, JsonReportTellsEachFileItsStatusReasonAndRecordsPerKind) {
     // A quote and a byte that is not UTF-8 (Latin-1 e acute) in a name reach the JSON intact.
     const std::string odd = t + "/caf\xe9 \"x\".dxf";
     WriteFileBytes(odd, kPointFile);
-    WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n");
+    WriteFileBytes(temp / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\nPOINT\n10\n2\n20\n1,5\n0\nEOF\n");
     const std::string json = t + "/report.json";
     struct Case {
         const char* name;

@@ -87,12 +87,12 @@ const std::vector<CadCase>& CadCases() {
          {}},
         // The blank that ends the 250-character chunk stays between its two words.
         {"mtext-long.dxf",
-         test::Records({"MTEXT,0,5.000,10.000,0.000,Survey note: the control points of this sheet "
-                  "were set out from the station marks along the northern boundary; heights "
+         test::Records({"MTEXT,0,5.000,10.000,0.000,\"Survey note: the control points of this "
+                  "sheet were set out from the station marks along the northern boundary; heights "
                   "refer to the local datum and were checked twice before the drawing was "
                   "issued, with differences below two millimetres at each word mark except "
                   "the last one, which was re-measured on the following day and then agreed "
-                  "with the first reading.",
+                  "with the first reading.\"",
                   "POINT,0,15.000,20.000,0.000,"}),
          {}},
         // The title block (a LINE, a TEXT and a POINT) is in paper space.
@@ -120,9 +120,6 @@ const std::vector<CadCase>& CadCases() {
          test::Records({"CIRCLE,0,-1.000,2.000,-3.000,", "CIRCLE,0,-4.000,-0.400,7.800,",
                   "POINT,0,7.000,8.000,9.000,"}),
          {}},
-        // Reading still stops at the mark, but says so.
-        {"ctrl-z-inside.dxf", test::Records({"POINT,0,1.000,1.000,1.000,"}),
-         {"  *** Warning, reading stopped at byte 26 (end-of-file mark) on line 1023 ***"}},
     };
     // clang-format on
     return cases;
@@ -144,6 +141,17 @@ TEST(CadDrawingsTest, EachDrawingGivesItsRecordsAndNothingInvented) {
             EXPECT_TRUE(HasLine(run.Report, line)) << "missing report line \"" << line << "\"";
         EXPECT_EQ(run.Report.back(), kReportSeparator);
     }
+}
+
+TEST(CadDrawingsTest, ACtrlZInsideTheEntitiesCutsTheDrawingShort) {
+    // The byte 26 ends the text before the section's end: the points after it are lost, so
+    // the drawing is refused rather than converted in part.
+    const test::ScanRun run = test::ScanText(CadConfig(), test::CadDrawing("ctrl-z-inside.dxf"));
+    EXPECT_EQ(run.Result.Outcome, ScanOutcome::NotDxf);
+    EXPECT_EQ(run.Report, (std::vector<std::string>{
+                              "  *** Error, this is not a valid DXF file (it ends inside its "
+                              "ENTITIES section: the file is cut short) ***",
+                              kReportSeparator}));
 }
 
 TEST(CadDrawingsTest, AnUnselectedEntityOfTypeNameValuesChangesNoByte) {

@@ -66,15 +66,25 @@ TEST(DxfLineReaderTest, SplitsLinesTheSameAtEveryBlockSize) {
         {"crlf", "  0\r\nPOINT\r\n 10\r\n1.5\r\n", {"  0", "POINT", " 10", "1.5"}},
         {"no_final_lf", "A\nB", {"A", "B"}},
         {"empty_lines", "\n\r\n\n", {"", "", ""}},
-        {"lone_cr_dropped", "AB\rCD\nE\r", {"ABCD", "E"}},
+        // After a first line ended by LF, a CR anywhere is dropped.
+        {"lone_cr_dropped", "L\nAB\rCD\nE\r", {"L", "ABCD", "E"}},
         {"cr_cr_lf", "A\r\r\nB\n", {"A", "B"}},
         {"ctrl_z_ends_text", "A\nB\x1a" "C\nD\n", {"A", "B"}},
         {"ctrl_z_after_lf", "A\n\x1a\nB\n", {"A"}},
         {"blanks_kept", "  ENTITIES  \n\tX\n", {"  ENTITIES  ", "\tX"}},
         {"long_line", std::string(300, 'x') + "\nY\n", {std::string(300, 'x'), "Y"}},
         // Short lines with text after them, where the reader looks at 16 bytes at once.
-        {"crs_in_short_lines", "A\r\rB\r\n\r\nC\rD\nEFGHIJ\r\n\rX\r\n0123456789\n",
-         {"AB", "", "CD", "EFGHIJ", "X", "0123456789"}},
+        {"crs_in_short_lines", "L\nA\r\rB\r\n\r\nC\rD\nEFGHIJ\r\n\rX\r\n0123456789\n",
+         {"L", "AB", "", "CD", "EFGHIJ", "X", "0123456789"}},
+        // A first line ended by a CR alone: CR ends every line and LFs are dropped.
+        {"lone_cr_line_ends", "  0\rPOINT\r 10\r1.5\r", {"  0", "POINT", " 10", "1.5"}},
+        {"lone_cr_with_stray_lfs", "A\rB\nC\r\nD\r\n\nE", {"A", "BC", "D", "E"}},
+        {"lone_cr_run_then_text", "A\r\rB\r", {"A", "", "B"}},
+        {"lone_cr_at_the_end", "ABC\r", {"ABC"}},
+        {"lone_cr_before_ctrl_z", "AB\r\x1a\nC\n", {"AB"}},
+        {"lone_cr_bom", "\xEF\xBB\xBF" "A\rB\r", {"\xEF\xBB\xBF" "A", "B"}},
+        // A run of CRs before an LF is an LF line end: the text is read as today.
+        {"cr_run_then_lf_first", "A\r\r\r\nB\rC\n", {"A", "BC"}},
         {"seven_and_eight", "1234567\n12345678\r\n123456\r\n\n",
          {"1234567", "12345678", "123456", ""}},
         {"fifteen_and_sixteen",

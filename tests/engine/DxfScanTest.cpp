@@ -54,8 +54,10 @@ TEST(DxfScanTest, ReportLinesOfTheEntitiesSearch) {
         EXPECT_EQ(run.Result.Outcome, c.outcome);
         EXPECT_EQ(run.Data, c.data);
         if (c.outcome == ScanOutcome::NotDxf) {
-            EXPECT_EQ(run.Report, (std::vector<std::string>{
-                                      "  *** Error, this is not a valid DXF file ***", kSep}));
+            EXPECT_EQ(run.Report,
+                      (std::vector<std::string>{"  *** Error, this is not a valid DXF file (it "
+                                                "has no ENTITIES section) ***",
+                                                kSep}));
         }
     }
 }
@@ -255,7 +257,10 @@ TEST(DxfScanTest, DrawingsAreReadAsPairsWithinTheEntitiesSection) {
     };
     const std::string section = Dxf({"0", "SECTION", "2", "ENTITIES"});
     const std::string point = Dxf({"0", "POINT", "10", "1", "20", "2"});
+    const std::string end = Dxf({"0", "ENDSEC"});
     const std::string onePoint = "1.000,2.000\r\n";
+    const std::string cutShort = "  *** Error, this is not a valid DXF file (it ends inside its "
+                                 "ENTITIES section: the file is cut short) ***";
     const auto notCode = [](int line) {
         return "  *** Error, this is not a valid DXF file (line " + std::to_string(line) +
                " is not a group code) ***";
@@ -264,53 +269,65 @@ TEST(DxfScanTest, DrawingsAreReadAsPairsWithinTheEntitiesSection) {
     const Case cases[] = {
         // The section is found by its pairs only.
         {"bom_then_leading_zero_codes",
-         "\xEF\xBB\xBF" "0\r\nSECTION\r\n002\r\nENTITIES\r\n" + point, ScanOutcome::Done,
+         "\xEF\xBB\xBF" "0\r\nSECTION\r\n002\r\nENTITIES\r\n" + point + end, ScanOutcome::Done,
          onePoint, {kSep}},
         {"block_named_entities_is_no_section",
          Dxf({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "ENTITIES", "0", "POINT", "10",
-              "9", "20", "9", "0", "ENDBLK", "0", "ENDSEC"}) + section + point,
+              "9", "20", "9", "0", "ENDBLK", "0", "ENDSEC"}) + section + point + end,
          ScanOutcome::Done, onePoint, {kSep}},
         {"entities_as_a_value_of_another_code",
-         Dxf({"0", "SECTION", "1", "ENTITIES"}) + point, ScanOutcome::NotDxf, "",
-         {"  *** Error, this is not a valid DXF file ***", kSep}},
+         Dxf({"0", "SECTION", "1", "ENTITIES"}) + point + Dxf({"0", "EOF"}), ScanOutcome::NotDxf,
+         "", {"  *** Error, this is not a valid DXF file (it has no ENTITIES section) ***", kSep}},
+        {"nothing_after_eof_is_searched",
+         Dxf({"0", "SECTION", "2", "HEADER", "0", "ENDSEC", "0", "EOF"}) + section + point + end,
+         ScanOutcome::NotDxf, "",
+         {"  *** Error, this is not a valid DXF file (it has no ENTITIES section) ***", kSep}},
         // After ENDSEC nothing is read: OBJECTS, a group named POINT, a broken line.
         {"nothing_after_endsec",
          section + point + Dxf({"0", " ENDSEC ", "0", "POINT", "10", "5", "20", "5", "x", "y"}),
          ScanOutcome::Done, onePoint, {kSep}},
         {"endsec_as_a_value_ends_nothing",
-         section + Dxf({"0", "HATCH", "2", "ENDSEC", "8", "ENDSEC"}) + point, ScanOutcome::Done,
+         section + Dxf({"0", "HATCH", "2", "ENDSEC", "8", "ENDSEC"}) + point + end,
+         ScanOutcome::Done, onePoint, {kSep}},
+        // (0, EOF) ends the section too: a writer that leaves out ENDSEC.
+        {"eof_ends_the_section", section + point + Dxf({"0", "EOF", "x", "y"}), ScanOutcome::Done,
          onePoint, {kSep}},
+        {"no_section_end_is_cut_short", section + point, ScanOutcome::NotDxf, "",
+         {cutShort, kSep}},
         // A code line that is no whole number makes the file invalid, wherever it stands.
-        {"bad_code_in_the_header", Dxf({"0", "SECTION", "2", "HEADER", "9.5", "$X"}) + section,
+        {"bad_code_in_the_header",
+         Dxf({"0", "SECTION", "2", "HEADER", "9.5", "$X"}) + section + end,
          ScanOutcome::NotDxf, "", {notCode(5), kSep}},
-        {"bad_code_in_an_entity", section + point + Dxf({"1O", "x"}), ScanOutcome::NotDxf, "",
+        {"bad_code_in_an_entity", section + point + Dxf({"1O", "x"}) + end, ScanOutcome::NotDxf, "",
          {notCode(11), kSep}},
-        {"bad_code_in_a_skipped_entity", section + Dxf({"0", "HATCH", "+2", "x"}) + point,
+        {"bad_code_in_a_skipped_entity", section + Dxf({"0", "HATCH", "+2", "x"}) + point + end,
          ScanOutcome::NotDxf, "", {notCode(7), kSep}},
         {"bad_code_in_a_polyline", section + Dxf({"0", "POLYLINE", "70", "0", "0", "VERTEX",
                                                   "ten", "1"}),
          ScanOutcome::NotDxf, "", {notCode(11), kSep}},
         // ...but a last code line without its value is the end of the input.
-        {"last_code_line_alone", section + point + "garbage", ScanOutcome::Done, onePoint,
-         {kSep}},
+        {"last_code_line_alone", section + point + "garbage", ScanOutcome::NotDxf, "",
+         {cutShort, kSep}},
         // Paper space: read through, converting nothing, counted apart.
         {"paper_space_left_out",
          section +
              Dxf({"0", "LINE", "67", "1", "10", "bad", "20", "0", "0", "POINT", "67", "1", "10",
                   "1,5", "0", "POINT", "10", "3", "67", "1", "20", "4"}) +
-             point,
+             point + end,
          ScanOutcome::Done, "3.000,4.000\r\n" + onePoint,
          {"    Paper space entities left out : 2", kSep}},
-        // The byte 26 still ends the text; what follows it is named.
-        {"ctrl_z_then_more_drawing", section + point + "\x1a" + point, ScanOutcome::Done,
-         onePoint,
-         {"  *** Warning, reading stopped at byte 26 (end-of-file mark) on line 11 ***", kSep}},
-        {"ctrl_z_mid_line", section + point + "0\r\nPO\x1aINT\r\n", ScanOutcome::Done, onePoint,
-         {"  *** Warning, reading stopped at byte 26 (end-of-file mark) on line 12 ***", kSep}},
+        // The byte 26 still ends the text: before the section's end, the drawing is cut
+        // short there; after it, it ends nothing that is read.
+        {"ctrl_z_then_more_drawing", section + point + "\x1a" + point + end, ScanOutcome::NotDxf,
+         "", {cutShort, kSep}},
+        {"ctrl_z_mid_line", section + point + "0\r\nPO\x1aINT\r\n" + end, ScanOutcome::NotDxf,
+         "", {cutShort, kSep}},
         {"ctrl_z_then_filler_only", section + point + "\x1a\r\n \t\x1a" + std::string(1, '\0'),
-         ScanOutcome::Done, onePoint, {kSep}},
-        {"ctrl_z_after_endsec", section + point + Dxf({"0", "ENDSEC"}) + "\x1a" + "0\r\nEOF",
-         ScanOutcome::Done, onePoint, {kSep}},
+         ScanOutcome::NotDxf, "", {cutShort, kSep}},
+        {"ctrl_z_inside_endsec", section + point + "0\r\nEND\x1aSEC\r\n", ScanOutcome::NotDxf,
+         "", {cutShort, kSep}},
+        {"ctrl_z_after_endsec", section + point + end + "\x1a" + "0\r\nEOF", ScanOutcome::Done,
+         onePoint, {kSep}},
     };
     // clang-format on
     TestConfig c = PointsAndLines();
@@ -329,8 +346,9 @@ TEST(DxfScanTest, DrawingsAreReadAsPairsWithinTheEntitiesSection) {
     }
 }
 
-TEST(DxfScanTest, RecordsHoldingTheSeparatorAreCountedAndWarnedOf) {
-    // Lot 12, Block B written with the comma: a reader of the Data file sees one field more.
+TEST(DxfScanTest, RecordsWithAQuotedValueAreCountedAndWarnedOf) {
+    // Lot 12, Block B written with the comma, quoting off: quoted, else a reader of the Data
+    // file would see one field more.
     const std::string dxf =
         Entities({"0",  "TEXT", "8",  "L",   "10", "1.5", "20", "2",     "1", "Lot 12, Block B",
                   "0",  "TEXT", "8",  "L,2", "10", "3",   "20", "4",     "1", "plain",
@@ -338,7 +356,8 @@ TEST(DxfScanTest, RecordsHoldingTheSeparatorAreCountedAndWarnedOf) {
                   "67", "1",    "10", "0",   "20", "0"});
     const auto warning = [](int n) {
         return "  *** Warning, " + std::to_string(n) +
-               " records hold the field separator inside a value ***";
+               " records hold the field separator, a line break or a leading quote inside a "
+               "value: those values are quoted ***";
     };
     struct Case {
         const char* name;
@@ -378,6 +397,97 @@ TEST(DxfScanTest, RecordsHoldingTheSeparatorAreCountedAndWarnedOf) {
         }
         EXPECT_EQ(run.Report[n - 1], kSep);
     }
+}
+
+TEST(DxfScanTest, ADrawingCutAtAnyByteBeforeItsSectionEndIsRefusedAsCutShort) {
+    // A drawing made by another program (ezdxf), cut at every byte up to the last one of its
+    // ENTITIES section's "ENDSEC" (its line end may be missing): never converted, never a
+    // conversion error of a cut value; on two threads at every 13th byte.
+    const TestConfig c = test::AllKindsConfig();
+    const std::string dxf = test::CadDrawing("survey-blocks.dxf");
+    const std::size_t entities = dxf.find("\nENTITIES\n");
+    const std::size_t sectionEnd = dxf.find("\nENDSEC", entities) + 7;
+    ASSERT_NE(entities, std::string::npos);
+    ASSERT_EQ(test::ScanText(c, dxf.substr(0, sectionEnd)).Result.Outcome, ScanOutcome::Done);
+    for (std::size_t size = 1; size < sectionEnd; ++size) {
+        SCOPED_TRACE("cut at " + std::to_string(size));
+        const std::string_view part(dxf.data(), size);
+        // Until the whole word ENTITIES is read, the section has not started.
+        const NotValidReason reason =
+            size < entities + 9 ? NotValidReason::CutBeforeEntities : NotValidReason::CutShort;
+        const test::ScanRun run =
+            test::ScanTextOnce(c, part, DxfLineReader::kDefaultBlockSize, {}, 0);
+        ASSERT_EQ(run.Result.Outcome, ScanOutcome::NotDxf) << run.Result.Error;
+        ASSERT_EQ(run.Result.NotValid, reason);
+        ASSERT_EQ(run.Report, (std::vector<std::string>{
+                                  "  *** Error, " + NotValidDxfText(reason) + " ***", kSep}));
+        if (size % 13 == 0) {
+            const test::ScanRun two =
+                test::ScanTextOnce(c, part, DxfLineReader::kDefaultBlockSize, {}, 512);
+            EXPECT_EQ(two.Result.Outcome, ScanOutcome::NotDxf);
+            EXPECT_EQ(two.Report, run.Report);
+        }
+    }
+}
+
+// Returns the drawing with a lone CR ending each line, as old Mac programs wrote it.
+std::string WithLoneCrs(std::string_view dxf) {
+    std::string text;
+    for (std::size_t i = 0; i < dxf.size(); ++i) {
+        if (dxf[i] == '\r' && i + 1 < dxf.size() && dxf[i + 1] == '\n')
+            continue;
+        text += dxf[i] == '\n' ? '\r' : dxf[i];
+    }
+    return text;
+}
+
+TEST(DxfScanTest, DrawingsWithLoneCrLineEndsReadAsTheirLineFeedCopies) {
+    // The sample drawings and one of another program, their line ends made lone CRs (and a
+    // stray LF after some): the same Data and report at every block size, on one thread and
+    // in segments on two (ScanText).
+    const TestConfig c = test::AllKindsConfig();
+    std::vector<std::string> drawings = {test::CadDrawing("survey-blocks.dxf"),
+                                         test::CadDrawing("mtext-codes.dxf")};
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(QUARROW_SOURCE_DIR) / "data" / "samples"))
+        if (entry.path().extension() == ".dxf")
+            drawings.push_back(test::ReadFileBytes(entry.path()));
+    for (const std::string& dxf : drawings) {
+        const test::ScanRun reference = ScanText(c, dxf);
+        ASSERT_EQ(reference.Result.Outcome, ScanOutcome::Done) << reference.Result.Error;
+        std::string crs = WithLoneCrs(dxf);
+        const std::size_t at = crs.find('\r', crs.size() / 2) + 1;
+        ASSERT_GT(at, 0u);
+        crs = crs.substr(0, at) + "\n" + crs.substr(at);  // dropped
+        for (const std::size_t blockSize :
+             {std::size_t(1), std::size_t(2), std::size_t(3), std::size_t(7), std::size_t(64),
+              DxfLineReader::kDefaultBlockSize}) {
+            SCOPED_TRACE(blockSize);
+            const test::ScanRun run = ScanText(c, crs, blockSize);
+            EXPECT_EQ(run.Data, reference.Data);
+            EXPECT_EQ(run.Report, reference.Report);
+        }
+    }
+}
+
+TEST(DxfScanTest, ALargeDrawingWithLoneCrLineEndsReadsTheSameOnTwoThreads) {
+    // Over 2 MiB: the second thread reads every other MiB ahead, finding its chunks' first
+    // lines by lone CRs.
+    TestConfig c = test::AllKindsConfig();
+    c.Data({DataNode::LineNumber, DataNode::X, DataNode::Y, DataNode::EntityLayer,
+            DataNode::GroupNumber});
+    std::string dxf = test::Dxf({"0", "SECTION", "2", "ENTITIES"});
+    const std::string layers[] = {"L0", "L1", "L2"};
+    for (int i = 0; dxf.size() < (std::size_t(5) << 19); ++i)
+        dxf += test::Dxf({"0", "POINT", "8", layers[i % 3], "10", std::to_string(i), "20", "2.5",
+                          "0", "LINE", "10", "1", "20", "2", "11", "3", "21", "4"});
+    dxf += test::Dxf({"0", "ENDSEC", "0", "EOF"});
+    const test::ScanRun reference =
+        test::ScanTextOnce(c, dxf, DxfLineReader::kDefaultBlockSize, {}, 0);
+    ASSERT_EQ(reference.Result.Outcome, ScanOutcome::Done);
+    const test::ScanRun two = test::ScanTextOnce(
+        c, WithLoneCrs(dxf), DxfLineReader::kDefaultBlockSize, {}, kDefaultSegmentSize);
+    test::ExpectSameScan(two, reference);
 }
 
 TEST(DxfScanTest, SampleDrawingsGiveTheSameBytesAtEveryBlockSize) {

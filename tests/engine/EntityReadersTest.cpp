@@ -377,28 +377,61 @@ TEST(EntityReadersTest, InsertsFilterAndTally) {
     // clang-format on
 }
 
-TEST(EntityReadersTest, EntitiesCutShortByTheEndOfInputWriteWhatTheyGathered) {
+TEST(EntityReadersTest, AnEntityCutByTheEndOfTheInputIsNotConverted) {
+    // The entity the end cuts may hold cut values ("-" of "-12.5", a missing Y): the drawing
+    // is refused as cut short, whatever its readers made of them. A value that does not
+    // convert in an entity that its "0" completed still ends the run.
+    struct Case {
+        const char* name;
+        std::vector<EntityNode> nodes;
+        std::string dxf;
+        ScanOutcome outcome;
+    };
     const std::string head = test::Dxf({"0", "SECTION", "2", "ENTITIES"});
+    const std::string point = test::Dxf({"0", "POINT", "10", "1", "20", "2"});
     // clang-format off
-    RunCases({
-        {"point", {Points}, kXyz, head + test::Dxf({"0", "POINT", "10", "1", "20", "2", "30"}),
-         "1.000,2.000,0.000", 1},
-        {"lwpolyline_no_final_lf", {Polylines2D}, kXyz,
-         head + "0\nLWPOLYLINE\n10\n1\n20\n2\n10\n3\n20\n4",
-         "1.000,2.000,0.000|3.000,4.000,0.000", 1},
-        {"polyline_in_a_vertex", {Polylines3D, Polyline3DSplinePoints}, kXyz,
+    const Case cases[] = {
+        {"point_without_z", {Points}, head + test::Dxf({"0", "POINT", "10", "1", "20", "2", "30"}),
+         ScanOutcome::NotDxf},
+        {"point_without_y", {Points}, head + test::Dxf({"0", "POINT", "10", "1"}),
+         ScanOutcome::NotDxf},
+        {"value_cut_to_a_sign", {Points}, head + "0\nPOINT\n20\n2\n10\n-", ScanOutcome::NotDxf},
+        {"lwpolyline_no_final_lf", {Polylines2D}, head + "0\nLWPOLYLINE\n10\n1\n20\n2\n10\n3",
+         ScanOutcome::NotDxf},
+        {"polyline_in_a_vertex", {Polylines3D, Polyline3DSplinePoints},
          head + test::Dxf({"0", "POLYLINE", "70", "8", "0", "VERTEX", "10", "1", "20", "2", "0",
                            "VERTEX", "10", "3"}),
-         "1.000,2.000,0.000|3.000,2.000,0.000", 1},
-        {"polyline_without_seqend_ends_at_the_next_entity",
-         {Points, Polylines3D, Polyline3DSplinePoints}, kXyz,
+         ScanOutcome::NotDxf},
+        {"polyline_without_seqend_then_a_cut_entity", {Points, Polylines3D},
          head + test::Dxf({"0", "POLYLINE", "70", "8", "0", "VERTEX", "10", "1", "20", "2", "0",
-                           "POINT", "10", "5", "20", "6"}),
-         "1.000,2.000,0.000|5.000,6.000,0.000", 2},
-        {"spline_in_header", {Splines, SplineControlPoints}, kXyz,
-         head + test::Dxf({"0", "SPLINE", "8"}), "", 1},
-    });
+                           "POINT", "10", "5"}),
+         ScanOutcome::NotDxf},
+        {"spline_in_header", {Splines, SplineControlPoints}, head + test::Dxf({"0", "SPLINE", "8"}),
+         ScanOutcome::NotDxf},
+        // An error read as the value came, with the rest of the entity cut later.
+        {"bad_extrusion_then_cut", {Circles},
+         head + test::Dxf({"0", "CIRCLE", "10", "1", "20", "2", "210", "x", "8", "L"}),
+         ScanOutcome::NotDxf},
+        {"bad_value_of_a_whole_entity_before", {Points},
+         head + test::Dxf({"0", "POINT", "10", "1,5", "20", "2"}) + point, ScanOutcome::Failed},
+        {"bad_value_of_the_last_whole_entity", {Circles},
+         head + test::Dxf({"0", "CIRCLE", "10", "1", "20", "2", "210", "x", "0"}),
+         ScanOutcome::Failed},
+    };
     // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TestConfig config = test::AllKindsConfig();
+        config.Entities(std::initializer_list<EntityNode>());
+        for (const EntityNode node : c.nodes)
+            config.Config.EntityFlags[std::size_t(node)] = 1;
+        config.SelectKinds();
+        const test::ScanRun run = test::ScanText(config, c.dxf);
+        EXPECT_EQ(run.Result.Outcome, c.outcome) << run.Result.Error;
+        if (c.outcome == ScanOutcome::NotDxf) {
+            EXPECT_EQ(run.Result.NotValid, NotValidReason::CutShort);
+        }
+    }
 }
 
 TEST(EntityReadersTest, ValuesThatMustConvertEndTheRun) {

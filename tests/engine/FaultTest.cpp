@@ -56,12 +56,13 @@ private:
 };
 
 // n points, about 40 bytes of Data each.
-std::string Points(int n) {
+// n points, then `last` (lines of the section before its end).
+std::string Points(int n, const std::string& last = {}) {
     std::string text = test::Dxf({"0", "SECTION", "2", "ENTITIES"});
     for (int i = 0; i < n; ++i)
         text += "0\r\nPOINT\r\n8\r\nSURVEY\r\n10\r\n" + std::to_string(i) +
                 ".125\r\n20\r\n2.5\r\n30\r\n7\r\n";
-    return text + test::Dxf({"0", "EOF"});
+    return text + last + test::Dxf({"0", "EOF"});
 }
 
 test::TestConfig PointConfig() {
@@ -243,17 +244,17 @@ TEST(FaultTest, AFullDiskUnderADataFileEndsTheRunAndKeepsThePreviousLog) {
 }
 
 TEST(FaultTest, ADataFileNeverReplacesADrawingOfTheList) {
-    // With the extension "dxf" into the drawings' own folder, "a.old.dxf" gives the Data file
+    // With the extension "dxf" into the drawings' own folder, "a.DXF" gives the Data file
     // "a.dxf": a drawing of the list, selected or not. The run ends before creating it.
     for (const bool otherSelected : {false, true}) {
         SCOPED_TRACE(otherSelected ? "other_selected" : "other_not_selected");
         Folders f;
         const std::string old = Points(1);
-        WriteFileBytes(f.in / "a.old.dxf", old);
+        WriteFileBytes(f.in / "a.DXF", old);
         test::TestConfig c = PointConfig();
         c.Config.DataFileExt = "dxf";
         RunRequest request = f.Request(f.in);
-        request.Entries = {MakeListEntry(f.in.string(), "a.old", true),
+        request.Entries = {MakeListEntry(f.in.string(), "a", true, "DXF"),
                            MakeListEntry(f.in.string(), "a", otherSelected)};
         RunCounters counters;
         std::atomic<bool> cancel{false};
@@ -267,7 +268,7 @@ TEST(FaultTest, ADataFileNeverReplacesADrawingOfTheList) {
                                  a +
                                  "\". Choose another destination folder or Data "
                                  "file extension.");
-        EXPECT_EQ(ReadFileBytes(f.in / "a.old.dxf"), old);
+        EXPECT_EQ(ReadFileBytes(f.in / "a.DXF"), old);
         EXPECT_EQ(ReadFileBytes(f.log), "previous log");
         f.ExpectDrawingsKept();
     }
@@ -439,14 +440,14 @@ TEST(FaultTest, TheEarlierDataFileSurvivesEveryWayAFileCanFail) {
     // clang-format off
     const Case cases[] = {
         {"conversion_error",
-         [] { return Points(60000) + "0\r\nPOINT\r\n10\r\n1,5\r\n20\r\n2\r\n"; }, plainRun},
+         [] { return Points(60000, "0\r\nPOINT\r\n10\r\n1,5\r\n20\r\n2\r\n"); }, plainRun},
         {"disk_full", [] { return Points(60000); },
          [&](const Folders& f) {
              FileSizeLimit limit(256 * 1024);
              EXPECT_TRUE(limit.Ok());
              return RunTwoFiles(f, f.out);
          }},
-        {"not_dxf", [] { return Points(60000) + "1O\r\nx\r\n"; }, plainRun},
+        {"not_dxf", [] { return Points(60000, "1O\r\nx\r\n"); }, plainRun},
         {"stop", [] { return Points(60000); },
          [](const Folders& f) {
              test::TestConfig c = PointConfig();

@@ -92,7 +92,11 @@ TEST(PreviewTest, LinesAreTheHeadOfTheDataFileAtEveryBlockSize) {
                                                             lines.begin() + long(expected)));
                     EXPECT_EQ(p.Points.size(), p.Records.size());
                     if (run.Result.Outcome != ScanOutcome::Done) {
-                        EXPECT_EQ(p.Error, run.Result.Error);
+                        // A drawing cut short shows its records before the cut.
+                        if (maxRecords > total)
+                            EXPECT_EQ(p.Error, run.Result.Error);
+                        else
+                            EXPECT_EQ(p.Outcome, PreviewOutcome::Limited);
                     } else {
                         EXPECT_EQ(p.Outcome, maxRecords > total ? PreviewOutcome::Complete
                                                                 : PreviewOutcome::Limited);

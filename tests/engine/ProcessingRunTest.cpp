@@ -167,12 +167,29 @@ TEST(ProcessingRunTest, ChecksBeforeARunGiveTheMessageAndTheFocus) {
     }
 }
 
-TEST(ProcessingRunTest, DataPathKeepsTheNameUpToItsFirstDot) {
-    EXPECT_EQ(DataPathFor("/d/", "site.dxf", "csv"), "/d/site.csv");
-    EXPECT_EQ(DataPathFor("/d/", "site.old.dxf", "csv"), "/d/site.csv");
-    EXPECT_EQ(DataPathFor("/d/", "site.dxf", " txt"), "/d/site. txt");
-    EXPECT_EQ(DataPathFor("/d/", "site", "csv"), "/d/site.csv");
-    EXPECT_EQ(DataPathFor("/d/", "SITE.DXF", ".csv"), "/d/SITE.csv") << "the dot not doubled";
+TEST(ProcessingRunTest, DataPathKeepsTheNameUpToItsLastDot) {
+    // Drawings that differ after their first dot give Data files of their own.
+    struct Case {
+        const char* dxf;
+        const char* extension;
+        const char* data;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"site.dxf", "csv", "/d/site.csv"},
+        {"site.old.dxf", "csv", "/d/site.old.csv"},
+        {"Job 2024.05.12.dxf", "csv", "/d/Job 2024.05.12.csv"},
+        {"Job 2024.06.01.dxf", "csv", "/d/Job 2024.06.01.csv"},
+        {"site.dxf", " txt", "/d/site. txt"},
+        {"site", "csv", "/d/site.csv"},
+        {"site.", "csv", "/d/site.csv"},
+        {".dxf", "csv", "/d/.csv"},
+        {"SITE.DXF", ".csv", "/d/SITE.csv"},  // the dot not doubled
+        {"a.b.c.DXF", "..txt", "/d/a.b.c.txt"},
+    };
+    // clang-format on
+    for (const Case& c : cases)
+        EXPECT_EQ(DataPathFor("/d/", c.dxf, c.extension), c.data) << c.dxf;
     EXPECT_EQ(MakeListEntry("/in", "a.b", true).DxfPath, "/in/a.b.dxf");
     EXPECT_EQ(MakeListEntry("/in", "a", true, "DXF").DxfPath, "/in/a.DXF");
 }
@@ -215,36 +232,115 @@ TEST(ProcessingRunTest, OnlySelectedEntriesAreNumberedAndAMissingFileIsReported)
     EXPECT_FALSE(fs::exists(fs::path(folders.out) / "missing.csv"));
 }
 
-TEST(ProcessingRunTest, AFileThatIsNotDxfLeavesNoDataFileAndGivesItsNumbersBack) {
-    // The middle file writes three records before its bad code line; the last file numbers
-    // on from the first. Line numbers run on (blank Start-at), group numbers too.
+TEST(ProcessingRunTest, DrawingsThatAreNotValidLeaveTheEarlierDataFileAndGiveTheirNumbersBack) {
+    // Why these: a copy or download that stopped anywhere in the ENTITIES section (the last
+    // point then reads Y 54321 instead of 5432103.752), a Ctrl-Z there, a drawing without
+    // ENTITIES, a DWG or binary DXF file renamed .dxf, a damaged code line. Each is named in
+    // its block, leaves the earlier Data file, and the next drawing numbers on from the one
+    // before; on one thread and on two (chunks of 256 bytes).
+    const std::string head = test::Dxf({"0", "SECTION", "2", "HEADER", "9", "$ACADVER", "1",
+                                        "AC1009", "0", "ENDSEC", "0", "SECTION", "2", "ENTITIES"});
+    std::string points;
+    for (int i = 0; i < 300; ++i)
+        points += test::Dxf({"0", "POINT", "10", std::to_string(i), "20", "2"});
+    const std::string last =
+        test::Dxf({"0", "POINT", "10", "1.5", "20", "5432103.752", "30", "117.750"});
+    const std::string end = test::Dxf({"0", "ENDSEC", "0", "EOF"});
+    const std::string whole = head + points + last + end;
+    const std::size_t y = whole.find("5432103.752");
+    const std::string cut = "it ends inside its ENTITIES section: the file is cut short";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string reason;  // in the parentheses of the report line
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"cut_five_digits_into_a_value", whole.substr(0, y + 5), cut},
+        {"cut_after_a_code_line", whole.substr(0, y - 4), cut},
+        {"cut_mid_line_end", whole.substr(0, y + 12), cut},
+        {"cut_after_the_last_whole_entity", head + points + last, cut},
+        {"cut_right_after_entities", head, cut},
+        {"cut_inside_endsec", head + points + last + "0\r\nENDS", cut},
+        {"ctrl_z_before_the_section_end", head + points + "\x1a\r\n" + last + end, cut},
+        {"cut_in_the_header", head.substr(0, 30),
+         "it ends before its ENTITIES section: the file is cut short"},
+        {"no_entities_section", test::Dxf({"0", "SECTION", "2", "HEADER", "0", "ENDSEC", "0",
+                                           "EOF"}), "it has no ENTITIES section"},
+        {"dwg_drawing", std::string("AC1032\0\0\0\0\x01\x02\r\n", 14) + points,
+         "it is a DWG drawing: save it as DXF"},
+        {"old_dwg_drawing", "AC1.50" + std::string(40, '\x7f'),
+         "it is a DWG drawing: save it as DXF"},
+        {"binary_dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0\0\0SECTION\0", 30),
+         "it is a binary DXF file, which is not read yet: save it as ASCII DXF"},
+        {"bad_code_line", head + points + "1O\r\n5\r\n" + last + end,
+         "line 1815 is not a group code"},
+    };
+    // clang-format on
+    for (const std::size_t segmentSize : {std::size_t(0), std::size_t(256)}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (segmentSize == 0 ? ", one thread" : ", two"));
+            RunFolders folders;
+            WriteFileBytes(fs::path(folders.in) / "p.dxf", head + points + end);
+            WriteFileBytes(fs::path(folders.in) / "q.dxf", head + points + end);
+            WriteFileBytes(fs::path(folders.in) / "bad.dxf", c.bytes);
+            WriteFileBytes(fs::path(folders.out) / "bad.csv", "earlier\r\n");
+            TestConfig c2 = test::AllKindsConfig();
+            c2.Config.DataFileExt = "csv";
+            c2.Entities({EntityNode::Points})
+                .Data({DataNode::LineNumber, DataNode::GroupNumber, DataNode::X});
+            c2.Option(kLineStartOption, "").Option(kGroupStartOption, "");
+            RunCounters counters{10, 0, 20};
+            RunRequest request = folders.Request({"p", "bad", "q"});
+            request.SegmentSize = segmentSize;
+            const RunResult result = RunFiles(c2, counters, request);
+            ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
+            EXPECT_EQ(result.FilesNotRead, 1);
+            EXPECT_EQ(result.FilesConverted, 2);
+            EXPECT_EQ(ReadFileBytes(fs::path(folders.out) / "bad.csv"), "earlier\r\n");
+            const std::string q = ReadFileBytes(fs::path(folders.out) / "q.csv");
+            EXPECT_EQ(q.substr(0, 16), "310,320,0.000\r\n3") << "q numbers on from p";
+            EXPECT_EQ(counters.LineCounter, 610);
+            EXPECT_EQ(counters.GroupCounter, 620);
+            const std::string log = folders.Log();
+            EXPECT_NE(log.find("  Data File : @OUT@/bad.csv\r\n\r\n"
+                               "  *** Error, this is not a valid DXF file (" +
+                               c.reason + ") ***\r\n" + std::string(kReportSeparator) +
+                               "\r\nFile 3 :"),
+                      std::string::npos)
+                << log.substr(0, 3000);
+            ASSERT_EQ(result.Files.size(), 3u);
+            EXPECT_EQ(result.Files[1].Outcome, FileReport::Status::NotRead);
+            EXPECT_EQ(result.Files[1].Reason, "this is not a valid DXF file (" + c.reason + ")");
+        }
+    }
+}
+
+TEST(ProcessingRunTest, ADrawingCutAnywhereLeavesTheEarlierDataFile) {
+    // A drawing of another program (ezdxf) cut every 97 bytes up to its ENTITIES section's
+    // ENDSEC, on two threads: the earlier Data file stays as it was, and no other is left.
+    const std::string dxf = test::CadDrawing("survey-blocks.dxf");
+    const std::size_t sectionEnd = dxf.find("\nENDSEC", dxf.find("\nENTITIES\n")) + 7;
     RunFolders folders;
-    const std::string point = "0\r\nPOINT\r\n10\r\n1\r\n20\r\n2\r\n";
-    const std::string head = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
-    WriteFileBytes(fs::path(folders.in) / "p.dxf", head + point + point);
-    WriteFileBytes(fs::path(folders.in) / "q.dxf", head + point + point);
-    WriteFileBytes(fs::path(folders.in) / "bad.dxf",
-                   head + point + point + point + "1O\r\n5\r\n" + point);
     TestConfig c = test::AllKindsConfig();
     c.Config.DataFileExt = "csv";
-    c.Entities({EntityNode::Points})
-        .Data({DataNode::LineNumber, DataNode::GroupNumber, DataNode::X});
-    c.Option(kLineStartOption, "").Option(kGroupStartOption, "");
-    RunCounters counters{10, 0, 20};
-    const RunResult result = RunFiles(c, counters, folders.Request({"p", "bad", "q"}));
-    ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
-    EXPECT_EQ(result.FilesNotRead, 1);
-    EXPECT_FALSE(fs::exists(fs::path(folders.out) / "bad.csv"));
-    EXPECT_EQ(ReadFileBytes(fs::path(folders.out) / "q.csv"), "12,22,1.000\r\n13,23,1.000\r\n");
-    EXPECT_EQ(counters.LineCounter, 14);
-    EXPECT_EQ(counters.GroupCounter, 24);
-    const std::string log = folders.Log();
-    EXPECT_NE(log.find("  Data File : @OUT@/bad.csv\r\n\r\n"
-                       "  *** Error, this is not a valid DXF file (line 23 is not a group code) "
-                       "***\r\n" +
-                       std::string(kReportSeparator) + "\r\n"),
-              std::string::npos)
-        << log;
+    for (std::size_t size = 1; size < sectionEnd; size += 97) {
+        SCOPED_TRACE("cut at " + std::to_string(size));
+        WriteFileBytes(fs::path(folders.in) / "cut.dxf", dxf.substr(0, size));
+        WriteFileBytes(fs::path(folders.out) / "cut.csv", "earlier\r\n");
+        RunCounters counters;
+        RunRequest request = folders.Request({"cut"});
+        request.SegmentSize = 512;
+        const RunResult result = RunFiles(c, counters, request);
+        ASSERT_EQ(result.Status, RunStatus::Done) << result.Message;
+        ASSERT_EQ(result.FilesNotRead, 1);
+        EXPECT_NE(result.Files.at(0).Reason.find("the file is cut short"), std::string::npos);
+        ASSERT_EQ(ReadFileBytes(fs::path(folders.out) / "cut.csv"), "earlier\r\n");
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(folders.out))
+            ++files;
+        ASSERT_EQ(files, 1u);
+    }
 }
 
 // Edits the configuration whenever progress is shown, as a user could while a run goes.
@@ -274,6 +370,7 @@ TEST(ProcessingRunTest, EditsDuringARunDoNotReachItsDataFiles) {
     std::string big = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
     for (int i = 0; i < 20000; ++i)
         big += "0\r\nPOINT\r\n10\r\n" + std::to_string(i) + "\r\n20\r\n1\r\n";
+    big += "0\r\nENDSEC\r\n";
     WriteFileBytes(fs::path(folders.in) / "big.dxf", big);
     TestConfig c = test::AllKindsConfig();
     c.Config.DataFileExt = "csv";
@@ -349,7 +446,7 @@ TEST(ProcessingRunTest, TwoRunsAtOnceIntoOneFolderEachLeaveAWholeDataFile) {
         std::string text = "0\r\nSECTION\r\n2\r\nENTITIES\r\n";
         for (int i = 0; i < 60000; ++i)
             text += "0\r\nPOINT\r\n10\r\n" + std::to_string(i) + "\r\n20\r\n" + y + "\r\n";
-        return text;
+        return text + "0\r\nENDSEC\r\n";
     };
     WriteFileBytes(a / "x.dxf", drawing("1"));
     WriteFileBytes(b / "x.dxf", drawing("2"));
@@ -469,9 +566,9 @@ TEST(ProcessingRunTest, RunEndingErrorsKeepTheDrawingAndThePreviousLog) {
 }
 
 TEST(ProcessingRunTest, ASecondDrawingOfTheSameDataFileIsNotReadAndTheLogIsReplacedWhole) {
-    // Two names with one first dot, and one name in two folders: the second drawing of each
-    // pair is not read, its block says which drawing wrote the Data file, and the first
-    // drawing's records stay.
+    // One name in two folders: the second drawing is not read, its block says which drawing
+    // wrote the Data file, and the first drawing's records stay. Names that differ after
+    // their first dot do not clash.
     RunFolders folders;
     fs::rename(fs::path(folders.in) / "a.dxf", fs::path(folders.in) / "p.one.dxf");
     fs::rename(fs::path(folders.in) / "b.dxf", fs::path(folders.in) / "p.two.dxf");
@@ -486,18 +583,18 @@ TEST(ProcessingRunTest, ASecondDrawingOfTheSameDataFileIsNotReadAndTheLogIsRepla
     request.Entries.push_back(MakeListEntry(other.generic_string(), "p.one", true));
     const RunResult result = RunFiles(c, counters, request);
     ASSERT_EQ(result.Status, RunStatus::Done);
-    EXPECT_EQ(result.FilesNotRead, 2);
-    EXPECT_EQ(ReadFileBytes(fs::path(folders.out) / "p.csv"),
+    EXPECT_EQ(result.FilesNotRead, 1);
+    EXPECT_EQ(ReadFileBytes(fs::path(folders.out) / "p.one.csv"),
               "12.500,7.250,0.000\r\n0.000,0.000,0.000\r\n10.000,5.000,1.500\r\n"
               "-0.004,1234.568,0.000\r\n");
+    EXPECT_TRUE(fs::exists(fs::path(folders.out) / "p.two.csv"));
     const std::string log = folders.Log();
     EXPECT_EQ(log.rfind("Quarrow report created ", 0), 0u);
     EXPECT_EQ(log.find("xxx"), std::string::npos);
-    const std::string clash = "  Data File : @OUT@/p.csv\r\n\r\n"
+    const std::string clash = "  Data File : @OUT@/p.one.csv\r\n\r\n"
                               "  *** Error, this Data file was already written in this run, "
                               "from @IN@/p.one.dxf ***\r\n" +
                               std::string(kReportSeparator) + "\r\n";
-    EXPECT_NE(log.find("  DXF File  : @IN@/p.two.dxf\r\n" + clash), std::string::npos) << log;
     EXPECT_NE(log.find("/other/p.one.dxf\r\n" + clash), std::string::npos) << log;
     int files = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folders.temp.Path()))

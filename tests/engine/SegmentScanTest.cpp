@@ -22,6 +22,7 @@ TEST(SegmentScanTest, ChunkStartsAtATypeLineAfterGroupCodeZero) {
         std::string bytes;
         std::uint64_t from, span;
         const char* startsWith;  // the bytes at the offset found; null: none found
+        bool loneCr = false;     // lines end at a lone CR
     };
     // clang-format off
     const Case cases[] = {
@@ -37,12 +38,16 @@ TEST(SegmentScanTest, ChunkStartsAtATypeLineAfterGroupCodeZero) {
         {"name_past_the_span", "x\n  0\nLINE\n", 0, 6, nullptr},
         {"name_line_not_ended", "x\n0\nLINE", 0, 100, nullptr},
         {"from_past_the_end", "x\n0\nLINE\n", 50, 100, nullptr},
+        {"lone_cr_lines", "10\r5.0\r  0\rLINE\r", 0, 100, "LINE\r", true},
+        // A name after a stray LF starts no chunk (the line reader drops it, this need not).
+        {"lone_cr_lines_with_a_stray_lf", "x\r0\r\nPOINT\r0\rLINE\r", 0, 100, "LINE\r", true},
+        {"line_feeds_end_nothing_there", "x\n0\nLINE\n", 0, 100, nullptr, true},
     };
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MemoryByteSource source(c.bytes);
-        const std::uint64_t start = FindSegmentStart(source, c.from, c.span);
+        const std::uint64_t start = FindSegmentStart(source, c.from, c.span, c.loneCr);
         if (c.startsWith == nullptr) {
             EXPECT_EQ(start, kNoSegmentStart);
         } else {
@@ -105,10 +110,13 @@ TEST(SegmentScanTest, DrawingsComeOutAsOnOneThreadWhereverTheChunksFall) {
          }(),
          ScanOutcome::Done},
         {"error_late_in_the_file",
-         MixedEntities(200, false) + Dxf({"0", "POINT", "10", "1,5", "20", "2"}),
+         MixedEntities(200, false) + Dxf({"0", "POINT", "10", "1,5", "20", "2", "0", "ENDSEC"}),
          ScanOutcome::Failed},
+        // Cut short: the entity the end cuts is not converted, on either thread.
+        {"cut_inside_the_last_entity",
+         MixedEntities(200, false) + Dxf({"0", "POINT", "10", "1,5", "20"}), ScanOutcome::NotDxf},
         {"ctrl_z_in_the_middle", MixedEntities(100, false) + "\x1a" + MixedEntities(100),
-         ScanOutcome::Done},
+         ScanOutcome::NotDxf},
         {"invalid_code_late_in_the_file",
          MixedEntities(200, false) + Dxf({"0", "POINT", "1O", "1", "20", "2"}),
          ScanOutcome::NotDxf},
@@ -116,7 +124,7 @@ TEST(SegmentScanTest, DrawingsComeOutAsOnOneThreadWhereverTheChunksFall) {
          MixedEntities(200) + Dxf({"0", "POINT", "10", "1,5", "20", "2", "0x", "x"}),
          ScanOutcome::Done},
         {"no_line_feed_after_the_last_line",
-         MixedEntities(100, false) + "0\nPOINT\n10\n1\n20\n2",
+         MixedEntities(100, false) + "0\nPOINT\n10\n1\n20\n2\n0\nENDSEC",
          ScanOutcome::Done},
         {"records_larger_than_a_segment",
          Entities({"0", "POINT", "8", bigLayer, "10", "1", "20", "2", "0", "POINT", "8",

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <initializer_list>
 #include <iterator>
 #include <string>
@@ -44,9 +46,10 @@ using Rows = std::vector<std::vector<std::string>>;
 
 // Reads Data text back as an RFC 4180 reader does, with a separator of any length: a field that
 // starts with a double quote runs to the lone quote that closes it ("" is a quote inside it),
-// and a record ends with CR LF outside quotes. A quote in an unquoted field, text after a
-// closing quote or an unclosed quote is a failure.
-Rows ReadCsv(std::string_view text, std::string_view separator) {
+// and a record ends with CR LF outside quotes. Text after a closing quote, an unclosed quote,
+// a line break in an unquoted field and, unless quotesInside (as common readers take them), a
+// quote in an unquoted field are failures.
+Rows ReadCsv(std::string_view text, std::string_view separator, bool quotesInside = false) {
     Rows rows;
     std::vector<std::string> row;
     const auto at = [&](std::size_t i, std::string_view s) {
@@ -71,8 +74,10 @@ Rows ReadCsv(std::string_view text, std::string_view separator) {
             }
         } else {
             while (i < text.size() && !at(i, separator) && !at(i, "\r\n")) {
-                if (text[i] == '"')
+                if (text[i] == '"' && !quotesInside)
                     ADD_FAILURE() << "quote in an unquoted field at byte " << i;
+                if (text[i] == '\r' || text[i] == '\n')
+                    ADD_FAILURE() << "line break in an unquoted field at byte " << i;
                 field += text[i++];
             }
         }
@@ -144,10 +149,10 @@ TEST(TextAndAttributesTest, AttributesGiveOneFieldPerTag) {
                   "INSERT,A:102,\"A:FENCE, POST\",30.000",
                   "INSERT,A:,A:,50.000",
                   "POINT,A:,A:,70.000"})},
-        {"quoting off: the value's comma is written as it is", "PT,DESC", "", false,
+        {"quoting off: the value holding the comma is quoted", "PT,DESC", "", false,
          test::Records({"Entity Type,PT,DESC,X (East) coordinate",
                   "INSERT,101,TREE,10.000",
-                  "INSERT,102,FENCE, POST,30.000",
+                  "INSERT,102,\"FENCE, POST\",30.000",
                   "INSERT,,,50.000",
                   "POINT,,,70.000"})},
     };
@@ -200,9 +205,10 @@ TEST(TextAndAttributesTest, AttributesAreReadOnlyAfterGroup66) {
                         Scan(config, dxf).Data));
 }
 
-TEST(TextAndAttributesTest, QuotedFieldsReadBackAsWritten) {
+TEST(TextAndAttributesTest, FieldsReadBackAsWrittenWhateverTheQuoting) {
     // TEXT on layer `Fence, "north"` reading `He said "stop"`; TEXT on layer 0 reading "a;b";
-    // POINT on the first layer.
+    // POINT on the first layer. Quoting off quotes only the fields that would break their
+    // record (a reader takes the quotes inside the others as they are).
     struct Case {
         const char* name;
         const char* separator;
@@ -233,45 +239,139 @@ TEST(TextAndAttributesTest, QuotedFieldsReadBackAsWritten) {
     // clang-format on
     const std::string dxf = test::CadDrawing("quoting.dxf");
     ASSERT_FALSE(dxf.empty());
-    for (const TextMode mode : {TextMode::AsWritten, TextMode::PlainUtf8}) {
-        SCOPED_TRACE(mode == TextMode::PlainUtf8 ? "plain UTF-8" : "as written");
-        for (const Case& c : cases) {
-            SCOPED_TRACE(c.name);
-            TestConfig config =
-                ConfigOf({LineNumber, EntityType, EntityLayer, TextString, Label, Attributes, X},
-                         c.separator);
-            config.Header(true).Quote(true).Text(mode);
-            config.Option(LineNumberPrefix, c.linePrefix).Option(TextStringPrefix, c.textPrefix);
-            config.Option(LabelText, c.label).Option(AttributesTags, c.tags);
+    for (const bool quote : {true, false})
+        for (const TextMode mode : {TextMode::AsWritten, TextMode::PlainUtf8}) {
+            SCOPED_TRACE(mode == TextMode::PlainUtf8 ? "plain UTF-8" : "as written");
+            SCOPED_TRACE(quote ? "quoting on" : "quoting off");
+            for (const Case& c : cases) {
+                SCOPED_TRACE(c.name);
+                TestConfig config = ConfigOf(
+                    {LineNumber, EntityType, EntityLayer, TextString, Label, Attributes, X},
+                    c.separator);
+                config.Header(true).Quote(quote).Text(mode);
+                config.Option(LineNumberPrefix, c.linePrefix)
+                    .Option(TextStringPrefix, c.textPrefix);
+                config.Option(LabelText, c.label).Option(AttributesTags, c.tags);
 
-            Rows expected = {
-                {"Line Number", "Entity Type", "Entity Layer", "Text String", "Label"}};
-            const auto add = [&](const char* line, const char* type, const char* layer,
-                                 const char* text, const char* x) {
-                expected.push_back({std::string(c.linePrefix) + line, type, layer,
-                                    std::string(c.textPrefix) + text, c.label});
-                expected.back().resize(expected.back().size() + c.tagFields.size());
-                expected.back().push_back(x);
-            };
-            for (const std::string& tag : c.tagFields)
-                expected[0].push_back(tag);
-            expected[0].push_back("X (East) coordinate");
-            add("1", "TEXT", "Fence, \"north\"", "He said \"stop\"", "1.000");
-            add("2", "TEXT", "0", "a;b", "3.000");
-            add("3", "POINT", "Fence, \"north\"", "", "5.000");
+                Rows expected = {
+                    {"Line Number", "Entity Type", "Entity Layer", "Text String", "Label"}};
+                const auto add = [&](const char* line, const char* type, const char* layer,
+                                     const char* text, const char* x) {
+                    expected.push_back({std::string(c.linePrefix) + line, type, layer,
+                                        std::string(c.textPrefix) + text, c.label});
+                    expected.back().resize(expected.back().size() + c.tagFields.size());
+                    expected.back().push_back(x);
+                };
+                for (const std::string& tag : c.tagFields)
+                    expected[0].push_back(tag);
+                expected[0].push_back("X (East) coordinate");
+                add("1", "TEXT", "Fence, \"north\"", "He said \"stop\"", "1.000");
+                add("2", "TEXT", "0", "a;b", "3.000");
+                add("3", "POINT", "Fence, \"north\"", "", "5.000");
 
-            EXPECT_EQ(ReadCsv(Scan(config, dxf).Data, c.separator), expected);
+                EXPECT_EQ(ReadCsv(Scan(config, dxf).Data, c.separator, !quote), expected);
+            }
+        }
+}
+
+TEST(TextAndAttributesTest, QuotingOffQuotesOnlyTheFieldsThatWouldBreakTheirRecord) {
+    // The separator in the header's labels, a layer and a text (not in the rest), a leading
+    // quote; the quotes inside the other fields stay as they are, and the records with a
+    // quoted field are counted.
+    struct Case {
+        const char* name;
+        const char* separator;
+        std::vector<std::string_view> data;
+        int counted;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"space", " ", {"\"Line Number\" \"Entity Type\" \"Entity Layer\" \"Text String\" Label",
+                        "1 TEXT \"Fence, \"\"north\"\"\" \"He said \"\"stop\"\"\" L",
+                        "2 TEXT 0 a;b L", "3 POINT \"Fence, \"\"north\"\"\"  L"}, 2},
+        {"comma", ",", {"Line Number,Entity Type,Entity Layer,Text String,Label",
+                        "1,TEXT,\"Fence, \"\"north\"\"\",He said \"stop\",L",
+                        "2,TEXT,0,a;b,L", "3,POINT,\"Fence, \"\"north\"\"\",,L"}, 2},
+        {"semicolon", ";", {"Line Number;Entity Type;Entity Layer;Text String;Label",
+                            "1;TEXT;Fence, \"north\";He said \"stop\";L",
+                            "2;TEXT;0;\"a;b\";L", "3;POINT;Fence, \"north\";;L"}, 1},
+        {"tab", "\t", {"Line Number\tEntity Type\tEntity Layer\tText String\tLabel",
+                       "1\tTEXT\tFence, \"north\"\tHe said \"stop\"\tL",
+                       "2\tTEXT\t0\ta;b\tL", "3\tPOINT\tFence, \"north\"\t\tL"}, 0},
+    };
+    // clang-format on
+    const auto warning = [](int n) {
+        return "  *** Warning, " + std::to_string(n) +
+               " records hold the field separator, a line break or a leading quote inside a "
+               "value: those values are quoted ***";
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestConfig config = ConfigOf({LineNumber, EntityType, EntityLayer, TextString, Label});
+        config.Header(true).Separator(c.separator).Option(LabelText, "L");
+        const test::ScanRun run = Scan(config, test::CadDrawing("quoting.dxf"));
+        std::string expected;
+        for (const std::string_view record : c.data)
+            expected += std::string(record) + "\r\n";
+        EXPECT_TRUE(test::SameBytes(expected, run.Data));
+        EXPECT_EQ(std::count(run.Report.begin(), run.Report.end(), warning(c.counted)),
+                  c.counted > 0 ? 1 : 0);
+    }
+}
+
+TEST(TextAndAttributesTest, EveryRecordOfEveryDrawingReadsBackAtTheHeadersFieldCount) {
+    // Every drawing made by other programs and every sample, every data item, the usual
+    // separators, quoting on and off, both text modes: a CSV reader finds the header's number
+    // of fields in every record.
+    std::vector<std::filesystem::path> drawings;
+    for (const char* folder : {QUARROW_TEST_DATA "/cad", QUARROW_SOURCE_DIR "/data/samples"})
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().extension() == ".dxf" &&
+                entry.path().filename() != "ctrl-z-inside.dxf")
+                drawings.push_back(entry.path());
+    ASSERT_GE(drawings.size(), 25u);
+    for (const char* separator : {",", ";", " ", "\t", "|"}) {
+        for (const bool quote : {true, false}) {
+            for (const TextMode mode : {TextMode::AsWritten, TextMode::PlainUtf8}) {
+                TestConfig config =
+                    ConfigOf({LineNumber, X, Y, Z, EntityType, EntityLayer, EntityHandle, BlockName,
+                              TextString, Label, SequentialNumber, GroupNumber, Attributes},
+                             separator);
+                config.Header(true).Quote(quote).Text(mode).Option(LabelText, "Lot 1, B");
+                for (const auto& drawing : drawings) {
+                    SCOPED_TRACE(drawing.filename().string() + " [" + separator + "] " +
+                                 (quote ? "quoted" : "not quoted"));
+                    const test::ScanRun run =
+                        test::ScanTextOnce(config, test::ReadFileBytes(drawing),
+                                           DxfLineReader::kDefaultBlockSize, {}, 0);
+                    ASSERT_EQ(run.Result.Outcome, ScanOutcome::Done) << run.Result.Error;
+                    const Rows rows = ReadCsv(run.Data, separator, !quote);
+                    ASSERT_FALSE(rows.empty());
+                    for (const auto& row : rows)
+                        ASSERT_EQ(row.size(), rows[0].size());
+                }
+            }
         }
     }
 }
 
-TEST(TextAndAttributesTest, QuotingOffWritesTheFieldsAsTheyAre) {
-    TestConfig config = ConfigOf({LineNumber, EntityType, EntityLayer, TextString});
-    config.Header(true).Separator(" ");
-    EXPECT_TRUE(test::SameBytes(test::Records({"Line Number Entity Type Entity Layer Text String",
-                                               "1 TEXT Fence, \"north\" He said \"stop\"",
-                                               "2 TEXT 0 a;b", "3 POINT Fence, \"north\" "}),
-                                Scan(config, test::CadDrawing("quoting.dxf")).Data));
+TEST(TextAndAttributesTest, QuotingOffQuotesALeadingQuoteAndALineBreak) {
+    // A text that begins with a quote would be read as a quoted field, a prefix with a line
+    // break would end the record; a quote further on is read as it is. Quoted, every record
+    // reads back whole.
+    const std::string dxf = test::Entities({"0", "TEXT", "10", "1", "20", "2", "1", "\"Oak\" tree",
+                                            "0", "TEXT", "10", "5", "20", "6", "1", "5\" pipe"});
+    TestConfig config = ConfigOf({EntityType, TextString, X});
+    EXPECT_TRUE(
+        test::SameBytes(test::Records({"TEXT,\"\"\"Oak\"\" tree\",1.000", "TEXT,5\" pipe,5.000"}),
+                        Scan(config, dxf).Data));
+    config.Option(XPrefix, "x\r\n");
+    const std::string data = Scan(config, dxf).Data;
+    EXPECT_TRUE(test::SameBytes(
+        test::Records({"TEXT,\"\"\"Oak\"\" tree\",\"x\r\n1.000\"", "TEXT,5\" pipe,\"x\r\n5.000\""}),
+        data));
+    EXPECT_EQ(ReadCsv(data, ",", true),
+              (Rows{{"TEXT", "\"Oak\" tree", "x\r\n1.000"}, {"TEXT", "5\" pipe", "x\r\n5.000"}}));
 }
 
 TEST(TextAndAttributesTest, CodePagesBecomeUtf8AndAsWrittenKeepsTheBytes) {

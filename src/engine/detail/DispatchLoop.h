@@ -32,8 +32,10 @@ struct DispatchLimits {
 
 enum class DispatchEnd {
     Stopped,       // at StopAt
-    InputEnded,    // every line read (or the source failed: see DxfLineReader::Failed)
-    SectionEnded,  // at the pair (0, ENDSEC): nothing after it is read
+    InputEnded,    // every line read before the section's end (or the source failed: see
+                   // DxfLineReader::Failed)
+    EntityCut,     // a reader failed in the entity that the end of the input cuts
+    SectionEnded,  // at the pair (0, ENDSEC) or (0, EOF): nothing after it is read
     Canceled,      // CancelRequested
     Abandoned,     // Abandon was set or the output outgrew OutputCap
     Failed,        // a run-ending error, in ctx.Error
@@ -41,9 +43,9 @@ enum class DispatchEnd {
 };
 
 // Reads the group-code/value pairs of ctx.In and hands every entity (a pair of code 0) of a
-// selected type to its reader, up to the pair (0, ENDSEC). Starts with the next line a code
-// line, or the value of a code-0 pair when ctx.AtTypeLine is set, and leaves ctx.AtTypeLine
-// saying which it stopped before.
+// selected type to its reader, up to the pair (0, ENDSEC) or (0, EOF). Starts with the next
+// line a code line, or the value of a code-0 pair when ctx.AtTypeLine is set, and leaves
+// ctx.AtTypeLine saying which it stopped before.
 [[nodiscard]] DispatchEnd RunDispatchLoop(ScanContext& ctx, const DispatchSetup& setup,
                                           const DispatchLimits& limits = {});
 

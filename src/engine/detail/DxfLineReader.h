@@ -1,7 +1,10 @@
 #pragma once
 // Splits a DXF file's bytes into lines without copying them: a line is a view into the current
 // block. A line feed ends a line; every carriage return is dropped from it (so CR LF, lone CR
-// and CR CR LF all behave); byte 26 (Ctrl-Z) ends the text; past the end, lines are empty.
+// and CR CR LF all behave); byte 26 (Ctrl-Z) ends the text; past the end, lines are empty. The
+// text's first line end decides: a carriage return not followed by a line feed (a run of them
+// before a line feed still counts as one) makes a lone CR the line end throughout, and every
+// line feed is dropped (old Mac files).
 
 #include <bit>
 #include <cstddef>
@@ -30,12 +33,26 @@ public:
     // hostile file without line feeds cannot make the reader's memory grow without bound.
     static constexpr std::size_t kMaxLineLength = std::size_t(16) << 20;
 
+    // How lines end: decided by the first line end of the text.
+    enum class LineEnds : std::uint8_t {
+        Undecided,       // no line end read yet
+        PendingCr,       // a run of CRs at the end of what was read: the next byte decides
+        LineFeed,        // LF ends a line, CRs are dropped
+        CarriageReturn,  // CR ends a line, LFs are dropped
+    };
+
     // Reads source in blocks of blockSize bytes (at least 1).
     explicit DxfLineReader(ByteSource& source, std::size_t blockSize = kDefaultBlockSize);
 
     // Goes on reading at byte offset of the source (a line start), counting the lines read
-    // before it as lineNumber; returns false when the source cannot seek.
+    // before it as lineNumber; returns false when the source cannot seek. The line ends stay
+    // as decided.
     bool Restart(std::uint64_t offset, std::int64_t lineNumber) noexcept;
+    // Returns how lines end, as far as decided.
+    LineEnds LineEndMode() const noexcept { return lineEnds_; }
+    // Reads with these line ends from now on, as a reader that starts inside a text whose
+    // first line end another reader saw (LineFeed or CarriageReturn).
+    void SetLineEnds(LineEnds ends) noexcept { lineEnds_ = ends; }
     // Returns the next line, or an empty line past the end of the text (or after a read
     // failure, see Failed). The view stays valid until the next NextLine or AtEnd.
     std::string_view NextLine() noexcept {
@@ -183,6 +200,10 @@ private:
     bool AtEndAfterFill() noexcept;
     // Moves the unread bytes to the front and appends one block from the source.
     void Fill() noexcept;
+    // Decides the line ends from the `added` bytes just appended, while undecided; swaps CR
+    // and LF in every unread byte once they are lone CRs, so the rest of the reader splits at
+    // LF and drops CRs as for any other text.
+    void DecideLineEnds(std::size_t added) noexcept;
     bool Reserve(std::size_t capacity) noexcept;
 
     ByteSource& source_;
@@ -197,6 +218,11 @@ private:
     bool failed_ = false;
     bool outOfMemory_ = false;       // the buffer could not grow for a long line
     bool skippingOverlong_ = false;  // dropping the tail of a line past kMaxLineLength
+    LineEnds lineEnds_ = LineEnds::Undecided;
 };
+
+// Swaps every CR for an LF and every LF for a CR: a text of lone CRs then reads as one of LFs,
+// its LFs dropped as CRs are. The byte count stays, so offsets into the source stay true.
+void SwapLineEnds(char* bytes, std::size_t size) noexcept;
 
 }  // namespace quarrow

@@ -17,6 +17,7 @@
 #include "engine/FileReport.h"
 #include "engine/RunObserver.h"
 #include "engine/RunSettings.h"
+#include "engine/ScanReasons.h"
 
 namespace quarrow {
 
@@ -42,7 +43,7 @@ struct ScanEnvironment {
 enum class ScanOutcome {
     Done,       // read to its end: File holds what it gave
     NotOpened,  // the DXF file could not be opened
-    NotDxf,     // no ENTITIES section, or a code line that is no group code
+    NotDxf,     // not a valid DXF file, for the reason in NotValid
     Canceled,   // stopped by CancelRequested
     Failed,     // a run-ending error: Error holds its message
 };
@@ -53,6 +54,7 @@ struct ScanResult {
     // Done: the counts, records and warnings. The paths, status and reason are the run's to
     // fill in, but for NamesDataFile, which the scan sets.
     FileReport File{};
+    NotValidReason NotValid = NotValidReason::NoEntitiesSection;  // NotDxf: why
 };
 
 // Returns the scan's file report with its status and reason (the paths are the caller's).

@@ -86,6 +86,13 @@ inline void NoteSpace(ScanContext& ctx, const Pair& pair) noexcept {
         ctx.Space.Paper = true;
 }
 
+// The end of the input met where a pair should be: the readers stop, and ctx.InputCut says that
+// the entity being read was cut there.
+inline PairStatus InputEnded(ScanContext& ctx) noexcept {
+    ctx.InputCut = true;
+    return PairStatus::InputEnd;
+}
+
 // Reads the next group-code/value pair; a code 0 ends the pair after its code line (the value,
 // the next entity's type, is left for the scan). The end of the input is tested before every
 // read: past it, lines are empty and never "0", so a reader would never stop.
@@ -107,12 +114,12 @@ inline PairStatus ReadPair(ScanContext& ctx, Pair& pair) noexcept {
         return PairStatus::Pair;
     }
     if (in.AtEnd())
-        return PairStatus::InputEnd;
+        return InputEnded(ctx);
     const bool isCode = ParseGroupCodeLine(in.NextLine(), pair.Code);
     if (isCode && pair.Code == 0)
         return PairStatus::EntityEnd;
     if (in.AtEnd())
-        return PairStatus::InputEnd;  // a last code line without its value
+        return InputEnded(ctx);  // a last code line without its value
     if (!isCode)
         return BadCode(ctx, in.LineNumber());
     pair.Raw = in.NextLine();
@@ -137,10 +144,10 @@ inline PairStatus ReadWholePair(ScanContext& ctx, Pair& pair) noexcept {
         return pair.Code == 0 ? PairStatus::EntityEnd : PairStatus::Pair;
     }
     if (in.AtEnd())
-        return PairStatus::InputEnd;
+        return InputEnded(ctx);
     const bool isCode = ParseGroupCodeLine(in.NextLine(), pair.Code);
     if (in.AtEnd())
-        return PairStatus::InputEnd;
+        return InputEnded(ctx);
     if (!isCode)
         return BadCode(ctx, in.LineNumber());
     pair.Raw = in.NextLine();

@@ -171,6 +171,9 @@ struct ScanContext {
     // A complete pair whose code line is not a whole number: the file is not DXF. The line of
     // that code line; 0 while none was met.
     std::int64_t InvalidCodeLine = 0;
+    // A read met the end of the input where a pair should be: the entity being read, if any,
+    // is the one the end of the input cuts.
+    bool InputCut = false;
     std::string Error;  // the run-ending error, once one happened
     ReaderScratch Scratch;
     // Set while reading a segment ahead of its turn: the line and group counters are then

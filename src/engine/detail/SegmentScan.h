@@ -32,15 +32,17 @@ struct SegmentScanEnd {
 
 // Runs the dispatch loop over the rest of ctx.In, on two threads when SegmentSize is not 0,
 // the input is large enough and its source can be read twice; sets `where` to where the
-// reading ended (for the last progress report and the end-of-file mark). Returns as
+// reading ended (for the last progress report). Returns as
 // RunDispatchLoop without limits would.
 [[nodiscard]] DispatchEnd ScanBySegments(ScanContext& ctx, const DispatchSetup& setup,
                                          const SegmentOptions& options, SegmentScanEnd& where);
 
 // Returns the offset of the first line, starting after `from` and before from + span, that
 // follows a line holding the group code 0 and names an entity other than VERTEX or SEQEND;
-// returns `none` when the bytes there hold no such line.
+// returns `none` when the bytes there hold no such line. With loneCr, lines end at a CR and
+// line feeds are dropped, as the line reader reads such a text.
 inline constexpr std::uint64_t kNoSegmentStart = ~std::uint64_t(0);
-std::uint64_t FindSegmentStart(ByteSource& source, std::uint64_t from, std::uint64_t span);
+std::uint64_t FindSegmentStart(ByteSource& source, std::uint64_t from, std::uint64_t span,
+                               bool loneCr = false);
 
 }  // namespace quarrow

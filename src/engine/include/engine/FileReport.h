@@ -16,8 +16,7 @@ namespace quarrow {
 // it needs a look.
 struct FileWarning {
     enum class Kind {
-        SeparatorInValue,  // records hold the field separator inside a value
-        EndOfFileMark,     // the text ended at a byte 26 with more after it
+        SeparatorInValue,  // records had a value quoted so that it cannot break them
         NoRecords,         // the drawing gave no record
     };
     Kind What = Kind::SeparatorInValue;

@@ -55,8 +55,8 @@ struct RunCheck {
 std::string WithTrailingSeparator(std::string path);
 
 // Returns the Data path of a DXF file name: the destination folder (with its separator), the
-// name up to and including its first ".", then the extension without leading dots
-// ("site.old.dxf" -> "site.csv").
+// name up to and including its last "." (a name without one gets one), then the extension
+// without leading dots ("site.old.dxf" -> "site.old.csv").
 std::string DataPathFor(std::string_view destFolder, std::string_view dxfFileName,
                         std::string_view extension);
 
@@ -65,6 +65,9 @@ struct RunEntry {
     std::string DxfPath;   // as the report names it
     std::string FileName;  // the file name without folder, for the Data path
     bool Selected = true;
+    // The folder of the Data file under the destination, "" or ending in a separator: the
+    // drawing's subfolder of a folder given to a recursive run ("job1/").
+    std::string DataFolder;
 };
 
 // Returns the entry of a file-list row: the DXF folder (given a separator), Name, "." and the

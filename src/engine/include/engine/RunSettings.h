@@ -36,6 +36,9 @@ struct RecordField {
     DataItem Item;
     std::string_view Prefix;  // into the run's settings
     int Attribute = -1;       // Attributes: index into AttributeTags; -1: every attribute
+    // With quoting off, a line or group counter is quoted whatever its digits (its field may
+    // be left open for later, see CounterHole): its prefix or the separator can break it.
+    bool CounterBreaks = false;
 };
 
 // What a record of the data order takes at most: FixedRoom bytes, plus each text's size
@@ -46,13 +49,14 @@ struct RecordLayout {
     std::array<std::size_t, 6> Uses{};
 };
 
-// How a record is tested for a field holding the field separator (its reader could not tell
-// that field from two).
+// With quoting off, how a record is tested for a field that would break it for a CSV reader
+// (it holds the separator or a line break, or begins with a double quote): such a field is
+// quoted, the others keep their bytes.
 enum class SeparatorCheck {
-    None,        // no separator, or no field can hold it
-    Texts,       // only the texts of the entity can (Entity Type, Layer, Handle, Block, Text)
-    Every,       // every record holds it (a prefix or the label does)
-    WholeRecord  // a number can hold it too: the record's separators are counted
+    None,       // quoting on, or no field can break
+    Texts,      // only the texts of the entity can (Entity Type, Layer, Handle, Block, Text,
+                // attributes): they are looked at once per entity, every field only then
+    EveryField  // a number, a prefix or the label can too: every field of every record
 };
 
 // What a run reads of the configuration, fixed when it starts: the run owns a copy, so nothing
@@ -76,6 +80,8 @@ struct RunSettings {
     bool ReadsAttributes = false;                 // the Attributes item is in the data order
     // Quoting on and a separator a number can hold: line and group counters are quoted.
     bool QuoteCounters = false;
+    // With quoting off, the room of a record whose fields may be quoted.
+    RecordLayout QuotedLayout;
     std::string HeaderText;  // BuildHeaderText, once per run
     std::string FilterText;  // BlockNameFilter as the run started
     BlockNameFilter Filter;
