@@ -195,7 +195,8 @@ DataRecord PlainRecord(ScanContext& ctx, const DataRecord& record) {
         name(record.Layer, plain.Layer);
         name(record.BlockName, plain.BlockName);
         plain.Text.clear();
-        if (record.EntityType == "MTEXT")
+        if (record.EntityType ==
+            kEntityKinds[static_cast<std::size_t>(EntityKind::MultiLineText)].TypeLine)
             AppendPlainMText(record.Text, encoding, plain.Text);
         else
             AppendPlainText(record.Text, encoding, plain.Text);

@@ -210,9 +210,12 @@ int ApplyStartAtOptions(const ExportConfig& config, RunCounters& counters) {
 }
 
 std::string StartAtErrorText(const ExportConfig& config, int option, std::string_view dxfPath) {
+    const DataItem item = option == kLineStartOption         ? DataItem::LineNumber
+                          : option == kSequentialStartOption ? DataItem::SequentialNumber
+                                                             : DataItem::GroupNumber;
     return "Error in DXF file \"" + std::string(dxfPath) + "\", before line 1: \"" +
            config.DataOptions[std::size_t(option)] + "\" is not a valid integer value (" +
-           std::string(kDataNodes[std::size_t(option - 2)].Label) + ", \"Start at :\").";
+           std::string(kDataNodes[std::size_t(item)].Label) + ", \"Start at :\").";
 }
 
 namespace {

@@ -145,6 +145,11 @@ int Kind(EntityKind kind) {
     return static_cast<int>(kind);
 }
 
+// The record's type field: the DXF type name the kind's table row gives.
+std::string_view TypeName(EntityKind kind) {
+    return kEntityKinds[static_cast<std::size_t>(kind)].TypeLine;
+}
+
 }  // namespace
 
 // Every reader below leaves its pair loop on the entity's closing "0" and also at the end of
@@ -182,7 +187,7 @@ bool ReadPoint(ScanContext& ctx) {
     }
     if (bool ok = true; StopAfterPairs(ctx, ok))
         return ok;
-    if (!WriteKept(ctx, k[0], k[1], k[2], "POINT"))
+    if (!WriteKept(ctx, k[0], k[1], k[2], TypeName(EntityKind::Points)))
         return false;
     ctx.CountEntity(Kind(EntityKind::Points));
     return true;
@@ -270,21 +275,23 @@ bool ReadOnePointEntity(ScanContext& ctx, bool ocs, TextGroups textGroups, std::
 }  // namespace
 
 bool ReadCircle(ScanContext& ctx) {
-    return ReadOnePointEntity(ctx, true, TextGroups::None, "CIRCLE", EntityKind::Circles);
+    return ReadOnePointEntity(ctx, true, TextGroups::None, TypeName(EntityKind::Circles),
+                              EntityKind::Circles);
 }
 
 bool ReadEllipse(ScanContext& ctx) {
-    return ReadOnePointEntity(ctx, false, TextGroups::None, "ELLIPSE", EntityKind::Ellipses);
+    return ReadOnePointEntity(ctx, false, TextGroups::None, TypeName(EntityKind::Ellipses),
+                              EntityKind::Ellipses);
 }
 
 bool ReadText(ScanContext& ctx) {
-    return ReadOnePointEntity(ctx, true, TextGroups::LastGroup1, "TEXT",
-                              EntityKind::SingleLineText);
+    return ReadOnePointEntity(ctx, true, TextGroups::LastGroup1,
+                              TypeName(EntityKind::SingleLineText), EntityKind::SingleLineText);
 }
 
 bool ReadMText(ScanContext& ctx) {
-    return ReadOnePointEntity(ctx, false, TextGroups::Groups1And3, "MTEXT",
-                              EntityKind::MultiLineText);
+    return ReadOnePointEntity(ctx, false, TextGroups::Groups1And3,
+                              TypeName(EntityKind::MultiLineText), EntityKind::MultiLineText);
 }
 
 bool ReadLineEntity(ScanContext& ctx) {
@@ -309,9 +316,11 @@ bool ReadLineEntity(ScanContext& ctx) {
     if (bool ok = true; StopAfterPairs(ctx, ok))
         return ok;
     const RunSettings& s = ctx.Settings;
-    if (s.Entity(EntityNode::LineStartPoint) && !WriteKept(ctx, k[0], k[1], k[2], "LINE"))
+    if (s.Entity(EntityNode::LineStartPoint) &&
+        !WriteKept(ctx, k[0], k[1], k[2], TypeName(EntityKind::Lines)))
         return false;
-    if (s.Entity(EntityNode::LineEndPoint) && !WriteKept(ctx, k[3], k[4], k[5], "LINE"))
+    if (s.Entity(EntityNode::LineEndPoint) &&
+        !WriteKept(ctx, k[3], k[4], k[5], TypeName(EntityKind::Lines)))
         return false;
     ctx.CountEntity(Kind(EntityKind::Lines));
     return true;
@@ -362,19 +371,19 @@ bool ReadArc(ScanContext& ctx) {
     if (s.Entity(EntityNode::ArcStartPoint)) {
         Vector3 p{centre.X + radius * Cosine(a0), centre.Y + radius * Sine(a0), centre.Z};
         ocs.Apply(p);
-        if (!WritePoint(ctx, p, "ARC"))
+        if (!WritePoint(ctx, p, TypeName(EntityKind::Arcs)))
             return false;
     }
     if (s.Entity(EntityNode::ArcEndPoint)) {
         Vector3 p{centre.X + radius * Cosine(a1), centre.Y + radius * Sine(a1), centre.Z};
         ocs.Apply(p);
-        if (!WritePoint(ctx, p, "ARC"))
+        if (!WritePoint(ctx, p, TypeName(EntityKind::Arcs)))
             return false;
     }
     if (s.Entity(EntityNode::ArcCenter)) {
         Vector3 p = centre;
         ocs.Apply(p);
-        if (!WritePoint(ctx, p, "ARC"))
+        if (!WritePoint(ctx, p, TypeName(EntityKind::Arcs)))
             return false;
     }
     ctx.CountEntity(Kind(EntityKind::Arcs));
@@ -404,7 +413,7 @@ bool Read3DFace(ScanContext& ctx) {
         if (!ctx.Settings.Entity(EntityNode(int(EntityNode::FaceFirstPoint) + corner)))
             continue;
         const std::size_t c = std::size_t(corner * 3);
-        if (!WriteKept(ctx, k[c], k[c + 1], k[c + 2], "3DFACE"))
+        if (!WriteKept(ctx, k[c], k[c + 1], k[c + 2], TypeName(EntityKind::Faces3D)))
             return false;
     }
     ctx.CountEntity(Kind(EntityKind::Faces3D));
@@ -453,7 +462,7 @@ bool ReadLwPolyline(ScanContext& ctx) {
     const OcsTransform ocs(n);
     for (Vector3 v : vertices) {
         ocs.Apply(v);
-        if (!WritePoint(ctx, v, "LWPOLYLINE"))
+        if (!WritePoint(ctx, v, TypeName(EntityKind::Polylines2D)))
             return false;
     }
     ctx.CountEntity(Kind(EntityKind::Polylines2D));
@@ -636,7 +645,7 @@ bool ReadSpline(ScanContext& ctx) {
     const auto writeOpenWithoutZ = [&]() {
         const bool wanted = open == 10 ? controlPoints : fitPoints;
         open = 0;
-        return !wanted || WriteKept(ctx, k[0], k[1], zero, "SPLINE");
+        return !wanted || WriteKept(ctx, k[0], k[1], zero, TypeName(EntityKind::Splines));
     };
     Pair pair;
     while (ReadPair(ctx, pair) == PairStatus::Pair) {
@@ -658,7 +667,7 @@ bool ReadSpline(ScanContext& ctx) {
             k[2].Set(pair.Value, pair.Line);
             open = 0;
             if ((pair.Code == 30 ? controlPoints : fitPoints) &&
-                !WriteKept(ctx, k[0], k[1], k[2], "SPLINE"))
+                !WriteKept(ctx, k[0], k[1], k[2], TypeName(EntityKind::Splines)))
                 return false;
             break;
         default: break;  // knots, weights, tangents and the normal are not exported
@@ -763,7 +772,7 @@ bool ReadInsert(ScanContext& ctx) {
     // Its attributes are read only when a field shows them; else the scan skips them.
     if (attributesFollow && status == PairStatus::EntityEnd && ctx.Settings.ReadsAttributes)
         ReadAttributes(ctx);
-    if (!WritePoint(ctx, p, "INSERT", blockName, text))
+    if (!WritePoint(ctx, p, TypeName(EntityKind::Blocks), blockName, text))
         return false;
     ctx.CountEntity(Kind(EntityKind::Blocks));
     ctx.Tally.Add(blockName);

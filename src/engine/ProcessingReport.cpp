@@ -37,7 +37,7 @@ void ProcessingReport::AddFileOutcome(const FileReport& file,
         line += " : ";
         line += std::to_string(file.KindEntities[std::size_t(kind)]);
         line += ' ';
-        if (kind == kKindCount - 1) {
+        if (EntityKind(kind) == EntityKind::Blocks) {
             line += '(';
             line += blockFilter;
             line += ')';

@@ -196,6 +196,29 @@ TEST(DxfScanTest, CancelStopsBeforeTheNextLineWithoutSummary) {
     EXPECT_EQ(out.Buffer(), "");
 }
 
+TEST(DxfScanTest, ABadStartAtOptionIsNamedByItsItem) {
+    const struct {
+        int option;
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {kLineStartOption, "one",
+         "Error in DXF file \"a.dxf\", before line 1: \"one\" is not a valid integer value "
+         "(Line Number, \"Start at :\")."},
+        {kGroupStartOption, "1.5",
+         "Error in DXF file \"a.dxf\", before line 1: \"1.5\" is not a valid integer value "
+         "(Group Number, \"Start at :\")."},
+    };
+    for (const auto& c : cases) {
+        TestConfig config = PointsAndLines();
+        config.Option(c.option, c.text);
+        RunCounters counters;
+        const int refused = ApplyStartAtOptions(config.Config, counters);
+        ASSERT_EQ(refused, c.option);
+        EXPECT_EQ(StartAtErrorText(config.Config, refused, "a.dxf"), c.error);
+    }
+}
+
 TEST(DxfScanTest, RunEndingErrorsNameFileLineAndText) {
     struct Case {
         const char* name;
