@@ -129,18 +129,21 @@ std::size_t AttributesRoom(std::span<const AttributeText> attributes) noexcept {
     return room;
 }
 
-// Returns true when the field holds the separator, or its end and the separator after it make
-// a separator that starts inside the field ("a-" before "--" reads as "a" and "-...").
-bool SeparatorInside(std::string_view field, std::string_view separator) noexcept {
-    if (separator.empty())
-        return false;
-    if (field.find(separator) != std::string_view::npos)
-        return true;
+// Returns true when the field's end and the separator after it make a separator that starts
+// inside the field ("a-" before "--" reads as "a" and "-...").
+bool SeparatorAcrossEnd(std::string_view field, std::string_view separator) noexcept {
     for (std::size_t k = 1; k < separator.size() && k <= field.size(); ++k)
         if (field.substr(field.size() - k) == separator.substr(0, k) &&
             separator.substr(k) == separator.substr(0, separator.size() - k))
             return true;
     return false;
+}
+
+// Returns true when the field holds the separator, or makes one with the separator after it.
+bool SeparatorInside(std::string_view field, std::string_view separator) noexcept {
+    if (separator.empty())
+        return false;
+    return field.find(separator) != std::string_view::npos || SeparatorAcrossEnd(field, separator);
 }
 
 // Returns true when a field must be quoted to be read back as one field (quoting on): it
@@ -153,9 +156,7 @@ bool NeedsQuotes(std::string_view field, std::string_view separator) noexcept {
 // Returns true when a field would break its record for a CSV reader (quoting off): it holds
 // a line break or the separator, or begins with a quote. A quote further on is read as it is.
 bool BreaksRecord(std::string_view field, std::string_view separator) noexcept {
-    return (!field.empty() && field.front() == '"') ||
-           field.find_first_of("\r\n") != std::string_view::npos ||
-           SeparatorInside(field, separator);
+    return TextCanBreakRecord(field, separator) || SeparatorAcrossEnd(field, separator);
 }
 
 // Puts the field at [start, end) between double quotes, doubling those inside (the room for
@@ -369,6 +370,12 @@ bool WriteDataRecord(ScanContext& ctx, const DataRecord& asRead) {
     if (ctx.Settings.Config.Text == TextMode::PlainUtf8)
         return WriteQuotedAsConfigured(ctx, PlainRecord(ctx, asRead));
     return WriteQuotedAsConfigured(ctx, asRead);
+}
+
+bool TextCanBreakRecord(std::string_view text, std::string_view separator) noexcept {
+    return (!text.empty() && text.front() == '"') ||
+           text.find_first_of("\r\n") != std::string_view::npos ||
+           (!separator.empty() && text.find(separator) != std::string_view::npos);
 }
 
 std::string BuildHeaderText(const RunSettings& settings) {

@@ -61,14 +61,6 @@ RecordLayout QuotedRoom(RecordLayout layout, std::size_t fields) {
     return layout;
 }
 
-// True when a text can break the field it starts (a leading quote) or any field (the
-// separator, a line break).
-bool TextCanBreak(std::string_view text, std::string_view separator) noexcept {
-    return (!text.empty() && text.front() == '"') ||
-           text.find_first_of("\r\n") != std::string_view::npos ||
-           (!separator.empty() && text.find(separator) != std::string_view::npos);
-}
-
 // Decides how records are tested for a field that would break them, with quoting off.
 SeparatorCheck ChooseSeparatorCheck(const RunSettings& s) {
     const std::vector<RecordField>& fields = s.Fields;
@@ -79,11 +71,11 @@ SeparatorCheck ChooseSeparatorCheck(const RunSettings& s) {
     bool numbers = false;
     bool texts = false;
     for (const RecordField& field : fields) {
-        if (TextCanBreak(field.Prefix, separator))
+        if (TextCanBreakRecord(field.Prefix, separator))
             return SeparatorCheck::EveryField;
         switch (field.Item) {
         case DataItem::Label:
-            if (TextCanBreak(s.LabelText, separator))
+            if (TextCanBreakRecord(s.LabelText, separator))
                 return SeparatorCheck::EveryField;
             break;
         case DataItem::LineNumber:
@@ -152,7 +144,7 @@ RunSettings::RunSettings(const ExportConfig& config, const DataOrderArray& dataO
     const bool counterDigitsBreak =
         Separator.find_first_of("0123456789-") != std::string_view::npos;
     for (RecordField& field : Fields)
-        field.CounterBreaks = counterDigitsBreak || TextCanBreak(field.Prefix, Separator);
+        field.CounterBreaks = counterDigitsBreak || TextCanBreakRecord(field.Prefix, Separator);
     HeaderText = BuildHeaderText(*this);
     const int decimalsNodes[] = {kXDecimalsOption, kYDecimalsOption, kZDecimalsOption};
     for (std::size_t i = 0; i < 3; ++i) {

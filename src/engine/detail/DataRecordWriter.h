@@ -32,4 +32,8 @@ struct DataRecord {
 // Attributes field) joined by the separator, quoted as the fields are.
 std::string BuildHeaderText(const RunSettings& settings);
 
+// Returns true when a text, wherever it stands in a field, can break its record for a CSV
+// reader (quoting off): it begins with a double quote, or holds a line break or the separator.
+bool TextCanBreakRecord(std::string_view text, std::string_view separator) noexcept;
+
 }  // namespace quarrow
