@@ -220,16 +220,27 @@ std::string StartAtErrorText(const ExportConfig& config, int option, std::string
 
 namespace {
 
+// Returns the first bytes of the source, up to the buffer's size, read into it; fewer when
+// the source is shorter or cannot be read.
+template <std::size_t N>
+std::string_view ReadHead(ByteSource& source, char (&bytes)[N]) {
+    std::size_t size = 0;
+    if (source.Seek(0)) {
+        while (size < N) {
+            const std::ptrdiff_t got = source.Read(bytes + size, N - size);
+            if (got <= 0)
+                break;
+            size += std::size_t(got);
+        }
+    }
+    return {bytes, size};
+}
+
 // Returns true when the input's first line (all of it: no pair was read) is blanks, digits and
 // a minus sign: the start of a group code line, cut there.
 bool FirstLineStartsACode(ByteSource& source) {
     char bytes[64];
-    std::size_t size = 0;
-    if (source.Seek(0)) {
-        const std::ptrdiff_t got = source.Read(bytes, sizeof bytes);
-        size = got > 0 ? std::size_t(got) : 0;
-    }
-    std::string_view line(bytes, size);
+    std::string_view line = ReadHead(source, bytes);
     if (line.substr(0, 3) == "\xEF\xBB\xBF")
         line.remove_prefix(3);
     line = line.substr(0, line.find_first_of("\r\n\x1a"));
@@ -285,17 +296,8 @@ SectionSearch FindEntitiesSection(ScanContext& ctx) {
 // tell (a DWG drawing, a binary DXF file), else `otherwise`.
 NotValidReason ReasonOfDrawing(ByteSource& source, NotValidReason otherwise) {
     char bytes[kFirstBytesLooked];
-    std::size_t size = 0;
-    if (source.Seek(0)) {
-        while (size < sizeof bytes) {
-            const std::ptrdiff_t got = source.Read(bytes + size, sizeof bytes - size);
-            if (got <= 0)
-                break;
-            size += std::size_t(got);
-        }
-    }
     NotValidReason reason = otherwise;
-    return ReasonOfFirstBytes({bytes, size}, reason) ? reason : otherwise;
+    return ReasonOfFirstBytes(ReadHead(source, bytes), reason) ? reason : otherwise;
 }
 
 ScanResult ScanDxfText(ScanEnvironment& env, DxfLineReader& in, DataOutput& out,
