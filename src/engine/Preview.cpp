@@ -93,9 +93,6 @@ PreviewResult PreviewDrawing(const RunSettings& settings, const std::string& dxf
                              const PreviewOptions& options) {
     PreviewResult result;
     result.Separator = settings.Separator;
-    // Quoting off still quotes a value that would break its record: fields are read as quoted
-    // ones whatever the option.
-    result.Quoted = true;
     result.Utf8 = settings.Config.Text == TextMode::PlainUtf8;
     result.HasHeader = settings.Config.HeaderLine == 1;
     result.Header = settings.HeaderText;

@@ -41,9 +41,9 @@ struct PreviewResult {
     std::vector<std::string> Records;  // without their CR LF; those before an error, if any
     std::vector<PreviewPoint> Points;  // Points[i] is the point of Records[i]
     std::vector<std::string> Types;    // entity types as the records name them ("LINE", ...)
-    // How the records' bytes read back: their separator as written, quoted fields, UTF-8.
+    // How the records' bytes read back: their separator as written, and UTF-8. A field that
+    // would break its record is quoted whatever the quoting option (SplitRecordAsHeld).
     std::string Separator;
-    bool Quoted = false;
     bool Utf8 = false;
 };
 
