@@ -53,6 +53,12 @@ bool TestDestinationWritable(const std::string& folder) {
     return true;
 }
 
+std::string DestinationNotWritableText(std::string_view folder) {
+    return "Destination directory \"" + std::string(folder) +
+           "\" is write-protected, files can't be created here. Please select another "
+           "directory.";
+}
+
 std::string WithTrailingSeparator(std::string path) {
 #ifdef _WIN32
     // "C:\drawings" goes on with a backslash, as Windows users write paths.
@@ -97,9 +103,7 @@ RunResult ProcessSelectedFiles(ExportConfig& config, const DataOrderArray& dataO
     const std::string dest = WithTrailingSeparator(request.DestFolder);
     if (!TestDestinationWritable(dest)) {
         result.Status = RunStatus::DestinationNotWritable;
-        result.Message = "Destination directory \"" + dest +
-                         "\" is write-protected, files can't be created here. Please select "
-                         "another directory.";
+        result.Message = DestinationNotWritableText(dest);
         return result;
     }
 

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/ProcessingRun.h"
+
 namespace quarrow {
 
 QString ResolveDestination(const QString& typed, const QString& dxfFolder) {
@@ -38,10 +40,11 @@ QString WriteRefusalReason(const QString& folder) {
 }
 
 QString DestinationRefusal(const QString& folder, const QString& reason) {
-    QString text = QStringLiteral("Destination directory \"%1\" is write-protected, files can't "
-                                  "be created here. Please select another directory.")
-                       .arg(QDir::toNativeSeparators(
-                           folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')));
+    const QString shown = QDir::toNativeSeparators(
+        folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'));
+    // The run's own refusal, so the two cannot drift apart.
+    QString text =
+        QString::fromLocal8Bit(DestinationNotWritableText(QFile::encodeName(shown).toStdString()));
     if (!reason.isEmpty())
         text += QStringLiteral("\n\n(%1)").arg(reason);
     return text;

@@ -51,6 +51,10 @@ struct RunCheck {
 // in the folder; it is removed at once.
 [[nodiscard]] bool TestDestinationWritable(const std::string& folder);
 
+// Returns the message of a destination folder that cannot take the Data files; the folder as
+// shown, with its trailing separator.
+std::string DestinationNotWritableText(std::string_view folder);
+
 // Returns the path with a trailing path separator.
 std::string WithTrailingSeparator(std::string path);
 
